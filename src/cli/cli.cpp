@@ -1,0 +1,87 @@
+#include <cstdio>
+#include <cstring>
+
+#include "cli/args.h"
+#include "cli/commands.h"
+
+namespace vaultra::cli {
+
+const char* UsageText() {
+  return "usage:\n"
+         "  vaultra [PROJECT.vt1]                        open the window (on the project, else the resume file)\n"
+         "  vaultra calc PROJECT.vt1 [--work-dir DIR] [--internal] [--json OUT.json] [--report OUT.pdf]\n"
+         "  vaultra frame PROJECT.vt1 [--work-dir DIR]   build both frame models, write the frame texts\n"
+         "  vaultra solve FRAMETEXT [--internal] [--sdk-dir DIR --frame-dir DIR]\n"
+         "  vaultra section NAME=VALUE ...               recompute one RC section, print its listing\n"
+         "  vaultra resave IN.vt1 OUT.vt1 [--work-dir DIR]\n"
+         "  vaultra draw FILE.PCJ -o OUT.pdf|OUT.png\n"
+         "  vaultra template FILE LABEL -o OUT.pdf|OUT.png\n"
+         "  vaultra report PROJECT.vt1 -o OUT.pdf\n"
+         "  vaultra --help | --version\n"
+         "exit status: 0 done and every check satisfied, 1 some check not satisfied, 2 bad input or failed analysis\n";
+}
+
+std::optional<std::string> Args::Option(const std::string& name) const {
+  auto it = options.find(name);
+  if (it == options.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<Args> ParseArgs(const std::vector<std::string>& argv, const std::set<std::string>& with_value,
+                              const std::set<std::string>& flags, std::string* error) {
+  Args args;
+  for (std::size_t i = 0; i < argv.size(); ++i) {
+    const std::string& a = argv[i];
+    if (a.size() > 1 && a[0] == '-' && a != "-") {
+      if (with_value.count(a)) {
+        if (i + 1 >= argv.size()) {
+          if (error) *error = "option " + a + " needs a value";
+          return std::nullopt;
+        }
+        args.options[a] = argv[++i];
+      } else if (flags.count(a)) {
+        args.flags.insert(a);
+      } else {
+        if (error) *error = "unknown option " + a;
+        return std::nullopt;
+      }
+    } else {
+      args.positional.push_back(a);
+    }
+  }
+  return args;
+}
+
+int UsageError(const std::string& message) {
+  std::fprintf(stderr, "vaultra: %s\n%s", message.c_str(), UsageText());
+  return kExitBadInput;
+}
+
+int RunSubcommand(int argc, char** argv) {
+  if (argc < 2) return -1;
+  const char* name = argv[1];
+  ArgList rest(argv + 2, argv + argc);
+  struct Entry {
+    const char* name;
+    int (*fn)(const ArgList&);
+  };
+  static constexpr Entry kCommands[] = {
+      {"calc", CmdCalc},   {"frame", CmdFrame}, {"solve", CmdSolve},       {"section", CmdSection},
+      {"resave", CmdResave}, {"draw", CmdDraw}, {"template", CmdTemplate}, {"report", CmdReport},
+  };
+  if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
+    std::fputs(UsageText(), stdout);
+    return kExitOk;
+  }
+  if (std::strcmp(name, "--version") == 0) {
+    std::printf("%s\n", VersionText().c_str());
+    return kExitOk;
+  }
+  for (const Entry& e : kCommands) {
+    if (std::strcmp(name, e.name) == 0) return e.fn(rest);
+  }
+  if (name[0] == '-') return UsageError(std::string("unknown option ") + name);
+  return -1;  // a project path: the window opens it
+}
+
+}  // namespace vaultra::cli

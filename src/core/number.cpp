@@ -1,0 +1,119 @@
+#include "core/number.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <limits>
+#include <vector>
+
+#include "core/cp932.h"
+
+namespace vaultra {
+
+std::string Format(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  va_list ap2;
+  va_copy(ap2, ap);
+  char small[256];
+  int n = std::vsnprintf(small, sizeof small, fmt, ap);
+  va_end(ap);
+  std::string out;
+  if (n < 0) {
+    va_end(ap2);
+    return out;
+  }
+  if (static_cast<std::size_t>(n) < sizeof small) {
+    out.assign(small, n);
+  } else {
+    std::vector<char> big(n + 1);
+    std::vsnprintf(big.data(), big.size(), fmt, ap2);
+    out.assign(big.data(), n);
+  }
+  va_end(ap2);
+  return out;
+}
+
+namespace {
+
+// Length of the longest prefix of s that forms a C decimal number
+// (sign, digits, optional fraction, optional exponent); 0 when none.
+std::size_t NumberPrefix(std::string_view s) {
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+  }
+  if (digits == 0) return 0;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
+    std::size_t k = j;
+    while (k < s.size() && s[k] >= '0' && s[k] <= '9') ++k;
+    if (k > j) i = k;
+  }
+  return i;
+}
+
+std::optional<double> ParsePrefix(std::string_view text, bool whole) {
+  std::string s = Trim(HalfWidthNumberText(text));
+  std::size_t n = NumberPrefix(s);
+  if (n == 0) return std::nullopt;
+  if (whole && n != s.size()) return std::nullopt;
+  std::string_view num(s.data(), n);
+  if (num.front() == '+') num.remove_prefix(1);
+  double value = 0;
+  auto [ptr, ec] = std::from_chars(num.data(), num.data() + num.size(), value);
+  if (ec == std::errc::result_out_of_range) {
+    // Overflow: keep the sign, saturate; underflow reads as 0.
+    bool neg = num.front() == '-';
+    std::size_t e = num.find_first_of("eE");
+    bool big = e != std::string_view::npos && num[e + 1] != '-';
+    if (!big) return 0.0;
+    return neg ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+  }
+  if (ec != std::errc()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::optional<double> TryReadReal(std::string_view text) { return ParsePrefix(text, false); }
+
+std::optional<double> ParseRealStrict(std::string_view text) { return ParsePrefix(text, true); }
+
+double ReadReal(std::string_view text) { return TryReadReal(text).value_or(0.0); }
+
+int RealToInt(double value) {
+  if (std::isnan(value)) return 0;
+  double v = value >= 0 ? value + 0.1 : value - 0.1;
+  v = std::trunc(v);
+  if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+  if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  return static_cast<int>(v);
+}
+
+int ReadInt(std::string_view text) { return RealToInt(ReadReal(text)); }
+
+double RoundTo(double x, int k) {
+  double scale = std::pow(10.0, k);
+  double v = x * scale;
+  v = std::trunc(x >= 0 ? v + 0.49999 : v - 0.49999);
+  return v / scale;
+}
+
+double Lerp(double x, double x1, double y1, double x2, double y2) {
+  if (std::fabs(x2 - x1) <= 1e-6) return (y1 + y2) / 2;
+  return y1 + (y2 - y1) * (x - x1) / (x2 - x1);
+}
+
+double SafeDivisor(double d, double floor) {
+  if (std::fabs(d) >= floor) return d;
+  return d >= 0 ? floor : -floor;
+}
+
+}  // namespace vaultra

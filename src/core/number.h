@@ -1,0 +1,52 @@
+// Number reading and formatting in the C locale, and the rounding helpers
+// every calculation uses.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vaultra {
+
+// printf-style formatting; the C locale's decimal point always ('.').
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Reads the leading decimal number of a text after blanks, with full-width
+// digits, signs and period accepted; conversion stops at the first
+// character that does not belong to a number. No number reads as 0.
+double ReadReal(std::string_view text);
+
+// As ReadReal, but empty when no number starts the text.
+std::optional<double> TryReadReal(std::string_view text);
+
+// Strict: the whole text (blanks around it allowed) must be one number.
+std::optional<double> ParseRealStrict(std::string_view text);
+
+// An integer as the program reads one: the text read as a real, plus 0.1
+// (minus 0.1 when negative), truncated toward zero. Values beyond the int
+// range are clamped.
+int ReadInt(std::string_view text);
+int RealToInt(double value);
+
+// x * 10^k, plus 0.49999 for x >= 0 (minus for x < 0), truncated toward
+// zero, divided by 10^k.
+double RoundTo(double x, int k);
+inline double RoundTo0(double x) { return RoundTo(x, 0); }
+inline double RoundTo1(double x) { return RoundTo(x, 1); }
+inline double RoundTo2(double x) { return RoundTo(x, 2); }
+inline double RoundTo3(double x) { return RoundTo(x, 3); }
+inline double RoundTo4(double x) { return RoundTo(x, 4); }
+inline double RoundTo5(double x) { return RoundTo(x, 5); }
+inline double RoundTo9(double x) { return RoundTo(x, 9); }
+
+// 1 for x >= 0, else -1.
+inline double Sign(double x) { return x >= 0 ? 1.0 : -1.0; }
+
+// Linear interpolation through (x1, y1) and (x2, y2); for a degenerate
+// interval (|x2 - x1| <= 1e-6) the mean of y1 and y2.
+double Lerp(double x, double x1, double y1, double x2, double y2);
+
+// Divisor floored away from zero: |d| < floor becomes floor with d's sign.
+double SafeDivisor(double d, double floor = 1e-9);
+
+}  // namespace vaultra
