@@ -1,0 +1,7 @@
+#include "model/structure_model.h"
+
+namespace vaultra {
+
+void ClearStructureModel(StructureModel& model) { model = StructureModel{}; }
+
+}  // namespace vaultra
