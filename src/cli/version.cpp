@@ -1,7 +1,9 @@
+#include "app/navigation.h"
 #include "cli/commands.h"
+#include "core/cp932.h"
 
 namespace vaultra::cli {
 
-std::string VersionText() { return "Vaultra 1.01"; }
+std::string VersionText() { return Cp932ToUtf8(AppCaption()); }
 
 }  // namespace vaultra::cli
