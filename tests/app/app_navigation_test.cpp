@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "app/navigation.h"
+#include "core/number.h"
+
+namespace vaultra {
+namespace {
+
+// Records the calculation steps of the page switch (FormShow and the
+// enable states are checked separately).
+class RecordingOps : public NavigationOps {
+ public:
+  void CommitInputs(Page p) override { log.push_back(Format("commit%d", static_cast<int>(p))); }
+  void OtherChecksPrepare() override { log.push_back("prepare"); }
+  void OtherChecksInput() override { log.push_back("input"); }
+  void OtherChecksResultRefresh() override { log.push_back("refresh"); }
+  void BuildModels() override { log.push_back("build"); }
+  void RunAnalysis(bool internal) override { log.push_back(internal ? "analyse-internal" : "analyse-sdk"); }
+  void SaveResumeFile() override { log.push_back("resume"); }
+  bool ShearCheckAt2d() const override { return at_2d; }
+  void ShowCoverMessage(bool visible) override { log.push_back(visible ? "cover-on" : "cover-off"); }
+  void FormShow(Page p, int selector) override { shown[p] = selector; }
+  void RepaintMemberForce() override { log.push_back("repaint-force"); }
+  void RefreshRcCheckPage() override { log.push_back("refresh-rc"); }
+  void RunSectionChecks() override { log.push_back("checks"); }
+  void ShowPreview() override { log.push_back("preview"); }
+
+  std::vector<std::string> Take() { return std::exchange(log, {}); }
+
+  std::vector<std::string> log;
+  std::map<Page, int> shown;
+  bool at_2d = false;
+};
+
+using Steps = std::vector<std::string>;
+const Steps kRebuild = {"commit1", "commit2", "commit2", "commit5", "commit6", "prepare", "build"};
+
+Steps Concat(Steps a, const Steps& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(PageTable, ClassIsTheThirdCharacterOfTheButtonName) {
+  EXPECT_EQ(PageClassOf("Pg11MDL"), 1);
+  EXPECT_EQ(PageClassOf("Pg20vO1"), 2);
+  EXPECT_EQ(PageClassOf("Pg33OR2"), 3);
+  EXPECT_EQ(PageClassOf("Pg34PrV"), 3);
+  int classes[4] = {};
+  for (const PageInfo& info : PageTable()) ++classes[PageClassOf(info.page)];
+  EXPECT_EQ(classes[1], 6);  // six input pages
+  EXPECT_EQ(classes[2], 1);  // the condition-file view
+  EXPECT_EQ(classes[3], 5);  // four result pages and the preview
+  EXPECT_STREQ(InfoOf(Page::kRcCheck).caption, "応力照査･鉄筋");
+}
+
+TEST(Navigation, SwitchesRecomputeOnlyWhenLeavingInputsOrEnteringResults) {
+  RecordingOps ops;
+  RecordingUi ui;
+  Navigator nav(ops, ui, /*demo_mode=*/false);
+  struct Step {
+    Page to;
+    Steps expected;
+  };
+  const Step steps[] = {
+      {Page::kGround, {}},                 // input to input: nothing
+      {Page::kLoads, kRebuild},            // entering the loads page rebuilds
+      {Page::kLoads, kRebuild},            // ... every time
+      {Page::kMaterial, {}},
+      {Page::kMemberForce,                 // leaving the inputs for a result page
+       Concat(kRebuild, {"input", "resume", "analyse-sdk", "cover-off", "refresh"})},
+      {Page::kRcCheck, {"prepare"}},       // between result pages: no rebuild, no analysis
+      {Page::kResultFiles, {"prepare"}},
+      {Page::kConditions, {}},             // result to condition view
+      {Page::kOtherChecks, {"prepare", "input", "resume", "analyse-sdk", "cover-off", "refresh"}},
+      {Page::kModel, {}},
+      {Page::kConditions, kRebuild},       // leaving the inputs for the condition view
+  };
+  for (const Step& s : steps) {
+    nav.PageSelctClick(s.to);
+    EXPECT_EQ(ops.Take(), s.expected) << InfoOf(s.to).button;
+    EXPECT_EQ(nav.current(), s.to);
+    EXPECT_EQ(nav.open_enabled(), PageClassOf(s.to) == 1);
+    EXPECT_EQ(nav.preview_enabled(), PageClassOf(s.to) == 3);
+    ASSERT_EQ(ops.shown.size(), 11u);
+    for (const auto& [page, selector] : ops.shown) EXPECT_EQ(selector, page == s.to ? 2 : 1);
+  }
+}
+
+TEST(Navigation, EditedRebarRebuildsAndAnalysesBetweenResultPages) {
+  RecordingOps ops;
+  ops.at_2d = true;
+  RecordingUi ui;
+  Navigator nav(ops, ui, false);
+  nav.PageSelctClick(Page::kRcCheck);
+  ops.Take();
+  nav.SetRebarEdited();
+  nav.PageSelctClick(Page::kOtherChecks);
+  EXPECT_EQ(ops.Take(), Concat(kRebuild, {"input", "resume", "analyse-sdk", "cover-on", "refresh"}));
+  EXPECT_FALSE(nav.rebar_edited());
+  nav.PageSelctClick(Page::kRcCheck);
+  EXPECT_EQ(ops.Take(), (Steps{"prepare"}));
+}
+
+TEST(Navigation, CtrlHeldOrDemoModeUsesTheInternalSolver) {
+  struct Case {
+    bool demo;
+    bool ctrl;
+    const char* expected;
+  };
+  for (const Case& c : {Case{false, false, "analyse-sdk"}, Case{false, true, "analyse-internal"},
+                        Case{true, false, "analyse-internal"}}) {
+    RecordingOps ops;
+    RecordingUi ui;
+    ui.keys.ctrl = c.ctrl;
+    Navigator nav(ops, ui, c.demo);
+    nav.PageSelctClick(Page::kMemberForce);
+    const Steps log = ops.Take();
+    EXPECT_NE(std::find(log.begin(), log.end(), c.expected), log.end()) << c.demo << c.ctrl;
+    EXPECT_EQ(nav.internal_solver(), std::string(c.expected) == "analyse-internal");
+  }
+}
+
+TEST(Navigation, PreviewButtonIsNeverTheCurrentPage) {
+  RecordingOps ops;
+  RecordingUi ui;
+  Navigator nav(ops, ui, false);
+  nav.PageSelctClick(Page::kPreview);
+  EXPECT_EQ(nav.current(), Page::kModel);
+  EXPECT_TRUE(ops.log.empty());
+  EXPECT_TRUE(ops.shown.empty());
+}
+
+TEST(Navigation, RecomputeCurrentPage) {
+  RecordingOps ops;
+  RecordingUi ui;
+  Navigator nav(ops, ui, false);
+  nav.PageSelctClick(Page::kGround);
+  ops.Take();
+  nav.CbxDEMOClick();  // an input page: as if entered from the model page
+  EXPECT_EQ(ops.Take(), Steps{});
+  EXPECT_EQ(nav.current(), Page::kGround);
+
+  nav.PageSelctClick(Page::kConditions);
+  ops.Take();
+  nav.CbxDEMOClick();  // the condition view gets rebuilt models
+  EXPECT_EQ(ops.Take(), kRebuild);
+
+  nav.PageSelctClick(Page::kMemberForce);
+  ops.Take();
+  nav.CbxDEMOClick();
+  EXPECT_EQ(ops.Take(), (Steps{"build", "analyse-sdk", "repaint-force"}));
+  nav.PageSelctClick(Page::kRcCheck);
+  ops.Take();
+  nav.CbxDEMOClick();
+  EXPECT_EQ(ops.Take(), (Steps{"build", "analyse-sdk", "refresh-rc"}));
+}
+
+TEST(Navigation, PrintOptionsOpenThePreviewOnlyWithCtrl) {
+  RecordingOps ops;
+  RecordingUi ui;
+  Navigator nav(ops, ui, false);
+  nav.Pg34PrVClick(PreviewSender::kPrintSwK);
+  nav.Pg34PrVClick(PreviewSender::kPrintSwT);
+  EXPECT_TRUE(ops.Take().empty());
+  ui.keys.ctrl = true;
+  nav.Pg34PrVClick(PreviewSender::kPrintSwK);
+  EXPECT_EQ(ops.Take(), (Steps{"checks", "preview"}));
+  ui.keys.ctrl = false;
+  nav.Pg34PrVClick(PreviewSender::kButton);
+  EXPECT_EQ(ops.Take(), (Steps{"checks", "preview"}));
+}
+
+TEST(Navigation, PreviewAfterARebarEditRecalculatesFirst) {
+  RecordingOps ops;
+  RecordingUi ui;
+  Navigator nav(ops, ui, true);
+  nav.SetRebarEdited();
+  nav.Pg34PrVClick(PreviewSender::kButton);
+  EXPECT_EQ(ops.Take(), (Steps{"build", "analyse-internal", "cover-off", "refresh-rc", "checks", "preview"}));
+  EXPECT_FALSE(nav.rebar_edited());
+}
+
+TEST(Navigation, AltReadsTheFiveCheckOverrides) {
+  RecordingOps ops;
+  RecordingUi ui;
+  Navigator nav(ops, ui, false);
+  ui.keys.alt = true;
+  ui.input = "120.5, 0.35,,１２";  // full-width digits read too; missing items are 0
+  nav.Pg34PrVClick(PreviewSender::kButton);
+  EXPECT_EQ(nav.overrides(), (std::array<double, 5>{120.5, 0.35, 0, 12, 0}));
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(ui.questions[0], "応力度/耐力　σs, τc, Mud, Vcd, Vsd");
+  // Without Alt the overrides are cleared.
+  ui.keys.alt = false;
+  nav.Pg34PrVClick(PreviewSender::kButton);
+  EXPECT_EQ(nav.overrides(), (std::array<double, 5>{}));
+  // A cancelled box leaves them cleared.
+  ui.keys.alt = true;
+  ui.input.reset();
+  nav.Pg34PrVClick(PreviewSender::kButton);
+  EXPECT_EQ(nav.overrides(), (std::array<double, 5>{}));
+}
+
+TEST(Navigation, DroppedFileIsTheFirstOneWithAProjectExtension) {
+  const std::set<std::string> existing = {"/p/a.VT1", "/p/b.vt1", "/p/c.txt"};
+  auto exists = [&](const std::string& p) { return existing.count(p) != 0; };
+  EXPECT_EQ(DroppedProjectFile({"/p/a.VT1", "/p/b.vt1"}, exists), "/p/a.VT1");
+  EXPECT_EQ(DroppedProjectFile({"/p/c.txt", "/p/b.vt1"}, exists), std::nullopt);
+  EXPECT_EQ(DroppedProjectFile({"/p/gone.vt1"}, exists), std::nullopt);
+  EXPECT_EQ(DroppedProjectFile({"/p.vt1/noext"}, exists), std::nullopt);
+  EXPECT_EQ(DroppedProjectFile({}, exists), std::nullopt);
+}
+
+FolderEnvironment FakeEnv(std::set<std::string> dirs, std::optional<std::string> list_file) {
+  FolderEnvironment env;
+  env.exe_path = "/opt/vaultra/bin/vaultra";
+  env.home = "/home/eng";
+  env.dir_exists = [dirs](const std::string& p) { return dirs.count(p) != 0; };
+  env.read = [list_file](const std::string& p) -> std::optional<std::string> {
+    if (p == "/opt/vaultra/bin/PlaneFrame.txt") return list_file;
+    return std::nullopt;
+  };
+  return env;
+}
+
+TEST(Folders, FollowTheLinuxMapping) {
+  FolderEnvironment env = FakeEnv({}, std::nullopt);
+  AppFolders f = ResolveAppFolders(env);
+  EXPECT_EQ(f.program_dir, "/opt/vaultra/bin/");
+  EXPECT_EQ(f.exe_path, "/opt/vaultra/bin/vaultra");
+  EXPECT_EQ(f.material_master_dir, "/opt/vaultra/bin/Master/材料/");
+  EXPECT_EQ(f.print_master_dir, "/opt/vaultra/bin/Master/印刷/");
+  EXPECT_EQ(f.work_dir, "/home/eng/.local/share/Vaultra/$O1/");
+  EXPECT_EQ(f.resume_file, "/home/eng/.local/share/Vaultra/$O1/#vaultra.ini");
+  EXPECT_EQ(f.default_resume_file, "/opt/vaultra/bin/vaultra.ini");
+  EXPECT_EQ(f.folder_list_file, "/opt/vaultra/bin/PlaneFrame.txt");
+  EXPECT_TRUE(f.demo_mode);
+
+  env.xdg_data_home = "/data";
+  EXPECT_EQ(ResolveAppFolders(env).work_dir, "/data/Vaultra/$O1/");
+  env.xdg_data_home = "relative/path";  // not absolute: ignored
+  EXPECT_EQ(ResolveAppFolders(env).work_dir, "/home/eng/.local/share/Vaultra/$O1/");
+  env.work_dir = "/tmp/run";
+  f = ResolveAppFolders(env);
+  EXPECT_EQ(f.work_dir, "/tmp/run/");
+  EXPECT_EQ(f.resume_file, "/tmp/run/#vaultra.ini");
+}
+
+TEST(Folders, FolderListFileAndFallbacksDecideDemoMode) {
+  struct Case {
+    std::set<std::string> dirs;
+    std::optional<std::string> list;
+    std::string app, sdk;
+    bool demo;
+  };
+  const Case cases[] = {
+      {{"/srv/pf/", "/srv/sdk/"}, "  /srv/pf  \r\n/srv/sdk\r\n", "/srv/pf/", "/srv/sdk/", false},
+      {{"/srv/pf/"}, "/srv/pf\r\n/srv/sdk\r\n", "/srv/pf/", "/srv/sdk/", true},
+      // listed folders missing: the fallbacks that exist are taken
+      {{"/opt/PlaneFrame/", "/opt/PlaneFrameSDK/"}, "/gone\r\n/gone2\r\n", "/opt/PlaneFrame/", "/opt/PlaneFrameSDK/",
+       false},
+      // no list file
+      {{"/opt/PlaneFrame/"}, std::nullopt, "/opt/PlaneFrame/", "", true},
+      // a blank line names no folder, never the root
+      {{"/", "/opt/PlaneFrameSDK/"}, "   \r\n", "", "/opt/PlaneFrameSDK/", true},
+  };
+  for (const Case& c : cases) {
+    AppFolders f = ResolveAppFolders(FakeEnv(c.dirs, c.list));
+    EXPECT_EQ(f.frame_app_dir, c.app);
+    EXPECT_EQ(f.frame_sdk_dir, c.sdk);
+    EXPECT_EQ(f.demo_mode, c.demo) << c.app << " " << c.sdk;
+  }
+}
+
+TEST(VersionDate, IsTheNewestDateOfTheHistory) {
+  const std::string history = std::string("History\r\n----\r\n") + "2019.09.27" + std::string(75, ' ') +
+                              "\r\n  fixed 2018 things\r\n----\r\n2018.01.05" + std::string(75, ' ') + "\r\n";
+  EXPECT_EQ(VersionDate(history), "2019.09.27");
+  EXPECT_EQ(VersionDate("no date here"), "");
+  EXPECT_EQ(VersionDate(ChangeHistoryText()), "2026.12.09");
+  EXPECT_EQ(AppCaption(), "Vaultra Ver.2026.12.09 ()");
+}
+
+TEST(StatusBar, ShowsTypeNameSpringCountsAndEndWallMethod) {
+  ProjectState s = DefaultProjectState();
+  s.model.SetText("EdModelName", "試設計");
+  s.transverse.real_block_count = 5;
+  s.transverse.block_count = 7;
+  s.transverse.member_count = 15;
+  s.other_checks.At("RHari12").SetIndex(1);
+  StatusTexts t = MakeStatusTexts(s);
+  EXPECT_EQ(t.type, "スタンド型");
+  EXPECT_EQ(t.name, "試設計");
+  EXPECT_EQ(t.spring, "道路橋式");
+  EXPECT_EQ(t.block_count, "ﾌﾞﾛｯｸ数 5/7 　部材数 15");
+  EXPECT_EQ(t.calc, "<< 1 >>");
+  const std::pair<int, const char*> springs[] = {{0, "地中式"}, {2, "FEMで算出"}, {3, "任意値入力"}, {-1, "任意値入力"}};
+  for (const auto& [index, text] : springs) {
+    s.loads.At("GBoxBaneSiki").SetIndex(index);
+    EXPECT_EQ(MakeStatusTexts(s).spring, text);
+  }
+}
+
+TEST(StatusBar, ResetFlashesThirteenTicksAfterTheQuietStart) {
+  ResetIndicators r;
+  r.Flash(ResetIndicator::kCover);
+  for (int tick = 1; tick <= 19; ++tick) {
+    r.Tick();
+    EXPECT_FALSE(r.Active(ResetIndicator::kCover)) << tick;
+    if (tick == 10) r.Flash(ResetIndicator::kCover);
+  }
+  r.Flash(ResetIndicator::kRebar);
+  EXPECT_EQ(r.Colour(ResetIndicator::kRebar), 255);
+  EXPECT_EQ(r.Colour(ResetIndicator::kSize), 0xB100);
+  for (int tick = 1; tick <= 12; ++tick) {
+    r.Tick();
+    EXPECT_TRUE(r.Active(ResetIndicator::kRebar)) << tick;
+  }
+  r.Tick();
+  EXPECT_FALSE(r.Active(ResetIndicator::kRebar));
+  r.Tick();
+  EXPECT_EQ(r.Countdown(ResetIndicator::kRebar), 0);  // never below zero
+}
+
+}  // namespace
+}  // namespace vaultra
