@@ -75,7 +75,7 @@ class CapacityGuard {
 DimensionSet ReadSet(const std::vector<std::string>& cols, int kind) {
   DimensionSet set;
   set.kind = kind;
-  for (int k = 0; k < kDimValueCount; ++k) set.v[k] = Real(cols, 5 + k) * kMmToM;
+  for (int k = 0; k < kDimensionValues; ++k) set.v[k] = Real(cols, 5 + k) * kMmToM;
   if (set.v[kDimB2] == 0) set.v[kDimB2] = set.v[kDimA];
   return set;
 }
@@ -195,13 +195,13 @@ void ReadDimensionTables(const std::vector<std::string>& lines, MasterData& md, 
     r.sub_kind = Field(cols, 4).empty() ? '.' : Field(cols, 4)[0];
     std::size_t at = i;
     if (sel == "T") {
-      r.set1 = ReadSet(cols, kKindSlab);
-      r.set2.kind = kKindSlab;
+      r.set1 = ReadSet(cols, kBlockSlab);
+      r.set2.kind = kBlockSlab;
       i += 1;
     } else {
-      r.set1 = ReadSet(cols, kKindLeftEnd);
+      r.set1 = ReadSet(cols, kBlockLeftEnd);
       std::vector<std::string> next = SplitMasterLine(i + 1 < lines.size() ? lines[i + 1] : "");
-      r.set2 = ReadSet(next, kKindIntermediate);
+      r.set2 = ReadSet(next, kBlockIntermediate);
       i += 2;
     }
     switch (sel[0]) {

@@ -10,39 +10,9 @@
 #include <vector>
 
 #include "core/ui.h"
+#include "model/structure_model.h"
 
 namespace vaultra {
-
-// Positions of the 23 lengths of a dimension set (metres).
-enum DimIndex : int {
-  kDimB = 0,
-  kDimH = 1,
-  kDimL = 2,
-  kDimA = 3,
-  kDimB2 = 4,  // the value named "b"
-  kDimC = 5,
-  kDimD = 6,
-  kDimE = 7,
-  kDimF = 8,
-  kDimG = 9,
-  kDimHh = 10,   // the value named "h"
-  kDimR12 = 11,  // opening width of an intermediate wall
-};
-inline constexpr int kDimValueCount = 23;
-
-// Block kinds of a dimension set.
-inline constexpr int kKindLeftEnd = 1;
-inline constexpr int kKindIntermediate = 2;
-inline constexpr int kKindRightEnd = 3;
-inline constexpr int kKindSlab = 6;
-inline constexpr int kKindCastInPlace = 7;
-
-// A block kind and 23 lengths: B, H, L, a, b, c, d, e, f, g, h, r12 .. r23 (m).
-struct DimensionSet {
-  int kind = 0;
-  std::array<double, kDimValueCount> v{};
-  bool operator==(const DimensionSet&) const = default;
-};
 
 // A list of at most Capacity records with a count beside it. Indexes run from
 // Base (0 or 1) to Base + Capacity - 1; any other index, and every unused slot,

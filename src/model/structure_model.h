@@ -24,6 +24,22 @@ constexpr int kMemberSpareInts = 7;   // carried ints of a member
 constexpr int kMemberInts = 16;       // the ints the project file saves per member
 constexpr int kMemberPoints = 8;      // points of interest, four from each end
 
+// Positions of the 23 lengths of a dimension set.
+enum DimIndex : int {
+  kDimB = 0,
+  kDimH = 1,
+  kDimL = 2,
+  kDimA = 3,
+  kDimB2 = 4,  // the value named "b"
+  kDimC = 5,
+  kDimD = 6,
+  kDimE = 7,
+  kDimF = 8,
+  kDimG = 9,
+  kDimHh = 10,   // the value named "h"
+  kDimR12 = 11,  // opening width of an intermediate wall
+};
+
 // Block kinds of a dimension set.
 enum BlockKind : int {
   kBlockLeftEnd = 1,
