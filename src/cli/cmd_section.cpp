@@ -5,7 +5,8 @@
 // CbFig2, CkTaH2; 0 clear, any other number checked). Fields not given keep
 // the window's initial values; a given field is formatted by its tag as the
 // window formats a field when it is left. The listing is printed one line
-// per row; --labels appends the result labels and the computed f′cd and fyd.
+// per row. Values beyond ±1e9 are refused. --labels appends the result labels and the computed f′cd
+// and fyd.
 
 #include <cmath>
 #include <cstdio>
@@ -21,6 +22,10 @@
 namespace vaultra::cli {
 
 namespace {
+
+// No section quantity of the window comes near this; beyond it the
+// arithmetic would overflow into meaningless numbers.
+constexpr double kMaxMagnitude = 1e9;
 
 void PrintLine(const std::string& cp932) {
   std::printf("%s\n", Cp932ToUtf8(cp932).c_str());
@@ -46,6 +51,10 @@ int CmdSection(const ArgList& argv) {
     const std::optional<double> number = ParseRealStrict(value);
     if (!number || !std::isfinite(*number)) {
       return UsageError("section: the value of " + name + " is not a number: '" +
+                        arg.substr(eq + 1) + "'");
+    }
+    if (std::fabs(*number) > kMaxMagnitude) {
+      return UsageError("section: the value of " + name + " is out of range: '" +
                         arg.substr(eq + 1) + "'");
     }
     if (name == "CbFig1") {
