@@ -99,7 +99,12 @@ UltimateFlexureResult UltimateFlexure(const UltimateParams& prm, double H, doubl
   const double K = SafeDivisor(0.272 * fcd * b);
   double x, Nu, Mu;
   int code;
-  if (e < 0 || e >= eb) {
+  // Tension failure beyond the balanced eccentricity. When even the balanced
+  // axial force is not compressive (N′b ≤ 0, a heavily reinforced section)
+  // the balanced eccentricity is negative and says nothing: a compressive
+  // force then crushes the concrete before the tension steel yields.
+  const bool tension_failure = e < 0 || (Nb > 0 && e >= eb);
+  if (tension_failure) {
     // Tension failure: the tension steel yields.
     code = kUltTensionYielded;
     det.case_text = "③-○鉄筋の引張破壊のケース";

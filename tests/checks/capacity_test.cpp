@@ -134,6 +134,25 @@ TEST(UltimateFlexure, CompressionFailureWithElasticTensionSteel) {
   EXPECT_NEAR(r.Mud, ref.Mu * 1e-6, 0.01);
 }
 
+TEST(UltimateFlexure, HeavilyReinforcedSectionUnderCompressionCrushesTheConcrete) {
+  // b = H = 300, As = 6000 at d = 250: As·fyd exceeds the balanced concrete
+  // force, so N′b < 0 and eb < 0. Under a compressive force the steel stays
+  // elastic at the capacity (ε_s < εy); a yielding-steel solution would
+  // overstate the moment.
+  const testref::UltSection s{300, 300, 0, 0, 250, 6000, 24, 345, 200000, 8};
+  auto tens = [](double x) { return 200000 * kEcu * (250 - x) / x; };
+  const testref::UltResult ref = testref::UltimateAtEccentricity(
+      s, 1000, [](double) { return 0.0; }, tens, 1, 250);
+  ASSERT_LT(kEcu * (250 - ref.x) / ref.x, 345.0 / 200000);
+  const UltimateFlexureResult r = UltimateFlexure(Params(), 300, 300, 50, 0, 50, 6000, 100, 100);
+  EXPECT_LT(r.detail.Nb, 0);
+  EXPECT_EQ(r.code, 4);
+  EXPECT_NEAR(r.detail.x, ref.x, 1e-3);
+  // The cubic's roots are rounded to 0.001 mm.
+  EXPECT_NEAR(r.Mud, ref.Mu * 1e-6, 0.05);
+  EXPECT_NEAR(r.Nud, ref.Nu * 1e-3, 0.05);
+}
+
 TEST(UltimateFlexure, NegativeMomentMirrorsTheSection) {
   const UltimateFlexureResult a =
       UltimateFlexure(Params(), 500, 1000, 30, 1000, 50, 3000, -400, 1000);
