@@ -26,6 +26,29 @@ bool LargerQuadraticRoot(double B, double C, double* larger, double* smaller) {
   return true;
 }
 
+// A negative moment puts the tension on the other face: exchanges the faces
+// and makes the moment positive. Returns the sign of the moment.
+int ExchangeFacesForNegativeMoment(double& c_comp, double& As_comp, double& c_tens, double& As_tens,
+                                   double& Md) {
+  if (Md >= 0) return 1;
+  std::swap(c_comp, c_tens);
+  std::swap(As_comp, As_tens);
+  Md = std::fabs(Md);
+  return -1;
+}
+
+// Effective depth of the tension steel. A section without tension steel uses
+// its only steel as tension steel at depth c′ (singly reinforced).
+double TensionSteelDepth(double H, double& c_comp, double& As_comp, double c_tens,
+                         double& As_tens) {
+  if (As_tens >= 1) return H - c_tens;
+  As_tens = As_comp;
+  As_comp = 0;
+  const double d = c_comp;
+  c_comp = 0;
+  return d;
+}
+
 }  // namespace
 
 UltimateFlexureResult UltimateFlexure(const UltimateParams& prm, double H, double b, double c_comp,
@@ -46,13 +69,7 @@ UltimateFlexureResult UltimateFlexure(const UltimateParams& prm, double H, doubl
   H = std::max(H, 1.0);
   b = std::max(b, 1.0);
   if (std::fabs(Nd) < 0.001) Nd = Nd < 0 ? -0.001 : 0.001;
-  int sign = 1;
-  if (Md < 0) {
-    std::swap(c_comp, c_tens);
-    std::swap(As_comp, As_tens);
-    Md = std::fabs(Md);
-    sign = -1;
-  }
+  const int sign = ExchangeFacesForNegativeMoment(c_comp, As_comp, c_tens, As_tens, Md);
 
   if (Md < 0.001) {
     det.case_text = "① 軸力のみが作用する場合";
@@ -65,15 +82,7 @@ UltimateFlexureResult UltimateFlexure(const UltimateParams& prm, double H, doubl
   }
 
   det.case_text = "② 曲げモーメントが作用する場合";
-  double d;
-  if (As_tens >= 1) {
-    d = H - c_tens;
-  } else {
-    As_tens = As_comp;
-    d = c_comp;
-    As_comp = 0;
-    c_comp = 0;
-  }
+  const double d = TensionSteelDepth(H, c_comp, As_comp, c_tens, As_tens);
   const double Asc = As_comp, Ast = As_tens;
   const double e = Md * 1000 / Nd;
 
@@ -180,19 +189,8 @@ ShearCapacityResult ShearCapacity(const UltimateParams& prm, double Aw, double H
   det.fwyd = fwyd;
   det.s = s;
 
-  if (Md < 0) {
-    std::swap(c_comp, c_tens);
-    std::swap(As_comp, As_tens);
-    Md = std::fabs(Md);
-  }
-  double d;
-  if (As_tens >= 1) {
-    d = H - c_tens;
-  } else {
-    As_tens = As_comp;
-    d = c_comp;
-    As_comp = 0;
-  }
+  ExchangeFacesForNegativeMoment(c_comp, As_comp, c_tens, As_tens, Md);
+  double d = TensionSteelDepth(H, c_comp, As_comp, c_tens, As_tens);
   const double fcd = std::max(prm.fck() / prm.gamma_c(), 1.0);
   const double fvcd = std::min(0.2 * std::cbrt(fcd), 0.72);
   H = std::max(H, 1.0);

@@ -70,6 +70,19 @@ double StepValue(double v, bool up) {
   return RoundTo3(out);
 }
 
+void SetFieldText(SectionDetailWindow& w, int field, std::string_view text) {
+  w.inputs.text.at(field) = FormatByTag(text, kFields.at(field).tag);
+  Recompute(w);
+}
+
+bool StepField(SectionDetailWindow& w, int field, bool up) {
+  if (field != kSdM && field != kSdS && field != kSdN) return false;
+  const double v = StepValue(w.inputs.Value(field), up);
+  w.inputs.text[field] = NumberTextByTag(v, kFields[field].tag);
+  Recompute(w);
+  return true;
+}
+
 std::string PolynomialText(double a3, double a2, double a1, double a0, std::string_view v) {
   std::string t;
   if (a3 != 0) {

@@ -102,6 +102,15 @@ struct SectionDetailWindow {
 // figure state.
 void Recompute(SectionDetailWindow& w);
 
+// A field's text as the window leaves it: formatted by the field's tag, then
+// Recompute (typing into a field, or a field read from the project file).
+void SetFieldText(SectionDetailWindow& w, int field, std::string_view text);
+
+// ↑ or ↓ in edM, edS or edN: steps the value, writes it back as a number is
+// set into an edit field, then Recompute. Other fields ignore the keys
+// (returns false).
+bool StepField(SectionDetailWindow& w, int field, bool up);
+
 // ↑ (up) or ↓ on edM, edS or edN: the magnitude times or divided by 1.1 so
 // that ↑ always raises the signed value; ±0.001 near zero; RoundTo3.
 double StepValue(double v, bool up);

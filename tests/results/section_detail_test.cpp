@@ -251,6 +251,22 @@ TEST(SectionDetail, ValueStep) {
   }
 }
 
+TEST(SectionDetail, StepKeysWorkOnTheForceFieldsOnly) {
+  SectionDetailWindow w = HandSection();
+  w.inputs.cb_fig2 = false;
+  ASSERT_TRUE(StepField(w, kSdM, true));
+  EXPECT_EQ(w.inputs.text[kSdM], "  220.000");
+  // σ scales with M in pure bending: 247.327·1.1 = 272.06.
+  EXPECT_EQ(w.labels.lbSs3, "σs = 272.06");
+  ASSERT_TRUE(StepField(w, kSdN, false));
+  EXPECT_EQ(w.inputs.text[kSdN], "   -0.001");
+  EXPECT_FALSE(StepField(w, kSdH, true));
+  EXPECT_EQ(w.inputs.text[kSdH], "    500");
+  SetFieldText(w, kSdS, "200.12345");
+  EXPECT_EQ(w.inputs.text[kSdS], "  200.123");
+  EXPECT_EQ(w.labels.lbAwa, "Awa = 154.3");  // 1.15·(200.123 − 103.5)·100/72
+}
+
 TEST(SectionDetail, PolynomialTextAndListingColours) {
   EXPECT_EQ(PolynomialText(1, 3, -20, 500, "χ"),
             "χ^3 ＋ 3.0000e+00･χ^2 － 2.0000e+01･χ ＋ 5.0000e+02");
