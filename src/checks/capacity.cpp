@@ -144,10 +144,55 @@ UltimateFlexureResult UltimateFlexure(const UltimateParams& prm, double H, doubl
       det.poly = {1, p, q, r};
       det.roots = roots.sorted;
       x = roots.chosen;
-      const double sc = std::min(Es * kEpsCu * (x - dc) / x, fyd);
-      const double C0 = 0.68 * fcd * b * x;
-      Nu = C0 + Asc * sc - Ast * fyd;
-      Mu = (yc - 0.4 * x) * C0 + Asc * sc * (yc - dc) + Ast * fyd * (d - yc);
+      double sc = std::min(Es * kEpsCu * (x - dc) / x, fyd);
+      bool in_equilibrium = true;
+      if (Asc < 1 && Nd < 0 && es > 0) {
+        // A tension whose line lies above the only steel layer: the resultant
+        // of the concrete compression and the steel tension always lies
+        // below the steel, so no state on this load line exists.
+        in_equilibrium = false;
+      } else if (Asc >= 1 && sc < -fyd) {
+        // The compression-side steel is stretched beyond its yield: it can
+        // carry no more than fyd in tension. Equilibrium about the tension
+        // steel with both layers yielded, for a neutral axis shallow enough
+        // (x ≤ d′·ε′cu/(ε′cu + fyd/Es)) that the upper layer does yield.
+        const double B = 0.68 * fcd * b * (es - d) / K;
+        const double C = (-(Asc + Ast) * fyd * es + Asc * fyd * (d - dc)) / K;
+        const double x_yield = dc * kEpsCu / (kEpsCu + fyd / Es);
+        double big, small;
+        in_equilibrium = false;
+        if (LargerQuadraticRoot(B, C, &big, &small)) {
+          for (double root : {big, small}) {
+            if (root > 0 && root <= x_yield) {
+              x = root;
+              in_equilibrium = true;
+              break;
+            }
+          }
+          det.poly = {0, 1, B, C};
+          det.roots = {small, big, big};
+        }
+        sc = -fyd;
+      }
+      if (in_equilibrium) {
+        const double C0 = 0.68 * fcd * b * x;
+        Nu = C0 + Asc * sc - Ast * fyd;
+        Mu = (yc - 0.4 * x) * C0 + Asc * sc * (yc - dc) + Ast * fyd * (d - yc);
+      } else {
+        // Whole section in tension: the steel alone carries the force, the
+        // layer nearer the force's line yielding first; a line outside the
+        // two layers (or beside a single layer) cannot be carried at all.
+        const double yT = yc - e;  // depth of the force's line
+        double T = 0;
+        if (Asc >= 1 && d - dc > 1e-6 && yT >= dc && yT <= d) {
+          const double by_upper = yT < d ? Asc * fyd * (d - dc) / (d - yT) : HUGE_VAL;
+          const double by_lower = yT > dc ? Ast * fyd * (d - dc) / (yT - dc) : HUGE_VAL;
+          T = std::min(by_upper, by_lower);
+        }
+        x = 0;
+        Nu = -T;
+        Mu = -T * e;
+      }
     }
   } else {
     // Compression failure: the concrete crushes before the tension steel yields.

@@ -114,6 +114,59 @@ TEST(UltimateFlexure, TensileAxialForceAlwaysTakesTheTensionPath) {
   EXPECT_LT(r.Nud, 0);
 }
 
+TEST(UltimateFlexure, SteelStressesStayWithinYieldUnderNearlyCentricTension) {
+  // Both layers 2000 mm² (d′ = 50, d = 450). The upper layer is stretched
+  // beyond yield and carries −fyd; the capacity lies on the line of the force
+  // and never exceeds the steel's (As + A′s)·fyd = 1380 kN.
+  const testref::UltSection s{1000, 500, 50, 2000, 450, 2000, 24, 345, 200000, 8};
+  auto comp = [](double x) { return std::clamp(200000 * kEcu * (x - 50) / x, -345.0, 345.0); };
+  struct Case {
+    double M, N;
+  } cases[] = {{1, -2000}, {10, -500}, {50, -500}, {100, -2000}};
+  for (const Case& c : cases) {
+    const double e = c.M * 1000 / c.N;
+    const testref::UltResult ref = testref::UltimateAtEccentricity(
+        s, e, comp, [](double) { return 345.0; }, 1e-4, 450);
+    const UltimateFlexureResult r =
+        UltimateFlexure(Params(), 500, 1000, 50, 2000, 50, 2000, c.M, c.N);
+    EXPECT_EQ(r.code, 6) << e;
+    EXPECT_NEAR(r.detail.x, ref.x, 1e-6) << e;
+    EXPECT_NEAR(r.Nud, ref.Nu * 1e-3, 1e-4) << e;
+    EXPECT_NEAR(r.Mud, ref.Mu * 1e-6, 1e-4) << e;
+    EXPECT_GE(r.Nud, -1380.0) << e;
+    EXPECT_NEAR(r.Mud / r.Nud * 1000, e, 1e-6 * std::fabs(e) + 1e-9) << e;
+  }
+}
+
+TEST(UltimateFlexure, TensionAboveTheOnlySteelLayerHasNoCapacity) {
+  // As = 2000 at d = 450, centroid 256 mm: a tension 5 mm below the centroid
+  // lies above the steel; concrete compression and steel tension cannot
+  // have their resultant there.
+  const UltimateFlexureResult r = UltimateFlexure(Params(), 500, 1000, 50, 0, 50, 2000, 10, -2000);
+  EXPECT_DOUBLE_EQ(r.Nud, 0);
+  EXPECT_DOUBLE_EQ(r.Mud, 0);
+  // Below the steel (e = −400 mm) the section carries it on the load line.
+  const UltimateFlexureResult ok = UltimateFlexure(Params(), 500, 1000, 50, 0, 50, 2000, 200, -500);
+  EXPECT_LT(ok.Nud, 0);
+  EXPECT_NEAR(ok.Mud / ok.Nud * 1000, -400, 0.01);  // x rounded to 0.001
+}
+
+TEST(UltimateFlexure, TensionBetweenTheLayersBeyondTheCrushingModelIsCarriedByTheSteel) {
+  // A′s = 2000 at 100, As = 5000 at 450, centroid (n′ = 8) 260.07 mm;
+  // 500 kN tension at e = −20 mm acts at 280.07 mm. The upper layer yields,
+  // the lower one takes the rest by the lever rule.
+  const double yc = (1000 * 500.0 * 250 + 8 * 2000 * 100.0 + 8 * 5000 * 450.0) / (500000 + 56000.0);
+  const double yT = yc + 20;
+  const double T = std::min(2000 * 345 * 350 / (450 - yT), 5000 * 345 * 350 / (yT - 100));
+  const UltimateFlexureResult r =
+      UltimateFlexure(Params(), 500, 1000, 100, 2000, 50, 5000, 10, -500);
+  EXPECT_NEAR(r.Nud, -T * 1e-3, 1e-6);  // 1421.2 kN
+  EXPECT_NEAR(r.Nud, -1421.2, 0.1);
+  EXPECT_NEAR(r.Mud, T * 20 * 1e-6, 1e-6);
+  // Below the lower layer's share limit the result never exceeds the steel's yield force.
+  EXPECT_GE(r.Nud, -(2000 + 5000) * 345 * 1e-3);
+}
+
 TEST(UltimateFlexure, CompressionFailureWithElasticTensionSteel) {
   // N′d = 5000 kN at e = 20 mm < eb = 185.5 mm.
   const testref::UltSection s{1000, 500, 50, 2000, 450, 2000, 24, 345, 200000, 8};

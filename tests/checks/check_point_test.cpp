@@ -180,6 +180,14 @@ TEST(CheckPoint, LimitStateFlexureShearAndCapacityDesign) {
   EXPECT_NEAR(again.Mud, Mu(345), 1e-3);
 }
 
+TEST(CheckPoint, LimitStateTensionAboveASingleLayerFails) {
+  // Inner steel only; a tension of 2000 kN (N positive here) with 10 kN·m.
+  CheckPointRecord r = Row(0, 2000, 10, 0, 2000);
+  CheckPoint(r, kKindLevel2, Context());
+  EXPECT_DOUBLE_EQ(r.Mud, 0);
+  EXPECT_TRUE(r.ng_flexure);
+}
+
 TEST(CheckPoint, LimitStateWithVcdSufficientNeverRecordsVsd) {
   CheckPointContext ctx = Context();
   CheckPointRecord r = Row(0, 2000, 100, 50);
