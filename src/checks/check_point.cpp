@@ -1,0 +1,252 @@
+#include "checks/check_point.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "checks/section_stress.h"
+#include "core/number.h"
+
+namespace vaultra {
+
+namespace {
+
+// Clears every result of the row, keeping its inputs.
+void ClearResults(CheckPointRecord& row) {
+  CheckPointRecord fresh;
+  fresh.member = row.member;
+  fresh.type_code = row.type_code;
+  fresh.k = row.k;
+  fresh.x = row.x;
+  fresh.M = row.M;
+  fresh.S = row.S;
+  fresh.N = row.N;
+  fresh.check_bits = row.check_bits;
+  fresh.l2_shear_check = row.l2_shear_check;
+  fresh.allowable_doubling = row.allowable_doubling;
+  fresh.shear_correction = row.shear_correction;
+  fresh.outer_joint_bars = row.outer_joint_bars;
+  fresh.inner_joint_bars = row.inner_joint_bars;
+  fresh.label = row.label;
+  row = fresh;
+}
+
+// The tension face's effective depth and steel area (the other face when the
+// tension face has no steel).
+struct TensionFace {
+  double d;
+  double As;
+};
+TensionFace TensionFaceOf(const CheckPointRecord& row) {
+  const auto& k = row.k;
+  TensionFace outer{k[11], k[12]}, inner{k[19], k[20]};
+  TensionFace t = row.M < 0 ? outer : inner;
+  if (t.As < 1) t = row.M < 0 ? inner : outer;
+  return t;
+}
+
+void AllowableStressCheck(CheckPointRecord& row, int kind, const CheckPointContext& ctx) {
+  const auto& k = row.k;
+  const AllowableSet& allow = kind == kKindNormal ? ctx.material.normal : ctx.material.seismic;
+  row.sigma_ca = allow.sigma_ca;
+  row.sigma_sa = allow.sigma_sa;
+  row.tau_a1 = allow.tau_a1;
+  row.tau_a1p = row.tau_a2 = row.tau_a = row.tau_a1;
+
+  SectionStressInput in;
+  in.H = k[1];
+  in.Hs = k[2];
+  in.b = k[4];
+  in.n = 15;
+  in.c_comp = k[10];
+  in.As_comp = k[12];
+  in.c_tens = k[18];
+  in.As_tens = k[20];
+  in.M = row.M * 1e6;
+  in.S = row.S * 1e3;
+  in.N = -row.N * 1e3;
+  in.j_is_one = row.shear_correction;
+  const SectionStressResult st = SectionStress(in);
+  row.sigma_c = st.sigma_c;
+  const double ss = RoundTo2(st.sigma_s);
+  if (st.code >= 0) {
+    row.sigma_s_inner = ss;
+    row.sigma_s_outer = 0;
+  } else {
+    row.sigma_s_outer = ss;
+    row.sigma_s_inner = 0;
+  }
+  row.tau = RoundTo3(st.tau);
+
+  if (row.check_bits & kCheckBending) {
+    if (row.sigma_s_inner > row.sigma_sa || row.sigma_s_outer > row.sigma_sa) {
+      row.ng_sigma_s = true;
+      row.ng = true;
+    }
+    if (row.sigma_c > row.sigma_ca) {
+      row.ng_sigma_c = true;
+      row.ng = true;
+    }
+    row.ratio_flexure =
+        std::max(row.sigma_s_inner, row.sigma_s_outer) / std::max(row.sigma_sa, 0.01);
+  }
+  row.req_steel_outer = k[12] * row.sigma_s_outer / std::max(row.sigma_sa, 1.0);
+  row.req_steel_inner = k[20] * row.sigma_s_inner / std::max(row.sigma_sa, 1.0);
+
+  const TensionFace face = TensionFaceOf(row);
+  row.Ce = row.Cpt = row.CN = 1;
+  if (row.shear_correction) {
+    const double h = k[2], b = k[4];
+    const ShearCorrection c =
+        AllowableShearCorrection(row.tau_a1, h, b, face.d, b * h, face.As, b * h * h * h / 12,
+                                 row.M * 1e6, -row.N * 1e3, ctx.correction_switches);
+    row.tau_a1p = row.tau_a2 = c.tau_a;
+    row.Ce = c.Ce;
+    row.Cpt = c.Cpt;
+    row.CN = c.CN;
+  }
+
+  row.req_stirrup = 0;
+  const double Aw = k[25], s = k[23];
+  if (Aw > 0.1 && s > 0.001) {
+    const StirrupDemand dem =
+        AllowableShearAndStirrups(ctx.material.sigma_ck, k[4], face.d, row.sigma_sa, face.As, s,
+                                  row.S * 1e3, !ctx.two_d_option, kind == kKindLevel1);
+    row.tau_a2 = dem.tau_a2;
+    const double carried = row.Ce * row.Cpt * row.CN * row.tau_a1 * k[4] * face.d;
+    row.req_stirrup = RoundTo0(1.15 * std::max(std::fabs(row.S) * 1e3 - carried, 0.0) * s /
+                               SafeDivisor(row.sigma_sa * face.d));
+  }
+
+  if (row.allowable_doubling) {
+    row.tau_a *= 2;
+    row.tau_a1p *= 2;
+    row.tau_a2 *= 2;
+  }
+  row.tau_a1p = RoundTo3(row.tau_a1p);
+  row.tau_a2 = RoundTo4(row.tau_a2);
+
+  if (row.check_bits & kCheckShear) {
+    if (row.tau > row.tau_a1p) {
+      row.needs_shear_steel = true;
+      row.tau_a = row.tau_a2;
+      if (row.tau > row.tau_a2) row.ng_shear = true;
+    } else {
+      row.tau_a = row.tau_a1p;
+    }
+    row.ratio_shear =
+        std::max(row.tau / std::max(row.tau_a, 0.001), row.req_stirrup / std::max(Aw, 1.0));
+  }
+}
+
+void LimitStateCheck(CheckPointRecord& row, const CheckPointContext& ctx, UltimateParams& prm) {
+  const auto& k = row.k;
+  const CheckMaterial& mat = ctx.material;
+  const SafetyFactorRow& f = ctx.factors[ctx.seismic_coefficient_method ? 1 : 2];
+  row.fck = mat.fck;
+  row.fyk = mat.fyk;
+  row.fwyk = mat.fwyk;
+  row.gamma_c = f.gamma_c();
+  row.gamma_s = f.gamma_s();
+  row.gamma_b = f.gamma_b();
+  row.gamma_b1 = f.gamma_b1();
+  row.gamma_b2 = f.gamma_b2();
+  row.gamma_i = f.gamma_i();
+  row.fcd = row.fck / std::max(row.gamma_c, 0.1);
+  row.fyd = row.fyk / std::max(row.gamma_s, 0.1);
+  prm.SetGammaC(row.gamma_c);
+  prm.SetGammaS(row.gamma_s);
+  prm.SetGammaB(row.gamma_b);
+  prm.SetGammaB1(row.gamma_b1);
+  prm.SetGammaB2(row.gamma_b2);
+  prm.SetFck(row.fck);
+  prm.SetFyk(row.fyk);
+  prm.SetTheta(std::numbers::pi / 2);
+  prm.SetEc(mat.Ec);
+  prm.SetEs(mat.Es);
+
+  const double gamma_b = std::max(row.gamma_b, 0.1);
+  const UltimateFlexureResult uf =
+      UltimateFlexure(prm, k[1], k[4], k[10], k[12], k[18], k[20], row.M, -row.N);
+  row.Nud = uf.Nud;
+  row.Mud = uf.Mud;
+  row.Mrd = uf.Mud / gamma_b;
+  row.p_inner = k[20] / std::max(1000 * k[1], 1.0);
+  row.p_outer = k[12] / std::max(1000 * k[1], 1.0);
+
+  if (row.check_bits & kCheckBending) {
+    row.ratio_flexure = row.gamma_i * std::fabs(row.M) / std::max(row.Mrd, 0.1);
+    row.ng_flexure = row.ratio_flexure >= 1;
+  }
+
+  const ShearCapacityResult sc = ShearCapacity(prm, k[25], k[2], k[4], k[10], k[12], k[18], k[20],
+                                               row.M, -row.N, row.fwyk, k[23]);
+  row.Vcd = sc.Vcd;
+  if (row.check_bits & kCheckShear) {
+    row.Vyd = sc.Vcd;
+    row.Vsd = 0;
+    row.ratio_shear = row.gamma_i * std::fabs(row.S) / std::max(row.Vyd, 0.1);
+    if (row.ratio_shear >= 1) {
+      row.ng_shear_vcd = true;
+      row.ng_shear_l2 = true;
+      if (k[25] > 0.1) {
+        row.Vsd = sc.Vsd;
+        row.Vyd = sc.Vcd + sc.Vsd;
+        row.ratio_shear = row.gamma_i * std::fabs(row.S) / std::max(row.Vyd, 0.1);
+        row.ng_shear_l2 = row.ratio_shear >= 1;
+      }
+    }
+  }
+
+  row.req_steel_outer = k[12] * row.ratio_flexure;
+  row.req_steel_inner = k[20] * row.ratio_flexure;
+  const TensionFace face = TensionFaceOf(row);
+  row.req_stirrup = std::max(RequiredShearSteel(row.gamma_i, row.gamma_b2, row.fwyk, row.Vcd * 1e3,
+                                                row.S * 1e3, k[23], face.d),
+                             0.0);
+
+  if (row.l2_shear_check && ctx.Cs <= row.ratio_shear) {
+    row.capacity_design_done = true;
+    const double gs_over = ctx.factors[0].gamma_s();
+    row.fyk_over = RoundTo2(1 / std::max(gs_over, 0.1)) * row.fyk;
+    prm.SetGammaS(gs_over);
+    const UltimateFlexureResult over =
+        UltimateFlexure(prm, k[1], k[4], k[10], k[12], k[18], k[20], row.M, -row.N);
+    row.Mud_over = over.Mud;
+    row.Mrd_over = over.Mud / gamma_b;
+    row.shear_span = std::fabs(row.M) / std::max(std::fabs(row.S), 0.001);
+    row.Vmu = std::fabs(row.Mrd_over) / std::max(std::fabs(row.M), 0.001) * std::fabs(row.S);
+    row.ratio_vmu = row.gamma_i * row.Vmu / std::max(row.Vyd, 0.1);
+    row.ng_capacity_design = row.ratio_vmu >= 1;
+  }
+}
+
+}  // namespace
+
+void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx) {
+  ClearResults(row);
+  row.M = RoundTo2(row.M);
+  row.S = RoundTo2(row.S);
+  row.N = RoundTo2(row.N);
+  auto& k = row.k;
+  k[10] = RoundTo0(k[10]);
+  k[18] = RoundTo0(k[18]);
+  k[11] = RoundTo0(k[1]) - k[10];
+  k[19] = RoundTo0(k[1]) - k[18];
+  // A fresh parameter set per row: nothing (such as the over-strength γs of
+  // a capacity-design check) carries over from the previous row.
+  UltimateParams prm;
+  prm.SetEc(ctx.material.Ec);
+  prm.SetEs(ctx.material.Es);
+  row.Ec = prm.Ec();
+  row.Es = prm.Es();
+
+  if (kind == kKindLevel2) {
+    LimitStateCheck(row, ctx, prm);
+  } else {
+    AllowableStressCheck(row, kind, ctx);
+  }
+  row.ratio = std::max(row.ratio_flexure, row.ratio_shear);
+}
+
+}  // namespace vaultra
