@@ -9,6 +9,7 @@ Run from the repository root:  python3 scripts/gen_master_catalogue.py [--xls]
 """
 import math
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -426,12 +427,12 @@ SHEETS = [dimension_sheet, rebar_sheet, end_wall_sheet, material_sheet, bolt_typ
 
 # ---------------------------------------------------------------- workbook
 
+NUMBER = re.compile(r"-?[0-9]+(\.[0-9]+)?([eE][-+]?[0-9]+)?")
+
+
 def is_number(text):
-    try:
-        float(text)
-        return text.strip() == text and text != "" and text.lower() not in ("nan", "inf")
-    except ValueError:
-        return False
+    """A cell the sheet holds as a number (the texts num() writes)."""
+    return NUMBER.fullmatch(text) is not None
 
 
 def fods(sheets):

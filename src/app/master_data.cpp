@@ -148,6 +148,19 @@ const std::string& MasterData::MemberTypeName(int code) const {
   return code >= 0 && code < kMemberTypeNameCount ? member_type_names[code] : kEmpty;
 }
 
+int MasterData::FindRebarArrangement(std::string_view code) const {
+  int found = 1;
+  for (int i = 1; i <= rebar.count(); ++i)
+    if (rebar[i].name == code) found = i;
+  return found;
+}
+
+int MasterData::FindEndWall(std::string_view code) const {
+  for (int i = 1; i <= end_walls.count(); ++i)
+    if (end_walls[i].name == code) return i;
+  return 1;
+}
+
 std::string MasterPrefix(std::string_view folder) {
   return WithTrailingSlash(folder) + "Orvaneﾏｽﾀｰ";
 }

@@ -148,6 +148,12 @@ struct MasterData {
   double BarAreaMm2(int d) const { return 100.0 * AreaByDiameter(d); }
   double BoltAreaMm2(int d) const { return 100.0 * AreaByBoltSize(d); }
   const std::string& MemberTypeName(int code) const;
+
+  // The arrangement the section records use for a code: the last record of
+  // that name, record 1 when none has it.
+  int FindRebarArrangement(std::string_view code) const;
+  // The end-wall record of a code: the first record of that name, else 1.
+  int FindEndWall(std::string_view code) const;
 };
 
 // The nine worksheets of the master workbook, in the order they are rebuilt.

@@ -194,6 +194,24 @@ TEST(MasterRebar, LastThreeLinesNeverStartARecord) {
   EXPECT_EQ(md.rebar[1].name, "101020N");
 }
 
+TEST(MasterRebar, LookupTakesTheLastArrangementAndTheFirstEndWall) {
+  RecordingUi ui;
+  MasterData md;
+  std::vector<std::string> lines;
+  for (const char* name : {"A", "X", "B", "X"}) {
+    std::vector<std::string> rec = RebarRecord("S", name, {"D13,8", "", "", ""});
+    lines.insert(lines.end(), rec.begin(), rec.end());
+  }
+  lines.insert(lines.end(), {"", "", ""});
+  ReadRebarArrangements(lines, md, ui, "rebar.csv");
+  ReadEndWalls(Lines({"1,S,A", "2,S,X", "3,S,X"}), md, ui, "walls.csv");
+  EXPECT_EQ(md.FindRebarArrangement("X"), 4);
+  EXPECT_EQ(md.FindRebarArrangement("B"), 3);
+  EXPECT_EQ(md.FindRebarArrangement("none"), 1);
+  EXPECT_EQ(md.FindEndWall("X"), 2);
+  EXPECT_EQ(md.FindEndWall("none"), 1);
+}
+
 TEST(MasterEndWalls, ReadsThicknessesAndTruncatedSizes) {
   RecordingUi ui;
   MasterData md;
