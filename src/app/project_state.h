@@ -13,7 +13,8 @@
 namespace vaultra {
 
 // Names of the facility types by type index.
-constexpr std::array<const char*, 3> kFacilityTypeNames = {"スタンド型", "ボックス型", "ミニゲート"};
+constexpr std::array<const char*, 3> kFacilityTypeNames = {"スタンド型", "ボックス型",
+                                                           "ミニゲート"};
 
 // Longest texts kept in fixed fields.
 constexpr std::size_t kMaxModelNameBytes = 64;
