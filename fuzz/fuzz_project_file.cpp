@@ -13,14 +13,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vaultra;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   PageLogic logic;
-  ProjectState state = DefaultProjectState();
+  static const ProjectState kDefaults = DefaultProjectState();
+  ProjectState state = kDefaults;
   LoadResult result = LoadProjectText(state, bytes, "fuzz.vt1", logic);
   if (!result.loaded) return 0;
   const std::string first = JoinLinesCrLf(ProjectFileLines(state, "fuzz.vt1", logic));
-  ProjectState again = DefaultProjectState();
+  ProjectState again = kDefaults;
   LoadProjectText(again, first, "fuzz.vt1", logic);
   const std::string second = JoinLinesCrLf(ProjectFileLines(again, "fuzz.vt1", logic));
-  ProjectState third = DefaultProjectState();
+  ProjectState third = kDefaults;
   LoadProjectText(third, second, "fuzz.vt1", logic);
   if (JoinLinesCrLf(ProjectFileLines(third, "fuzz.vt1", logic)) != second) std::abort();
   return 0;

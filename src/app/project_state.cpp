@@ -372,20 +372,21 @@ FormState DefaultSectionDetailForm() {
   return f;
 }
 
+ProjectState::ProjectState()
+    : main(DefaultMainForm()),
+      model(DefaultModelForm()),
+      ground(DefaultGroundForm()),
+      dimensions(DefaultDimensionsForm()),
+      points(DefaultPointsForm()),
+      loads(DefaultLoadsForm()),
+      material(DefaultMaterialForm()),
+      member_force(DefaultMemberForceForm()),
+      rc_check(DefaultRcCheckForm()),
+      other_checks(DefaultOtherChecksForm()),
+      section_detail(DefaultSectionDetailForm()) {}
+
 ProjectState DefaultProjectState() {
-  ProjectState s;
-  s.main = DefaultMainForm();
-  s.model = DefaultModelForm();
-  s.ground = DefaultGroundForm();
-  s.dimensions = DefaultDimensionsForm();
-  s.points = DefaultPointsForm();
-  s.loads = DefaultLoadsForm();
-  s.material = DefaultMaterialForm();
-  s.member_force = DefaultMemberForceForm();
-  s.rc_check = DefaultRcCheckForm();
-  s.other_checks = DefaultOtherChecksForm();
-  s.section_detail = DefaultSectionDetailForm();
-  return s;
+  return ProjectState();
 }
 
 int FacilityTypeIndex(const ProjectState& state) {

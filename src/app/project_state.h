@@ -42,6 +42,10 @@ enum class FormId {
 constexpr int kFormCount = 11;
 
 struct ProjectState {
+  // A new project holds the pages' designed controls, so a state is never
+  // without the controls the project file names.
+  ProjectState();
+
   FormState main;            // Fm_MAIN (no keys)
   FormState model;           // Fm11MDL, model page
   FormState ground;          // Fm12JBN, ground page
