@@ -235,20 +235,30 @@ std::optional<std::size_t> ReadBlockTable(const std::vector<std::string>& lines,
   return cur.pos();
 }
 
+// The count line at the top of a node or member block, checked against
+// the capacity of its table.
+std::optional<int> ReadCount(BlockCursor& cur, std::size_t header, const char* name,
+                             const char* what, int capacity, std::vector<std::string>& errors) {
+  const std::string* line = cur.Next();
+  if (!line) {
+    errors.push_back(CutShort(header, name, cur.pos()));
+    return std::nullopt;
+  }
+  const int n = ReadIntField(*line, 0);
+  if (n < 0 || n > capacity) {
+    errors.push_back(CountRefused(header, name, what, n, capacity));
+    return std::nullopt;
+  }
+  return n;
+}
+
 std::optional<std::size_t> ReadNodeTable(const std::vector<std::string>& lines, std::size_t header,
                                          const char* name, StructureModel& m,
                                          std::vector<std::string>& errors) {
   BlockCursor cur(lines, header + 1);
-  const std::string* count = cur.Next();
-  if (!count) {
-    errors.push_back(CutShort(header, name, cur.pos()));
-    return std::nullopt;
-  }
-  const int n = ReadIntField(*count, 0);
-  if (n < 0 || n > kMaxNodes) {
-    errors.push_back(CountRefused(header, name, "節点数", n, kMaxNodes));
-    return std::nullopt;
-  }
+  const std::optional<int> count = ReadCount(cur, header, name, "節点数", kMaxNodes, errors);
+  if (!count) return std::nullopt;
+  const int n = *count;
   std::vector<ModelNode> read(static_cast<std::size_t>(n) + 1);
   for (int k = 1; k <= n; ++k) {
     const std::string* ints = cur.Next();
@@ -274,16 +284,9 @@ std::optional<std::size_t> ReadMemberTable(const std::vector<std::string>& lines
                                            bool with_joint_record,
                                            std::vector<std::string>& errors) {
   BlockCursor cur(lines, header + 1);
-  const std::string* count = cur.Next();
-  if (!count) {
-    errors.push_back(CutShort(header, name, cur.pos()));
-    return std::nullopt;
-  }
-  const int n = ReadIntField(*count, 0);
-  if (n < 0 || n > kMaxMembers) {
-    errors.push_back(CountRefused(header, name, "部材数", n, kMaxMembers));
-    return std::nullopt;
-  }
+  const std::optional<int> count = ReadCount(cur, header, name, "部材数", kMaxMembers, errors);
+  if (!count) return std::nullopt;
+  const int n = *count;
   const int entries = with_joint_record ? n + 1 : n;
   struct Entry {
     ModelMember member;
