@@ -228,6 +228,32 @@ AppFolders ResolveAppFolders(const FolderEnvironment& env) {
   return f;
 }
 
+// ---- start and close ------------------------------------------------------------
+
+const char* const kAppTitle = "Vaultra";
+const char* const kDemoModeMessage =
+    "PlaneFrame,SDKがインストールされていません\nデモ計算モードで起動します．";
+
+StartUpResult StartUp(ProjectState& state, const FolderEnvironment& env, PageLogic& logic, Ui& ui,
+                      const std::function<void()>& load_master) {
+  StartUpResult r;
+  r.folders = ResolveAppFolders(env);
+  if (!MakeDirs(r.folders.work_dir))
+    ui.Tell(MsgKind::kWarning, "作業フォルダ\n" + r.folders.work_dir + "\nを作成できません。");
+  if (r.folders.demo_mode) ui.Tell(MsgKind::kInfo, std::string(kAppTitle) + kDemoModeMessage);
+  r.caption = AppCaption();
+  ui.Hourglass(true);
+  if (load_master) load_master();
+  ui.Hourglass(false);
+  LoadResumeFile(state, r.folders.resume_file, r.folders.default_resume_file, logic, ui);
+  r.complete = true;
+  return r;
+}
+
+void CloseDown(ProjectState& state, const StartUpResult& started, PageLogic& logic, Ui& ui) {
+  if (started.complete) SaveResumeFile(state, started.folders.resume_file, logic, ui);
+}
+
 // ---- change history and version ---------------------------------------------------
 
 namespace {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/project_file.h"
 #include "app/project_state.h"
 #include "core/ui.h"
 
@@ -162,6 +163,27 @@ struct FolderEnvironment {
 FolderEnvironment SystemFolderEnvironment(std::optional<std::string> work_dir_utf8);
 
 AppFolders ResolveAppFolders(const FolderEnvironment& env);
+
+// ---- start and close ------------------------------------------------------------
+
+struct StartUpResult {
+  AppFolders folders;
+  std::string caption;    // the window caption
+  bool complete = false;  // start-up finished; closing then writes the resume file
+};
+
+extern const char* const kAppTitle;
+extern const char* const kDemoModeMessage;
+
+// The window-independent part of start-up: folders (the working folder is
+// created), the demo-mode notice, the caption, the master data
+// (load_master, may be empty) and the resume file (or the default resume
+// file).
+StartUpResult StartUp(ProjectState& state, const FolderEnvironment& env, PageLogic& logic, Ui& ui,
+                      const std::function<void()>& load_master);
+
+// Closing the window: the resume file keeps the state when start-up completed.
+void CloseDown(ProjectState& state, const StartUpResult& started, PageLogic& logic, Ui& ui);
 
 // ---- change history and version ---------------------------------------------------
 

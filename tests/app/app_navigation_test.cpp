@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 
 #include "app/navigation.h"
+#include "core/fileio.h"
 #include "core/number.h"
 
 namespace vaultra {
@@ -334,6 +336,53 @@ TEST(StatusBar, ResetFlashesThirteenTicksAfterTheQuietStart) {
   EXPECT_FALSE(r.Active(ResetIndicator::kRebar));
   r.Tick();
   EXPECT_EQ(r.Countdown(ResetIndicator::kRebar), 0);  // never below zero
+}
+
+}  // namespace
+}  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+TEST(StartUp, ReadsTheDefaultResumeFileFirstAndTheResumeFileAfterAClose) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(testing::TempDir()) / "startup";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "bin");
+  ProjectState defaults = DefaultProjectState();
+  defaults.model.SetText("EdModelName", "from the default file");
+  PageLogic logic;
+  ASSERT_TRUE(SaveProjectFile(defaults, (dir / "bin/vaultra.ini").string(), logic));
+
+  FolderEnvironment env;
+  env.exe_path = (dir / "bin/vaultra").string();
+  env.work_dir = (dir / "work/deeper").string();
+  env.dir_exists = [](const std::string&) { return false; };
+  RecordingUi ui;
+  ProjectState s = DefaultProjectState();
+  bool master_loaded = false;
+  StartUpResult started = StartUp(s, env, logic, ui, [&] { master_loaded = true; });
+  EXPECT_TRUE(started.complete);
+  EXPECT_TRUE(master_loaded);
+  EXPECT_TRUE(fs::is_directory(dir / "work/deeper"));
+  EXPECT_EQ(s.model.Text("EdModelName"), "from the default file");
+  ASSERT_EQ(ui.messages.size(), 1u);  // the demo-mode notice only
+  EXPECT_EQ(ui.messages[0].text, std::string("Vaultra") + kDemoModeMessage);
+
+  s.model.SetText("EdModelName", "edited");
+  CloseDown(s, started, logic, ui);
+  ProjectState next = DefaultProjectState();
+  StartUp(next, env, logic, ui, nullptr);
+  EXPECT_EQ(next.model.Text("EdModelName"), "edited");
+
+  // A start-up that did not complete writes nothing on close.
+  StartUpResult failed = started;
+  failed.complete = false;
+  s.model.SetText("EdModelName", "lost");
+  CloseDown(s, failed, logic, ui);
+  ProjectState again = DefaultProjectState();
+  StartUp(again, env, logic, ui, nullptr);
+  EXPECT_EQ(again.model.Text("EdModelName"), "edited");
 }
 
 }  // namespace
