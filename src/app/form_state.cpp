@@ -108,13 +108,16 @@ Control& FormState::At(std::string_view name) {
   return *c;
 }
 
-const Control& FormState::At(std::string_view name) const { return const_cast<FormState*>(this)->At(name); }
+const Control& FormState::At(std::string_view name) const {
+  return const_cast<FormState*>(this)->At(name);
+}
 
 void FormState::CheckRadio(std::string_view name) {
   Control& target = At(name);
   for (auto* list : {&controls, &extras})
     for (Control& c : *list)
-      if (c.kind == ControlKind::kRadioButton && !target.group.empty() && c.group == target.group) c.checked = false;
+      if (c.kind == ControlKind::kRadioButton && !target.group.empty() && c.group == target.group)
+        c.checked = false;
   target.checked = true;
 }
 
@@ -129,7 +132,9 @@ std::string OneLine(std::string_view text) {
   return s;
 }
 
-std::string KeyLine(const std::string& name, int value) { return Format("%s = %d", name.c_str(), value); }
+std::string KeyLine(const std::string& name, int value) {
+  return Format("%s = %d", name.c_str(), value);
+}
 
 }  // namespace
 
@@ -198,7 +203,8 @@ bool ReadControls(const std::vector<std::string>& lines, std::string_view sectio
     auto it = by_key.find(line.substr(0, eq + 2));
     if (it == by_key.end()) continue;
     Control& c = controls[it->second];
-    const std::string value = TruncateBytes(std::string_view(line).substr(eq + 2), kMaxKeyValueBytes);
+    const std::string value =
+        TruncateBytes(std::string_view(line).substr(eq + 2), kMaxKeyValueBytes);
     const int line_no = static_cast<int>(i) + 1;
     switch (c.kind) {
       case ControlKind::kEdit:
@@ -211,7 +217,8 @@ bool ReadControls(const std::vector<std::string>& lines, std::string_view sectio
       case ControlKind::kRadioButton:
         if (ReadInt(value) != 0) {
           for (Control& other : controls)
-            if (other.kind == ControlKind::kRadioButton && !c.group.empty() && other.group == c.group)
+            if (other.kind == ControlKind::kRadioButton && !c.group.empty() &&
+                other.group == c.group)
               other.checked = false;
           c.checked = true;
         } else {
@@ -227,15 +234,17 @@ bool ReadControls(const std::vector<std::string>& lines, std::string_view sectio
         const int n = ReadInt(value);
         const std::size_t remaining = lines.size() - i - 1;
         if (n < 0 || n > c.max_items) {
-          Report(errors, Format("%d 行目: [%s] %s の行数 %d は上限 %d を超えるため読み込みません", line_no,
-                                std::string(section).c_str(), c.name.c_str(), n, c.max_items));
+          Report(errors,
+                 Format("%d 行目: [%s] %s の行数 %d は上限 %d を超えるため読み込みません", line_no,
+                        std::string(section).c_str(), c.name.c_str(), n, c.max_items));
           // The rows cannot be told from keys any more; a negative or huge
           // count consumes nothing, so the keys behind are still read.
           break;
         }
         if (static_cast<std::size_t>(n) > remaining) {
-          Report(errors, Format("%d 行目: [%s] %s の %d 行がファイルの終わりで切れているため読み込みません", line_no,
-                                std::string(section).c_str(), c.name.c_str(), n));
+          Report(errors,
+                 Format("%d 行目: [%s] %s の %d 行がファイルの終わりで切れているため読み込みません",
+                        line_no, std::string(section).c_str(), c.name.c_str(), n));
           i = lines.size() - 1;
           break;
         }

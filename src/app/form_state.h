@@ -33,7 +33,7 @@ struct Control {
   bool checked = false;            // radio button, check box, speed button
   std::string group;               // radio button: buttons of one group exclude each other
   GridData grid;                   // string grid
-  int max_items = 0;               // list box / grid: largest item or row count accepted from a file
+  int max_items = 0;  // list box / grid: largest item or row count accepted from a file
 
   // The selected item's text; empty when nothing or nothing valid is selected.
   std::string SelectedText() const;

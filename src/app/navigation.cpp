@@ -41,11 +41,14 @@ int PageClassOf(std::string_view button) {
   return static_cast<unsigned char>(button[2]) & 7;
 }
 
-int PageClassOf(Page page) { return PageClassOf(InfoOf(page).button); }
+int PageClassOf(Page page) {
+  return PageClassOf(InfoOf(page).button);
+}
 
 // ---- page switch ---------------------------------------------------------------
 
-const char* const kCoverMessage = "かぶり値を変更した場合「設計書・確認」を行はないと正確な判定となりません.";
+const char* const kCoverMessage =
+    "かぶり値を変更した場合「設計書・確認」を行はないと正確な判定となりません.";
 
 void Navigator::RunAnalysisNow() {
   // The internal solver runs in demo mode, or when Ctrl is held as the
@@ -61,7 +64,8 @@ void Navigator::AfterAnalysis() {
 
 void Navigator::PageSelctClick(Page sender) {
   const int sender_no = static_cast<int>(sender);
-  if (sender_no < 1 || sender_no > kSwitchedPages) return;  // the preview button has its own handler
+  if (sender_no < 1 || sender_no > kSwitchedPages)
+    return;  // the preview button has its own handler
   const Page previous = current_;
   current_ = sender;
   const int p = PageClassOf(previous);
@@ -135,7 +139,8 @@ void Navigator::Pg34PrVClick(PreviewSender sender) {
       std::size_t pos = 0;
       for (int k = 0; k < kOverrideCount; ++k) {
         const std::size_t comma = text.find(',', pos);
-        overrides_[static_cast<std::size_t>(k)] = ReadReal(std::string_view(text).substr(pos, comma - pos));
+        overrides_[static_cast<std::size_t>(k)] =
+            ReadReal(std::string_view(text).substr(pos, comma - pos));
         pos = comma + 1;
       }
     }
@@ -144,8 +149,9 @@ void Navigator::Pg34PrVClick(PreviewSender sender) {
   ops_.ShowPreview();
 }
 
-std::optional<std::string> DroppedProjectFile(const std::vector<std::string>& files,
-                                              const std::function<bool(const std::string&)>& file_exists) {
+std::optional<std::string> DroppedProjectFile(
+    const std::vector<std::string>& files,
+    const std::function<bool(const std::string&)>& file_exists) {
   if (files.empty()) return std::nullopt;
   const std::string& first = files.front();
   const std::string name = FileNameOf(first);
@@ -196,7 +202,9 @@ AppFolders ResolveAppFolders(const FolderEnvironment& env) {
   f.folder_list_file = f.program_dir + "PlaneFrame.txt";
   f.fixed_sdk_path = "/opt/PlaneFrameSDK/";
 
-  auto exists = [&](const std::string& p) { return !p.empty() && env.dir_exists && env.dir_exists(p); };
+  auto exists = [&](const std::string& p) {
+    return !p.empty() && env.dir_exists && env.dir_exists(p);
+  };
   if (env.read) {
     if (std::optional<std::string> text = env.read(f.folder_list_file)) {
       const std::vector<std::string> lines = SplitLines(*text);
@@ -220,15 +228,44 @@ AppFolders ResolveAppFolders(const FolderEnvironment& env) {
   return f;
 }
 
+// ---- start and close ------------------------------------------------------------
+
+const char* const kAppTitle = "Vaultra";
+const char* const kDemoModeMessage =
+    "PlaneFrame,SDKがインストールされていません\nデモ計算モードで起動します．";
+
+StartUpResult StartUp(ProjectState& state, const FolderEnvironment& env, PageLogic& logic, Ui& ui,
+                      const std::function<void()>& load_master) {
+  StartUpResult r;
+  r.folders = ResolveAppFolders(env);
+  if (!MakeDirs(r.folders.work_dir))
+    ui.Tell(MsgKind::kWarning, "作業フォルダ\n" + r.folders.work_dir + "\nを作成できません。");
+  if (r.folders.demo_mode) ui.Tell(MsgKind::kInfo, std::string(kAppTitle) + kDemoModeMessage);
+  r.caption = AppCaption();
+  ui.Hourglass(true);
+  if (load_master) load_master();
+  ui.Hourglass(false);
+  LoadResumeFile(state, r.folders.resume_file, r.folders.default_resume_file, logic, ui);
+  r.complete = true;
+  return r;
+}
+
+void CloseDown(ProjectState& state, const StartUpResult& started, PageLogic& logic, Ui& ui) {
+  if (started.complete) SaveResumeFile(state, started.folders.resume_file, logic, ui);
+}
+
 // ---- change history and version ---------------------------------------------------
 
 namespace {
 
 // A date line of the history, padded so that the version date cut of 80
 // bytes holds nothing but the date.
-std::string DateLine(const char* date) { return std::string(date) + std::string(80, ' ') + "\r\n"; }
+std::string DateLine(const char* date) {
+  return std::string(date) + std::string(80, ' ') + "\r\n";
+}
 
-const char* const kRule = "------------------------------------------------------------------------\r\n";
+const char* const kRule =
+    "------------------------------------------------------------------------\r\n";
 
 }  // namespace
 
@@ -251,7 +288,9 @@ std::string VersionDate(std::string_view history) {
   return Trim(TruncateBytes(history.substr(pos), 80));
 }
 
-std::string AppCaption() { return "Vaultra Ver." + VersionDate(ChangeHistoryText()) + " ()"; }
+std::string AppCaption() {
+  return "Vaultra Ver." + VersionDate(ChangeHistoryText()) + " ()";
+}
 
 // ---- status bar ------------------------------------------------------------------
 
@@ -260,13 +299,21 @@ StatusTexts MakeStatusTexts(const ProjectState& s) {
   t.type = s.model.At("CoBox0").SelectedText();
   t.name = s.model.Text("EdModelName");
   switch (s.loads.Index("GBoxBaneSiki")) {
-    case 0: t.spring = "地中式"; break;
-    case 1: t.spring = "道路橋式"; break;
-    case 2: t.spring = "FEMで算出"; break;
-    default: t.spring = "任意値入力"; break;
+    case 0:
+      t.spring = "地中式";
+      break;
+    case 1:
+      t.spring = "道路橋式";
+      break;
+    case 2:
+      t.spring = "FEMで算出";
+      break;
+    default:
+      t.spring = "任意値入力";
+      break;
   }
-  t.block_count = Format("ﾌﾞﾛｯｸ数 %d/%d 　部材数 %d", s.transverse.real_block_count, s.transverse.block_count,
-                         s.transverse.member_count);
+  t.block_count = Format("ﾌﾞﾛｯｸ数 %d/%d 　部材数 %d", s.transverse.real_block_count,
+                         s.transverse.block_count, s.transverse.member_count);
   t.calc = Format("<< %d >>", s.other_checks.Index("RHari12"));
   return t;
 }

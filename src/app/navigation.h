@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/project_file.h"
 #include "app/project_state.h"
 #include "core/ui.h"
 
@@ -20,18 +21,18 @@ namespace vaultra {
 
 // The twelve buttons of the left panel, in page order (1-based).
 enum class Page : int {
-  kModel = 1,        // Pg11MDL
-  kGround = 2,       // Pg12JBN
-  kDimensions = 3,   // Pg13SiZ
-  kPoints = 4,       // Pg14POS
-  kLoads = 5,        // Pg15KAJ
-  kMaterial = 6,     // Pg16KYD
-  kConditions = 7,   // Pg20vO1
-  kResultFiles = 8,  // Pg30F32
-  kMemberForce = 9,  // Pg31DAN
-  kRcCheck = 10,     // Pg32OR1
-  kOtherChecks = 11, // Pg33OR2
-  kPreview = 12,     // Pg34PrV, never the current page
+  kModel = 1,         // Pg11MDL
+  kGround = 2,        // Pg12JBN
+  kDimensions = 3,    // Pg13SiZ
+  kPoints = 4,        // Pg14POS
+  kLoads = 5,         // Pg15KAJ
+  kMaterial = 6,      // Pg16KYD
+  kConditions = 7,    // Pg20vO1
+  kResultFiles = 8,   // Pg30F32
+  kMemberForce = 9,   // Pg31DAN
+  kRcCheck = 10,      // Pg32OR1
+  kOtherChecks = 11,  // Pg33OR2
+  kPreview = 12,      // Pg34PrV, never the current page
 };
 constexpr int kPageCount = 12;
 constexpr int kSwitchedPages = 11;  // pages 1..11 are switched by PageSelctClick
@@ -66,8 +67,8 @@ class NavigationOps {
   virtual void RunAnalysis(bool /*internal_solver*/) {}
   virtual void SaveResumeFile() {}
   virtual bool ShearCheckAt2d() const { return false; }  // the model page's "２･ｄ" option
-  virtual void ShowCoverMessage(bool /*visible*/) {}     // the RC check page's cover note, drawn black
-  virtual void FormShow(Page, int /*selector*/) {}       // 2 enter, 1 leave
+  virtual void ShowCoverMessage(bool /*visible*/) {}  // the RC check page's cover note, drawn black
+  virtual void FormShow(Page, int /*selector*/) {}    // 2 enter, 1 leave
   virtual void SetOpenEnabled(bool) {}
   virtual void SetPreviewEnabled(bool) {}
   virtual void RepaintMemberForce() {}
@@ -84,7 +85,8 @@ constexpr int kOverrideCount = 5;
 
 class Navigator {
  public:
-  Navigator(NavigationOps& ops, Ui& ui, bool demo_mode) : ops_(ops), ui_(ui), demo_mode_(demo_mode) {}
+  Navigator(NavigationOps& ops, Ui& ui, bool demo_mode)
+      : ops_(ops), ui_(ui), demo_mode_(demo_mode) {}
 
   // The page switch (buttons 1..11).
   void PageSelctClick(Page sender);
@@ -125,14 +127,15 @@ extern const char* const kCoverMessage;
 
 // The project file dropped on the window: the first file only, when it
 // exists and its extension is ".vt1" in any case.
-std::optional<std::string> DroppedProjectFile(const std::vector<std::string>& files,
-                                              const std::function<bool(const std::string&)>& file_exists);
+std::optional<std::string> DroppedProjectFile(
+    const std::vector<std::string>& files,
+    const std::function<bool(const std::string&)>& file_exists);
 
 // ---- folders -----------------------------------------------------------------
 
 // All folder paths are cp932 and end in "/".
 struct AppFolders {
-  std::string exe_path;             // the executable without its extension
+  std::string exe_path;  // the executable without its extension
   std::string program_dir;
   std::string material_master_dir;  // program + "Master/材料/"
   std::string print_master_dir;     // program + "Master/印刷/"
@@ -143,16 +146,16 @@ struct AppFolders {
   std::string frame_app_dir;        // the frame program's folder
   std::string frame_sdk_dir;        // the frame library's folder
   std::string fixed_sdk_path;
-  bool demo_mode = true;            // a frame folder is missing
+  bool demo_mode = true;  // a frame folder is missing
 };
 
 // What the folders are derived from; the real system or a test supplies it.
 struct FolderEnvironment {
-  std::string exe_path;                   // UTF-8 file system path of the executable
-  std::optional<std::string> work_dir;    // --work-dir, UTF-8
-  std::string xdg_data_home;              // UTF-8, may be empty
-  std::string home;                       // UTF-8
-  std::function<bool(const std::string&)> dir_exists;                  // cp932 path
+  std::string exe_path;                                // UTF-8 file system path of the executable
+  std::optional<std::string> work_dir;                 // --work-dir, UTF-8
+  std::string xdg_data_home;                           // UTF-8, may be empty
+  std::string home;                                    // UTF-8
+  std::function<bool(const std::string&)> dir_exists;  // cp932 path
   std::function<std::optional<std::string>(const std::string&)> read;  // cp932 path -> bytes
 };
 
@@ -160,6 +163,27 @@ struct FolderEnvironment {
 FolderEnvironment SystemFolderEnvironment(std::optional<std::string> work_dir_utf8);
 
 AppFolders ResolveAppFolders(const FolderEnvironment& env);
+
+// ---- start and close ------------------------------------------------------------
+
+struct StartUpResult {
+  AppFolders folders;
+  std::string caption;    // the window caption
+  bool complete = false;  // start-up finished; closing then writes the resume file
+};
+
+extern const char* const kAppTitle;
+extern const char* const kDemoModeMessage;
+
+// The window-independent part of start-up: folders (the working folder is
+// created), the demo-mode notice, the caption, the master data
+// (load_master, may be empty) and the resume file (or the default resume
+// file).
+StartUpResult StartUp(ProjectState& state, const FolderEnvironment& env, PageLogic& logic, Ui& ui,
+                      const std::function<void()>& load_master);
+
+// Closing the window: the resume file keeps the state when start-up completed.
+void CloseDown(ProjectState& state, const StartUpResult& started, PageLogic& logic, Ui& ui);
 
 // ---- change history and version ---------------------------------------------------
 
@@ -173,11 +197,11 @@ std::string AppCaption();
 // ---- status bar ------------------------------------------------------------------
 
 struct StatusTexts {
-  std::string type;        // lbType
-  std::string name;        // lbName
-  std::string spring;      // lbBane
-  std::string block_count; // lbBlockSu
-  std::string calc;        // lbCalcTime
+  std::string type;         // lbType
+  std::string name;         // lbName
+  std::string spring;       // lbBane
+  std::string block_count;  // lbBlockSu
+  std::string calc;         // lbCalcTime
 };
 
 StatusTexts MakeStatusTexts(const ProjectState& state);
@@ -198,7 +222,9 @@ class ResetIndicators {
 
   void Flash(ResetIndicator which) { countdown_[static_cast<std::size_t>(which)] = kFlashTicks; }
   void Tick();
-  bool Active(ResetIndicator which) const { return countdown_[static_cast<std::size_t>(which)] != 0; }
+  bool Active(ResetIndicator which) const {
+    return countdown_[static_cast<std::size_t>(which)] != 0;
+  }
   int Colour(ResetIndicator which) const { return Active(which) ? kRed : kDarkGreen; }
   int Countdown(ResetIndicator which) const { return countdown_[static_cast<std::size_t>(which)]; }
 

@@ -11,12 +11,13 @@
 
 namespace vaultra {
 
-const char* const kOldFormatWarning = "旧形式のファイルです。\n\n[地盤入力],[荷重の設定] の画面内容を再設定して下さい。";
+const char* const kOldFormatWarning =
+    "旧形式のファイルです。\n\n[地盤入力],[荷重の設定] の画面内容を再設定して下さい。";
 
 namespace {
 
-constexpr const char* kBlockHeaders[] = {"[KZ1_BLKTBL]", "[KZ1_POSTBL]", "[KZ1_BZITBL]", "[KZ2_POSTBL]",
-                                         "[KZ2_BZITBL]"};
+constexpr const char* kBlockHeaders[] = {"[KZ1_BLKTBL]", "[KZ1_POSTBL]", "[KZ1_BZITBL]",
+                                         "[KZ2_POSTBL]", "[KZ2_BZITBL]"};
 constexpr const char* kReal3 = " %.3f";
 constexpr const char* kReal4 = "%8.4f";
 constexpr int kDimensionFields = kDimensionValues + 1;  // the 23 values and one filler
@@ -77,14 +78,15 @@ void WriteNodeTable(std::vector<std::string>& out, const char* header, Structure
   }
 }
 
-void WriteMemberTable(std::vector<std::string>& out, const char* header, StructureModel& m, int entries) {
+void WriteMemberTable(std::vector<std::string>& out, const char* header, StructureModel& m,
+                      int entries) {
   out.push_back(header);
   out.push_back(IntField(m.member_count));
   for (int k = 1; k <= entries; ++k) {
     ModelMember& mb = m.Member(k);
     mb.number = k;
-    std::string ints = IntLine({mb.number, mb.block, mb.node_i, mb.node_j, mb.code_i, mb.code_j, mb.type,
-                                mb.poi_flag, mb.mirrored});
+    std::string ints = IntLine({mb.number, mb.block, mb.node_i, mb.node_j, mb.code_i, mb.code_j,
+                                mb.type, mb.poi_flag, mb.mirrored});
     for (int v : mb.spare) ints += IntField(v);
     out.push_back(ints);
     out.push_back(RealLine(mb.points.begin(), mb.points.end(), kReal3));
@@ -109,13 +111,14 @@ void CopyListIndexesToCarriers(FormState& model) {
 
 }  // namespace
 
-std::vector<std::string> ProjectFileLines(ProjectState& state, std::string_view path, PageLogic& logic) {
+std::vector<std::string> ProjectFileLines(ProjectState& state, std::string_view path,
+                                          PageLogic& logic) {
   for (int i = 0; i < kFormCount; ++i) logic.PrepareWrite(state, static_cast<FormId>(i));
   CopyListIndexesToCarriers(state.model);
 
   std::vector<std::string> out;
-  out.push_back(std::string("Orvane設計書(") + kFacilityTypeNames[FacilityTypeIndex(state)] + ") = " +
-                kProjectFormatVersion);
+  out.push_back(std::string("Orvane設計書(") + kFacilityTypeNames[FacilityTypeIndex(state)] +
+                ") = " + kProjectFormatVersion);
   out.push_back(TruncateBytes(OneLine(path), kMaxPathBytes));
   out.push_back(TruncateBytes(OneLine(state.model.Text("EdModelName")), kMaxModelNameBytes));
 
@@ -131,7 +134,8 @@ std::vector<std::string> ProjectFileLines(ProjectState& state, std::string_view 
   return out;
 }
 
-bool SaveProjectFile(ProjectState& state, const std::string& path, PageLogic& logic, std::string* error) {
+bool SaveProjectFile(ProjectState& state, const std::string& path, PageLogic& logic,
+                     std::string* error) {
   const std::vector<std::string> lines = ProjectFileLines(state, path, logic);
   return WriteFileAtomic(path, JoinLinesCrLf(lines), error);
 }
@@ -139,7 +143,8 @@ bool SaveProjectFile(ProjectState& state, const std::string& path, PageLogic& lo
 bool SaveProjectFileUi(ProjectState& state, const std::string& path, PageLogic& logic, Ui& ui) {
   std::string error;
   if (SaveProjectFile(state, path, logic, &error)) return true;
-  ui.Tell(MsgKind::kError, "ファイル\n" + path + "\nに保存できませんでした。元のファイルはそのままです。\n" + error);
+  ui.Tell(MsgKind::kError,
+          "ファイル\n" + path + "\nに保存できませんでした。元のファイルはそのままです。\n" + error);
   return false;
 }
 
@@ -170,9 +175,11 @@ class BlockCursor {
   bool failed_ = false;
 };
 
-std::string CountRefused(std::size_t header_line, const char* header, const char* what, int n, int capacity) {
-  return Format("%d 行目: %s の%s %d は範囲 0～%d の外にあるため、この表は読み込まず元のままにします",
-                static_cast<int>(header_line) + 1, header, what, n, capacity);
+std::string CountRefused(std::size_t header_line, const char* header, const char* what, int n,
+                         int capacity) {
+  return Format(
+      "%d 行目: %s の%s %d は範囲 0～%d の外にあるため、この表は読み込まず元のままにします",
+      static_cast<int>(header_line) + 1, header, what, n, capacity);
 }
 
 std::string CutShort(std::size_t header_line, const char* header, std::size_t at) {
@@ -180,9 +187,11 @@ std::string CutShort(std::size_t header_line, const char* header, std::size_t at
                 static_cast<int>(header_line) + 1, header, static_cast<int>(at) + 1);
 }
 
-void ReadDimensionSet(const std::string& kind_line, const std::string& values_line, DimensionSet& set) {
+void ReadDimensionSet(const std::string& kind_line, const std::string& values_line,
+                      DimensionSet& set) {
   set.kind = ReadIntField(kind_line, 0);
-  for (int i = 0; i < kDimensionValues; ++i) set.v[static_cast<std::size_t>(i)] = ReadRealField(values_line, i);
+  for (int i = 0; i < kDimensionValues; ++i)
+    set.v[static_cast<std::size_t>(i)] = ReadRealField(values_line, i);
 }
 
 // Each reader returns the line after the block, or nullopt with the problem
@@ -226,19 +235,30 @@ std::optional<std::size_t> ReadBlockTable(const std::vector<std::string>& lines,
   return cur.pos();
 }
 
-std::optional<std::size_t> ReadNodeTable(const std::vector<std::string>& lines, std::size_t header,
-                                         const char* name, StructureModel& m, std::vector<std::string>& errors) {
-  BlockCursor cur(lines, header + 1);
-  const std::string* count = cur.Next();
-  if (!count) {
+// The count line at the top of a node or member block, checked against
+// the capacity of its table.
+std::optional<int> ReadCount(BlockCursor& cur, std::size_t header, const char* name,
+                             const char* what, int capacity, std::vector<std::string>& errors) {
+  const std::string* line = cur.Next();
+  if (!line) {
     errors.push_back(CutShort(header, name, cur.pos()));
     return std::nullopt;
   }
-  const int n = ReadIntField(*count, 0);
-  if (n < 0 || n > kMaxNodes) {
-    errors.push_back(CountRefused(header, name, "節点数", n, kMaxNodes));
+  const int n = ReadIntField(*line, 0);
+  if (n < 0 || n > capacity) {
+    errors.push_back(CountRefused(header, name, what, n, capacity));
     return std::nullopt;
   }
+  return n;
+}
+
+std::optional<std::size_t> ReadNodeTable(const std::vector<std::string>& lines, std::size_t header,
+                                         const char* name, StructureModel& m,
+                                         std::vector<std::string>& errors) {
+  BlockCursor cur(lines, header + 1);
+  const std::optional<int> count = ReadCount(cur, header, name, "節点数", kMaxNodes, errors);
+  if (!count) return std::nullopt;
+  const int n = *count;
   std::vector<ModelNode> read(static_cast<std::size_t>(n) + 1);
   for (int k = 1; k <= n; ++k) {
     const std::string* ints = cur.Next();
@@ -249,7 +269,8 @@ std::optional<std::size_t> ReadNodeTable(const std::vector<std::string>& lines, 
     }
     ModelNode& node = read[static_cast<std::size_t>(k)];
     node.number = ReadIntField(*ints, 0);
-    for (int c = 0; c < kNodeCodes; ++c) node.codes[static_cast<std::size_t>(c)] = ReadIntField(*ints, c + 1);
+    for (int c = 0; c < kNodeCodes; ++c)
+      node.codes[static_cast<std::size_t>(c)] = ReadIntField(*ints, c + 1);
     node.x = ReadRealField(*reals, 0);
     node.y = ReadRealField(*reals, 1);
   }
@@ -258,20 +279,14 @@ std::optional<std::size_t> ReadNodeTable(const std::vector<std::string>& lines, 
   return cur.pos();
 }
 
-std::optional<std::size_t> ReadMemberTable(const std::vector<std::string>& lines, std::size_t header,
-                                           const char* name, StructureModel& m, bool with_joint_record,
+std::optional<std::size_t> ReadMemberTable(const std::vector<std::string>& lines,
+                                           std::size_t header, const char* name, StructureModel& m,
+                                           bool with_joint_record,
                                            std::vector<std::string>& errors) {
   BlockCursor cur(lines, header + 1);
-  const std::string* count = cur.Next();
-  if (!count) {
-    errors.push_back(CutShort(header, name, cur.pos()));
-    return std::nullopt;
-  }
-  const int n = ReadIntField(*count, 0);
-  if (n < 0 || n > kMaxMembers) {
-    errors.push_back(CountRefused(header, name, "部材数", n, kMaxMembers));
-    return std::nullopt;
-  }
+  const std::optional<int> count = ReadCount(cur, header, name, "部材数", kMaxMembers, errors);
+  if (!count) return std::nullopt;
+  const int n = *count;
   const int entries = with_joint_record ? n + 1 : n;
   struct Entry {
     ModelMember member;
@@ -287,12 +302,13 @@ std::optional<std::size_t> ReadMemberTable(const std::vector<std::string>& lines
     }
     Entry& e = read[static_cast<std::size_t>(k)];
     ModelMember& mb = e.member;
-    int* ints[] = {&mb.number, &mb.block, &mb.node_i, &mb.node_j, &mb.code_i, &mb.code_j, &mb.type, &mb.poi_flag,
-                   &mb.mirrored};
+    int* ints[] = {&mb.number, &mb.block, &mb.node_i,   &mb.node_j,  &mb.code_i,
+                   &mb.code_j, &mb.type,  &mb.poi_flag, &mb.mirrored};
     int field = 0;
     for (int* p : ints) *p = ReadIntField(*l[0], field++);
     for (int& v : mb.spare) v = ReadIntField(*l[0], field++);
-    for (int i = 0; i < kMemberPoints; ++i) mb.points[static_cast<std::size_t>(i)] = ReadRealField(*l[1], i);
+    for (int i = 0; i < kMemberPoints; ++i)
+      mb.points[static_cast<std::size_t>(i)] = ReadRealField(*l[1], i);
     for (int i = 0; i < kSectionHalf; ++i) {
       e.section.v[static_cast<std::size_t>(kSectionHalf + i)] = ReadRealField(*l[2], i);
       e.section.v[static_cast<std::size_t>(i)] = ReadRealField(*l[3], i);
@@ -325,7 +341,8 @@ bool IsKnownHeader(const std::string& line) {
   return false;
 }
 
-void ReadStructureBlocks(const std::vector<std::string>& lines, ProjectState& s, LoadResult& result) {
+void ReadStructureBlocks(const std::vector<std::string>& lines, ProjectState& s,
+                         LoadResult& result) {
   bool seen[5] = {};
   for (std::size_t i = 0; i < lines.size();) {
     const std::string t = Trim(lines[i]);
@@ -339,16 +356,27 @@ void ReadStructureBlocks(const std::vector<std::string>& lines, ProjectState& s,
     seen[which] = true;
     std::optional<std::size_t> next;
     switch (which) {
-      case 0: next = ReadBlockTable(lines, i, s, result.errors); break;
-      case 1: next = ReadNodeTable(lines, i, kBlockHeaders[1], s.transverse, result.errors); break;
-      case 2: next = ReadMemberTable(lines, i, kBlockHeaders[2], s.transverse, true, result.errors); break;
-      case 3: next = ReadNodeTable(lines, i, kBlockHeaders[3], s.longitudinal, result.errors); break;
-      case 4: next = ReadMemberTable(lines, i, kBlockHeaders[4], s.longitudinal, false, result.errors); break;
+      case 0:
+        next = ReadBlockTable(lines, i, s, result.errors);
+        break;
+      case 1:
+        next = ReadNodeTable(lines, i, kBlockHeaders[1], s.transverse, result.errors);
+        break;
+      case 2:
+        next = ReadMemberTable(lines, i, kBlockHeaders[2], s.transverse, true, result.errors);
+        break;
+      case 3:
+        next = ReadNodeTable(lines, i, kBlockHeaders[3], s.longitudinal, result.errors);
+        break;
+      case 4:
+        next = ReadMemberTable(lines, i, kBlockHeaders[4], s.longitudinal, false, result.errors);
+        break;
     }
     i = next ? *next : i + 1;
   }
   for (int b = 0; b < 5; ++b)
-    if (!seen[b]) result.warnings.push_back(Format("%s がないため、この表は元のままです", kBlockHeaders[b]));
+    if (!seen[b])
+      result.warnings.push_back(Format("%s がないため、この表は元のままです", kBlockHeaders[b]));
 }
 
 // Version 1.00 files lack the submerged unit weight of the ground grid:
@@ -370,7 +398,8 @@ void ReadForm(const std::vector<std::string>& lines, ProjectState& s, FormId id,
   logic.PrepareRead(s, id);
   if (id == FormId::kLoads) form.At("RgSindoPa3").SetIndex(1);
   const bool found = ReadControls(lines, form.section, form.controls, &result.errors);
-  if (!found) result.warnings.push_back("[" + form.section + "] がないため、この画面の内容は元のままです");
+  if (!found)
+    result.warnings.push_back("[" + form.section + "] がないため、この画面の内容は元のままです");
   // A radio button checked from the file clears the buttons of its group
   // that the file does not store.
   for (const Control& c : form.controls)
@@ -422,8 +451,9 @@ LoadResult LoadProjectText(ProjectState& state, std::string_view bytes, const st
   }
   result.loaded = true;
   if (bytes.back() != '\n' && bytes.back() != '\r')
-    result.errors.push_back(Format("%d 行目でファイルが行の途中で終わっています(途中で切れたファイル)",
-                                   static_cast<int>(lines.size())));
+    result.errors.push_back(
+        Format("%d 行目でファイルが行の途中で終わっています(途中で切れたファイル)",
+               static_cast<int>(lines.size())));
 
   const std::size_t eq = lines[0].find('=');
   if (eq != std::string::npos)
@@ -432,11 +462,13 @@ LoadResult LoadProjectText(ProjectState& state, std::string_view bytes, const st
   logic.ClearFixedState(state);
   state.project_path = path;
 
-  for (int i = 0; i < kFormCount; ++i) ReadForm(lines, state, static_cast<FormId>(i), logic, result);
+  for (int i = 0; i < kFormCount; ++i)
+    ReadForm(lines, state, static_cast<FormId>(i), logic, result);
   // A file whose last section is missing ended early.
-  if (std::find(lines.begin(), lines.end(), "[" + state.section_detail.section + "]") == lines.end())
-    result.errors.push_back("ファイルが途中で切れています: 最後の区分 [" + state.section_detail.section +
-                            "] がありません");
+  if (std::find(lines.begin(), lines.end(), "[" + state.section_detail.section + "]") ==
+      lines.end())
+    result.errors.push_back("ファイルが途中で切れています: 最後の区分 [" +
+                            state.section_detail.section + "] がありません");
 
   ReadStructureBlocks(lines, state, result);
   logic.RecomputeStructure(state);
@@ -468,6 +500,49 @@ LoadResult OpenProjectFile(ProjectState& state, const std::string& path, PageLog
   }
   if (result.loaded && result.OldFormat()) ui.Tell(MsgKind::kWarning, kOldFormatWarning);
   return result;
+}
+
+// ---- file commands ---------------------------------------------------------------
+
+bool SaveResumeFile(ProjectState& state, const std::string& resume_file, PageLogic& logic, Ui& ui) {
+  return SaveProjectFileUi(state, resume_file, logic, ui);
+}
+
+LoadResult LoadResumeFile(ProjectState& state, const std::string& resume_file,
+                          const std::string& default_resume_file, PageLogic& logic, Ui& ui) {
+  // Without a default resume file the pages keep their designed values.
+  const std::string& path = FileExists(resume_file) ? resume_file : default_resume_file;
+  if (!FileExists(path)) return {};
+  return OpenProjectFile(state, path, logic, ui);
+}
+
+LoadResult OpenCommand(ProjectState& state, const std::string& chosen,
+                       const std::string& resume_file, PageLogic& logic, Ui& ui) {
+  SaveResumeFile(state, resume_file, logic, ui);
+  const std::string path = ChangeExtension(chosen, ".vt1");
+  LoadResult result = OpenProjectFile(state, path, logic, ui);
+  if (result.loaded) state.project_path = path;
+  return result;
+}
+
+bool SaveAsCommand(ProjectState& state, const std::string& chosen, PageLogic& logic, Ui& ui) {
+  const std::string path = ChangeExtension(chosen, ".vt1");
+  if (!SaveProjectFileUi(state, path, logic, ui)) return false;
+  state.project_path = path;
+  return true;
+}
+
+bool SaveCommand(ProjectState& state, PageLogic& logic, Ui& ui,
+                 const std::function<std::optional<std::string>()>& save_dialog) {
+  const std::string target = ChangeExtension(state.project_path, ".vt1");
+  if (!state.project_path.empty() && FileExists(target)) {
+    if (!ui.Ask(Format("ファイル\n%s\nに上書きします、よろしいですか？", target.c_str())))
+      return false;
+    return SaveProjectFileUi(state, target, logic, ui);
+  }
+  std::optional<std::string> chosen = save_dialog ? save_dialog() : std::nullopt;
+  if (!chosen || chosen->empty()) return false;
+  return SaveAsCommand(state, *chosen, logic, ui);
 }
 
 }  // namespace vaultra

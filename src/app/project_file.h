@@ -3,6 +3,8 @@
 // blocks, then one section per page.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,8 +41,8 @@ class PageLogic {
 };
 
 struct LoadResult {
-  bool loaded = false;   // false: the file was refused as a whole, the state is unchanged
-  std::string version;   // the version of header line 1 ("" when it has no "=")
+  bool loaded = false;  // false: the file was refused as a whole, the state is unchanged
+  std::string version;  // the version of header line 1 ("" when it has no "=")
   std::vector<std::string> errors;    // data refused or cut short (cp932)
   std::vector<std::string> warnings;  // missing sections or blocks (cp932)
   // True when the version is below the current format (byte-wise).
@@ -53,7 +55,8 @@ extern const char* const kOldFormatWarning;
 // The whole text of the project file for the current state. Before writing,
 // the model page's list indexes go into their hidden carriers and every
 // block, node and member gets its own index as its number.
-std::vector<std::string> ProjectFileLines(ProjectState& state, std::string_view path, PageLogic& logic);
+std::vector<std::string> ProjectFileLines(ProjectState& state, std::string_view path,
+                                          PageLogic& logic);
 
 // Writes the project file through a temporary file; on failure the previous
 // file stays and error says why (cp932).
@@ -73,5 +76,25 @@ LoadResult LoadProjectFile(ProjectState& state, const std::string& path, PageLog
 LoadResult OpenProjectFile(ProjectState& state, const std::string& path, PageLogic& logic, Ui& ui);
 // Saving as the file commands do it: a failure is shown through the Ui.
 bool SaveProjectFileUi(ProjectState& state, const std::string& path, PageLogic& logic, Ui& ui);
+
+// ---- file commands of the main window ------------------------------------------
+
+// The resume file keeps the last state between runs.
+bool SaveResumeFile(ProjectState& state, const std::string& resume_file, PageLogic& logic, Ui& ui);
+// Reads the resume file, or the default resume file when there is none;
+// shows the old-format warning. Returns the result of the file read.
+LoadResult LoadResumeFile(ProjectState& state, const std::string& resume_file,
+                          const std::string& default_resume_file, PageLogic& logic, Ui& ui);
+
+// "開く" after the open dialog returned `chosen`: the resume file is saved,
+// the project with extension ".vt1" is read and becomes the current one.
+LoadResult OpenCommand(ProjectState& state, const std::string& chosen,
+                       const std::string& resume_file, PageLogic& logic, Ui& ui);
+// "名前を付けて保存" after the save dialog returned `chosen`.
+bool SaveAsCommand(ProjectState& state, const std::string& chosen, PageLogic& logic, Ui& ui);
+// "上書き保存": asks before replacing an existing file; without one it
+// behaves as save-as with the name the dialog returns (empty: cancelled).
+bool SaveCommand(ProjectState& state, PageLogic& logic, Ui& ui,
+                 const std::function<std::optional<std::string>()>& save_dialog);
 
 }  // namespace vaultra

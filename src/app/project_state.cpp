@@ -8,7 +8,8 @@
 namespace vaultra {
 
 const char* const kGroundGridHeaderSpec =
-    "38:地層,No┃80:層厚,(ｍ)┃48:,Ｎ値┃90:単位体積重量,(kN/m3)┃84:水中土単重,(kN/m3)┃80:ポアソン,比┃80:粘着力,(kN/"
+    "38:地層,No┃80:層厚,(ｍ)┃48:,Ｎ値┃90:単位体積重量,(kN/m3)┃84:水中土単重,(kN/"
+    "m3)┃80:ポアソン,比┃80:粘着力,(kN/"
     "m2)┃84:内部摩擦角,(度)┃64:,土質識別";
 
 std::array<FormState*, kFormCount> ProjectState::Forms() {
@@ -90,7 +91,8 @@ FormState DefaultModelForm() {
   c.push_back(Num("Ed_wl_b", "0.650", 63));
   c.push_back(Num("Ed_tateSu", "1", 50));
   // Lists filled at run time; the hidden carriers above store their indexes.
-  f.extras.push_back(DropDownControl("CoBox0", {kFacilityTypeNames.begin(), kFacilityTypeNames.end()}, 0));
+  f.extras.push_back(
+      DropDownControl("CoBox0", {kFacilityTypeNames.begin(), kFacilityTypeNames.end()}, 0));
   f.extras.push_back(DropDownControl("CoBox1", {}, 0));
   f.extras.push_back(DropDownControl("CoBox2", {}, 0));
   f.extras.push_back(RadioButtonControl("RbWaterDepthOff", "water", true));
@@ -147,7 +149,8 @@ FormState DefaultPointsForm() {
   }
   members.SetCell(0, 1, "1");
   GridData nodes = MakeGrid(4, 2, 1);
-  const std::array<std::pair<int, const char*>, 4> node_cols = {{{32, "No"}, {72, "x"}, {64, "y"}, {0, ""}}};
+  const std::array<std::pair<int, const char*>, 4> node_cols = {
+      {{32, "No"}, {72, "x"}, {64, "y"}, {0, ""}}};
   for (int j = 0; j < 4; ++j) {
     nodes.col_widths[j] = node_cols[j].first;
     nodes.SetCell(j, 0, node_cols[j].second);
@@ -198,14 +201,18 @@ FormState DefaultLoadsForm() {
       for (const char* level : {"1", "2"})
         c.push_back(Num(std::string("Ed_") + dir + k + level, "123456", 80));
   for (const char* t : {"Tau", "Tab", "Tas"})
-    for (const char* level : {"1", "2"}) c.push_back(Num(std::string("Ed_") + t + level, "2.000", 83));
-  f.extras.push_back(RadioGroupControl("RgSindoPa3", {"片側のみ作用", "両側に作用", "片側受動土圧"}, 1));
+    for (const char* level : {"1", "2"})
+      c.push_back(Num(std::string("Ed_") + t + level, "2.000", 83));
+  f.extras.push_back(
+      RadioGroupControl("RgSindoPa3", {"片側のみ作用", "両側に作用", "片側受動土圧"}, 1));
   f.extras.push_back(RadioGroupControl(
       "RgKajyuType",
-      {"1) 自重", "2) 静止土圧", "3) 載荷荷重", "4) 輪荷重", "5) 常時･外水圧", "6) 常時･内水圧", "7) 任意活荷重",
-       "*)  ---", "*)  ---", "8) 地震時･自重", "9) 地震時･静止土圧", "10) 地震時･外水圧", "11) L1･土圧",
-       "12) L1･慣性力", "13) L1･周面ｾﾝ断", "14) L1･静水圧", "15) L1･動水圧", "*)  ---", "20) L2･土圧",
-       "21) L2･慣性力", "22) L2･周面ｾﾝ断", "23) L2･静水圧", "24) L2･動水圧", "*)  ---"},
+      {"1) 自重",         "2) 静止土圧",    "3) 載荷荷重",        "4) 輪荷重",
+       "5) 常時･外水圧",  "6) 常時･内水圧", "7) 任意活荷重",      "*)  ---",
+       "*)  ---",         "8) 地震時･自重", "9) 地震時･静止土圧", "10) 地震時･外水圧",
+       "11) L1･土圧",     "12) L1･慣性力",  "13) L1･周面ｾﾝ断",    "14) L1･静水圧",
+       "15) L1･動水圧",   "*)  ---",        "20) L2･土圧",        "21) L2･慣性力",
+       "22) L2･周面ｾﾝ断", "23) L2･静水圧",  "24) L2･動水圧",      "*)  ---"},
       1));
   f.extras.push_back(RadioButtonControl("RbYoko", "direction", true));
   f.extras.push_back(RadioButtonControl("RbTate", "direction", false));
@@ -225,13 +232,14 @@ FormState DefaultMaterialForm() {
     int tag;
   };
   static constexpr Field kColumn[] = {
-      {"nSca", "14.00", 82}, {"nTa", "0.550", 83},    {"nSfa", "1.0", 82},     {"gSca", "21.00", 82},
-      {"gTa", "0.825", 83},  {"gSfa", "1.0", 82},     {"nSsa", "160.00", 82},  {"gSsa", "240.00", 82},
-      {"f1ck", "40.00", 82}, {"fyk", "240.00", 82},   {"fwyd", "240.00", 82},  {"Ec", "31000", 80},
+      {"nSca", "14.00", 82}, {"nTa", "0.550", 83},  {"nSfa", "1.0", 82},    {"gSca", "21.00", 82},
+      {"gTa", "0.825", 83},  {"gSfa", "1.0", 82},   {"nSsa", "160.00", 82}, {"gSsa", "240.00", 82},
+      {"f1ck", "40.00", 82}, {"fyk", "240.00", 82}, {"fwyd", "240.00", 82}, {"Ec", "31000", 80},
       {"Gc", "24.50", 82},   {"Es", "200000", 80},
   };
   for (const Field& field : kColumn)
-    for (int g = 1; g <= 4; ++g) c.push_back(Num(Format("%s%d", field.name, g), field.value, field.tag));
+    for (int g = 1; g <= 4; ++g)
+      c.push_back(Num(Format("%s%d", field.name, g), field.value, field.tag));
   c.push_back(Num("Gcm", "20.00", 82));
   static constexpr const char* kFactors[] = {"Cgc", "Gs", "Gb", "Tc", "Ts", "Gf", "Pa",
                                              "Pw",  "Qu", "Pi", "Ip", "Ga", "Gi"};
@@ -249,15 +257,17 @@ FormState DefaultMemberForceForm() {
   f.section = "Fm31DAN";
   f.controls.push_back(RadioGroupControl(
       "RgKajyuType",
-      {"1) 自重",        "2) 静止土圧",    "3) 載荷荷重",     "4) 輪荷重",       "5) 常時･外水圧",
-       "6) 常時･内水圧", "7) 任意活荷重",  "*)  ---",         "*)  ---",         "8) L1･自重",
-       "9) L1･静止土圧", "10) L1･外水圧",  "11) L1･土圧",     "12) L1･慣性力",   "13) L1･周面ｾﾝ断",
-       "14) L1･静水圧",  "15) L1･動水圧",  "*)  ---",         "17) L2･自重",     "18) L2･静止土圧",
-       "19) L2･外水圧",  "20) L2･土圧",    "21) L2･慣性力",   "22) L2･周面ｾﾝ断", "23) L2･静水圧",
-       "24) L2･動水圧",  "*)  ---",        "26) 組合せ常時",  "27) 組合せＬ１",  "28) 組合せＬ２"},
+      {"1) 自重",        "2) 静止土圧",   "3) 載荷荷重",    "4) 輪荷重",       "5) 常時･外水圧",
+       "6) 常時･内水圧", "7) 任意活荷重", "*)  ---",        "*)  ---",         "8) L1･自重",
+       "9) L1･静止土圧", "10) L1･外水圧", "11) L1･土圧",    "12) L1･慣性力",   "13) L1･周面ｾﾝ断",
+       "14) L1･静水圧",  "15) L1･動水圧", "*)  ---",        "17) L2･自重",     "18) L2･静止土圧",
+       "19) L2･外水圧",  "20) L2･土圧",   "21) L2･慣性力",  "22) L2･周面ｾﾝ断", "23) L2･静水圧",
+       "24) L2･動水圧",  "*)  ---",       "26) 組合せ常時", "27) 組合せＬ１",  "28) 組合せＬ２"},
       20));
-  f.controls.push_back(RadioGroupControl("RgType2", {"ﾓｰﾒﾝﾄ図(Ｍz)", "せん断力図(Ｓy)", "軸力図(Ｎx)"}, 0));
-  f.controls.push_back(RadioGroupControl("RgScale", {"標準", "x 2", "x 5", "x 10", "x 20", "x 30"}, 0));
+  f.controls.push_back(
+      RadioGroupControl("RgType2", {"ﾓｰﾒﾝﾄ図(Ｍz)", "せん断力図(Ｓy)", "軸力図(Ｎx)"}, 0));
+  f.controls.push_back(
+      RadioGroupControl("RgScale", {"標準", "x 2", "x 5", "x 10", "x 20", "x 30"}, 0));
   f.extras.push_back(RadioButtonControl("RbYoko", "direction", true));
   f.extras.push_back(RadioButtonControl("RbTate", "direction", false));
   return f;
@@ -362,20 +372,21 @@ FormState DefaultSectionDetailForm() {
   return f;
 }
 
+ProjectState::ProjectState()
+    : main(DefaultMainForm()),
+      model(DefaultModelForm()),
+      ground(DefaultGroundForm()),
+      dimensions(DefaultDimensionsForm()),
+      points(DefaultPointsForm()),
+      loads(DefaultLoadsForm()),
+      material(DefaultMaterialForm()),
+      member_force(DefaultMemberForceForm()),
+      rc_check(DefaultRcCheckForm()),
+      other_checks(DefaultOtherChecksForm()),
+      section_detail(DefaultSectionDetailForm()) {}
+
 ProjectState DefaultProjectState() {
-  ProjectState s;
-  s.main = DefaultMainForm();
-  s.model = DefaultModelForm();
-  s.ground = DefaultGroundForm();
-  s.dimensions = DefaultDimensionsForm();
-  s.points = DefaultPointsForm();
-  s.loads = DefaultLoadsForm();
-  s.material = DefaultMaterialForm();
-  s.member_force = DefaultMemberForceForm();
-  s.rc_check = DefaultRcCheckForm();
-  s.other_checks = DefaultOtherChecksForm();
-  s.section_detail = DefaultSectionDetailForm();
-  return s;
+  return ProjectState();
 }
 
 int FacilityTypeIndex(const ProjectState& state) {

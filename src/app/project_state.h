@@ -13,7 +13,8 @@
 namespace vaultra {
 
 // Names of the facility types by type index.
-constexpr std::array<const char*, 3> kFacilityTypeNames = {"スタンド型", "ボックス型", "ミニゲート"};
+constexpr std::array<const char*, 3> kFacilityTypeNames = {"スタンド型", "ボックス型",
+                                                           "ミニゲート"};
 
 // Longest texts kept in fixed fields.
 constexpr std::size_t kMaxModelNameBytes = 64;
@@ -41,6 +42,10 @@ enum class FormId {
 constexpr int kFormCount = 11;
 
 struct ProjectState {
+  // A new project holds the pages' designed controls, so a state is never
+  // without the controls the project file names.
+  ProjectState();
+
   FormState main;            // Fm_MAIN (no keys)
   FormState model;           // Fm11MDL, model page
   FormState ground;          // Fm12JBN, ground page

@@ -15,7 +15,8 @@ namespace vaultra::cli {
 namespace {
 
 void PrintAll(const char* label, const std::vector<std::string>& texts) {
-  for (const std::string& t : texts) std::fprintf(stderr, "vaultra: %s: %s\n", label, Cp932ToUtf8(t).c_str());
+  for (const std::string& t : texts)
+    std::fprintf(stderr, "vaultra: %s: %s\n", label, Cp932ToUtf8(t).c_str());
 }
 
 }  // namespace
@@ -37,8 +38,10 @@ int CmdResave(const ArgList& argv) {
     LoadResult defaults = LoadProjectFile(state, folders.default_resume_file, logic);
     PrintAll("warning", defaults.errors);
   } else {
-    std::fprintf(stderr, "vaultra: warning: no default resume file %s; the pages keep their designed values\n",
-                 Cp932ToUtf8(folders.default_resume_file).c_str());
+    std::fprintf(
+        stderr,
+        "vaultra: warning: no default resume file %s; the pages keep their designed values\n",
+        Cp932ToUtf8(folders.default_resume_file).c_str());
   }
 
   if (!FileExists(in)) {
@@ -56,7 +59,8 @@ int CmdResave(const ArgList& argv) {
     std::fprintf(stderr, "vaultra: warning: %s\n", Cp932ToUtf8(kOldFormatWarning).c_str());
 
   if (!SaveProjectFile(state, out, logic, &error)) {
-    std::fprintf(stderr, "vaultra: cannot write %s: %s\n", args->positional[1].c_str(), Cp932ToUtf8(error).c_str());
+    std::fprintf(stderr, "vaultra: cannot write %s: %s\n", args->positional[1].c_str(),
+                 Cp932ToUtf8(error).c_str());
     return kExitBadInput;
   }
   return kExitOk;

@@ -4,6 +4,8 @@
 
 namespace vaultra::cli {
 
-std::string VersionText() { return Cp932ToUtf8(AppCaption()); }
+std::string VersionText() {
+  return Cp932ToUtf8(AppCaption());
+}
 
 }  // namespace vaultra::cli

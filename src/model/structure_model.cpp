@@ -2,6 +2,8 @@
 
 namespace vaultra {
 
-void ClearStructureModel(StructureModel& model) { model = StructureModel{}; }
+void ClearStructureModel(StructureModel& model) {
+  model = StructureModel{};
+}
 
 }  // namespace vaultra

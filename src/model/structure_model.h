@@ -19,10 +19,10 @@ constexpr int kMaxMemberType = 32;    // member type codes 1..32
 constexpr int kDimensionValues = 23;  // B, H, L, a..h, r12..r23
 constexpr int kSectionValues = 58;    // default half 0..28, current half 29..57
 constexpr int kSectionHalf = 29;
-constexpr int kNodeCodes = 7;         // support code and six carried ints
-constexpr int kMemberSpareInts = 7;   // carried ints of a member
-constexpr int kMemberInts = 16;       // the ints the project file saves per member
-constexpr int kMemberPoints = 8;      // points of interest, four from each end
+constexpr int kNodeCodes = 7;        // support code and six carried ints
+constexpr int kMemberSpareInts = 7;  // carried ints of a member
+constexpr int kMemberInts = 16;      // the ints the project file saves per member
+constexpr int kMemberPoints = 8;     // points of interest, four from each end
 
 // Positions of the 23 lengths of a dimension set.
 enum DimIndex : int {
@@ -121,14 +121,14 @@ struct ModelNode {
 
 struct ModelMember {
   int number = 0;
-  int block = 0;   // index into the block row (or of a cast-in-place zone)
+  int block = 0;  // index into the block row (or of a cast-in-place zone)
   int node_i = 0;
   int node_j = 0;
   int code_i = 0;  // 0 rigid, 1 pin
   int code_j = 0;
-  int type = 0;    // member type code 1..32
-  int poi_flag = 0;  // points-of-interest flag 0/1
-  int mirrored = 0;  // laid from the right-hand or upper side of its block
+  int type = 0;                               // member type code 1..32
+  int poi_flag = 0;                           // points-of-interest flag 0/1
+  int mirrored = 0;                           // laid from the right-hand or upper side of its block
   std::array<int, kMemberSpareInts> spare{};  // carried and saved, not used by generation
   // Points of interest: haunch, outer-bar 2d, inner-bar 2d, h/2 from the
   // i-end, then the same four from the j-end (m).
@@ -165,10 +165,10 @@ struct StructureModel {
   int right_end_block = 0;
   int first_slab_block = 0;
   int second_slab_block = 0;
-  int first_zone = 0;  // n + 1
-  int last_zone = 0;   // n'
-  double cover_depth = 0;             // D
-  double depth_of_bottom = 0;         // depth of the structure bottom
+  int first_zone = 0;          // n + 1
+  int last_zone = 0;           // n'
+  double cover_depth = 0;      // D
+  double depth_of_bottom = 0;  // depth of the structure bottom
   std::array<double, 10> extents{};
 
   // Nodes 1..node_count.
@@ -192,7 +192,7 @@ struct StructureModel {
   int last_bottom_member = 0;
   double depth_of_top_axis = 0;
   double depth_of_bottom_axis = 0;
-  double frame_width = 0;   // W
+  double frame_width = 0;  // W
   double frame_height = 0;
 
   // Section record of member m; record member_count + 1 holds the joint

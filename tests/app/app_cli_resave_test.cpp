@@ -22,7 +22,8 @@ struct RunResult {
 class ResaveCli : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::path(testing::TempDir()) / ("resave_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    dir_ = fs::path(testing::TempDir()) /
+           ("resave_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "work");
   }
@@ -30,7 +31,8 @@ class ResaveCli : public testing::Test {
   std::string P(const std::string& name) const { return (dir_ / name).string(); }
 
   RunResult Vaultra(const std::string& args) const {
-    const std::string cmd = std::string("'") + VAULTRA_EXE + "' " + args + " >'" + P("stdout") + "' 2>'" + P("stderr") + "'";
+    const std::string cmd = std::string("'") + VAULTRA_EXE + "' " + args + " >'" + P("stdout") +
+                            "' 2>'" + P("stderr") + "'";
     RunResult r;
     const int raw = std::system(cmd.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -44,7 +46,8 @@ class ResaveCli : public testing::Test {
   }
 
   static std::string Sample() {
-    return ReadFileBytes(std::string(VAULTRA_SOURCE_DIR) + "/samples/stand_two_slabs.vt1").value_or("");
+    return ReadFileBytes(std::string(VAULTRA_SOURCE_DIR) + "/samples/stand_two_slabs.vt1")
+        .value_or("");
   }
 
   fs::path dir_;
@@ -117,7 +120,8 @@ TEST_F(ResaveCli, OldFormatFileIsResavedWithAWarning) {
   RunResult r = Resave(P("old.vt1"), P("new.vt1"));
   EXPECT_EQ(r.status, 0) << r.err;
   // stderr is UTF-8.
-  EXPECT_NE(r.err.find(reinterpret_cast<const char*>(u8"旧形式のファイルです")), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(reinterpret_cast<const char*>(u8"旧形式のファイルです")), std::string::npos)
+      << r.err;
   const std::string saved = ReadFileBytes(P("new.vt1")).value_or("");
   const std::string line1 = saved.substr(0, saved.find("\r\n"));
   ASSERT_GE(line1.size(), 4u);

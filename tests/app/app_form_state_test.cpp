@@ -51,9 +51,14 @@ std::vector<Control> Blanked(std::vector<Control> c) {
 TEST(FormState, WritesEachKindInItsKeyFormat) {
   std::vector<std::string> lines;
   WriteControls(lines, "Fm99TST", EveryKind());
-  const std::vector<std::string> expected = {
-      "[Fm99TST]", "EdA =   1.500", "CbB = 2", "RgC = 1", "RbD = 1", "RbE = 0", "CkF = 1", "SbG = 1", "LbH = 3",
-      "first item", "", "ｱ,b", "GdI = 3", "\"層厚,(ｍ)\",\"N\"\"q\",\"a b\"", "1,2.5,x", "3,4,5"};
+  const std::vector<std::string> expected = {"[Fm99TST]", "EdA =   1.500",
+                                             "CbB = 2",   "RgC = 1",
+                                             "RbD = 1",   "RbE = 0",
+                                             "CkF = 1",   "SbG = 1",
+                                             "LbH = 3",   "first item",
+                                             "",          "ｱ,b",
+                                             "GdI = 3",   "\"層厚,(ｍ)\",\"N\"\"q\",\"a b\"",
+                                             "1,2.5,x",   "3,4,5"};
   EXPECT_EQ(lines, expected);
 }
 
@@ -105,14 +110,13 @@ TEST(FormState, KeyLinesFollowTheBlankEqualsBlankRule) {
     const char* expected;  // the edit text afterwards
   };
   const Case cases[] = {
-      {"Ed=1.5", "old"},                 // no blanks: not recognised
-      {"Ed =1.5", "old"},                // blank on one side only
-      {"Ed= 1.5", "old"},
-      {"Ed = a = b", "a = b"},           // only the first "=" ends the key
-      {"Ed = ", ""},                     // an empty value
-      {"Ed =", "old"},                   // nothing after "=": no key
-      {"Ed =  lead", " lead"},           // leading blanks of the value kept
-      {"ed = lower", "old"},             // names are compared exactly
+      {"Ed=1.5", "old"},                                 // no blanks: not recognised
+      {"Ed =1.5", "old"},                                // blank on one side only
+      {"Ed= 1.5", "old"},      {"Ed = a = b", "a = b"},  // only the first "=" ends the key
+      {"Ed = ", ""},                                     // an empty value
+      {"Ed =", "old"},                                   // nothing after "=": no key
+      {"Ed =  lead", " lead"},                           // leading blanks of the value kept
+      {"ed = lower", "old"},                             // names are compared exactly
       {"XEd = other", "old"},
   };
   for (const Case& c : cases) {
@@ -161,10 +165,11 @@ TEST(FormState, RefusesListAndGridCountsBeyondCapacityOrTheFileEnd) {
     bool expect_error;
   };
   const Case cases[] = {
-      {{"[S]", "G = 4", "1,2", "3,4", "5,6", "7,8", "L = 1", "item", "E = read"}, true},   // 4 > capacity 3
-      {{"[S]", "G = -1", "L = 9", "E = read"}, true},                                     // negative, and list > 5
-      {{"[S]", "L = 2", "only one", "E = read"}, false},                                  // "E = read" taken as item
-      {{"[S]", "E = read", "G = 3", "1,2"}, true},                                        // cut by the file end
+      {{"[S]", "G = 4", "1,2", "3,4", "5,6", "7,8", "L = 1", "item", "E = read"},
+       true},                                             // 4 > capacity 3
+      {{"[S]", "G = -1", "L = 9", "E = read"}, true},     // negative, and list > 5
+      {{"[S]", "L = 2", "only one", "E = read"}, false},  // "E = read" taken as item
+      {{"[S]", "E = read", "G = 3", "1,2"}, true},        // cut by the file end
   };
   for (const Case& c : cases) {
     std::vector<Control> controls = {GridControl("G", before, 3), ListBoxControl("L", {"old"}, 5),
@@ -193,7 +198,8 @@ TEST(FormState, StoredListIndexIsClampedIntoItsList) {
     std::vector<Control> controls = {RadioGroupControl("R", {"a", "b", "c"}, 1)};
     ReadControls({"[S]", c.line}, "S", controls);
     EXPECT_EQ(controls[0].index, c.expected) << c.line;
-    EXPECT_EQ(controls[0].SelectedText(), c.expected < 0 ? "" : std::string(1, static_cast<char>('a' + c.expected)));
+    EXPECT_EQ(controls[0].SelectedText(),
+              c.expected < 0 ? "" : std::string(1, static_cast<char>('a' + c.expected)));
   }
   // A list not filled yet keeps the stored index until its items arrive.
   std::vector<Control> controls = {DropDownControl("D", {}, 0)};
@@ -205,7 +211,8 @@ TEST(FormState, StoredListIndexIsClampedIntoItsList) {
 }
 
 TEST(FormState, CheckingARadioButtonClearsItsGroup) {
-  std::vector<Control> controls = {RadioButtonControl("A", "g", true), RadioButtonControl("B", "g", false),
+  std::vector<Control> controls = {RadioButtonControl("A", "g", true),
+                                   RadioButtonControl("B", "g", false),
                                    RadioButtonControl("C", "h", true)};
   ReadControls({"[S]", "B = 1"}, "S", controls);
   EXPECT_FALSE(controls[0].checked);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 
 #include "app/navigation.h"
+#include "core/fileio.h"
 #include "core/number.h"
 
 namespace vaultra {
@@ -18,10 +20,14 @@ class RecordingOps : public NavigationOps {
   void OtherChecksInput() override { log.push_back("input"); }
   void OtherChecksResultRefresh() override { log.push_back("refresh"); }
   void BuildModels() override { log.push_back("build"); }
-  void RunAnalysis(bool internal) override { log.push_back(internal ? "analyse-internal" : "analyse-sdk"); }
+  void RunAnalysis(bool internal) override {
+    log.push_back(internal ? "analyse-internal" : "analyse-sdk");
+  }
   void SaveResumeFile() override { log.push_back("resume"); }
   bool ShearCheckAt2d() const override { return at_2d; }
-  void ShowCoverMessage(bool visible) override { log.push_back(visible ? "cover-on" : "cover-off"); }
+  void ShowCoverMessage(bool visible) override {
+    log.push_back(visible ? "cover-on" : "cover-off");
+  }
   void FormShow(Page p, int selector) override { shown[p] = selector; }
   void RepaintMemberForce() override { log.push_back("repaint-force"); }
   void RefreshRcCheckPage() override { log.push_back("refresh-rc"); }
@@ -65,18 +71,18 @@ TEST(Navigation, SwitchesRecomputeOnlyWhenLeavingInputsOrEnteringResults) {
     Steps expected;
   };
   const Step steps[] = {
-      {Page::kGround, {}},                 // input to input: nothing
-      {Page::kLoads, kRebuild},            // entering the loads page rebuilds
-      {Page::kLoads, kRebuild},            // ... every time
+      {Page::kGround, {}},       // input to input: nothing
+      {Page::kLoads, kRebuild},  // entering the loads page rebuilds
+      {Page::kLoads, kRebuild},  // ... every time
       {Page::kMaterial, {}},
-      {Page::kMemberForce,                 // leaving the inputs for a result page
+      {Page::kMemberForce,  // leaving the inputs for a result page
        Concat(kRebuild, {"input", "resume", "analyse-sdk", "cover-off", "refresh"})},
-      {Page::kRcCheck, {"prepare"}},       // between result pages: no rebuild, no analysis
+      {Page::kRcCheck, {"prepare"}},  // between result pages: no rebuild, no analysis
       {Page::kResultFiles, {"prepare"}},
-      {Page::kConditions, {}},             // result to condition view
+      {Page::kConditions, {}},  // result to condition view
       {Page::kOtherChecks, {"prepare", "input", "resume", "analyse-sdk", "cover-off", "refresh"}},
       {Page::kModel, {}},
-      {Page::kConditions, kRebuild},       // leaving the inputs for the condition view
+      {Page::kConditions, kRebuild},  // leaving the inputs for the condition view
   };
   for (const Step& s : steps) {
     nav.PageSelctClick(s.to);
@@ -98,7 +104,8 @@ TEST(Navigation, EditedRebarRebuildsAndAnalysesBetweenResultPages) {
   ops.Take();
   nav.SetRebarEdited();
   nav.PageSelctClick(Page::kOtherChecks);
-  EXPECT_EQ(ops.Take(), Concat(kRebuild, {"input", "resume", "analyse-sdk", "cover-on", "refresh"}));
+  EXPECT_EQ(ops.Take(),
+            Concat(kRebuild, {"input", "resume", "analyse-sdk", "cover-on", "refresh"}));
   EXPECT_FALSE(nav.rebar_edited());
   nav.PageSelctClick(Page::kRcCheck);
   EXPECT_EQ(ops.Take(), (Steps{"prepare"}));
@@ -179,7 +186,8 @@ TEST(Navigation, PreviewAfterARebarEditRecalculatesFirst) {
   Navigator nav(ops, ui, true);
   nav.SetRebarEdited();
   nav.Pg34PrVClick(PreviewSender::kButton);
-  EXPECT_EQ(ops.Take(), (Steps{"build", "analyse-internal", "cover-off", "refresh-rc", "checks", "preview"}));
+  EXPECT_EQ(ops.Take(),
+            (Steps{"build", "analyse-internal", "cover-off", "refresh-rc", "checks", "preview"}));
   EXPECT_FALSE(nav.rebar_edited());
 }
 
@@ -260,7 +268,10 @@ TEST(Folders, FolderListFileAndFallbacksDecideDemoMode) {
       {{"/srv/pf/", "/srv/sdk/"}, "  /srv/pf  \r\n/srv/sdk\r\n", "/srv/pf/", "/srv/sdk/", false},
       {{"/srv/pf/"}, "/srv/pf\r\n/srv/sdk\r\n", "/srv/pf/", "/srv/sdk/", true},
       // listed folders missing: the fallbacks that exist are taken
-      {{"/opt/PlaneFrame/", "/opt/PlaneFrameSDK/"}, "/gone\r\n/gone2\r\n", "/opt/PlaneFrame/", "/opt/PlaneFrameSDK/",
+      {{"/opt/PlaneFrame/", "/opt/PlaneFrameSDK/"},
+       "/gone\r\n/gone2\r\n",
+       "/opt/PlaneFrame/",
+       "/opt/PlaneFrameSDK/",
        false},
       // no list file
       {{"/opt/PlaneFrame/"}, std::nullopt, "/opt/PlaneFrame/", "", true},
@@ -276,8 +287,9 @@ TEST(Folders, FolderListFileAndFallbacksDecideDemoMode) {
 }
 
 TEST(VersionDate, IsTheNewestDateOfTheHistory) {
-  const std::string history = std::string("History\r\n----\r\n") + "2019.09.27" + std::string(75, ' ') +
-                              "\r\n  fixed 2018 things\r\n----\r\n2018.01.05" + std::string(75, ' ') + "\r\n";
+  const std::string history =
+      std::string("History\r\n----\r\n") + "2019.09.27" + std::string(75, ' ') +
+      "\r\n  fixed 2018 things\r\n----\r\n2018.01.05" + std::string(75, ' ') + "\r\n";
   EXPECT_EQ(VersionDate(history), "2019.09.27");
   EXPECT_EQ(VersionDate("no date here"), "");
   EXPECT_EQ(VersionDate(ChangeHistoryText()), "2026.12.09");
@@ -297,7 +309,8 @@ TEST(StatusBar, ShowsTypeNameSpringCountsAndEndWallMethod) {
   EXPECT_EQ(t.spring, "道路橋式");
   EXPECT_EQ(t.block_count, "ﾌﾞﾛｯｸ数 5/7 　部材数 15");
   EXPECT_EQ(t.calc, "<< 1 >>");
-  const std::pair<int, const char*> springs[] = {{0, "地中式"}, {2, "FEMで算出"}, {3, "任意値入力"}, {-1, "任意値入力"}};
+  const std::pair<int, const char*> springs[] = {
+      {0, "地中式"}, {2, "FEMで算出"}, {3, "任意値入力"}, {-1, "任意値入力"}};
   for (const auto& [index, text] : springs) {
     s.loads.At("GBoxBaneSiki").SetIndex(index);
     EXPECT_EQ(MakeStatusTexts(s).spring, text);
@@ -323,6 +336,53 @@ TEST(StatusBar, ResetFlashesThirteenTicksAfterTheQuietStart) {
   EXPECT_FALSE(r.Active(ResetIndicator::kRebar));
   r.Tick();
   EXPECT_EQ(r.Countdown(ResetIndicator::kRebar), 0);  // never below zero
+}
+
+}  // namespace
+}  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+TEST(StartUp, ReadsTheDefaultResumeFileFirstAndTheResumeFileAfterAClose) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::path(testing::TempDir()) / "startup";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "bin");
+  ProjectState defaults = DefaultProjectState();
+  defaults.model.SetText("EdModelName", "from the default file");
+  PageLogic logic;
+  ASSERT_TRUE(SaveProjectFile(defaults, (dir / "bin/vaultra.ini").string(), logic));
+
+  FolderEnvironment env;
+  env.exe_path = (dir / "bin/vaultra").string();
+  env.work_dir = (dir / "work/deeper").string();
+  env.dir_exists = [](const std::string&) { return false; };
+  RecordingUi ui;
+  ProjectState s = DefaultProjectState();
+  bool master_loaded = false;
+  StartUpResult started = StartUp(s, env, logic, ui, [&] { master_loaded = true; });
+  EXPECT_TRUE(started.complete);
+  EXPECT_TRUE(master_loaded);
+  EXPECT_TRUE(fs::is_directory(dir / "work/deeper"));
+  EXPECT_EQ(s.model.Text("EdModelName"), "from the default file");
+  ASSERT_EQ(ui.messages.size(), 1u);  // the demo-mode notice only
+  EXPECT_EQ(ui.messages[0].text, std::string("Vaultra") + kDemoModeMessage);
+
+  s.model.SetText("EdModelName", "edited");
+  CloseDown(s, started, logic, ui);
+  ProjectState next = DefaultProjectState();
+  StartUp(next, env, logic, ui, nullptr);
+  EXPECT_EQ(next.model.Text("EdModelName"), "edited");
+
+  // A start-up that did not complete writes nothing on close.
+  StartUpResult failed = started;
+  failed.complete = false;
+  s.model.SetText("EdModelName", "lost");
+  CloseDown(s, failed, logic, ui);
+  ProjectState again = DefaultProjectState();
+  StartUp(again, env, logic, ui, nullptr);
+  EXPECT_EQ(again.model.Text("EdModelName"), "edited");
 }
 
 }  // namespace

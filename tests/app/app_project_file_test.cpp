@@ -19,7 +19,9 @@ std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& li
   return static_cast<std::size_t>(it - lines.begin());
 }
 
-std::string Text(const std::vector<std::string>& lines) { return JoinLinesCrLf(lines); }
+std::string Text(const std::vector<std::string>& lines) {
+  return JoinLinesCrLf(lines);
+}
 
 std::vector<std::string> DefaultLines() {
   ProjectState s = DefaultProjectState();
@@ -98,8 +100,9 @@ TEST(ProjectFile, WritesTheHeaderAndTheFixedWidthStructureBlocks) {
 
   const std::size_t bzi = IndexOf(lines, "[KZ1_BZITBL]");
   EXPECT_EQ(lines[bzi + 1], "     2");
-  EXPECT_EQ(lines[bzi + 2], "     1     1     1     2     0     0    11     0     1     0     0     0     0     0"
-                            "     0    71");
+  EXPECT_EQ(lines[bzi + 2],
+            "     1     1     1     2     0     0    11     0     1     0     0     0     0     0"
+            "     0    71");
   EXPECT_EQ(lines[bzi + 3], "   2.500   0.000   0.000   0.000   0.000   0.000   0.000  -1.250");
   // Values 30..58 first, then 1..29; wide values are cut to 8 characters.
   EXPECT_EQ(lines[bzi + 4].substr(0, 8), " 100.000");
@@ -180,14 +183,11 @@ TEST(ProjectFile, RefusesCountsBeyondCapacityAndKeepsThePreviousTables) {
     std::string count_line;
   };
   const Case cases[] = {
-      {"[KZ1_BLKTBL]", "     2   160"},   // 160 > 159 blocks
-      {"[KZ1_BLKTBL]", "     4     3"},   // more real blocks than blocks
-      {"[KZ1_BLKTBL]", "    -1     3"},
-      {"[KZ1_POSTBL]", "   416"},         // 416 > 415 nodes
-      {"[KZ1_POSTBL]", "    -3"},
-      {"[KZ1_BZITBL]", "   417"},         // 417 > 416 members
-      {"[KZ2_POSTBL]", "999999"},
-      {"[KZ2_BZITBL]", "  1e12"},
+      {"[KZ1_BLKTBL]", "     2   160"},                              // 160 > 159 blocks
+      {"[KZ1_BLKTBL]", "     4     3"},                              // more real blocks than blocks
+      {"[KZ1_BLKTBL]", "    -1     3"}, {"[KZ1_POSTBL]", "   416"},  // 416 > 415 nodes
+      {"[KZ1_POSTBL]", "    -3"},       {"[KZ1_BZITBL]", "   417"},  // 417 > 416 members
+      {"[KZ2_POSTBL]", "999999"},       {"[KZ2_BZITBL]", "  1e12"},
   };
   for (const Case& c : cases) {
     ProjectState r = WithStructure();
@@ -232,7 +232,8 @@ TEST(ProjectFile, RefusesABlockCutShortByTheNextHeaderOrTheFileEnd) {
   EXPECT_EQ(r.transverse.member_count, 2);  // the next block is still read
 
   // The file ends inside the longitudinal member block.
-  std::vector<std::string> cut(lines.begin(), lines.begin() + static_cast<long>(IndexOf(lines, "[KZ2_BZITBL]")) + 3);
+  std::vector<std::string> cut(
+      lines.begin(), lines.begin() + static_cast<long>(IndexOf(lines, "[KZ2_BZITBL]")) + 3);
   ProjectState t = DefaultProjectState();
   t.longitudinal.Member(1).type = 32;
   res = LoadProjectText(t, Text(cut), "p.vt1", logic);
@@ -258,10 +259,13 @@ TEST(ProjectFile, Version100ShiftsGroundColumnsOnlyOnRowsWithAThickness) {
     const GridData& grid = r.ground.At("Grid1").grid;
     ASSERT_EQ(grid.row_count(), 21);
     const bool shifted = std::string(version) == "1.00";
-    const std::vector<std::string> row1_shifted = {"1", "2.000", "10.0", "18.000", "9.00", "0.450", "10.00", "30.00", "1"};
-    const std::vector<std::string> row1_plain = {"1", "2.000", "10.0", "18.000", "0.450", "10.00", "30.00", "1", ""};
+    const std::vector<std::string> row1_shifted = {"1",     "2.000", "10.0",  "18.000", "9.00",
+                                                   "0.450", "10.00", "30.00", "1"};
+    const std::vector<std::string> row1_plain = {"1",     "2.000", "10.0", "18.000", "0.450",
+                                                 "10.00", "30.00", "1",    ""};
     EXPECT_EQ(grid.rows[1], shifted ? row1_shifted : row1_plain) << version;
-    EXPECT_EQ(grid.rows[2], (std::vector<std::string>{"2", "0", "5.0", "17.000", "0.400", "5.00", "25.00", "2", ""}));
+    EXPECT_EQ(grid.rows[2], (std::vector<std::string>{"2", "0", "5.0", "17.000", "0.400", "5.00",
+                                                      "25.00", "2", ""}));
     EXPECT_EQ(grid.Cell(4, 3), "0.300");  // empty thickness: no shift
     EXPECT_EQ(grid.Cell(4, 4), shifted ? "9.00" : "0.350");
     EXPECT_EQ(grid.Cell(8, 4), shifted ? "2" : "");
@@ -353,7 +357,8 @@ TEST(ProjectFile, FixedLengthTextsAreCutOnCharacterBoundaries) {
 }
 
 TEST(ProjectFile, RefusesTextsThatAreNoProjectFileAndKeepsTheState) {
-  const std::string texts[] = {"", "\r\n\r\n", "hello world\r\n", std::string("\x89PNG\r\n\x1a\n\0\0", 10),
+  const std::string texts[] = {"", "\r\n\r\n", "hello world\r\n",
+                               std::string("\x89PNG\r\n\x1a\n\0\0", 10),
                                "[NotASection]\r\nA = 1\r\n"};
   for (const std::string& t : texts) {
     ProjectState r = WithStructure();
@@ -437,26 +442,30 @@ TEST(ProjectFile, FailedSaveKeepsTheOldFileAndSaysSo) {
   EXPECT_EQ(ReadFileBytes(path).value_or(""), "old contents\r\n");
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].kind, MsgKind::kError);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);  // no temporary left
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()),
+            1);  // no temporary left
   EXPECT_TRUE(SaveProjectFileUi(s, path, logic, ui));
   EXPECT_NE(ReadFileBytes(path).value_or(""), "old contents\r\n");
 }
 
 TEST(ProjectFile, ShippedDefaultResumeFileHoldsTheDesignedDefaults) {
-  const std::optional<std::string> shipped = ReadFileBytes(std::string(VAULTRA_SOURCE_DIR) + "/vaultra.ini");
+  const std::optional<std::string> shipped =
+      ReadFileBytes(std::string(VAULTRA_SOURCE_DIR) + "/vaultra.ini");
   ASSERT_TRUE(shipped);
   ProjectState s = DefaultProjectState();
   PageLogic logic;
   EXPECT_EQ(*shipped, Text(ProjectFileLines(s, "vaultra.ini", logic)));
   EXPECT_NE(shipped->find("\r\n"), std::string::npos);
   // cp932 on disk: the facility type name is "スタンド型" in Shift-JIS.
-  EXPECT_EQ(shipped->substr(0, 23), "Orvane\x90\xdd\x8c\x76\x8f\x91(\x83\x58\x83\x5e\x83\x93\x83\x68\x8c\x5e");
+  EXPECT_EQ(shipped->substr(0, 23),
+            "Orvane\x90\xdd\x8c\x76\x8f\x91(\x83\x58\x83\x5e\x83\x93\x83\x68\x8c\x5e");
 }
 
 TEST(ProjectFile, SampleProjectLoadsCleanly) {
   ProjectState r = DefaultProjectState();
   PageLogic logic;
-  LoadResult res = LoadProjectFile(r, std::string(VAULTRA_SOURCE_DIR) + "/samples/stand_two_slabs.vt1", logic);
+  LoadResult res =
+      LoadProjectFile(r, std::string(VAULTRA_SOURCE_DIR) + "/samples/stand_two_slabs.vt1", logic);
   ASSERT_TRUE(res.loaded);
   EXPECT_TRUE(res.errors.empty());
   EXPECT_TRUE(res.warnings.empty());
@@ -464,6 +473,73 @@ TEST(ProjectFile, SampleProjectLoadsCleanly) {
   EXPECT_TRUE(r.model.Checked("RbWaterDepthON"));
   EXPECT_FALSE(r.model.Checked("RbWaterDepthOff"));
   EXPECT_EQ(r.ground.At("Grid1").grid.Cell(1, 3), " 3.000");
+}
+
+}  // namespace
+}  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+class FileCommands : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path(testing::TempDir()) /
+           ("cmd_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  std::string P(const std::string& name) const { return (dir_ / name).string(); }
+  fs::path dir_;
+  PageLogic logic_;
+  RecordingUi ui_;
+};
+
+TEST_F(FileCommands, SaveAsksBeforeReplacingAnExistingFile) {
+  ProjectState s = DefaultProjectState();
+  s.project_path = P("p.vt1");
+  ASSERT_TRUE(WriteFileAtomic(s.project_path, "old\r\n"));
+  ui_.answer = false;
+  EXPECT_FALSE(SaveCommand(s, logic_, ui_, nullptr));
+  EXPECT_EQ(ReadFileBytes(s.project_path).value_or(""), "old\r\n");
+  ASSERT_EQ(ui_.questions.size(), 1u);
+  EXPECT_EQ(ui_.questions[0], "ファイル\n" + P("p.vt1") + "\nに上書きします、よろしいですか？");
+  ui_.answer = true;
+  EXPECT_TRUE(SaveCommand(s, logic_, ui_, nullptr));
+  EXPECT_EQ(ReadFileBytes(s.project_path).value_or("").substr(0, 6), "Orvane");
+}
+
+TEST_F(FileCommands, SaveWithoutAFileBehavesAsSaveAs) {
+  ProjectState s = DefaultProjectState();
+  s.project_path = P("never_saved.vt1");
+  EXPECT_FALSE(SaveCommand(s, logic_, ui_, [] { return std::nullopt; }));  // dialog cancelled
+  EXPECT_EQ(s.project_path, P("never_saved.vt1"));
+  EXPECT_TRUE(
+      SaveCommand(s, logic_, ui_, [this] { return std::optional<std::string>(P("chosen.txt")); }));
+  EXPECT_EQ(s.project_path, P("chosen.vt1"));
+  EXPECT_TRUE(FileExists(P("chosen.vt1")));
+  EXPECT_TRUE(ui_.questions.empty());
+}
+
+TEST_F(FileCommands, OpenSavesTheResumeFileThenReadsTheProject) {
+  ProjectState a = DefaultProjectState();
+  a.model.SetText("EdModelName", "opened");
+  ASSERT_TRUE(SaveProjectFile(a, P("proj.vt1"), logic_));
+  ProjectState s = DefaultProjectState();
+  s.model.SetText("EdModelName", "before");
+  LoadResult r = OpenCommand(s, P("proj.txt"), P("#vaultra.ini"), logic_, ui_);
+  EXPECT_TRUE(r.loaded);
+  EXPECT_EQ(s.project_path, P("proj.vt1"));
+  EXPECT_EQ(s.model.Text("EdModelName"), "opened");
+  // The resume file holds the state before the open.
+  ProjectState resumed = DefaultProjectState();
+  LoadResumeFile(resumed, P("#vaultra.ini"), P("missing.ini"), logic_, ui_);
+  EXPECT_EQ(resumed.model.Text("EdModelName"), "before");
+  // Without a resume file the default resume file is read.
+  ProjectState fresh = DefaultProjectState();
+  LoadResumeFile(fresh, P("none.ini"), P("proj.vt1"), logic_, ui_);
+  EXPECT_EQ(fresh.model.Text("EdModelName"), "opened");
+  EXPECT_TRUE(ui_.messages.empty());
 }
 
 }  // namespace
