@@ -26,7 +26,7 @@ struct ResultNode {
 struct ResultMember {
   int node_i = 0, node_j = 0;
   int end_i = 0, end_j = 0;
-  int count = 0;                                          // positions 1..count
+  int count = 0;                                            // positions 1..count
   std::array<double, kResultMaxPositions + 1> positions{};  // m from the i-end
   double length = 0;
 };

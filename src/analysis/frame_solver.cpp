@@ -164,7 +164,7 @@ struct MemberData {
   double c = 1, s = 0;
   double E = 1, A = 1, I = 1, alpha = 0;
   int ei = 0, ej = 0;
-  Mat6 k{};  // local stiffness
+  Mat6 k{};   // local stiffness
   Mat6 kg{};  // global stiffness
   std::vector<double> points;
 };
@@ -242,7 +242,7 @@ void Resultant(double q1, double q2, double h0, double h1, double* R, double* xb
 
 // Parts of a load item in member axes.
 struct ItemParts {
-  int kind = 0;  // 0 none, 1 distributed, 2 concentrated, 3 moment, 4 temperature
+  int kind = 0;           // 0 none, 1 distributed, 2 concentrated, 3 moment, 4 temperature
   double a1 = 0, a2 = 0;  // axial part (start, end)
   double n1 = 0, n2 = 0;  // normal part (start, end)
   double h0 = 0, h1 = 0;  // loaded extent (distributed) or position (h0)
@@ -392,8 +392,8 @@ double StripSum(const Strips& st, double x, bool fast, Fn&& unit) {
     }
     return v;
   }
-  std::size_t split = static_cast<std::size_t>(std::upper_bound(st.h.begin(), st.h.end(), x) -
-                                               st.h.begin());
+  std::size_t split =
+      static_cast<std::size_t>(std::upper_bound(st.h.begin(), st.h.end(), x) - st.h.begin());
   std::size_t n = st.h.size();
   double v = 0;
   if (split > 0) {
@@ -411,7 +411,7 @@ double StripSum(const Strips& st, double x, bool fast, Fn&& unit) {
 // Linear systems.
 
 struct System {
-  int n = 0;                   // degrees of freedom (3 per node)
+  int n = 0;  // degrees of freedom (3 per node)
   std::vector<bool> restrained;
   // Global matrix as 3x3 node blocks: blocks[p] maps node q -> block (p, q).
   std::vector<std::map<int, std::array<double, 9>>> blocks;
@@ -444,7 +444,8 @@ bool SolveDense(const System& sys, const std::vector<double>& load, std::vector<
           if (ri >= 0 && cj >= 0) a[static_cast<std::size_t>(ri) * m + cj] += blk[i * 3 + j];
         }
   double maxdiag = 0;
-  for (int i = 0; i < m; ++i) maxdiag = std::max(maxdiag, std::fabs(a[static_cast<std::size_t>(i) * m + i]));
+  for (int i = 0; i < m; ++i)
+    maxdiag = std::max(maxdiag, std::fabs(a[static_cast<std::size_t>(i) * m + i]));
   double tol = std::max(kZeroRow, kSingularRatio * maxdiag);
   auto A = [&](int i, int j) -> double& { return a[static_cast<std::size_t>(i) * m + j]; };
   for (int i = 0; i < m; ++i) {
@@ -478,11 +479,11 @@ bool SolveDense(const System& sys, const std::vector<double>& load, std::vector<
 // Banded (skyline) LDL^T of the free degrees of freedom, numbered in the
 // reverse Cuthill-McKee order of the nodes.
 struct Factor {
-  bool usable = false;  // false: a pivot vanished, use the dense path
-  std::vector<int> dof_of;   // reduced index -> dof
-  std::vector<int> first;    // first column of each row
+  bool usable = false;             // false: a pivot vanished, use the dense path
+  std::vector<int> dof_of;         // reduced index -> dof
+  std::vector<int> first;          // first column of each row
   std::vector<std::size_t> start;  // offset of each row's entries
-  std::vector<double> lower;  // rows, columns first..i-1: L
+  std::vector<double> lower;       // rows, columns first..i-1: L
   std::vector<double> diag;
   std::vector<int> zero_rows;  // free dofs with an empty row, left out
 };
@@ -544,7 +545,8 @@ Factor FactorSystem(const System& sys, const std::vector<int>& node_order) {
           if (ri >= 0 && cj >= 0 && cj < ri) f.first[ri] = std::min(f.first[ri], cj);
         }
   f.start.assign(m + 1, 0);
-  for (int r = 0; r < m; ++r) f.start[r + 1] = f.start[r] + static_cast<std::size_t>(r - f.first[r]);
+  for (int r = 0; r < m; ++r)
+    f.start[r + 1] = f.start[r] + static_cast<std::size_t>(r - f.first[r]);
   f.lower.assign(f.start[m], 0.0);
   f.diag.assign(m, 0.0);
   for (int p = 0; p < n / 3; ++p)
@@ -765,7 +767,8 @@ struct Solver {
       for (const auto& kv : sys.blocks[p])
         for (int i = 0; i < 3; ++i)
           for (int j = 0; j < 3; ++j)
-            sys.row_max[3 * p + i] = std::max(sys.row_max[3 * p + i], std::fabs(kv.second[i * 3 + j]));
+            sys.row_max[3 * p + i] =
+                std::max(sys.row_max[3 * p + i], std::fabs(kv.second[i * 3 + j]));
     return sys;
   }
 
@@ -830,12 +833,14 @@ struct Solver {
               return UnitMomentLoad(m.ei, m.ej, L, h, x, left);
             });
             D[k] -= 1000 * StripSum(st, x, !reference, [&](const auto& h, bool left) {
-              return UnitDeflection(m.ei, m.ej, L, EI, h, x, left);
-            });
+                      return UnitDeflection(m.ei, m.ej, L, EI, h, x, left);
+                    });
             if (l > 0) {
               // Axial and normal parts beyond and before x, exactly.
               double xc = std::clamp(x, p.h0, p.h1);
-              auto at = [&](double q1, double q2, double h) { return q1 + (q2 - q1) * (h - p.h0) / l; };
+              auto at = [&](double q1, double q2, double h) {
+                return q1 + (q2 - q1) * (h - p.h0) / l;
+              };
               double Ra, xa, Rb, xb;
               Resultant(p.a1, at(p.a1, p.a2, xc), p.h0, xc, &Ra, &xa);
               Resultant(at(p.a1, p.a2, xc), p.a2, xc, p.h1, &Rb, &xb);
@@ -859,7 +864,8 @@ struct Solver {
           for (int k = 0; k < np; ++k) {
             double x = m.points[k];
             bool left = p.h0 <= x;
-            M[k] -= p.n1 * UnitMomentLoad(m.ei, m.ej, L, Poly::Var(), x, left).Derivative().Eval(p.h0);
+            M[k] -=
+                p.n1 * UnitMomentLoad(m.ei, m.ej, L, Poly::Var(), x, left).Derivative().Eval(p.h0);
             D[k] -= 1000 * p.n1 *
                     UnitDeflection(m.ei, m.ej, L, EI, Poly::Var(), x, left).Derivative().Eval(p.h0);
             sload[k] += -p.n1 / L;
@@ -895,8 +901,8 @@ struct Solver {
   }
 
   // Items of a case per member, the spring items of pass 2 included.
-  std::vector<std::vector<FrameLoadItem>> ItemsPerMember(const FrameLoadCase& lc,
-                                                          const std::vector<std::pair<int, FrameLoadItem>>& extra) {
+  std::vector<std::vector<FrameLoadItem>> ItemsPerMember(
+      const FrameLoadCase& lc, const std::vector<std::pair<int, FrameLoadItem>>& extra) {
     std::vector<std::vector<FrameLoadItem>> per(nm + 1);
     for (const auto& it : lc.items) {
       int last = it.last_member == 0 ? it.first_member : it.last_member;
@@ -912,7 +918,8 @@ struct Solver {
 
   // Spring reactions of pass 1 as member loads (items) and end loads.
   void SpringFeedback(int spring_idx, const std::vector<double>& u,
-                      std::vector<std::pair<int, FrameLoadItem>>& extra, std::vector<Vec6>& end_loads) {
+                      std::vector<std::pair<int, FrameLoadItem>>& extra,
+                      std::vector<Vec6>& end_loads) {
     for (const auto& sp : model.spring_cases[spring_idx].springs) {
       int e = FindByNumber(model.members, sp.member);
       if (e == 0 || !mem[e].valid) continue;
@@ -1002,8 +1009,7 @@ struct Solver {
     for (int ci = 1; ci <= nlc; ++ci) {
       const FrameLoadCase& lc = model.load_cases[ci];
       int spring_idx = lc.spring_case > 0 ? FindByNumber(model.spring_cases, lc.spring_case) : 0;
-      int support_idx =
-          model.support_cases.InRange(lc.support_case) ? lc.support_case : 0;
+      int support_idx = model.support_cases.InRange(lc.support_case) ? lc.support_case : 0;
       int passes = spring_idx > 0 ? mode : 1;
       std::vector<std::pair<int, FrameLoadItem>> extra;
       std::vector<Vec6> end_extra(nm + 1, Vec6{});
@@ -1026,8 +1032,8 @@ struct Solver {
           }
         }
         if (!Solve(spring_idx, support_idx, load, u)) {
-          std::string msg = Format("荷重ケース %d の剛性方程式が解けません（不安定な構造です）",
-                                   lc.number);
+          std::string msg =
+              Format("荷重ケース %d の剛性方程式が解けません（不安定な構造です）", lc.number);
           res.Clear();
           res.failed = true;
           return msg;
@@ -1062,7 +1068,8 @@ struct Solver {
           auto& out = res.At(ci, e);
           const auto& src = res.At(li, e);
           for (int p = 1; p <= out.count; ++p)
-            for (int c = kCompM; c <= kCompDefl; ++c) out.points[p][c] += en.factor * src.points[p][c];
+            for (int c = kCompM; c <= kCompDefl; ++c)
+              out.points[p][c] += en.factor * src.points[p][c];
         }
       }
     }
@@ -1072,7 +1079,8 @@ struct Solver {
 
 }  // namespace
 
-std::string SolveFrame(FrameModel& model, AnalysisResults& results, const FrameSolveOptions& options) {
+std::string SolveFrame(FrameModel& model, AnalysisResults& results,
+                       const FrameSolveOptions& options) {
   Solver s(model, results, options.dense_reference);
   return s.Run();
 }

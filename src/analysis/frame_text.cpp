@@ -233,7 +233,8 @@ class TextReader {
     }
     return value;
   }
-  static std::string From(const std::string& line, std::size_t c, std::size_t n = std::string::npos) {
+  static std::string From(const std::string& line, std::size_t c,
+                          std::size_t n = std::string::npos) {
     if (line.size() <= c) return {};
     return line.substr(c, n);
   }
@@ -301,8 +302,7 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
   int load_cases = r.Count(c2[0], kFrameMaxLoadCases, "荷重ケース");
   int combinations = r.Count(c2[1], kFrameMaxCombinations, "組合せ");
   int extractions = r.Count(c2[2], kFrameMaxExtractionCases, "抽出ケース");
-  if (!r.failed() && (c2[3] != 0 || c2[4] != 0 || c2[5] != 0))
-    r.Fail("二重格点と剛域は扱えません");
+  if (!r.failed() && (c2[3] != 0 || c2[4] != 0 || c2[5] != 0)) r.Fail("二重格点と剛域は扱えません");
 
   line = r.Next("CONTROL3");
   Expect(r, line, "CONTROL3");
@@ -510,7 +510,8 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
     int count = sp.positions.Count();
     for (int k = 1; k <= count; ++k) {
       std::size_t col = 10 + 20 * static_cast<std::size_t>(k - 1);
-      std::string name = k < count ? TextReader::From(*line, col, 20) : TextReader::From(*line, col);
+      std::string name =
+          k < count ? TextReader::From(*line, col, 20) : TextReader::From(*line, col);
       sp.positions[k].name = TrimRight(name);
     }
   }

@@ -16,6 +16,8 @@ int FrameModel::MaxSupportCount() const {
   return n;
 }
 
-void FrameModel::Clear() { *this = FrameModel(); }
+void FrameModel::Clear() {
+  *this = FrameModel();
+}
 
 }  // namespace vaultra

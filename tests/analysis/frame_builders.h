@@ -86,9 +86,15 @@ class FrameBuilder {
   FrameModel model;
 };
 
-inline FrameSupport Pin(int node) { return {node, {-1, -1, 0, 1, 1, 1}, 1}; }
-inline FrameSupport Roller(int node) { return {node, {0, -1, 0, 1, 1, 1}, 2}; }
-inline FrameSupport Fixed(int node) { return {node, {-1, -1, -1, 0, 0, 0}, 4}; }
+inline FrameSupport Pin(int node) {
+  return {node, {-1, -1, 0, 1, 1, 1}, 1};
+}
+inline FrameSupport Roller(int node) {
+  return {node, {0, -1, 0, 1, 1, 1}, 2};
+}
+inline FrameSupport Fixed(int node) {
+  return {node, {-1, -1, -1, 0, 0, 0}, 4};
+}
 inline FrameSupport SpringSupport(int node, double kx, double ky, double kr) {
   return {node, {kx, ky, kr, 0, 0, 0}, 5};
 }
