@@ -978,6 +978,7 @@ struct Solver {
     nn = model.nodes.Count();
     nm = model.members.Count();
     int nlc = model.load_cases.Count(), nco = model.combinations.Count();
+    res.failed = true;  // until every case is solved
     if (nn > kResultMaxNodes || nm > kResultMaxMembers)
       return Format("格点数 %d または部材数 %d が解析結果の上限 %d を超えています", nn, nm,
                     kResultMaxNodes);
@@ -986,6 +987,7 @@ struct Solver {
                     kResultMaxCases);
     Prepare();
     res.Allocate(nn, nm);
+    res.failed = false;
     res.load_case_count = nlc;
     res.combination_count = nco;
     res.max_load_case = nlc;
