@@ -64,13 +64,6 @@ class CurrentDirGuard {
   std::filesystem::path saved_;
 };
 
-std::string WithoutExtension(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
-  return path.substr(0, dot);
-}
-
 std::string RunOnce(FrameSdkLibrary& library, const FrameSdkFolders& folders,
                     const std::string& text_path) {
   std::string msg = library.Load(folders.sdk_dir);
@@ -88,7 +81,7 @@ std::string RunOnce(FrameSdkLibrary& library, const FrameSdkFolders& folders,
   }
   FR_SDK_MAINRES* res = library.calc(folders.frame_dir.c_str(), &data);
   if (res) {
-    if (!file.SaveToFile(WithoutExtension(text_path), res)) msg = text_path + "に保存できません";
+    if (!file.SaveToFile(ChangeExtension(text_path, ""), res)) msg = text_path + "に保存できません";
     library.free_result(res);
     return msg;
   }
