@@ -37,8 +37,8 @@ std::string Fail(AnalysisResults& results, std::string msg) {
 bool ResultFilesPresent(const std::string& text_path, bool with_combinations) {
   if (!FileExists(ResultFile(text_path, ".F31")) || !FileExists(ResultFile(text_path, ".F21")))
     return false;
-  if (with_combinations && (!FileExists(ResultFile(text_path, ".F32")) ||
-                            !FileExists(ResultFile(text_path, ".F22"))))
+  if (with_combinations &&
+      (!FileExists(ResultFile(text_path, ".F32")) || !FileExists(ResultFile(text_path, ".F22"))))
     return false;
   return true;
 }
@@ -115,7 +115,8 @@ std::string ReadFrameResults(AnalysisResults& results, const std::string& text_p
     return col < line.size() ? std::string_view(line).substr(col) : std::string_view();
   };
   auto bad = [&](const std::string& file, std::size_t line, const char* why) {
-    return Fail(results, Format("%s の %d 行目: %s", file.c_str(), static_cast<int>(line + 1), why));
+    return Fail(results,
+                Format("%s の %d 行目: %s", file.c_str(), static_cast<int>(line + 1), why));
   };
   std::vector<ResultNode> nodes(1);
   std::vector<ResultMember> members(1);
@@ -200,7 +201,8 @@ std::string ReadFrameResults(AnalysisResults& results, const std::string& text_p
           ResultMember& rm = results.members[member];
           rm.count = count;
           for (int k = 1; k <= count; ++k)
-            rm.positions[static_cast<std::size_t>(k)] = mc.points[static_cast<std::size_t>(k)][kCompX];
+            rm.positions[static_cast<std::size_t>(k)] =
+                mc.points[static_cast<std::size_t>(k)][kCompX];
           rm.length = count > 0 ? rm.positions[static_cast<std::size_t>(count)] : 0;
         }
         i += count;
@@ -317,10 +319,12 @@ void MergeRefinedMax(AnalysisResults& r, const AnalysisResults& s1, const Analys
     const MemberCaseResult& sc = s2.At(d2, e);
     int b = sc.max_index;
     if (b < 1 || b > kResultMaxPoints + 1) continue;
-    for (int c = 0; c < 4; ++c) mc.refined[static_cast<std::size_t>(c)] = sc.points[static_cast<std::size_t>(b)][c];
+    for (int c = 0; c < 4; ++c)
+      mc.refined[static_cast<std::size_t>(c)] = sc.points[static_cast<std::size_t>(b)][c];
     int n = std::clamp(mc.count, 0, kResultMaxPoints);
     mc.max_index = n + 1;
-    for (int c = 0; c < 4; ++c) mc.points[static_cast<std::size_t>(n + 1)][c] = mc.refined[static_cast<std::size_t>(c)];
+    for (int c = 0; c < 4; ++c)
+      mc.points[static_cast<std::size_t>(n + 1)][c] = mc.refined[static_cast<std::size_t>(c)];
   }
   for (int e = 1; e <= r.member_count; ++e) {
     MemberCaseResult& mc = r.At(d, e);
@@ -328,10 +332,12 @@ void MergeRefinedMax(AnalysisResults& r, const AnalysisResults& s1, const Analys
     if (!flagged || mc.merged || !s1.HasCase(d1) || !s1.HasMember(e)) continue;
     const MemberCaseResult& sc = s1.At(d1, e);
     int h = std::clamp((sc.count + 1) / 2, 1, kResultMaxPoints);
-    for (int c = 0; c < 4; ++c) mc.refined[static_cast<std::size_t>(c)] = sc.points[static_cast<std::size_t>(h)][c];
+    for (int c = 0; c < 4; ++c)
+      mc.refined[static_cast<std::size_t>(c)] = sc.points[static_cast<std::size_t>(h)][c];
     int n = std::clamp(mc.count, 0, kResultMaxPoints);
     mc.max_index = n + 1;
-    for (int c = 0; c < 4; ++c) mc.points[static_cast<std::size_t>(n + 1)][c] = mc.refined[static_cast<std::size_t>(c)];
+    for (int c = 0; c < 4; ++c)
+      mc.points[static_cast<std::size_t>(n + 1)][c] = mc.refined[static_cast<std::size_t>(c)];
   }
 }
 
@@ -355,7 +361,8 @@ bool AnalyseWithMaxSearch(AnalysisResults& results, AnalysisResults& s1, Analysi
     for (int i = 0; i <= 14; ++i) sp.positions.Add({0.01 + i * (L - 0.02) / 14, {}});
     model.specified.Add(sp);
   }
-  bool first_ok = RunFrameAnalysis(s1, SearchPath(text_path, "J(-)1"), model, ctx, &members).empty();
+  bool first_ok =
+      RunFrameAnalysis(s1, SearchPath(text_path, "J(-)1"), model, ctx, &members).empty();
   int combinations = std::min(3, model.combinations.Count());
   for (int k = 0; first_ok && k < combinations; ++k) {
     s2 = s1;

@@ -16,10 +16,10 @@ class Ui;
 
 // What an analysis needs from its surroundings.
 struct FrameAnalysisContext {
-  FrameSdkFolders folders;           // SDK and frame program folders
-  bool use_internal = false;         // the solver choice flag of the run
+  FrameSdkFolders folders;             // SDK and frame program folders
+  bool use_internal = false;           // the solver choice flag of the run
   FrameSdkLibrary* library = nullptr;  // kept loaded across analyses
-  Ui* ui = nullptr;                  // progress and messages; may be null
+  Ui* ui = nullptr;                    // progress and messages; may be null
 };
 
 // A member as the maximum search sees it (from the structure model):
@@ -55,9 +55,9 @@ int FindMaxPoint(const MemberCaseResult& values, int n, int member_type);
 // moment of the flagged members under the first three combinations. false
 // only when the main analysis failed. search1/search2 are scratch records.
 bool AnalyseWithMaxSearch(AnalysisResults& results, AnalysisResults& search1,
-                          AnalysisResults& search2, const std::string& text_path,
-                          FrameModel& model, const MaxSearchMembers& members,
-                          FrameAnalysisContext& ctx, std::string* message = nullptr);
+                          AnalysisResults& search2, const std::string& text_path, FrameModel& model,
+                          const MaxSearchMembers& members, FrameAnalysisContext& ctx,
+                          std::string* message = nullptr);
 
 // Stores the refined maximum of combination k (0..2) from the search runs.
 void MergeRefinedMax(AnalysisResults& results, const AnalysisResults& search1,

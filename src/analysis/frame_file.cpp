@@ -45,8 +45,8 @@ bool TFrameFileClass::LoadFromFile(const std::string& path, FR_SDK_MAINDATA& dat
   for (const auto& s : m.sections) sections_.push_back({s.number, s.area, s.inertia});
   members_.clear();
   for (const auto& e : m.members)
-    members_.push_back({e.number, e.node_i, e.node_j, e.section, e.section, e.material, e.end_i,
-                        e.end_j});
+    members_.push_back(
+        {e.number, e.node_i, e.node_j, e.section, e.section, e.material, e.end_i, e.end_j});
   springs_.clear();
   for (const auto& c : m.spring_cases) {
     springs_.emplace_back();
@@ -55,8 +55,8 @@ bool TFrameFileClass::LoadFromFile(const std::string& path, FR_SDK_MAINDATA& dat
   spring_cases_.clear();
   for (int c = 1; c <= m.spring_cases.Count(); ++c) {
     auto& list = springs_[static_cast<std::size_t>(c - 1)];
-    spring_cases_.push_back({m.spring_cases[c].number, static_cast<int32_t>(list.size()),
-                             DataOrNull(list)});
+    spring_cases_.push_back(
+        {m.spring_cases[c].number, static_cast<int32_t>(list.size()), DataOrNull(list)});
   }
   supports_.clear();
   for (const auto& c : m.support_cases) {
@@ -72,11 +72,12 @@ bool TFrameFileClass::LoadFromFile(const std::string& path, FR_SDK_MAINDATA& dat
   support_cases_.clear();
   for (int c = 1; c <= m.support_cases.Count(); ++c) {
     auto& list = supports_[static_cast<std::size_t>(c - 1)];
-    support_cases_.push_back({m.support_cases[c].number, static_cast<int32_t>(list.size()),
-                              DataOrNull(list)});
+    support_cases_.push_back(
+        {m.support_cases[c].number, static_cast<int32_t>(list.size()), DataOrNull(list)});
   }
   equal_.clear();
-  for (const auto& d : m.equal_divisions) equal_.push_back({d.first_member, d.last_member, d.parts});
+  for (const auto& d : m.equal_divisions)
+    equal_.push_back({d.first_member, d.last_member, d.parts});
   positions_.clear();
   for (const auto& sp : m.specified) {
     positions_.emplace_back();

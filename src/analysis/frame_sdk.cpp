@@ -12,7 +12,9 @@
 
 namespace vaultra {
 
-FrameSdkLibrary::~FrameSdkLibrary() { Unload(); }
+FrameSdkLibrary::~FrameSdkLibrary() {
+  Unload();
+}
 
 void FrameSdkLibrary::Unload() {
   if (handle_) dlclose(handle_);
@@ -27,7 +29,8 @@ std::string FrameSdkLibrary::Load(const std::string& sdk_dir) {
   if (handle_ && dir_ == sdk_dir) return {};
   Unload();
   std::string path = sdk_dir + kFrameSdkFile;
-  std::string missing = "PlaneFrame SDK がインストールされていません．" + std::string("\n･･･") + path;
+  std::string missing =
+      "PlaneFrame SDK がインストールされていません．" + std::string("\n･･･") + path;
   void* h = dlopen(ToFsPath(path).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!h) return missing + " が有りません．";
   auto* c = reinterpret_cast<FrameCalcFn>(dlsym(h, "FrameCalc"));

@@ -23,6 +23,7 @@ struct SdkResultStore {
 
 // Fills store from the results of the model's load cases (list 0, case
 // numbers of the model) and combinations (list 1, numbered 1..).
-void BuildSdkResults(const AnalysisResults& results, const FrameModel& model, SdkResultStore& store);
+void BuildSdkResults(const AnalysisResults& results, const FrameModel& model,
+                     SdkResultStore& store);
 
 }  // namespace vaultra

@@ -34,7 +34,9 @@ LibraryState& State() {
   return state;
 }
 
-std::string Name(const char (&text)[44]) { return std::string(text, strnlen(text, sizeof text)); }
+std::string Name(const char (&text)[44]) {
+  return std::string(text, strnlen(text, sizeof text));
+}
 
 // Copies the input record into a model; empty on success, else why not.
 std::string ToModel(const FR_SDK_MAINDATA& d, FrameModel& m) {
@@ -51,7 +53,8 @@ std::string ToModel(const FR_SDK_MAINDATA& d, FrameModel& m) {
       bad(d.combination_count, d.combinations, kFrameMaxCombinations))
     return "入力データの件数が範囲外です";
   m.title = std::string(d.title, strnlen(d.title, sizeof d.title));
-  for (int i = 0; i < d.node_count; ++i) m.nodes.Add({d.nodes[i].number, d.nodes[i].x, d.nodes[i].y});
+  for (int i = 0; i < d.node_count; ++i)
+    m.nodes.Add({d.nodes[i].number, d.nodes[i].x, d.nodes[i].y});
   for (int i = 0; i < d.material_count; ++i)
     m.materials.Add({d.materials[i].number, d.materials[i].e, d.materials[i].alpha, 0});
   for (int i = 0; i < d.section_count; ++i)
@@ -100,7 +103,8 @@ std::string ToModel(const FR_SDK_MAINDATA& d, FrameModel& m) {
       m.equal_divisions.Add({a.equal[i].first_member, a.equal[i].last_member, a.equal[i].parts});
     for (int i = 0; i < a.spec_count; ++i) {
       const auto& s = a.spec[i];
-      if (bad(s.count, s.positions, kFrameMaxPositionsPerEntry)) return "着目位置の件数が範囲外です";
+      if (bad(s.count, s.positions, kFrameMaxPositionsPerEntry))
+        return "着目位置の件数が範囲外です";
       FrameSpecifiedPositions sp;
       sp.member = s.member;
       for (int k = 0; k < s.count; ++k) sp.positions.Add({s.positions[k], {}});

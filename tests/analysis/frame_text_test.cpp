@@ -1,14 +1,14 @@
 // The frame text: its fixed-column lines worked out by hand, the round
 // trip through the reader, and the reader's refusals.
+#include "analysis/frame_text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
-
 #include <string>
 #include <vector>
 
-#include "analysis/frame_text.h"
 #include "core/cp932.h"
 #include "frame_builders.h"
 
@@ -28,7 +28,7 @@ TEST(FrameText, SplitRealColumns) {
       {2.5e7, 10, 3, "   2.50000  7"},
       {-1, 8, 2, "  -1.000 0"},
       {0, 8, 2, "   0.000 0"},
-      {123.456789, 4, 2, "   1 2"},     // width clamped to 4..10 and cut, not rounded
+      {123.456789, 4, 2, "   1 2"},         // width clamped to 4..10 and cut, not rounded
       {9.99999999, 12, 1, "   1.00000 1"},  // printf rounds to 7 decimals; widths clamped
   };
   for (const auto& c : cases) {
@@ -158,8 +158,8 @@ TEST(FrameText, ReaderRefusesBadTextsAndKeepsTheModel) {
     const char* line_mark;  // the message names this line
   };
   const Case cases[] = {
-      {"node count beyond capacity", [](auto& l) { l[3] = "            504    2    1    2    1    1    1    2"; },
-       "4 行目"},
+      {"node count beyond capacity",
+       [](auto& l) { l[3] = "            504    2    1    2    1    1    1    2"; }, "4 行目"},
       {"header count differs", [](auto& l) { l[8] = "POINT         2"; }, "9 行目"},
       {"coordinate not a number", [](auto& l) { l[10] = "         2    6.0x00    0.0000"; },
        "11 行目"},
@@ -175,8 +175,7 @@ TEST(FrameText, ReaderRefusesBadTextsAndKeepsTheModel) {
     m.title = "KEEP";
     std::string msg = ReadFrameText(lines, "Yoko0.$O1", m);
     EXPECT_NE(msg.find("Yoko0.$O1"), std::string::npos) << c.name;
-    EXPECT_NE(msg.find(c.line_mark), std::string::npos)
-        << c.name << ": " << Cp932ToUtf8(msg);
+    EXPECT_NE(msg.find(c.line_mark), std::string::npos) << c.name << ": " << Cp932ToUtf8(msg);
     EXPECT_EQ(m.title, "KEEP") << c.name;
   }
 }

@@ -19,7 +19,8 @@ FrameBuilder Box(double kspring) {
   int ring[] = {n1, n2, n3, n4, n5, n6, n7, n8, n1};
   for (int k = 0; k < 8; ++k) b.Member(ring[k], ring[k + 1], 0.3, 0.3 * 0.09 / 12);
   for (int e = 1; e <= 8; ++e) b.Divide(e, 4);
-  int s = b.SupportCase({SpringSupport(n1, kspring, kspring, 0), SpringSupport(n3, kspring, kspring, 0)});
+  int s = b.SupportCase(
+      {SpringSupport(n1, kspring, kspring, 0), SpringSupport(n3, kspring, kspring, 0)});
   auto& lc = b.LoadCase(0, s);
   lc.items.Add(FrameBuilder::Item(14, 5, -40, -40, 0, 0, 6));
   lc.items.Add(FrameBuilder::Item(13, 7, 10, 30, 0.2, 0.1, 8));
@@ -34,8 +35,8 @@ FrameBuilder Box(double kspring) {
 FrameBuilder BoxOnGround() {
   FrameBuilder b = Box(0);
   b.model.materials[1].alpha = 1e-5;
-  int k = b.SpringCase({{1, 8000, 500}, {2, 8000, 500}, {3, 3000, 0}, {4, 3000, 0}, {7, 3000, 0},
-                        {8, 3000, 0}});
+  int k = b.SpringCase(
+      {{1, 8000, 500}, {2, 8000, 500}, {3, 3000, 0}, {4, 3000, 0}, {7, 3000, 0}, {8, 3000, 0}});
   b.model.load_cases[1].spring_case = k;
   auto& lc = b.LoadCase(k, 1);
   lc.items.Add(FrameBuilder::Item(14, 5, -50, -50, 0, 0, 6));
@@ -79,8 +80,8 @@ double RelativeDifference(const AnalysisResults& a, const AnalysisResults& b) {
       double scale = std::max(CaseMax(a, c, comp), 1e-300);
       for (int e = 1; e <= a.member_count; ++e)
         for (int k = 1; k <= a.At(c, e).count; ++k)
-          worst = std::max(worst,
-                           std::fabs(a.At(c, e).points[k][comp] - b.At(c, e).points[k][comp]) / scale);
+          worst = std::max(
+              worst, std::fabs(a.At(c, e).points[k][comp] - b.At(c, e).points[k][comp]) / scale);
     }
     double dscale = 1e-300;
     for (int p = 1; p <= a.node_count; ++p)
@@ -121,12 +122,14 @@ TEST(FrameSolver, SingularSystemIsReportedOnBothPaths) {
     std::function<FrameBuilder()> make;
   };
   const Case cases[] = {
-      {"box without any support", [] {
+      {"box without any support",
+       [] {
          FrameBuilder b = Box(0);
          b.model.support_cases[1].supports.Clear();
          return b;
        }},
-      {"sway mechanism: beam pinned on pinned columns", [] {
+      {"sway mechanism: beam pinned on pinned columns",
+       [] {
          FrameBuilder b;
          int n1 = b.Node(0, 0), n2 = b.Node(0, 3), n3 = b.Node(4, 3), n4 = b.Node(4, 0);
          b.Member(n1, n2, 0.1, 0.001, kEndPin, kEndRigid);
@@ -156,9 +159,9 @@ TEST(FrameSolver, MatchesHandWorkedBeams) {
     const char* name;
     int end_i, end_j;
     FrameLoadItem item;
-    double x;         // output position
-    double moment;    // M at x (sagging positive)
-    double defl_mm;   // deflection at x, downward positive
+    double x;        // output position
+    double moment;   // M at x (sagging positive)
+    double defl_mm;  // deflection at x, downward positive
   };
   const Case cases[] = {
       // Both members ends rigid on fixed supports: fixed-end beam.
@@ -227,8 +230,8 @@ TEST(FrameSolver, OutputPointsAndLookupsByNumber) {
   FrameBuilder b;
   int n1 = b.Node(0, 0), n2 = b.Node(1, 0);
   b.Member(n1, n2, 0.2, 0.001);
-  b.model.equal_divisions.Add({1, 0, 3});   // last 0: the first member only
-  b.model.equal_divisions.Add({7, 9, 2});   // no such members: skipped
+  b.model.equal_divisions.Add({1, 0, 3});  // last 0: the first member only
+  b.model.equal_divisions.Add({7, 9, 2});  // no such members: skipped
   FrameSpecifiedPositions sp;
   sp.member = 1;
   for (double x : {0.5, 0.50004, 0.3345, 0.9})  // 0.50004 is within 0.0001 of 0.5
