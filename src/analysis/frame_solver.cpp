@@ -25,7 +25,7 @@ constexpr double kSingularRatio = 1e-12;
 // integral over a loaded length and a concentrated moment (derivative).
 
 struct Poly {
-  static constexpr int kN = 8;
+  static constexpr int kN = 6;  // degree 5 at most: a cubic times a linear load
   std::array<double, kN> c{};
   Poly() = default;
   Poly(double v) { c[0] = v; }  // NOLINT: constants mix into formulas
@@ -120,8 +120,7 @@ inline Poly operator*(const Poly& a, double d) {
 // lies in (left: h <= x): simple-beam moment minus the line of the
 // fixed-end moments.
 template <class T>
-T UnitMomentLoad(int ei, int ej, double L, const T& h, double x, bool left) {
-  UnitEnds<T> u = UnitFixedEnd(ei, ej, L, h);
+T UnitMomentLoad(const UnitEnds<T>& u, double L, const T& h, double x, bool left) {
   T simple = left ? h * ((L - x) / L) : (T(L) - h) * (x / L);
   T mi_sag = T(0.0) - u.mi;
   return simple - (mi_sag * (1 - x / L) + u.mj * (x / L));
@@ -131,7 +130,8 @@ T UnitMomentLoad(int ei, int ej, double L, const T& h, double x, bool left) {
 // by beam theory for the end codes; a member with one pinned end is the
 // propped cantilever (simple beam less the deflection of its end moment).
 template <class T>
-T UnitDeflection(int ei, int ej, double L, double EI, const T& h, double x, bool left) {
+T UnitDeflection(int ei, int ej, const UnitEnds<T>& u, double L, double EI, const T& h, double x,
+                 bool left) {
   T a = h;
   T b = T(L) - h;
   if (ei == kEndRigid && ej == kEndRigid) {
@@ -144,7 +144,6 @@ T UnitDeflection(int ei, int ej, double L, double EI, const T& h, double x, bool
   T simple = left ? a * (L - x) * (b * (b + a * 2.0) - T((L - x) * (L - x))) / den
                   : b * x * (a * (a + b * 2.0) - T(x * x)) / den;
   if (ei == kEndPin && ej == kEndPin) return simple;
-  UnitEnds<T> u = UnitFixedEnd(ei, ej, L, h);
   if (ei == kEndPin) return simple - u.mj * (x * (L * L - x * x) / den);
   double xr = L - x;
   return simple - (T(0.0) - u.mi) * (xr * (L * L - xr * xr) / den);
@@ -167,7 +166,17 @@ struct MemberData {
   Mat6 k{};   // local stiffness
   Mat6 kg{};  // global stiffness
   std::vector<double> points;
+  UnitEnds<Poly> ends;  // fixed-end quantities of a unit force, in its position
 };
+
+// Fixed-end quantities of a unit force at h: evaluated for one position,
+// the member's cached polynomials for a strip sum.
+inline UnitEnds<double> Ends(const MemberData& m, double h) {
+  return UnitFixedEnd(m.ei, m.ej, m.Lc, h);
+}
+inline const UnitEnds<Poly>& Ends(const MemberData& m, const Poly&) {
+  return m.ends;
+}
 
 double Clamp88(double v) {
   if (v > 1e88) return 1e88;
@@ -317,7 +326,7 @@ void AddEquivalent(const ItemParts& p, const MemberData& m, Vec6& f) {
     double l = p.h1 - p.h0;
     if (l >= kMinLength && std::fabs(m.L) >= kMinLength) {
       Poly q = Poly(p.n1 - (p.n2 - p.n1) * p.h0 / l) + Poly::Var() * ((p.n2 - p.n1) / l);
-      UnitEnds<Poly> u = UnitFixedEnd(m.ei, m.ej, L, Poly::Var());
+      const UnitEnds<Poly>& u = m.ends;
       Ri = (q * u.ri).Integral(p.h0, p.h1);
       Rj = (q * u.rj).Integral(p.h0, p.h1);
       mi = (q * u.mi).Integral(p.h0, p.h1);
@@ -335,7 +344,7 @@ void AddEquivalent(const ItemParts& p, const MemberData& m, Vec6& f) {
   } else if (p.kind == 3) {
     // A couple is the limit of two opposite forces: the derivative of the
     // force formulas with respect to the position.
-    UnitEnds<Poly> u = UnitFixedEnd(m.ei, m.ej, L, Poly::Var());
+    const UnitEnds<Poly>& u = m.ends;
     Ri = p.n1 * u.ri.Derivative().Eval(p.h0);
     Rj = p.n1 * u.rj.Derivative().Eval(p.h0);
     mi = p.n1 * u.mi.Derivative().Eval(p.h0);
@@ -462,7 +471,6 @@ bool SolveDense(const System& sys, const std::vector<double>& load, std::vector<
     b[i] /= piv;
     for (int r = i + 1; r < m; ++r) {
       double f = A(r, i);
-      if (f == 0) continue;
       for (int j = i; j < m; ++j) A(r, j) -= f * A(i, j);
       b[r] -= f * b[i];
     }
@@ -662,6 +670,7 @@ struct Solver {
       Mat6 t = Transform(m.c, m.s);
       m.kg = MulClamped(t, MulClamped(m.k, t, false), true);
       m.points = {0.0, m.L};
+      m.ends = UnitFixedEnd(m.ei, m.ej, m.Lc, Poly::Var());
     }
     // Output points.
     for (const auto& d : model.equal_divisions) {
@@ -830,10 +839,10 @@ struct Solver {
           for (int k = 0; k < np; ++k) {
             double x = m.points[k];
             M[k] -= StripSum(st, x, !reference, [&](const auto& h, bool left) {
-              return UnitMomentLoad(m.ei, m.ej, L, h, x, left);
+              return UnitMomentLoad(Ends(m, h), L, h, x, left);
             });
             D[k] -= 1000 * StripSum(st, x, !reference, [&](const auto& h, bool left) {
-                      return UnitDeflection(m.ei, m.ej, L, EI, h, x, left);
+                      return UnitDeflection(m.ei, m.ej, Ends(m, h), L, EI, h, x, left);
                     });
             if (l > 0) {
               // Axial and normal parts beyond and before x, exactly.
@@ -854,8 +863,8 @@ struct Solver {
           for (int k = 0; k < np; ++k) {
             double x = m.points[k];
             bool left = p.h0 <= x;
-            M[k] -= p.n1 * UnitMomentLoad(m.ei, m.ej, L, p.h0, x, left);
-            D[k] -= 1000 * p.n1 * UnitDeflection(m.ei, m.ej, L, EI, p.h0, x, left);
+            M[k] -= p.n1 * UnitMomentLoad(Ends(m, p.h0), L, p.h0, x, left);
+            D[k] -= 1000 * p.n1 * UnitDeflection(m.ei, m.ej, Ends(m, p.h0), L, EI, p.h0, x, left);
             bool before = x <= p.h0;
             N[k] += p.a1 * (before ? (L - p.h0) / L : -p.h0 / L);
             sload[k] += p.n1 * (before ? (L - p.h0) / L : -p.h0 / L);
@@ -864,10 +873,11 @@ struct Solver {
           for (int k = 0; k < np; ++k) {
             double x = m.points[k];
             bool left = p.h0 <= x;
-            M[k] -=
-                p.n1 * UnitMomentLoad(m.ei, m.ej, L, Poly::Var(), x, left).Derivative().Eval(p.h0);
+            M[k] -= p.n1 * UnitMomentLoad(m.ends, L, Poly::Var(), x, left).Derivative().Eval(p.h0);
             D[k] -= 1000 * p.n1 *
-                    UnitDeflection(m.ei, m.ej, L, EI, Poly::Var(), x, left).Derivative().Eval(p.h0);
+                    UnitDeflection(m.ei, m.ej, m.ends, L, EI, Poly::Var(), x, left)
+                        .Derivative()
+                        .Eval(p.h0);
             sload[k] += -p.n1 / L;
           }
         } else if (p.kind == 4) {
@@ -935,7 +945,7 @@ struct Solver {
       for (int k = 1; k <= 9; ++k) {
         double x = k * m.L / 10;
         w[k] = StripSum(st, x, !reference, [&](const auto& h, bool left) {
-          return UnitDeflection(m.ei, m.ej, L, m.E * m.I, h, x, left);
+          return UnitDeflection(m.ei, m.ej, Ends(m, h), L, m.E * m.I, h, x, left);
         });
         e_sum += w[k];
       }
