@@ -1,8 +1,63 @@
+// vaultra solve FRAMETEXT [--internal] [--sdk-dir DIR --frame-dir DIR]:
+// analyses one frame text and writes its result files (.F11 ... .F71)
+// beside it, with the outside frame library or the internal solver.
+#include <cstdio>
+
+#include "analysis/analysis_driver.h"
+#include "analysis/frame_text.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "core/cp932.h"
+#include "core/fileio.h"
 
 namespace vaultra::cli {
 
-int CmdSolve(const ArgList&) { return UsageError("'solve' is not available in this build yet"); }
+int CmdSolve(const ArgList& argv) {
+  std::string error;
+  auto args = ParseArgs(argv, {"--sdk-dir", "--frame-dir"}, {"--internal"}, &error);
+  if (!args) return UsageError(error);
+  if (args->positional.size() != 1) return UsageError("solve needs exactly one frame text");
+  auto sdk = args->Option("--sdk-dir");
+  auto frame = args->Option("--frame-dir");
+  if (sdk.has_value() != frame.has_value())
+    return UsageError("--sdk-dir and --frame-dir go together");
+
+  std::string path = Utf8ToCp932(args->positional[0]);
+  FrameModel model;
+  std::string msg = LoadFrameTextFile(path, model);
+  if (!msg.empty()) {
+    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(msg).c_str());
+    return kExitBadInput;
+  }
+
+  FrameSdkLibrary library;
+  FrameAnalysisContext ctx;
+  ctx.library = &library;
+  ctx.use_internal = args->Has("--internal");
+  if (!ctx.use_internal) {
+    if (sdk) {
+      ctx.folders.sdk_dir = WithTrailingSlash(Utf8ToCp932(*sdk));
+      ctx.folders.frame_dir = WithTrailingSlash(Utf8ToCp932(*frame));
+    } else if (DirExists("/opt/PlaneFrameSDK/") && DirExists("/opt/PlaneFrame/")) {
+      ctx.folders = {"/opt/PlaneFrameSDK/", "/opt/PlaneFrame/"};
+    } else {
+      std::fprintf(stderr, "vaultra: no frame library folders: the internal solver is used\n");
+      ctx.use_internal = true;
+    }
+  }
+  AnalysisResults results;
+  msg = RunFrameAnalysis(results, path, model, ctx);
+  if (!msg.empty()) {
+    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(msg).c_str());
+    return kExitBadInput;
+  }
+  std::printf("%s: %d load cases, %d combinations, %d nodes, %d members (%s)\n",
+              Cp932ToUtf8(path).c_str(), model.load_cases.Count(), model.combinations.Count(),
+              results.node_count, results.member_count,
+              ctx.use_internal ? "internal solver" : "frame library");
+  std::printf("result files: %s.F21/.F22/.F31/.F32\n",
+              Cp932ToUtf8(ChangeExtension(path, "")).c_str());
+  return kExitOk;
+}
 
 }  // namespace vaultra::cli

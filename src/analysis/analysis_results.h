@@ -1,0 +1,106 @@
+// The analysis-results record of one direction: node and member tables and,
+// per case (load cases first, then combinations), node displacements and
+// member values at the output points. Lists are 1-based and bounded.
+#pragma once
+
+#include <array>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vaultra {
+
+constexpr int kResultMaxNodes = 407;
+constexpr int kResultMaxMembers = 407;
+constexpr int kResultMaxCases = 31;
+constexpr int kResultMaxPoints = 21;     // output points of a member in a case
+constexpr int kResultMaxPositions = 31;  // a member's position list
+
+// Components of an output point.
+enum ResultComponent : int { kCompX = 0, kCompM = 1, kCompS = 2, kCompN = 3, kCompDefl = 4 };
+
+struct ResultNode {
+  double x = 0, y = 0;  // m
+};
+
+struct ResultMember {
+  int node_i = 0, node_j = 0;
+  int end_i = 0, end_j = 0;
+  int count = 0;                                            // positions 1..count
+  std::array<double, kResultMaxPositions + 1> positions{};  // m from the i-end
+  double length = 0;
+};
+
+// Displacements in m, rotation in rad, whichever solver produced them.
+struct NodeDisplacement {
+  double dx = 0, dy = 0, rot = 0;
+};
+
+// One member in one case: points 1..count (a maximum point may be appended
+// at count + 1). Components: position (m), M (kN·m), S (kN), N (kN),
+// deflection (mm).
+struct MemberCaseResult {
+  int count = 0;
+  std::array<std::array<double, 5>, kResultMaxPoints + 2> points{};
+  int max_index = 0;
+  std::array<double, 6> refined{};
+  bool merged = false;
+};
+
+struct CaseResult {
+  std::vector<NodeDisplacement> nodes;    // index 0 unused
+  std::vector<MemberCaseResult> members;  // index 0 unused
+  std::array<double, 4> envelope{};
+};
+
+struct AnalysisResults {
+  int node_count = 0;
+  std::vector<ResultNode> nodes;  // index 0 unused
+  double max_x = 0, max_y = 0;
+  int member_count = 0;
+  std::vector<ResultMember> members;  // index 0 unused
+  int max_load_case = 0;              // combinations are stored after it
+  int load_case_count = 0;
+  int combination_count = 0;
+  std::vector<CaseResult> cases;  // 1..kResultMaxCases, index 0 unused
+  bool failed = false;
+
+  void Clear() { *this = AnalysisResults(); }
+  // Sizes the tables for n nodes and m members (both within the record's
+  // bounds) and every case; false when a count is out of bounds.
+  bool Allocate(int n, int m) {
+    if (n < 0 || n > kResultMaxNodes || m < 0 || m > kResultMaxMembers) return false;
+    node_count = n;
+    member_count = m;
+    nodes.assign(static_cast<std::size_t>(n) + 1, {});
+    members.assign(static_cast<std::size_t>(m) + 1, {});
+    cases.assign(kResultMaxCases + 1, {});
+    for (auto& c : cases) {
+      c.nodes.assign(static_cast<std::size_t>(n) + 1, {});
+      c.members.assign(static_cast<std::size_t>(m) + 1, {});
+    }
+    return true;
+  }
+  bool HasCase(int c) const { return c >= 1 && c < static_cast<int>(cases.size()); }
+  bool HasMember(int m) const { return m >= 1 && m <= member_count; }
+  bool HasNode(int n) const { return n >= 1 && n <= node_count; }
+
+  MemberCaseResult& At(int c, int m) {
+    if (!HasCase(c) || !HasMember(m)) throw std::out_of_range("AnalysisResults case/member");
+    return cases[static_cast<std::size_t>(c)].members[static_cast<std::size_t>(m)];
+  }
+  const MemberCaseResult& At(int c, int m) const {
+    if (!HasCase(c) || !HasMember(m)) throw std::out_of_range("AnalysisResults case/member");
+    return cases[static_cast<std::size_t>(c)].members[static_cast<std::size_t>(m)];
+  }
+  NodeDisplacement& Disp(int c, int n) {
+    if (!HasCase(c) || !HasNode(n)) throw std::out_of_range("AnalysisResults case/node");
+    return cases[static_cast<std::size_t>(c)].nodes[static_cast<std::size_t>(n)];
+  }
+  const NodeDisplacement& Disp(int c, int n) const {
+    if (!HasCase(c) || !HasNode(n)) throw std::out_of_range("AnalysisResults case/node");
+    return cases[static_cast<std::size_t>(c)].nodes[static_cast<std::size_t>(n)];
+  }
+};
+
+}  // namespace vaultra

@@ -1,0 +1,58 @@
+// The bridge between the frame text and the outside frame library: reads a
+// frame text into the library's input record (owning the arrays it points
+// to) and writes the library's result record as the result files
+// ".F11" ... ".F71" beside the text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "analysis/sdk_types.h"
+
+namespace vaultra {
+
+class TFrameFileClass {
+ public:
+  TFrameFileClass() = default;
+  TFrameFileClass(const TFrameFileClass&) = delete;
+  TFrameFileClass& operator=(const TFrameFileClass&) = delete;
+
+  // Reads the frame text into data (zero-filled first). The arrays belong
+  // to this object: data is valid while it lives. False on a text that
+  // cannot be read; error() says where.
+  bool LoadFromFile(const std::string& path, FR_SDK_MAINDATA& data);
+
+  // Writes the fourteen result files as base_name + ".F11" ... ".F71".
+  // False (error() names the file) when one cannot be written or result is
+  // null.
+  bool SaveToFile(const std::string& base_name, const FR_SDK_MAINRES* result);
+
+  const std::string& error() const { return error_; }
+
+ private:
+  bool Save(const std::string& ext, const std::vector<std::string>& lines);
+
+  std::string base_name_;
+  const FR_SDK_MAINRES* result_ = nullptr;
+  std::string error_;
+  std::vector<FR_SDK_NODE> nodes_;
+  std::vector<FR_SDK_MATERIAL> materials_;
+  std::vector<FR_SDK_SECTION> sections_;
+  std::vector<FR_SDK_MEMBER> members_;
+  std::vector<FR_SDK_INDISSPRCASE> spring_cases_;
+  std::vector<std::vector<FR_SDK_INDISSPRING>> springs_;
+  std::vector<FR_SDK_INSUPCASE> support_cases_;
+  std::vector<std::vector<FR_SDK_INSUP>> supports_;
+  std::vector<FR_SDK_AIMEDPOINT> aimed_;
+  std::vector<FR_SDK_EQUALDID> equal_;
+  std::vector<FR_SDK_OPTSPEC> spec_;
+  std::vector<std::vector<FR_SDK_AIMEDPOINTLST>> positions_;
+  std::vector<FR_SDK_INLOADCASE> load_cases_;
+  std::vector<std::vector<FR_SDK_LOADDATA>> items_;
+  std::vector<FR_SDK_INCOMBCASE> combinations_;
+  std::vector<std::vector<FR_SDK_COMBILDCASE>> entries_;
+  std::vector<FR_SDK_INEXTRCASE> extractions_;
+  std::vector<std::vector<FR_SDK_LOADCASE>> extraction_entries_;
+};
+
+}  // namespace vaultra

@@ -1,0 +1,29 @@
+// A result record of the frame library built from an analysis-results
+// record: the displacement and member-force lists of every load case and
+// combination. Used to write the result files of the internal solver and
+// by the stand-in library.
+#pragma once
+
+#include <vector>
+
+#include "analysis/analysis_results.h"
+#include "analysis/sdk_types.h"
+#include "model/frame_model.h"
+
+namespace vaultra {
+
+struct SdkResultStore {
+  FR_SDK_MAINRES res{};  // first member: the library hands out its address
+  std::vector<FR_SDK_DISPCASE> disp_cases[2];
+  std::vector<std::vector<FR_SDK_DISPLACEMENT>> disps[2];
+  std::vector<FR_SDK_FORCECASE> force_cases[2];
+  std::vector<std::vector<FR_SDK_MEMBERFORCE>> forces[2];
+  std::vector<std::vector<std::vector<FR_SDK_FORCEPOINT>>> points[2];
+};
+
+// Fills store from the results of the model's load cases (list 0, case
+// numbers of the model) and combinations (list 1, numbered 1..).
+void BuildSdkResults(const AnalysisResults& results, const FrameModel& model,
+                     SdkResultStore& store);
+
+}  // namespace vaultra
