@@ -73,6 +73,24 @@ bool FrameIsClosed(const StructureModel& m, std::string* error) {
   return true;
 }
 
+// The slot behind the last member holds the joint record of the
+// cast-in-place bottom slab: a copy of the last cast-in-place member.
+void PlaceJointRecord(StructureModel& m) {
+  const int count = m.member_count;
+  for (int k = count; k >= 1; --k) {
+    const int type = m.Member(k).type;
+    if (type >= 21 && type <= 23) {
+      ModelMember& joint = m.Member(count + 1);
+      joint = m.Member(k);
+      joint.number = count + 1;
+      joint.type = 30;
+      joint.length = 1.0;
+      m.last_member_of_type[30] = count + 1;
+      return;
+    }
+  }
+}
+
 bool Fail(std::string* error, const std::string& text) {
   if (error) *error = text;
   return false;
@@ -269,6 +287,7 @@ bool BuildStandMembers(BlockRow& row, StructureModel& model, std::string* error)
   }
   if (!mk.ok) return Fail(error, "節点または部材の数が上限を超えるため、構造モデルを作れません");
   if (!FrameIsClosed(m, error)) return false;
+  PlaceJointRecord(m);
   model = std::move(m);
   row = std::move(r);
   return true;
@@ -386,6 +405,7 @@ bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
   }
   if (!mk.ok) return Fail(error, "節点または部材の数が上限を超えるため、構造モデルを作れません");
   if (!FrameIsClosed(m, error)) return false;
+  PlaceJointRecord(m);
   model = std::move(m);
   row = std::move(r);
   return true;
@@ -514,6 +534,8 @@ void DeriveModelQuantities(int layout, const FacilityInput& in, const BlockRow& 
     if ((type >= 13 && type <= 18) || (type >= 21 && type <= 23))
       mark(k, m.first_bottom_member, m.last_bottom_member);
   }
+  if (m.member_count + 1 <= kMaxMembers + 1 && m.Member(m.member_count + 1).type == 30)
+    m.last_member_of_type[30] = m.member_count + 1;
   // 5. Depths of the axes.
   const ModelMember* axis_member = nullptr;
   for (int k = 1; k <= m.member_count; ++k) {
