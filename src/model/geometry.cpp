@@ -373,15 +373,18 @@ bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
     } else {
       const DimensionSet& dl = Dim(r, j - 1);
       const DimensionSet& dr = Dim(r, j + 1);
-      const double u1 = u - (dl.a() / 2 + dl.h());
+      // Each overhang belongs to the box it projects from, so that its
+      // thickness and the zone edges follow that box: the one next to box
+      // j + 1 first, the one next to box j - 1 last.
+      const double u1 = u - (dr.a() / 2 + dr.h());
       const double u2 = u1 - (dj.B() - (dl.h() + dr.h()));
-      const double u3 = u2 - (dr.a() / 2 + dr.h());
+      const double u3 = u2 - (dl.a() / 2 + dl.h());
       if (!(u1 < u && u2 < u1 && u3 < u2))
         return Fail(error, Format("スラブ %d の下の底版の長さが正になりません。寸法を見直して下さい。", j));
-      mk.Add(j - 1, 16, u, 0, u1, 0);
+      mk.Add(j + 1, 16, u, 0, u1, 0);
       mk.Add(zone++, 21, u1, 0, u2, 0);
       if (mk.ok) mk.Last().mirrored = 1;
-      mk.Add(j + 1, 17, u2, 0, u3, 0);
+      mk.Add(j - 1, 17, u2, 0, u3, 0);
       if (mk.ok) mk.Last().mirrored = 1;
       u = u3;
     }
