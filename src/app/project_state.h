@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/form_state.h"
+#include "app/input_records.h"
 #include "model/structure_model.h"
 
 namespace vaultra {
@@ -62,6 +63,7 @@ struct ProjectState {
   StructureModel transverse;    // KZ1; its counts are those of the block row
   StructureModel longitudinal;  // KZ2; shares the block row
   std::string project_path;     // current project file (cp932, at most kMaxPathBytes)
+  InputRecords records;         // what the input pages took from their controls
 
   // The form sections in the order the project file holds them.
   std::array<FormState*, kFormCount> Forms();

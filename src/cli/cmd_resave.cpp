@@ -3,7 +3,9 @@
 // project) and save it again.
 #include <cstdio>
 
+#include "app/master_data.h"
 #include "app/navigation.h"
+#include "app/page_logic_impl.h"
 #include "app/project_file.h"
 #include "cli/args.h"
 #include "cli/commands.h"
@@ -30,13 +32,18 @@ int CmdResave(const ArgList& argv) {
   const std::string out = Utf8ToCp932(args->positional[1]);
 
   const AppFolders folders = ResolveAppFolders(SystemFolderEnvironment(args->Option("--work-dir")));
-  PageLogic logic;
+  // The pages' lists and the section records come from the catalogue
+  // beside the program.
+  StderrUi ui;
+  const MasterData master = LoadMasterData(folders.material_master_dir, ui);
+  InputPageLogic logic(master);
   ProjectState state = DefaultProjectState();
 
   // The default resume file supplies the page defaults, as at start-up.
   if (FileExists(folders.default_resume_file)) {
     LoadResult defaults = LoadProjectFile(state, folders.default_resume_file, logic);
     PrintAll("warning", defaults.errors);
+    logic.TakeMessages();
   } else {
     std::fprintf(
         stderr,
@@ -55,6 +62,12 @@ int CmdResave(const ArgList& argv) {
     return kExitBadInput;
   }
   PrintAll("warning", result.warnings);
+  const std::vector<std::string> problems = logic.TakeMessages();
+  if (!problems.empty()) {
+    PrintAll("error", problems);
+    std::fprintf(stderr, "vaultra: %s was not saved again\n", args->positional[0].c_str());
+    return kExitBadInput;
+  }
   if (result.OldFormat())
     std::fprintf(stderr, "vaultra: warning: %s\n", Cp932ToUtf8(kOldFormatWarning).c_str());
 
