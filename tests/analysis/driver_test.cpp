@@ -313,6 +313,23 @@ TEST(MaxSearch, RefinesTheMaximumBetweenOutputPoints) {
   EXPECT_EQ(m.specified.Count(), 0);
 }
 
+TEST(MaxSearch, FirstSearchRunSpreadsFifteenPointsOverTheMember) {
+  TempDir dir;
+  FrameModel m = TriangleBeam(0.5);
+  MaxSearchMembers members(2);
+  members[1] = {0.5, 1, true};
+  AnalysisResults r, s1, s2;
+  FrameAnalysisContext ctx{{}, true, nullptr, nullptr};
+  ASSERT_TRUE(AnalyseWithMaxSearch(r, s1, s2, dir.File("Yoko0.$O1"), m, members, ctx));
+  FrameModel search;
+  ASSERT_EQ(LoadFrameTextFile(dir.File("Yoko0J(-)1.$O1"), search), "");
+  EXPECT_EQ(search.equal_divisions.Count(), 0);
+  ASSERT_EQ(search.specified.Count(), 1);
+  ASSERT_EQ(search.specified[1].positions.Count(), 15);
+  for (int i = 0; i <= 14; ++i)  // 0.01 + i * 0.48 / 14, as the text keeps it (3 decimals)
+    EXPECT_NEAR(search.specified[1].positions[i + 1].x, 0.01 + i * 0.48 / 14, 5e-4);
+}
+
 TEST(MaxSearch, FailedSearchRunKeepsTheMainMaximum) {
   for (const char* blocked : {"Yoko0J(-)1.$O1", "Yoko0J(0)2.$O1"}) {
     TempDir dir;

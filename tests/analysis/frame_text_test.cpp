@@ -182,3 +182,48 @@ TEST(FrameText, ReaderRefusesBadTextsAndKeepsTheModel) {
 
 }  // namespace
 }  // namespace vaultra::testing
+
+namespace vaultra::testing {
+namespace {
+
+// Damaged texts (bytes changed, lines dropped or repeated) never crash the
+// reader: they are read or refused with a message.
+TEST(FrameText, ReaderSurvivesDamagedTexts) {
+  std::vector<std::string> good;
+  WriteFrameText(SmallModel(), good);
+  unsigned seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7fff;
+  };
+  const char bytes[] = {'9', '-', ' ', ',', '"', 'x', '\x82', '0', '.'};
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::vector<std::string> lines = good;
+    int edits = 1 + next() % 3;
+    for (int k = 0; k < edits; ++k) {
+      std::size_t li = next() % lines.size();
+      switch (next() % 3) {
+        case 0:
+          if (!lines[li].empty())
+            lines[li][next() % lines[li].size()] = bytes[next() % sizeof bytes];
+          break;
+        case 1:
+          lines.erase(lines.begin() + static_cast<long>(li));
+          break;
+        default:
+          lines.insert(lines.begin() + static_cast<long>(li), lines[li]);
+      }
+      if (lines.empty()) lines.push_back("");
+    }
+    FrameModel m;
+    std::string msg = ReadFrameText(lines, "f", m);
+    if (msg.empty()) {
+      EXPECT_LE(m.nodes.Count(), kFrameMaxNodes);
+    } else {
+      EXPECT_EQ(m.nodes.Count(), 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vaultra::testing
