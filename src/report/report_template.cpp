@@ -222,18 +222,23 @@ std::vector<std::string> LabelWords(std::string_view line) {
   return Words(line.substr(p + 6));
 }
 
-double PrintSection(PrintEngine& pe, double y, std::string_view title, std::string_view type_word, int row_limit) {
-  const TemplateState& t = pe.templates;
-  if (!t.loaded) return y;
-  pe.SetBrushStyle(kBrushClear);
+int FindSection(const PrintEngine& pe, std::string_view title, std::string_view type_word) {
   const std::vector<std::string> want = Words(title), type = Words(type_word);
-  for (const TemplateLabel& label : t.labels) {
+  for (const TemplateLabel& label : pe.templates.labels) {
     const std::vector<std::string> words = LabelWords(label.text);
     if (!ContainsRun(words, want)) continue;
     if (!type.empty() && !ContainsRun(words, type)) continue;
-    return RunTemplate(pe, y, t.lines, static_cast<std::size_t>(label.index), row_limit, 0);
+    return label.index;
   }
-  return y;
+  return -1;
+}
+
+double PrintSection(PrintEngine& pe, double y, std::string_view title, std::string_view type_word, int row_limit) {
+  if (!pe.templates.loaded) return y;
+  pe.SetBrushStyle(kBrushClear);
+  const int index = FindSection(pe, title, type_word);
+  if (index < 0) return y;
+  return RunTemplate(pe, y, pe.templates.lines, static_cast<std::size_t>(index), row_limit, 0);
 }
 
 double PrintTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines, int a, int b) {

@@ -24,6 +24,8 @@ bool LoadTemplateFile(PrintEngine& pe, std::string_view cp932_path);
 // Runs the first section whose label holds the title and, when given, the
 // type word, each as whole words. Returns y unchanged when no section
 // matches or no file is loaded.
+// Line index of the label line of that section, or -1.
+int FindSection(const PrintEngine& pe, std::string_view title, std::string_view type_word);
 double PrintSection(PrintEngine& pe, double y, std::string_view title, std::string_view type_word, int row_limit);
 double PrintTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines, int a, int b);
 double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines, std::size_t start, int a,
