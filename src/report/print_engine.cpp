@@ -554,7 +554,7 @@ void PrintEngine::HatchPolygonPx(const std::vector<double>& xy, double p, double
     oy = y0 + dx * sb + dy * cb;
   };
   std::vector<double> xs;
-  for (double y = lo + p; y < hi; y += p) {
+  for (double y = lo + p; y < hi - 1e-6; y += p) {  // rotation leaves a rounding error at the edge
     xs.clear();
     for (std::size_t i = 0; i < n; ++i) {
       const std::size_t j = (i + 1) % n;
