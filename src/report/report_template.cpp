@@ -274,7 +274,8 @@ double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& li
       if (n > a) continue;
     }
     ApplyStep(tl.prefix, step);
-    if (a != 0 && b != 0) {
+    // Repeated rows; with b = 0 the row is printed once, numbered a.
+    if (a != 0) {
       const std::size_t c = FindBar(text);
       const std::size_t d = c == std::string::npos ? c : FindBar(text, c + 2);
       if (d != std::string::npos) {
