@@ -22,21 +22,25 @@ bool HasSuffix(const std::string& s, const char* suffix) {
     return l;
   }();
   const std::string suf(suffix);
-  return lower.size() >= suf.size() && lower.compare(lower.size() - suf.size(), suf.size(), suf) == 0;
+  return lower.size() >= suf.size() &&
+         lower.compare(lower.size() - suf.size(), suf.size(), suf) == 0;
 }
 
 }  // namespace
 
 // Writes the recorded pages: every slot to a PDF, the first of them to a PNG.
-int WriteReportOutput(const PrintEngine& pe, const std::vector<int>& page_slots, const std::string& out_utf8) {
-  for (const std::string& n : pe.notices) std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(n).c_str());
+int WriteReportOutput(const PrintEngine& pe, const std::vector<int>& page_slots,
+                      const std::string& out_utf8) {
+  for (const std::string& n : pe.notices)
+    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(n).c_str());
   std::string error;
   const std::string out = Utf8ToCp932(out_utf8);
   bool ok;
   if (HasSuffix(out_utf8, ".pdf")) {
     ok = render::WritePdf(pe.records(), page_slots, out, 300, &error);
   } else if (HasSuffix(out_utf8, ".png")) {
-    ok = render::WritePagePng(pe.records(), page_slots.empty() ? 0 : page_slots.front(), out, 1800, 2700, &error);
+    ok = render::WritePagePng(pe.records(), page_slots.empty() ? 0 : page_slots.front(), out, 1800,
+                              2700, &error);
   } else {
     return UsageError("the output must end in .pdf or .png");
   }

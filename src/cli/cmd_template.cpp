@@ -14,11 +14,13 @@
 
 namespace vaultra::cli {
 
-int WriteReportOutput(const PrintEngine& pe, const std::vector<int>& page_slots, const std::string& out_utf8);
+int WriteReportOutput(const PrintEngine& pe, const std::vector<int>& page_slots,
+                      const std::string& out_utf8);
 
 int CmdTemplate(const ArgList& argv) {
   std::string error;
-  auto args = ParseArgs(argv, {"-o", "--type", "--letters", "--values", "--named"}, {"--internal"}, &error);
+  auto args =
+      ParseArgs(argv, {"-o", "--type", "--letters", "--values", "--named"}, {"--internal"}, &error);
   if (!args) return UsageError(error);
   if (args->positional.size() != 2) return UsageError("template needs a template file and a label");
   const auto out = args->Option("-o");
@@ -47,15 +49,20 @@ int CmdTemplate(const ArgList& argv) {
   // Values fill the sequential fields in drawing order: numbers right-aligned,
   // anything else as text. Named values are LABEL=VALUE pairs.
   for (const std::string& v : SplitCommaText(Utf8ToCp932(args->Option("--values").value_or("")))) {
-    if (auto number = ParseRealStrict(v)) FillNumber(pe, -1, *number, true);
-    else FillText(pe, -1, v, true);
+    if (auto number = ParseRealStrict(v))
+      FillNumber(pe, -1, *number, true);
+    else
+      FillText(pe, -1, v, true);
   }
-  for (const std::string& pair : SplitCommaText(Utf8ToCp932(args->Option("--named").value_or("")))) {
+  for (const std::string& pair :
+       SplitCommaText(Utf8ToCp932(args->Option("--named").value_or("")))) {
     const std::size_t eq = pair.find('=');
     if (eq == std::string::npos) return UsageError("--named takes LABEL=VALUE pairs");
     const std::string label = pair.substr(0, eq), value = pair.substr(eq + 1);
-    if (auto number = ParseRealStrict(value)) FillNumberNamed(pe, label, *number, true);
-    else FillTextNamed(pe, value, label, true);
+    if (auto number = ParseRealStrict(value))
+      FillNumberNamed(pe, label, *number, true);
+    else
+      FillTextNamed(pe, value, label, true);
   }
   const int body = pe.records().current();
   const int contents = BuildContentsPages(pe);

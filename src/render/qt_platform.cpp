@@ -1,7 +1,6 @@
 // The parts of the replay that need Qt's application object and PDF writer.
-// Their headers use <chrono>, whose C++20 unit suffixes cannot be written in
-// cp932, so this file alone is compiled with UTF-8 narrow literals; it holds
-// no Japanese narrow literal.
+// Their headers use <chrono>, which cannot be compiled with cp932 narrow
+// literals; keep them out of render.h, which cp932 code includes.
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
@@ -27,12 +26,13 @@ void EnsureGuiApplication() {
   std::setlocale(LC_NUMERIC, "C");
 }
 
-bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots, const std::string& path, int dpi,
-              std::string* error) {
+bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots,
+              const std::string& path, int dpi, std::string* error) {
   EnsureGuiApplication();
   QPdfWriter writer(FromCp932(path));
   writer.setResolution(dpi);
-  writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+  writer.setPageLayout(
+      QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
   writer.setCreator(QStringLiteral("Vaultra"));
   QPainter painter;
   if (!painter.begin(&writer)) {
@@ -48,6 +48,7 @@ bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots, co
     if (!first) writer.newPage();
     first = false;
     ReplayPage(records, slot, target, g, 1800, 2700, 0xFFFFFF);
+    target.Flush();
   }
   if (!painter.end()) {
     if (error) *error = "cannot finish " + Cp932ToUtf8(path);

@@ -2,8 +2,10 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QPolygon>
 #include <QPrinter>
+#include <QRawFont>
 #include <clocale>
 #include <cstdlib>
 
@@ -15,29 +17,45 @@ namespace {
 
 constexpr int kReferencePixels = 1000;
 
-QString FsName(const std::string& cp932_path) { return FromCp932(cp932_path); }
+QString FsName(const std::string& cp932_path) {
+  return FromCp932(cp932_path);
+}
 
 Qt::BrushStyle QtBrush(int style) {
   switch (style) {
-    case kBrushSolid: return Qt::SolidPattern;
-    case kBrushHorizontal: return Qt::HorPattern;
-    case kBrushVertical: return Qt::VerPattern;
-    case kBrushFDiagonal: return Qt::FDiagPattern;
-    case kBrushBDiagonal: return Qt::BDiagPattern;
-    case kBrushCross: return Qt::CrossPattern;
-    case kBrushDiagCross: return Qt::DiagCrossPattern;
-    default: return Qt::NoBrush;
+    case kBrushSolid:
+      return Qt::SolidPattern;
+    case kBrushHorizontal:
+      return Qt::HorPattern;
+    case kBrushVertical:
+      return Qt::VerPattern;
+    case kBrushFDiagonal:
+      return Qt::FDiagPattern;
+    case kBrushBDiagonal:
+      return Qt::BDiagPattern;
+    case kBrushCross:
+      return Qt::CrossPattern;
+    case kBrushDiagCross:
+      return Qt::DiagCrossPattern;
+    default:
+      return Qt::NoBrush;
   }
 }
 
 Qt::PenStyle QtPen(int style) {
   switch (style) {
-    case kPenDash: return Qt::DashLine;
-    case kPenDot: return Qt::DotLine;
-    case kPenDashDot: return Qt::DashDotLine;
-    case kPenDashDotDot: return Qt::DashDotDotLine;
-    case kPenClear: return Qt::NoPen;
-    default: return Qt::SolidLine;
+    case kPenDash:
+      return Qt::DashLine;
+    case kPenDot:
+      return Qt::DotLine;
+    case kPenDashDot:
+      return Qt::DashDotLine;
+    case kPenDashDotDot:
+      return Qt::DashDotDotLine;
+    case kPenClear:
+      return Qt::NoPen;
+    default:
+      return Qt::SolidLine;
   }
 }
 
@@ -47,10 +65,11 @@ QPolygon ToPolygon(const std::vector<int>& pts) {
   return poly;
 }
 
-QRect BoxOf(const int* v) { return QRect(QPoint(v[0], v[1]), QPoint(v[2] - 1, v[3] - 1)).normalized(); }
+QRect BoxOf(const int* v) {
+  return QRect(QPoint(v[0], v[1]), QPoint(v[2] - 1, v[3] - 1)).normalized();
+}
 
 }  // namespace
-
 
 void RegisterReportFonts() {
   static const bool done = [] {
@@ -67,17 +86,31 @@ void RegisterReportFonts() {
 
 QString FamilyForFace(int face) {
   switch (face) {
-    case 1: return QStringLiteral("IPAMincho");
+    case 1:
+      return QStringLiteral("IPAMincho");
     case 2:
-    case 4: return QStringLiteral("IPAPGothic");
-    case 3: return QStringLiteral("IPAPMincho");
-    default: return QStringLiteral("IPAGothic");
+    case 4:
+      return QStringLiteral("IPAPGothic");
+    case 3:
+      return QStringLiteral("IPAPMincho");
+    default:
+      return QStringLiteral("IPAGothic");
   }
 }
 
-QColor ToQColor(std::uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor ToQColor(std::uint32_t c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
-QString FromCp932(const std::string& cp932) { return QString::fromStdU16String(Cp932ToUtf16(cp932)); }
+QString FromCp932(const std::string& cp932) {
+  return QString::fromStdU16String(Cp932ToUtf16(cp932));
+}
+
+struct PainterTarget::Face {
+  QRawFont raw;
+  double ascent = 0, height = 1;  // at the reference size
+  std::unordered_map<std::string, quint32> glyphs;
+};
 
 PainterTarget::PainterTarget(QPainter& painter) : painter_(painter), base_(painter.transform()) {
   RegisterReportFonts();
@@ -92,66 +125,91 @@ PainterTarget::PainterTarget(QPainter& painter) : painter_(painter), base_(paint
   painter_.setBrush(Qt::NoBrush);
 }
 
+PainterTarget::~PainterTarget() {
+  Flush();
+}
+
 void PainterTarget::ApplyPen() {
   QPen pen(pen_colour_, pen_width_, QtPen(pen_style_), Qt::SquareCap, Qt::MiterJoin);
   painter_.setPen(pen);
   text_pen_ = false;
 }
 
-const QString& PainterTarget::GlyphText(const std::string& ch) {
-  auto it = glyphs_.find(ch);
-  if (it == glyphs_.end()) it = glyphs_.emplace(ch, FromCp932(ch)).first;
-  return it->second;
+PainterTarget::Face& PainterTarget::FaceFor(int code) {
+  auto it = faces_.find(code);
+  if (it != faces_.end()) return *it->second;
+  Face& f = *(faces_[code] = std::make_unique<Face>());
+  QFont font(FamilyForFace(code));
+  font.setPixelSize(kReferencePixels);
+  font.setWeight((code & 0x10) ? QFont::Bold : QFont::Normal);
+  font.setItalic((code & 0x20) != 0);
+  font.setStyleStrategy(QFont::PreferOutline);
+  f.raw = QRawFont::fromFont(font);
+  f.ascent = f.raw.ascent();
+  f.height = std::max(1.0, f.raw.ascent() + f.raw.descent());
+  return f;
 }
 
-void PainterTarget::DrawGlyph(int x, int y, const std::string& ch) {
+void PainterTarget::Flush() {
+  if (run_glyphs_.isEmpty() || !cell_.face) return;
   if (!text_pen_) {
     painter_.setPen(font_colour_);
     text_pen_ = true;
   }
-  QTransform t = base_;
-  t.translate(x, y);
-  if (escapement_ != 0) t.rotate(-escapement_ / 10.0);
-  t.scale(cell_.scale_x, cell_.scale_y);
-  painter_.setTransform(t);
-  painter_.drawText(QPointF(0, cell_.ascent), GlyphText(ch));
+  QGlyphRun run;
+  run.setRawFont(cell_.face->raw);
+  run.setGlyphIndexes(run_glyphs_);
+  run.setPositions(run_positions_);
+  painter_.setTransform(run_transform_ * base_);
+  painter_.drawGlyphRun(QPointF(0, 0), run);
   painter_.setTransform(base_);
+  run_glyphs_.clear();
+  run_positions_.clear();
+}
+
+void PainterTarget::AddGlyph(int x, int y, const std::string& ch) {
+  Face& face = *cell_.face;
+  auto it = face.glyphs.find(ch);
+  if (it == face.glyphs.end()) {
+    const QList<quint32> ids = face.raw.glyphIndexesForString(FromCp932(ch));
+    it = face.glyphs.emplace(ch, ids.isEmpty() ? 0u : ids.front()).first;
+  }
+  if (run_glyphs_.isEmpty()) {
+    QTransform t;
+    if (escapement_ != 0) t.rotate(-escapement_ / 10.0);
+    t.scale(cell_.scale_x, cell_.scale_y);
+    run_transform_ = t;
+    run_inverse_ = t.inverted();
+  }
+  // The cell's top-left corner in the run's own (turned, scaled) frame,
+  // moved down to the baseline.
+  const QPointF p = run_inverse_.map(QPointF(x, y));
+  run_glyphs_.append(it->second);
+  run_positions_.append(QPointF(p.x(), p.y() + face.ascent));
 }
 
 void PainterTarget::Execute(const PageCommand& c) {
   const int* v = c.v;
+  if (c.cmd == Cmd::kGlyph) {
+    AddGlyph(v[0], v[1], c.text);
+    return;
+  }
+  Flush();
   switch (c.cmd) {
     case Cmd::kSetFont: {
-      const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(v[0])) << 40) ^
-                                (static_cast<std::uint64_t>(static_cast<std::uint32_t>(v[1])) << 16) ^
-                                static_cast<std::uint64_t>(v[3] & 0xFFFF);
-      auto it = cells_.find(key);
-      if (it == cells_.end()) {
-        FontCell cell;
-        const int face = v[3];
-        cell.font = QFont(FamilyForFace(face));
-        cell.font.setPixelSize(kReferencePixels);
-        cell.font.setWeight((face & 0x10) ? QFont::Bold : QFont::Normal);
-        cell.font.setItalic((face & 0x20) != 0);
-        cell.font.setStyleStrategy(QFont::PreferOutline);
-        const QFontMetricsF m(cell.font);
-        const double full = std::max(1.0, m.ascent() + m.descent());
-        cell.ascent = m.ascent();
-        cell.scale_y = std::max(1, v[0]) / full;
-        // A half-width column of the report faces is half an em.
-        cell.scale_x = std::max(1, v[1]) / (kReferencePixels / 2.0);
-        it = cells_.emplace(key, cell).first;
-      }
-      cell_ = it->second;
+      cell_.face = &FaceFor(v[3]);
+      cell_.scale_y = std::max(1, v[0]) / cell_.face->height;
+      // A half-width column of the report faces is half an em.
+      cell_.scale_x = std::max(1, v[1]) / (kReferencePixels / 2.0);
       escapement_ = v[2];
-      painter_.setFont(cell_.font);
       break;
     }
     case Cmd::kFontColor:
       font_colour_ = ToQColor(static_cast<std::uint32_t>(v[0]));
       text_pen_ = false;
       break;
-    case Cmd::kGlyph: DrawGlyph(v[0], v[1], c.text); break;
+    case Cmd::kGlyph:
+      break;
     case Cmd::kPenColor:
       pen_colour_ = ToQColor(static_cast<std::uint32_t>(v[0]));
       ApplyPen();
@@ -172,7 +230,9 @@ void PainterTarget::Execute(const PageCommand& c) {
       brush_style_ = v[0];
       painter_.setBrush(QBrush(brush_colour_, QtBrush(brush_style_)));
       break;
-    case Cmd::kMoveTo: position_ = QPoint(v[0], v[1]); break;
+    case Cmd::kMoveTo:
+      position_ = QPoint(v[0], v[1]);
+      break;
     case Cmd::kLineTo: {
       if (text_pen_) ApplyPen();
       const QPoint to(v[0], v[1]);
@@ -185,7 +245,8 @@ void PainterTarget::Execute(const PageCommand& c) {
       painter_.drawEllipse(BoxOf(v));
       break;
     case Cmd::kFillRect:
-      if (brush_style_ != kBrushClear) painter_.fillRect(BoxOf(v), QBrush(brush_colour_, QtBrush(brush_style_)));
+      if (brush_style_ != kBrushClear)
+        painter_.fillRect(BoxOf(v), QBrush(brush_colour_, QtBrush(brush_style_)));
       break;
     case Cmd::kPolyline:
       if (text_pen_) ApplyPen();
@@ -197,8 +258,8 @@ void PainterTarget::Execute(const PageCommand& c) {
       break;
     case Cmd::kImage:
       if (c.image && c.image->width > 0 && c.image->height > 0) {
-        const QImage img(reinterpret_cast<const uchar*>(c.image->pixels.data()), c.image->width, c.image->height,
-                         c.image->width * 4, QImage::Format_RGB32);
+        const QImage img(reinterpret_cast<const uchar*>(c.image->pixels.data()), c.image->width,
+                         c.image->height, c.image->width * 4, QImage::Format_RGB32);
         painter_.drawImage(BoxOf(v), img);
       }
       break;
@@ -213,7 +274,8 @@ void PainterTarget::Clear(std::uint32_t colour) {
   painter_.restore();
 }
 
-QImage RenderPage(const PageRecords& records, int slot, int width_px, int height_px, std::uint32_t background) {
+QImage RenderPage(const PageRecords& records, int slot, int width_px, int height_px,
+                  std::uint32_t background) {
   EnsureGuiApplication();
   QImage image(std::max(1, width_px), std::max(1, height_px), QImage::Format_RGB32);
   image.fill(ToQColor(background));
@@ -223,12 +285,13 @@ QImage RenderPage(const PageRecords& records, int slot, int width_px, int height
   g.width_px = image.width();
   g.height_px = image.height();
   ReplayPage(records, slot, target, g, 1800, 2700, background);
+  target.Flush();
   painter.end();
   return image;
 }
 
-bool WritePagePng(const PageRecords& records, int slot, const std::string& path, int width_px, int height_px,
-                  std::string* error) {
+bool WritePagePng(const PageRecords& records, int slot, const std::string& path, int width_px,
+                  int height_px, std::string* error) {
   const QImage image = RenderPage(records, slot, width_px, height_px);
   if (!image.save(FsName(path), "PNG")) {
     if (error) *error = "cannot write " + Cp932ToUtf8(path);
@@ -237,8 +300,8 @@ bool WritePagePng(const PageRecords& records, int slot, const std::string& path,
   return true;
 }
 
-
-bool PrintPages(const PageRecords& records, const std::vector<int>& page_slots, QPrinter& printer, std::string* error) {
+bool PrintPages(const PageRecords& records, const std::vector<int>& page_slots, QPrinter& printer,
+                std::string* error) {
   QPainter painter;
   if (!painter.begin(&printer)) {
     if (error) *error = "the printer cannot be opened";
@@ -249,7 +312,8 @@ bool PrintPages(const PageRecords& records, const std::vector<int>& page_slots, 
   g.printer = true;
   g.dpi_x = printer.logicalDpiX();
   g.dpi_y = printer.logicalDpiY();
-  const QRectF paper = printer.paperRect(QPrinter::Millimeter), page = printer.pageRect(QPrinter::Millimeter);
+  const QRectF paper = printer.paperRect(QPrinter::Millimeter),
+               page = printer.pageRect(QPrinter::Millimeter);
   g.offset_mm_x = page.left() - paper.left();
   g.offset_mm_y = page.top() - paper.top();
   bool first = true;
@@ -257,6 +321,7 @@ bool PrintPages(const PageRecords& records, const std::vector<int>& page_slots, 
     if (!first) printer.newPage();
     first = false;
     ReplayPage(records, slot, target, g, 1800, 2700, 0xFFFFFF);
+    target.Flush();
   }
   painter.end();
   return true;

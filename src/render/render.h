@@ -5,10 +5,13 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QList>
 #include <QPainter>
+#include <QPointF>
 #include <QString>
 #include <QTransform>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -39,18 +42,22 @@ QString FromCp932(const std::string& cp932);
 class PainterTarget : public DrawTarget {
  public:
   explicit PainterTarget(QPainter& painter);
+  ~PainterTarget() override;
   void Execute(const PageCommand& c) override;
   void Clear(std::uint32_t colour) override;
+  // Draws the glyphs collected so far (consecutive glyphs of one font are
+  // drawn as one run). Call after the last command of a page.
+  void Flush();
 
  private:
+  struct Face;  // a face's raw font and glyph indexes
   struct FontCell {
-    QFont font;
-    double ascent = 0;  // at the reference size
+    Face* face = nullptr;
     double scale_x = 1, scale_y = 1;
   };
   void ApplyPen();
-  void DrawGlyph(int x, int y, const std::string& ch);
-  const QString& GlyphText(const std::string& ch);
+  void AddGlyph(int x, int y, const std::string& ch);
+  Face& FaceFor(int face);
 
   QPainter& painter_;
   QTransform base_;
@@ -64,21 +71,25 @@ class PainterTarget : public DrawTarget {
   int escapement_ = 0;
   bool text_pen_ = false;
   QPoint position_;
-  std::unordered_map<std::string, QString> glyphs_;
-  std::unordered_map<std::uint64_t, FontCell> cells_;
+  std::unordered_map<int, std::unique_ptr<Face>> faces_;
+  // The run being collected: its transform without the device's own.
+  QTransform run_transform_, run_inverse_;
+  QList<quint32> run_glyphs_;
+  QList<QPointF> run_positions_;
 };
 
 // The slot replayed onto an image of the given size (bitmap scaling).
 QImage RenderPage(const PageRecords& records, int slot, int width_px, int height_px,
                   std::uint32_t background = 0xFFFFFF);
 // Paths are cp932. Errors are UTF-8.
-bool WritePagePng(const PageRecords& records, int slot, const std::string& path, int width_px, int height_px,
-                  std::string* error);
+bool WritePagePng(const PageRecords& records, int slot, const std::string& path, int width_px,
+                  int height_px, std::string* error);
 // One A4 page per slot, replayed as on paper (page point (x, y) at paper
 // (15 + x, 20 + y) mm), at the given resolution.
-bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots, const std::string& path, int dpi,
-              std::string* error);
+bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots,
+              const std::string& path, int dpi, std::string* error);
 // Replays the page_slots onto a printer that has been set up (dialog, job name).
-bool PrintPages(const PageRecords& records, const std::vector<int>& page_slots, QPrinter& printer, std::string* error);
+bool PrintPages(const PageRecords& records, const std::vector<int>& page_slots, QPrinter& printer,
+                std::string* error);
 
 }  // namespace vaultra::render

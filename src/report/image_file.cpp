@@ -1,10 +1,10 @@
 #include "report/image_file.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-
-#include <jpeglib.h>
 
 #include "core/fileio.h"
 
@@ -30,7 +30,8 @@ void Quiet(j_common_ptr) {}
 
 // The decoding proper, free of C++ objects with destructors so that the
 // error jump leaves nothing behind.
-bool DecodeJpegInto(const unsigned char* data, unsigned long size, RasterImage* out, char* message) {
+bool DecodeJpegInto(const unsigned char* data, unsigned long size, RasterImage* out,
+                    char* message) {
   jpeg_decompress_struct cinfo;
   JpegError err;
   cinfo.err = jpeg_std_error(&err.mgr);
@@ -78,7 +79,9 @@ bool DecodeJpegInto(const unsigned char* data, unsigned long size, RasterImage* 
 std::uint32_t U16(std::string_view b, std::size_t at) {
   return static_cast<unsigned char>(b[at]) | (static_cast<unsigned char>(b[at + 1]) << 8);
 }
-std::uint32_t U32(std::string_view b, std::size_t at) { return U16(b, at) | (U16(b, at + 2) << 16); }
+std::uint32_t U32(std::string_view b, std::size_t at) {
+  return U16(b, at) | (U16(b, at + 2) << 16);
+}
 
 std::string Upper(std::string_view s) {
   std::string u(s);
@@ -97,8 +100,8 @@ bool EndsWith(const std::string& s, const char* suffix) {
 std::shared_ptr<RasterImage> DecodeJpeg(std::string_view bytes, std::string* error) {
   auto img = std::make_shared<RasterImage>();
   char message[JMSG_LENGTH_MAX] = {0};
-  if (bytes.empty() ||
-      !DecodeJpegInto(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), img.get(), message)) {
+  if (bytes.empty() || !DecodeJpegInto(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                       bytes.size(), img.get(), message)) {
     if (error) *error = std::string("JPEG: ") + message;
     return nullptr;
   }
@@ -120,8 +123,10 @@ std::shared_ptr<RasterImage> DecodeBmp(std::string_view b, std::string* error) {
   const bool top_down = h < 0;
   if (top_down) h = -h;
   if (w <= 0 || h <= 0 || static_cast<long>(w) * h > kMaxPixels) return fail("bad size");
-  if (compression != 0 && !(compression == 3 && (bits == 32 || bits == 16))) return fail("compressed bitmaps are not supported");
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return fail("unsupported bit depth");
+  if (compression != 0 && !(compression == 3 && (bits == 32 || bits == 16)))
+    return fail("compressed bitmaps are not supported");
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
+    return fail("unsupported bit depth");
   std::uint32_t palette[256] = {};
   if (bits <= 8) {
     std::uint32_t colours = U32(b, 46);
@@ -130,10 +135,12 @@ std::shared_ptr<RasterImage> DecodeBmp(std::string_view b, std::string* error) {
     if (at + 4 * colours > b.size()) return fail("palette beyond the end of the file");
     for (std::uint32_t i = 0; i < colours; ++i)
       palette[i] = 0xFF000000u | (static_cast<unsigned char>(b[at + 4 * i + 2]) << 16) |
-                   (static_cast<unsigned char>(b[at + 4 * i + 1]) << 8) | static_cast<unsigned char>(b[at + 4 * i]);
+                   (static_cast<unsigned char>(b[at + 4 * i + 1]) << 8) |
+                   static_cast<unsigned char>(b[at + 4 * i]);
   }
   const std::size_t stride = ((static_cast<std::size_t>(w) * bits + 31) / 32) * 4;
-  if (offset > b.size() || stride * h > b.size() - offset) return fail("pixel data beyond the end of the file");
+  if (offset > b.size() || stride * h > b.size() - offset)
+    return fail("pixel data beyond the end of the file");
   auto img = std::make_shared<RasterImage>();
   img->width = w;
   img->height = h;
@@ -151,9 +158,15 @@ std::shared_ptr<RasterImage> DecodeBmp(std::string_view b, std::string* error) {
           dst[x] = 0xFF000000u | (byte(i + 2) << 16) | (byte(i + 1) << 8) | byte(i);
           break;
         }
-        case 8: dst[x] = palette[byte(x)]; break;
-        case 4: dst[x] = palette[(byte(x / 2) >> (x % 2 ? 0 : 4)) & 0x0F]; break;
-        case 1: dst[x] = palette[(byte(x / 8) >> (7 - x % 8)) & 1]; break;
+        case 8:
+          dst[x] = palette[byte(x)];
+          break;
+        case 4:
+          dst[x] = palette[(byte(x / 2) >> (x % 2 ? 0 : 4)) & 0x0F];
+          break;
+        case 1:
+          dst[x] = palette[(byte(x / 8) >> (7 - x % 8)) & 1];
+          break;
       }
     }
   }

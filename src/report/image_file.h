@@ -15,6 +15,7 @@ namespace vaultra {
 std::shared_ptr<RasterImage> DecodeJpeg(std::string_view bytes, std::string* error = nullptr);
 std::shared_ptr<RasterImage> DecodeBmp(std::string_view bytes, std::string* error = nullptr);
 // Reads the file and decodes it by its extension (".JPG", ".JPEG", ".BMP", any case).
-std::shared_ptr<RasterImage> LoadImageFile(std::string_view cp932_path, std::string* error = nullptr);
+std::shared_ptr<RasterImage> LoadImageFile(std::string_view cp932_path,
+                                           std::string* error = nullptr);
 
 }  // namespace vaultra

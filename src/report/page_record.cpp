@@ -52,20 +52,34 @@ std::string DumpCommand(const PageCommand& c) {
     return s;
   };
   switch (c.cmd) {
-    case Cmd::kSetFont: return Format("font %d %d %d %d", v[0], v[1], v[2], v[3]);
-    case Cmd::kFontColor: return Format("fontcolor %06X", static_cast<unsigned>(v[0]));
-    case Cmd::kGlyph: return Format("glyph %d %d %s", v[0], v[1], Cp932ToUtf8(c.text).c_str());
-    case Cmd::kPenColor: return Format("pencolor %06X", static_cast<unsigned>(v[0]));
-    case Cmd::kPenWidth: return Format("penwidth %d", v[0]);
-    case Cmd::kPenStyle: return Format("penstyle %d", v[0]);
-    case Cmd::kBrushColor: return Format("brushcolor %06X", static_cast<unsigned>(v[0]));
-    case Cmd::kBrushStyle: return Format("brushstyle %d", v[0]);
-    case Cmd::kMoveTo: return Format("moveto %d %d", v[0], v[1]);
-    case Cmd::kLineTo: return Format("lineto %d %d", v[0], v[1]);
-    case Cmd::kEllipse: return Format("ellipse %d %d %d %d", v[0], v[1], v[2], v[3]);
-    case Cmd::kFillRect: return Format("fillrect %d %d %d %d", v[0], v[1], v[2], v[3]);
-    case Cmd::kPolyline: return points("polyline");
-    case Cmd::kPolygon: return points("polygon");
+    case Cmd::kSetFont:
+      return Format("font %d %d %d %d", v[0], v[1], v[2], v[3]);
+    case Cmd::kFontColor:
+      return Format("fontcolor %06X", static_cast<unsigned>(v[0]));
+    case Cmd::kGlyph:
+      return Format("glyph %d %d %s", v[0], v[1], Cp932ToUtf8(c.text).c_str());
+    case Cmd::kPenColor:
+      return Format("pencolor %06X", static_cast<unsigned>(v[0]));
+    case Cmd::kPenWidth:
+      return Format("penwidth %d", v[0]);
+    case Cmd::kPenStyle:
+      return Format("penstyle %d", v[0]);
+    case Cmd::kBrushColor:
+      return Format("brushcolor %06X", static_cast<unsigned>(v[0]));
+    case Cmd::kBrushStyle:
+      return Format("brushstyle %d", v[0]);
+    case Cmd::kMoveTo:
+      return Format("moveto %d %d", v[0], v[1]);
+    case Cmd::kLineTo:
+      return Format("lineto %d %d", v[0], v[1]);
+    case Cmd::kEllipse:
+      return Format("ellipse %d %d %d %d", v[0], v[1], v[2], v[3]);
+    case Cmd::kFillRect:
+      return Format("fillrect %d %d %d %d", v[0], v[1], v[2], v[3]);
+    case Cmd::kPolyline:
+      return points("polyline");
+    case Cmd::kPolygon:
+      return points("polygon");
     case Cmd::kImage:
       return Format("image %d %d %d %d %dx%d", v[0], v[1], v[2], v[3], c.image ? c.image->width : 0,
                     c.image ? c.image->height : 0);

@@ -11,7 +11,14 @@
 namespace vaultra {
 
 // Platform pen and brush styles, numbered as the drawing canvas numbers them.
-enum PenStyle : int { kPenSolid = 0, kPenDash = 1, kPenDot = 2, kPenDashDot = 3, kPenDashDotDot = 4, kPenClear = 5 };
+enum PenStyle : int {
+  kPenSolid = 0,
+  kPenDash = 1,
+  kPenDot = 2,
+  kPenDashDot = 3,
+  kPenDashDotDot = 4,
+  kPenClear = 5
+};
 enum BrushStyle : int {
   kBrushSolid = 0,
   kBrushClear = 1,
@@ -108,7 +115,8 @@ struct ReplayGeometry {
 // Replays one slot onto the target, scaled from the recorded size. A bitmap
 // target is first cleared with the background; a slot never used leaves it
 // so. Returns the number of commands executed.
-int ReplayPage(const PageRecords& records, int slot, DrawTarget& target, const ReplayGeometry& geometry,
-               int recorded_width, int recorded_height, std::uint32_t background);
+int ReplayPage(const PageRecords& records, int slot, DrawTarget& target,
+               const ReplayGeometry& geometry, int recorded_width, int recorded_height,
+               std::uint32_t background);
 
 }  // namespace vaultra

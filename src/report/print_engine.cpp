@@ -20,17 +20,24 @@ int Trunc(double v) {
   return static_cast<int>(std::trunc(v));
 }
 
-bool IsTwoByte(std::string_view s, std::size_t i) { return CharLengthAt(s, i) == 2; }
+bool IsTwoByte(std::string_view s, std::size_t i) {
+  return CharLengthAt(s, i) == 2;
+}
 
 }  // namespace
 
 std::string FaceName(int face) {
   switch (face) {
-    case 1: return "ＭＳ 明朝";
-    case 2: return "ＭＳ Ｐゴシック";
-    case 3: return "ＭＳ Ｐ明朝";
-    case 4: return "メイリオ";
-    default: return "ＭＳ ゴシック";
+    case 1:
+      return "ＭＳ 明朝";
+    case 2:
+      return "ＭＳ Ｐゴシック";
+    case 3:
+      return "ＭＳ Ｐ明朝";
+    case 4:
+      return "メイリオ";
+    default:
+      return "ＭＳ ゴシック";
   }
 }
 
@@ -48,13 +55,16 @@ std::string FormatExponent(int digits, double value) {
   return s.substr(0, e) + "×" + (exponent < 0 ? "$~" : "$^") + Format("%d", std::abs(exponent));
 }
 
-PrintEngine::PrintEngine() { SetCanvasDevice(nullptr, -1, 1800, 2700, true); }
+PrintEngine::PrintEngine() {
+  SetCanvasDevice(nullptr, -1, 1800, 2700, true);
+}
 
 void PrintEngine::Notice(const std::string& t) {
   if (std::find(notices.begin(), notices.end(), t) == notices.end()) notices.push_back(t);
 }
 
-void PrintEngine::SetCanvasDevice(DrawTarget* canvas, double top, int width_px, int height_px, bool bitmap) {
+void PrintEngine::SetCanvasDevice(DrawTarget* canvas, double top, int width_px, int height_px,
+                                  bool bitmap) {
   // Without a size the whole report page is assumed (there is no clip
   // rectangle to ask); a zero width never divides.
   if (width_px <= 0) width_px = 1800;
@@ -100,8 +110,8 @@ void PrintEngine::EmitState() {
     c.v[0] = v0, c.v[1] = v1, c.v[2] = v2, c.v[3] = v3;
     records_.Append(c);
   };
-  put(Cmd::kSetFont, std::max(6, font_.height_px & ~1), std::max(4, font_.width_px & ~1), font_.escapement,
-      font_.face);
+  put(Cmd::kSetFont, std::max(6, font_.height_px & ~1), std::max(4, font_.width_px & ~1),
+      font_.escapement, font_.face);
   put(Cmd::kFontColor, static_cast<int>(dev_.font_colour));
   put(Cmd::kPenColor, static_cast<int>(dev_.pen_colour));
   put(Cmd::kPenWidth, dev_.pen_width_px);
@@ -242,13 +252,18 @@ void PrintEngine::DrawText(double x0, double y0, double dx, double dy, std::stri
   std::string s(text);
   double off = dx;
   for (;;) {
+    // The first token by position; at one position the earlier in the list.
     std::size_t best = std::string::npos;
     int which = -1;
-    for (int i = 0; i < static_cast<int>(std::size(kTokens)); ++i) {
-      const std::size_t pos = FindText(s, kTokens[i]);
-      if (pos < best) {
-        best = pos;
-        which = i;
+    for (std::size_t pos = 0; pos < s.size() && which < 0; pos += CharLengthAt(s, pos)) {
+      for (int i = 0; i < static_cast<int>(std::size(kTokens)); ++i) {
+        if (s[pos] != kTokens[i][0]) continue;
+        const std::size_t n = std::strlen(kTokens[i]);
+        if (s.compare(pos, n, kTokens[i]) == 0) {
+          best = pos;
+          which = i;
+          break;
+        }
       }
     }
     if (which < 0) break;
@@ -279,18 +294,24 @@ void PrintEngine::DrawText(double x0, double y0, double dx, double dy, std::stri
   DrawGlyphs(x0, y0, off, dy, s);
 }
 
-void PrintEngine::TextTopLeft(double x, double y, std::string_view t) { DrawText(x, y, 0, font_.height / 8, t); }
+void PrintEngine::TextTopLeft(double x, double y, std::string_view t) {
+  DrawText(x, y, 0, font_.height / 8, t);
+}
 void PrintEngine::TextTopRight(double x, double y, std::string_view t) {
   DrawText(x, y, -(t.size() * font_.pitch), font_.height / 8, t);
 }
 void PrintEngine::TextTopCentre(double x, double y, std::string_view t) {
   DrawText(x, y, -(t.size() * font_.pitch) / 2, font_.height / 8, t);
 }
-void PrintEngine::TextMiddleLeft(double x, double y, std::string_view t) { DrawText(x, y, 0, -font_.height / 2, t); }
+void PrintEngine::TextMiddleLeft(double x, double y, std::string_view t) {
+  DrawText(x, y, 0, -font_.height / 2, t);
+}
 void PrintEngine::TextMiddleRight(double x, double y, std::string_view t) {
   DrawText(x, y, -(t.size() * font_.pitch), -font_.height / 2, t);
 }
-void PrintEngine::TextBottomLeft(double x, double y, std::string_view t) { DrawText(x, y, 0, -font_.height, t); }
+void PrintEngine::TextBottomLeft(double x, double y, std::string_view t) {
+  DrawText(x, y, 0, -font_.height, t);
+}
 void PrintEngine::TextBottomRight(double x, double y, std::string_view t) {
   DrawText(x, y, -(t.size() * font_.pitch), -font_.height, t);
 }
@@ -303,7 +324,8 @@ void PrintEngine::StartPage(int n, bool stamp) {
   if (!drawing) return;
   const StFont saved = font_;
   SetTextFont(3.4, 2.4, 0, 0);
-  if (n > 0) TextBottomCentre((dev_.right - dev_.left) / 2, dev_.bottom - dev_.top, Format("%d", n));
+  if (n > 0)
+    TextBottomCentre((dev_.right - dev_.left) / 2, dev_.bottom - dev_.top, Format("%d", n));
   SetPenWidth(1);
   SetPenColor(0);
   if (stamp) {
@@ -329,7 +351,9 @@ void PrintEngine::NewPage() {
 
 // The usable page ends at bottom - top (265 mm on the report page), where
 // the page number sits.
-bool PrintEngine::FitsOnPage(double y, double height) const { return y + height < dev_.bottom - dev_.top; }
+bool PrintEngine::FitsOnPage(double y, double height) const {
+  return y + height < dev_.bottom - dev_.top;
+}
 
 bool PrintEngine::SelectPageSlot(int n) {
   if (!records_.Select(n)) {
@@ -347,7 +371,9 @@ int PrintEngine::NextPageSlot() {
   return SelectPageSlot(cur + 1) ? cur + 1 : -1;
 }
 
-void PrintEngine::ClearPageRecords() { records_.Clear(); }
+void PrintEngine::ClearPageRecords() {
+  records_.Clear();
+}
 
 int PrintEngine::SnapLine(double v) const {
   double r = std::round(v);
@@ -388,8 +414,12 @@ static PageCommand Box(Cmd cmd, int x1, int y1, int x2, int y2) {
   return c;
 }
 
-void PrintEngine::EllipsePx(int x1, int y1, int x2, int y2) { Emit(Box(Cmd::kEllipse, x1, y1, x2, y2)); }
-void PrintEngine::FillRectPx(int x1, int y1, int x2, int y2) { Emit(Box(Cmd::kFillRect, x1, y1, x2, y2)); }
+void PrintEngine::EllipsePx(int x1, int y1, int x2, int y2) {
+  Emit(Box(Cmd::kEllipse, x1, y1, x2, y2));
+}
+void PrintEngine::FillRectPx(int x1, int y1, int x2, int y2) {
+  Emit(Box(Cmd::kFillRect, x1, y1, x2, y2));
+}
 
 void PrintEngine::PolygonPx(const std::vector<int>& points) {
   PageCommand c;
@@ -405,7 +435,8 @@ void PrintEngine::PolylinePx(const std::vector<int>& points) {
   Emit(c);
 }
 
-void PrintEngine::ImagePx(int x1, int y1, int x2, int y2, std::shared_ptr<const RasterImage> image) {
+void PrintEngine::ImagePx(int x1, int y1, int x2, int y2,
+                          std::shared_ptr<const RasterImage> image) {
   PageCommand c = Box(Cmd::kImage, x1, y1, x2, y2);
   c.image = std::move(image);
   Emit(c);
@@ -413,7 +444,8 @@ void PrintEngine::ImagePx(int x1, int y1, int x2, int y2, std::shared_ptr<const 
 
 // --- world window ---
 
-void PrintEngine::SetWindowExact(double a, double b, double c, double d, double e, double f, double g, double h) {
+void PrintEngine::SetWindowExact(double a, double b, double c, double d, double e, double f,
+                                 double g, double h) {
   auto page = [](double v) { return std::fabs(v) < 1e-9 ? 1e-9 : v; };
   auto world = [](double v) { return std::fabs(v) < 1e-9 ? 1.0 : v; };
   WorldWindow& w = dev_.window;
@@ -422,7 +454,8 @@ void PrintEngine::SetWindowExact(double a, double b, double c, double d, double 
   w.sy = page(d - b) / world(h - f);
 }
 
-void PrintEngine::SetWindow(double a, double b, double c, double d, double e, double f, double g, double h) {
+void PrintEngine::SetWindow(double a, double b, double c, double d, double e, double f, double g,
+                            double h) {
   auto nz = [](double v) { return std::fabs(v) < 1e-9 ? 1e-9 : v; };
   const double w = nz(c - a), H = nz(d - b), W = nz(g - e), V = nz(h - f);
   if (std::fabs(W / w) < std::fabs(V / H)) {
@@ -438,15 +471,20 @@ void PrintEngine::SetWindow(double a, double b, double c, double d, double e, do
   dev_.saved_window = dev_.window;
 }
 
-double PrintEngine::WorldX(double x) const { return (x - dev_.window.a) / SafeDivisor(dev_.window.sx) + dev_.window.e; }
-double PrintEngine::WorldY(double y) const { return (y - dev_.window.b) / SafeDivisor(dev_.window.sy) + dev_.window.f; }
+double PrintEngine::WorldX(double x) const {
+  return (x - dev_.window.a) / SafeDivisor(dev_.window.sx) + dev_.window.e;
+}
+double PrintEngine::WorldY(double y) const {
+  return (y - dev_.window.b) / SafeDivisor(dev_.window.sy) + dev_.window.f;
+}
 
 void PrintEngine::ZoomWindow(double px, double py, double k) {
   if (k == 0) {
     dev_.window = dev_.saved_window;
     return;
   }
-  const double X = WorldX(px / dev_.resolution - dev_.left), Y = WorldY(py / dev_.resolution - dev_.top);
+  const double X = WorldX(px / dev_.resolution - dev_.left),
+               Y = WorldY(py / dev_.resolution - dev_.top);
   WorldWindow& w = dev_.window;
   w.e = X + (w.e - X) / k;
   w.f = Y + (w.f - Y) / k;
@@ -460,8 +498,12 @@ void PrintEngine::PanWindow(double dx, double dy) {
   w.f -= dy / SafeDivisor(dev_.resolution * w.sy);
 }
 
-void PrintEngine::MoveToWorld(double X, double Y) { MoveToPx(PxX(PageX(X)), PxY(PageY(Y))); }
-void PrintEngine::LineToWorld(double X, double Y) { LineToPx(PxX(PageX(X)), PxY(PageY(Y))); }
+void PrintEngine::MoveToWorld(double X, double Y) {
+  MoveToPx(PxX(PageX(X)), PxY(PageY(Y)));
+}
+void PrintEngine::LineToWorld(double X, double Y) {
+  LineToPx(PxX(PageX(X)), PxY(PageY(Y)));
+}
 void PrintEngine::LineWorld(double X1, double Y1, double X2, double Y2) {
   MoveToWorld(X1, Y1);
   LineToWorld(X2, Y2);
@@ -523,9 +565,11 @@ void PrintEngine::FillRectWorld(double X1, double Y1, double X2, double Y2) {
   PolygonPx({x1, y1, x2, y1, x2, y2, x1, y2});
 }
 
-void PrintEngine::HatchRectWorld(double X1, double Y1, double X2, double Y2, double spacing, double angle) {
+void PrintEngine::HatchRectWorld(double X1, double Y1, double X2, double Y2, double spacing,
+                                 double angle) {
   const double x1 = PxX(PageX(X1)), y1 = PxY(PageY(Y1)), x2 = PxX(PageX(X2)), y2 = PxY(PageY(Y2));
-  HatchPolygonPx({x1, y1, x2, y1, x2, y2, x1, y2}, std::fabs(spacing * dev_.window.sx * dev_.resolution), angle);
+  HatchPolygonPx({x1, y1, x2, y1, x2, y2, x1, y2},
+                 std::fabs(spacing * dev_.window.sx * dev_.resolution), angle);
 }
 
 void PrintEngine::HatchPolygonPx(const std::vector<double>& xy, double p, double alpha) {
@@ -590,7 +634,8 @@ void PrintEngine::TriangleMarker(double X, double Y, int side, std::uint32_t col
   SetBrushStyle(kBrushClear);
 }
 
-void PrintEngine::FillSquareScreen(double X, double Y, int side, std::uint32_t fill, std::uint32_t frame) {
+void PrintEngine::FillSquareScreen(double X, double Y, int side, std::uint32_t fill,
+                                   std::uint32_t frame) {
   if (dev_.kind != 1) return;
   const int cx = Trunc(PxX(PageX(X))), cy = Trunc(PxY(PageY(Y))), h = side / 2;
   SetPenColor(frame);

@@ -193,7 +193,8 @@ class PrintEngine {
 
   // --- world window ---
   void SetWindow(double a, double b, double c, double d, double e, double f, double g, double h);
-  void SetWindowExact(double a, double b, double c, double d, double e, double f, double g, double h);
+  void SetWindowExact(double a, double b, double c, double d, double e, double f, double g,
+                      double h);
   void ZoomWindow(double px, double py, double k);
   void PanWindow(double dx, double dy);
   DrawingState SaveDrawingState() const { return dev_; }
@@ -211,8 +212,8 @@ class PrintEngine {
   void RectangleWorld(double X1, double Y1, double X2, double Y2);
   void EllipseWorld(double X, double Y, double radius, double ratio);
   void PolylineWorld(const std::vector<double>& xy);
-  void PolygonWorld(const std::vector<double>& xy, int style, std::uint32_t first_fill, std::uint32_t brush,
-                    std::uint32_t pen);
+  void PolygonWorld(const std::vector<double>& xy, int style, std::uint32_t first_fill,
+                    std::uint32_t brush, std::uint32_t pen);
   void FillRectWorld(double X1, double Y1, double X2, double Y2);
   void HatchRectWorld(double X1, double Y1, double X2, double Y2, double spacing, double angle);
   // Hatches a pixel polygon with lines p px apart (at least 1) at angle alpha.

@@ -19,8 +19,12 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int kMaxPolygonPoints = 256;
 constexpr int kDrawingNumbers = 32;
 
-int LetterIndex(char letter) { return static_cast<unsigned char>(letter) % 32; }
-bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+int LetterIndex(char letter) {
+  return static_cast<unsigned char>(letter) % 32;
+}
+bool IsUpper(char c) {
+  return c >= 'A' && c <= 'Z';
+}
 
 void ReplaceText(std::string& s, std::string_view from, std::string_view to) {
   std::size_t pos = 0;
@@ -35,7 +39,8 @@ std::vector<std::string> SplitFields(std::string_view line) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t comma = line.find(',', start);
-    out.emplace_back(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    out.emplace_back(line.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
@@ -130,7 +135,8 @@ void DrawSmallType(PrintEngine& pe, double y, std::string text, double bh, doubl
     std::size_t j = i;
     while (j < text.size() && text[j] != ' ') j += CharLengthAt(text, j);
     j = std::min(j, text.size());
-    pe.DrawText(1.0, y, (static_cast<double>(i) + 1 - 1.125) * bp, -bh / 4, std::string_view(text).substr(i, j - i));
+    pe.DrawText(1.0, y, (static_cast<double>(i) + 1 - 1.125) * bp, -bh / 4,
+                std::string_view(text).substr(i, j - i));
     i = j;
   }
   pe.RestoreFont(saved);
@@ -142,10 +148,14 @@ std::uint32_t ParseColour(std::string_view field) {
   for (std::size_t i = 1; i < 9; ++i) {
     const char c = field[i];
     int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else return 0;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else
+      return 0;
     v = v * 16 + static_cast<std::uint32_t>(d);
   }
   return v & 0xFFFFFF;
@@ -187,12 +197,18 @@ std::vector<int> WorldToPx(const PrintEngine& pe, const std::vector<double>& xy)
 
 }  // namespace
 
-void SetLetter(PrintEngine& pe, char letter) { pe.templates.letters[LetterIndex(letter)] = true; }
-void ClearLetters(PrintEngine& pe, char letter) {
-  if (letter == 0) pe.templates.letters.fill(false);
-  else pe.templates.letters[LetterIndex(letter)] = false;
+void SetLetter(PrintEngine& pe, char letter) {
+  pe.templates.letters[LetterIndex(letter)] = true;
 }
-bool IsLetterSet(const PrintEngine& pe, char letter) { return pe.templates.letters[LetterIndex(letter)]; }
+void ClearLetters(PrintEngine& pe, char letter) {
+  if (letter == 0)
+    pe.templates.letters.fill(false);
+  else
+    pe.templates.letters[LetterIndex(letter)] = false;
+}
+bool IsLetterSet(const PrintEngine& pe, char letter) {
+  return pe.templates.letters[LetterIndex(letter)];
+}
 
 bool LoadTemplateFile(PrintEngine& pe, std::string_view path) {
   TemplateState& t = pe.templates;
@@ -203,7 +219,8 @@ bool LoadTemplateFile(PrintEngine& pe, std::string_view path) {
   auto bytes = ReadFileBytes(path);
   if (!bytes) {
     const std::string name(path);
-    if (std::find(t.reported_missing.begin(), t.reported_missing.end(), name) == t.reported_missing.end()) {
+    if (std::find(t.reported_missing.begin(), t.reported_missing.end(), name) ==
+        t.reported_missing.end()) {
       t.reported_missing.push_back(name);
       pe.Notice("テンプレートファイルが開けません: " + name);
     }
@@ -211,7 +228,8 @@ bool LoadTemplateFile(PrintEngine& pe, std::string_view path) {
   }
   t.lines = SplitLines(*bytes);
   for (std::size_t i = 0; i + 1 < t.lines.size(); ++i)
-    if (t.lines[i].compare(0, 4, "//--") == 0) t.labels.push_back({t.lines[i + 1], static_cast<int>(i + 1)});
+    if (t.lines[i].compare(0, 4, "//--") == 0)
+      t.labels.push_back({t.lines[i + 1], static_cast<int>(i + 1)});
   t.loaded = true;
   return true;
 }
@@ -233,7 +251,8 @@ int FindSection(const PrintEngine& pe, std::string_view title, std::string_view 
   return -1;
 }
 
-double PrintSection(PrintEngine& pe, double y, std::string_view title, std::string_view type_word, int row_limit) {
+double PrintSection(PrintEngine& pe, double y, std::string_view title, std::string_view type_word,
+                    int row_limit) {
   if (!pe.templates.loaded) return y;
   pe.SetBrushStyle(kBrushClear);
   const int index = FindSection(pe, title, type_word);
@@ -241,12 +260,13 @@ double PrintSection(PrintEngine& pe, double y, std::string_view title, std::stri
   return RunTemplate(pe, y, pe.templates.lines, static_cast<std::size_t>(index), row_limit, 0);
 }
 
-double PrintTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines, int a, int b) {
+double PrintTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines, int a,
+                     int b) {
   return RunTemplate(pe, y, lines, 0, a, b);
 }
 
-double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines, std::size_t start, int a,
-                   int b) {
+double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines,
+                   std::size_t start, int a, int b) {
   ResetFields(pe);
   const double bh = pe.font().height, bp = pe.font().pitch;
   double step = kStepLine;
@@ -269,7 +289,8 @@ double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& li
       }
       const std::size_t thick = FindText(text, "┃"), thin = FindText(text, "│");
       const std::size_t bar = thick != std::string::npos ? thick : thin;
-      const double n = bar == std::string::npos ? 0 : ReadReal(std::string_view(text).substr(bar + 2));
+      const double n =
+          bar == std::string::npos ? 0 : ReadReal(std::string_view(text).substr(bar + 2));
       if (n >= a) skip_next = true;
       if (n > a) continue;
     }
@@ -281,8 +302,10 @@ double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& li
       if (d != std::string::npos) {
         const auto first = ParseRealStrict(std::string_view(text).substr(c + 2, d - c - 2));
         if (first && std::fabs(*first + 1) < 1e-9) {
-          const std::string separator = i + 1 < lines.size() ? SplitTemplateLine(lines[i + 1]).text : " ";
-          const std::string closing = i + 2 < lines.size() ? SplitTemplateLine(lines[i + 2]).text : " ";
+          const std::string separator =
+              i + 1 < lines.size() ? SplitTemplateLine(lines[i + 1]).text : " ";
+          const std::string closing =
+              i + 2 < lines.size() ? SplitTemplateLine(lines[i + 2]).text : " ";
           const int last = std::max(a, b);
           const int width = static_cast<int>(d - c) - 2;
           for (int r = a; r <= last; ++r) {
@@ -307,7 +330,8 @@ double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& li
         std::vector<std::string> f = SplitFields(text);
         f.resize(std::max<std::size_t>(f.size(), 6));
         if (jpeg) {
-          const double x1 = ReadReal(f[1]), y1 = ReadReal(f[2]), x2 = ReadReal(f[3]), y2 = ReadReal(f[4]);
+          const double x1 = ReadReal(f[1]), y1 = ReadReal(f[2]), x2 = ReadReal(f[3]),
+                       y2 = ReadReal(f[4]);
           DrawImageFigure(pe, x1, y + y1, x2, y + y2, pe.templates.folder + Trim(f[5]));
           y += y2;
         } else {
@@ -322,8 +346,10 @@ double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& li
     if (heading) {
       PrintLine(pe, 1.0, y, text);
     } else if (pe.drawing) {
-      if (SmallType(tl.prefix)) DrawSmallType(pe, y, text, bh, bp);
-      else PrintLine(pe, 1.0, y, text);
+      if (SmallType(tl.prefix))
+        DrawSmallType(pe, y, text, bh, bp);
+      else
+        PrintLine(pe, 1.0, y, text);
     }
   }
   for (char c = 'U'; c <= 'Z'; ++c) ClearLetters(pe, c);
@@ -332,7 +358,8 @@ double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& li
 
 double DrawMissingFileNotice(PrintEngine& pe, double y, std::string_view path) {
   const std::string hashes(89, '#');
-  const std::string lines[] = {hashes, DirectoryOf(path), FileNameOf(path) + "....が開けません", hashes};
+  const std::string lines[] = {hashes, DirectoryOf(path), FileNameOf(path) + "....が開けません",
+                               hashes};
   double yy = y;
   for (int i = 0; i < 4; ++i) {
     yy = y + i * 1.25 * kTextHeight;
@@ -342,7 +369,8 @@ double DrawMissingFileNotice(PrintEngine& pe, double y, std::string_view path) {
   return yy;
 }
 
-void DrawImageFigure(PrintEngine& pe, double x1, double y1, double x2, double y2, std::string_view path) {
+void DrawImageFigure(PrintEngine& pe, double x1, double y1, double x2, double y2,
+                     std::string_view path) {
   if (!pe.drawing) return;
   std::shared_ptr<RasterImage> image;
   if (FileExists(path)) image = LoadImageFile(path);
@@ -358,7 +386,8 @@ void DrawImageFigure(PrintEngine& pe, double x1, double y1, double x2, double y2
     return;
   }
   auto even = [](double v) { return static_cast<int>(std::floor(v)) & ~1; };
-  pe.ImagePx(even(pe.PxX(x1)), even(pe.PxY(y1)), even(pe.PxX(x2)), even(pe.PxY(y2)), std::move(image));
+  pe.ImagePx(even(pe.PxX(x1)), even(pe.PxY(y1)), even(pe.PxX(x2)), even(pe.PxY(y2)),
+             std::move(image));
 }
 
 double DrawPcjFigure(PrintEngine& pe, double y, std::string_view path) {
@@ -390,7 +419,8 @@ double DrawDrawingFile(PrintEngine& pe, std::string_view path) {
       const std::vector<std::string> f = SplitFields(*next);
       const std::uint32_t colour = ParseColour(Trim(f[0]));
       std::vector<double> xy;
-      for (std::size_t k = 0; 2 * k + 2 < f.size() && static_cast<int>(k) < kMaxPolygonPoints; ++k) {
+      for (std::size_t k = 0; 2 * k + 2 < f.size() && static_cast<int>(k) < kMaxPolygonPoints;
+           ++k) {
         xy.push_back(ReadReal(f[2 * k + 1]));
         xy.push_back(ReadReal(f[2 * k + 2]));
       }
@@ -417,7 +447,8 @@ double DrawDrawingFile(PrintEngine& pe, std::string_view path) {
     } else if (d.command == "CF_SCALE") {
       scale = d.p[1];
     } else if (d.command == "FILL4K") {
-      const std::uint32_t colour = ParseColour(d.fields.size() > 12 ? Trim(d.fields[12]) : std::string());
+      const std::uint32_t colour =
+          ParseColour(d.fields.size() > 12 ? Trim(d.fields[12]) : std::string());
       pe.SetPenColor(colour);
       pe.SetBrushColor(colour);
       pe.SetBrushStyle(kBrushSolid);

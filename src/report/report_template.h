@@ -26,10 +26,12 @@ bool LoadTemplateFile(PrintEngine& pe, std::string_view cp932_path);
 // matches or no file is loaded.
 // Line index of the label line of that section, or -1.
 int FindSection(const PrintEngine& pe, std::string_view title, std::string_view type_word);
-double PrintSection(PrintEngine& pe, double y, std::string_view title, std::string_view type_word, int row_limit);
-double PrintTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines, int a, int b);
-double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines, std::size_t start, int a,
-                   int b);
+double PrintSection(PrintEngine& pe, double y, std::string_view title, std::string_view type_word,
+                    int row_limit);
+double PrintTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines, int a,
+                     int b);
+double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines,
+                   std::size_t start, int a, int b);
 // The words of a label line after "#LABEL" (blank, tab, comma and the
 // full-width blank separate words); empty when the line is no label.
 std::vector<std::string> LabelWords(std::string_view label_line);
@@ -41,7 +43,8 @@ double DrawMissingFileNotice(PrintEngine& pe, double y, std::string_view cp932_p
 // Draws a JPEG or BMP into the page rectangle (x1, y1)-(x2, y2); recorded
 // like every other drawing. A missing or unreadable file draws the notice
 // and a crossed frame.
-void DrawImageFigure(PrintEngine& pe, double x1, double y1, double x2, double y2, std::string_view cp932_path);
+void DrawImageFigure(PrintEngine& pe, double x1, double y1, double x2, double y2,
+                     std::string_view cp932_path);
 
 // --- drawing files ---
 double DrawPcjFigure(PrintEngine& pe, double y, std::string_view cp932_path);

@@ -20,7 +20,9 @@ void ReplaceText(std::string& s, std::string_view from, std::string_view to) {
   }
 }
 
-bool IsAsciiAlnum(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsAsciiAlnum(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 unsigned CodeAt(std::string_view s, std::size_t i) {
   return (static_cast<unsigned char>(s[i]) << 8) | static_cast<unsigned char>(s[i + 1]);
@@ -48,7 +50,8 @@ std::string PrepareFillText(std::string_view t) {
 StField* ResolveField(PrintEngine& pe, int& index) {
   if (index == -1) index = NextField(pe);
   if (index < 0 || index >= kFieldTableSize) return nullptr;
-  if (index < kSequentialFields ? index >= pe.text.sequential_count : index >= pe.text.named_count) return nullptr;
+  if (index < kSequentialFields ? index >= pe.text.sequential_count : index >= pe.text.named_count)
+    return nullptr;
   return &pe.text.fields[index];
 }
 
@@ -65,7 +68,9 @@ struct FieldFont {
   }
 };
 
-std::string LabelKey(std::string_view label) { return std::string(label.substr(0, kMaxLabelLength)); }
+std::string LabelKey(std::string_view label) {
+  return std::string(label.substr(0, kMaxLabelLength));
+}
 
 }  // namespace
 
@@ -224,7 +229,8 @@ void DrawGrid(PrintEngine& pe, double x, double y, std::string& line) {
   }
 }
 
-void DrawMarkedText(PrintEngine& pe, double x0, double y0, double dx, double dy, std::string_view text) {
+void DrawMarkedText(PrintEngine& pe, double x0, double y0, double dx, double dy,
+                    std::string_view text) {
   ReportTextState& st = pe.text;
   std::string s(text);
   const double h = pe.font().height, p = pe.font().pitch;
@@ -321,7 +327,8 @@ void DrawMarkedText(PrintEngine& pe, double x0, double y0, double dx, double dy,
       while (k < s.size() && s[k] >= '*' && s[k] <= '}' && s[k] != '/' && s[k] != '=') ++k;
       if (k > j + 2) {
         const std::string sub = s.substr(j + 2, k - j - 2);
-        with_font(h * 3 / 4, p * 7 / 8, [&] { pe.DrawText(x0, y0, col + 1.75 * p, dy + h * 3 / 8, sub); });
+        with_font(h * 3 / 4, p * 7 / 8,
+                  [&] { pe.DrawText(x0, y0, col + 1.75 * p, dy + h * 3 / 8, sub); });
         std::fill(s.begin() + j + 2, s.begin() + k, ' ');
       }
       j = k;
@@ -358,7 +365,8 @@ void FillNumber(PrintEngine& pe, int index, double value, bool use_field_font) {
     }
     if (shift >= 0) {
       pe.SetBrushStyle(kBrushClear);
-      pe.DrawText(f->origin_x, f->origin_y, std::max(f->start - shift * p, f->left_limit), f->dy + vadj, s);
+      pe.DrawText(f->origin_x, f->origin_y, std::max(f->start - shift * p, f->left_limit),
+                  f->dy + vadj, s);
       return;
     }
   }
@@ -380,7 +388,8 @@ std::string FillNumberCentred(PrintEngine& pe, int index, double value, bool use
   } else if (!s.empty() && s[0] != '-' && static_cast<int>(s.size()) < W) {
     s.insert(0, " ");
   }
-  pe.DrawText(f->origin_x, f->origin_y, f->left_limit + (f->width - s.size() * p) / 2, f->dy + vadj, s);
+  pe.DrawText(f->origin_x, f->origin_y, f->left_limit + (f->width - s.size() * p) / 2, f->dy + vadj,
+              s);
   return s;
 }
 
@@ -399,7 +408,8 @@ void FillText(PrintEngine& pe, int index, std::string_view text, bool use_field_
   DrawMarkedText(pe, f->origin_x, f->origin_y, f->start, f->dy + vadj, t);
 }
 
-std::string FillTextCentred(PrintEngine& pe, int index, std::string_view text, bool use_field_font) {
+std::string FillTextCentred(PrintEngine& pe, int index, std::string_view text,
+                            bool use_field_font) {
   if (!pe.drawing) return "";
   StField* f = ResolveField(pe, index);
   if (!f) return "";
@@ -407,7 +417,8 @@ std::string FillTextCentred(PrintEngine& pe, int index, std::string_view text, b
   FieldFont ff(pe, *f, use_field_font);
   const double p = pe.font().pitch;
   const double vadj = (f->font.height - pe.font().height) * 2 / 3;
-  DrawMarkedText(pe, f->origin_x, f->origin_y, f->left_limit + (f->width - t.size() * p) / 2, f->dy + vadj, t);
+  DrawMarkedText(pe, f->origin_x, f->origin_y, f->left_limit + (f->width - t.size() * p) / 2,
+                 f->dy + vadj, t);
   return t;
 }
 
@@ -423,7 +434,8 @@ void FillNumberNamed(PrintEngine& pe, std::string_view label, double value, bool
   if (i >= 0) FillNumber(pe, i, value, use_field_font);
 }
 
-void FillTextNamed(PrintEngine& pe, std::string_view text, std::string_view label, bool use_field_font) {
+void FillTextNamed(PrintEngine& pe, std::string_view text, std::string_view label,
+                   bool use_field_font) {
   const int i = FindNamedField(pe, label);
   if (i >= 0) FillText(pe, i, text, use_field_font);
 }
@@ -487,8 +499,8 @@ int BuildContentsPages(PrintEngine& pe) {
       y += kStepLine;
       pe.SetTextFont(3.6, 1.8, 0, 1);
       PrintLine(pe, 15.4, y,
-                Format("（目次は %d 項目までを載せ、残りの %d 項目を省略しました）", kMaxContentsPages * kPerPage,
-                       total - kMaxContentsPages * kPerPage));
+                Format("（目次は %d 項目までを載せ、残りの %d 項目を省略しました）",
+                       kMaxContentsPages * kPerPage, total - kMaxContentsPages * kPerPage));
     }
   }
   pe.text.contents_pages = pages;

@@ -11,7 +11,8 @@
 namespace vaultra {
 
 void PrintLine(PrintEngine& pe, double x, double y, std::string_view text);
-void DrawMarkedText(PrintEngine& pe, double x0, double y0, double dx, double dy, std::string_view text);
+void DrawMarkedText(PrintEngine& pe, double x0, double y0, double dx, double dy,
+                    std::string_view text);
 // Draws the ruled lines of a table row and blanks its box characters in line.
 void DrawGrid(PrintEngine& pe, double x, double y, std::string& line);
 void ResetHeadingNumbers(PrintEngine& pe);
@@ -23,7 +24,8 @@ std::string FillNumberCentred(PrintEngine& pe, int field, double value, bool use
 void FillNumberNamed(PrintEngine& pe, std::string_view label, double value, bool use_field_font);
 void FillText(PrintEngine& pe, int field, std::string_view text, bool use_field_font);
 std::string FillTextCentred(PrintEngine& pe, int field, std::string_view text, bool use_field_font);
-void FillTextNamed(PrintEngine& pe, std::string_view text, std::string_view label, bool use_field_font);
+void FillTextNamed(PrintEngine& pe, std::string_view text, std::string_view label,
+                   bool use_field_font);
 std::string FillTextCentredNamed(PrintEngine& pe, std::string_view text, std::string_view label,
                                  bool use_field_font);
 // Index of the first named field with this label (labels compared in their

@@ -1,10 +1,11 @@
+#include "render/render.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <filesystem>
 
 #include "core/fileio.h"
-#include "render/render.h"
 #include "report/image_file.h"
 #include "report/print_engine.h"
 #include "report/report_text.h"
@@ -12,7 +13,9 @@
 namespace vaultra {
 namespace {
 
-bool Dark(QRgb p) { return qGray(p) < 128; }
+bool Dark(QRgb p) {
+  return qGray(p) < 128;
+}
 
 // Bounding box of the dark pixels inside a search rectangle.
 QRect DarkBox(const QImage& img, const QRect& within) {
@@ -197,7 +200,8 @@ TEST_F(Render, PdfHasOneA4PagePerSlotWithEmbeddedFonts) {
   EXPECT_EQ(bytes->compare(0, 5, "%PDF-"), 0);
   auto count = [&](const std::string& what) {
     int n = 0;
-    for (std::size_t p = bytes->find(what); p != std::string::npos; p = bytes->find(what, p + 1)) ++n;
+    for (std::size_t p = bytes->find(what); p != std::string::npos; p = bytes->find(what, p + 1))
+      ++n;
     return n;
   };
   EXPECT_EQ(count("/Type /Page\n") + count("/Type /Page "), 2);

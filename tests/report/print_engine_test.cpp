@@ -1,10 +1,11 @@
+#include "report/print_engine.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "report/print_engine.h"
 #include "report_test_util.h"
 
 namespace vaultra {
@@ -43,7 +44,8 @@ TEST(PrintEngine, GlyphsSitOnOddPixelsAndTheDollarSignIsInvisible) {
   pe.SelectPageSlot(12);
   pe.DrawText(1.0, 10, 0, 0, "地─x");
   // x = 10 px; "─" at 10 + 36 -+ 4.5 px; "x" four columns on.
-  EXPECT_EQ(Glyphs(pe, 12), (std::vector<GlyphAt>{{11, 151, "地"}, {43, 151, "─"}, {51, 151, "─"}, {83, 151, "x"}}));
+  EXPECT_EQ(Glyphs(pe, 12), (std::vector<GlyphAt>{
+                                {11, 151, "地"}, {43, 151, "─"}, {51, 151, "─"}, {83, 151, "x"}}));
 }
 
 TEST(PrintEngine, UnitSuperscriptsAreRaisedInTheNextColumn) {
@@ -68,7 +70,8 @@ TEST(PrintEngine, UnitSuperscriptsAreRaisedInTheNextColumn) {
     int height = 0;
     for (const auto& cmd : pe.records().Slot(11)) {
       if (cmd.cmd == Cmd::kSetFont) height = cmd.v[0];
-      if (cmd.cmd == Cmd::kGlyph) (height == 36 ? normal : raised).push_back({cmd.v[0], cmd.v[1], cmd.text});
+      if (cmd.cmd == Cmd::kGlyph)
+        (height == 36 ? normal : raised).push_back({cmd.v[0], cmd.v[1], cmd.text});
     }
     EXPECT_EQ(normal, c.normal) << c.text;
     EXPECT_EQ(raised, c.raised) << c.text;
@@ -93,15 +96,16 @@ TEST(PrintEngine, ReportPagesAreGrey) {
   pe.SetBrushColor(kBackgroundColour);  // the background stays as it is
   pe.SetFontColor(0x0000FF);            // text is always black
   EXPECT_EQ(test::Dumped(pe, 11, {"pencolor", "brushcolor", "fontcolor"}),
-            (std::vector<std::string>{"fontcolor 000000", "pencolor 000000", "brushcolor FFFFFF",  // slot state
+            (std::vector<std::string>{"fontcolor 000000", "pencolor 000000",
+                                      "brushcolor FFFFFF",  // slot state
                                       "fontcolor 000000", "pencolor 1F1F1F", "brushcolor 8F8F8F",
                                       "brushcolor D0E0E0", "fontcolor 000000"}));
   // Pen widths: one unit is two pixels on the page bitmap.
   pe.SetPenWidth(1);
   pe.SetPenWidth(2);
   pe.SetPenWidth(0);
-  EXPECT_EQ(test::Dumped(pe, 11, {"penwidth"}), (std::vector<std::string>{"penwidth 1", "penwidth 2", "penwidth 4",
-                                                                           "penwidth 1"}));
+  EXPECT_EQ(test::Dumped(pe, 11, {"penwidth"}),
+            (std::vector<std::string>{"penwidth 1", "penwidth 2", "penwidth 4", "penwidth 1"}));
 }
 
 TEST(PrintEngine, LinesSnapToOddPixelsForThinPensAndEvenForThickOnes) {
@@ -111,8 +115,9 @@ TEST(PrintEngine, LinesSnapToOddPixelsForThinPensAndEvenForThickOnes) {
   pe.LineMm(1.04, 0.0, 2.26, 1.0);  // 10.4 -> 10 -> 11; 50 -> 51; 22.6 -> 23; 60 -> 61
   pe.SetPenWidth(2);
   pe.LineMm(1.04, 0.0, 2.26, 1.0);  // 4 px: 10, 50, 22, 60
-  EXPECT_EQ(test::Dumped(pe, 11, {"moveto", "lineto"}),
-            (std::vector<std::string>{"moveto 11 51", "lineto 23 61", "moveto 10 50", "lineto 22 60"}));
+  EXPECT_EQ(
+      test::Dumped(pe, 11, {"moveto", "lineto"}),
+      (std::vector<std::string>{"moveto 11 51", "lineto 23 61", "moveto 10 50", "lineto 22 60"}));
 }
 
 TEST(PrintEngine, PageNumbersAndTheSampleStampOnBodyPagesOnly) {

@@ -1,3 +1,5 @@
+#include "report/report_template.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -5,7 +7,6 @@
 #include "core/fileio.h"
 #include "core/number.h"
 #include "report/image_file.h"
-#include "report/report_template.h"
 #include "report/report_text.h"
 #include "report_test_util.h"
 
@@ -21,7 +22,8 @@ std::string Text(const std::vector<GlyphAt>& g) {
   std::string s;
   for (const auto& x : g) {
     const bool box = x.ch.size() == 2 && static_cast<unsigned char>(x.ch[0]) == 0x84 &&
-                     static_cast<unsigned char>(x.ch[1]) >= 0x9F && static_cast<unsigned char>(x.ch[1]) <= 0xBE;
+                     static_cast<unsigned char>(x.ch[1]) >= 0x9F &&
+                     static_cast<unsigned char>(x.ch[1]) <= 0xBE;
     if (!box) s += x.ch;
   }
   return s;
@@ -37,7 +39,9 @@ class TemplateFiles : public ::testing::Test {
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string Path(const std::string& name) const { return WithTrailingSlash(FromFsPath(dir_)) + name; }
+  std::string Path(const std::string& name) const {
+    return WithTrailingSlash(FromFsPath(dir_)) + name;
+  }
   std::string Write(const std::string& name, const std::vector<std::string>& lines) {
     const std::string p = Path(name);
     EXPECT_TRUE(WriteFileAtomic(p, JoinLinesCrLf(lines)));
@@ -68,7 +72,7 @@ TEST(Template, StepCodesAndCommentLines) {
   const Case cases[] = {
       {{"+F3-|//", "----|a", "----|b", "----|c"}, 3 * 2.88},
       {{"+F1-|a", "----|b"}, 2 * 6.4},
-      {{"+F4-|a", "-F4-|b"}, 0},            // a negative step goes back up
+      {{"+F4-|a", "-F4-|b"}, 0},                               // a negative step goes back up
       {{"+3.5-|a", "1.25-|b", "0.05-|c"}, 3.5 + 1.25 + 1.25},  // a tiny number keeps the step
       {{"----|a", "// comment", "----|b"}, 2 * 5.76},
       {{"", "ab", "----|c"}, 3 * 5.76},  // short lines are blank lines with the plain prefix
@@ -93,7 +97,11 @@ TEST(Template, ConditionLettersAndOneBlockLetters) {
   PrintTemplate(pe, 0, block, 0, 0);
   SetLetter(pe, 'T');
   PrintTemplate(pe, 0, block, 0, 0);
-  EXPECT_EQ(Text(Glyphs(pe, 11)), "n" "sxn" "sn" "stn");
+  EXPECT_EQ(Text(Glyphs(pe, 11)),
+            "n"
+            "sxn"
+            "sn"
+            "stn");
 }
 
 TEST(Template, RepeatedRowsAreNumberedAndKeepTheirSeparators) {
@@ -119,8 +127,9 @@ TEST(Template, RepeatedRowsAreNumberedAndKeepTheirSeparators) {
 }
 
 TEST(Template, ARowLimitShowsRowsUpToItAndDropsTheFollowingSeparator) {
-  const std::vector<std::string> block = {"----|┌─┬─┐", "----|│1 │a │", "----|├─┼─┤", "----|│2 │b │",
-                                          "----|├─┼─┤", "----|│3 │c │", "----|└─┴─┘"};
+  const std::vector<std::string> block = {"----|┌─┬─┐",   "----|│1 │a │", "----|├─┼─┤",
+                                          "----|│2 │b │", "----|├─┼─┤",   "----|│3 │c │",
+                                          "----|└─┴─┘"};
   PrintEngine pe;
   test::StartBare(pe);
   const double y = PrintTemplate(pe, 0, block, 2, 0);
@@ -140,14 +149,15 @@ TEST(Template, SmallTypeUsesThreeQuartersOfTheBlockFont) {
   ASSERT_EQ(g.size(), 4u);
   // top = 5.76 - 0.9 = 4.86 mm -> 98.6 px -> 99; x of "a": 1.0 - 0.225 = 0.775 mm -> 9
   EXPECT_EQ(g[0], (GlyphAt{9, 99, "a"}));
-  EXPECT_EQ(g[1].x, 25);  // pitch 7/8 of 1.8 mm: 15.75 px further
+  EXPECT_EQ(g[1].x, 25);                    // pitch 7/8 of 1.8 mm: 15.75 px further
   EXPECT_EQ(g[2], (GlyphAt{81, 99, "c"}));  // column 5
 }
 
 TEST_F(TemplateFiles, SectionsAreChosenByWholeLabels) {
-  const std::string file = Write("t.c", {"// sample", "//--", "----|#LABEL ＲＣ断面の応力度照査 ｽﾀﾝﾄﾞ", "----|$>>A",
-                                         "//--", "----|#LABEL ＲＣ断面の応力 ｽﾀﾝﾄﾞL2", "----|$>>B", "//--",
-                                         "----|#LABEL 1.1 施設概要表 ﾎﾞｯｸｽ-1", "----|$>>C", "//--"});
+  const std::string file =
+      Write("t.c", {"// sample", "//--", "----|#LABEL ＲＣ断面の応力度照査 ｽﾀﾝﾄﾞ", "----|$>>A",
+                    "//--", "----|#LABEL ＲＣ断面の応力 ｽﾀﾝﾄﾞL2", "----|$>>B", "//--",
+                    "----|#LABEL 1.1 施設概要表 ﾎﾞｯｸｽ-1", "----|$>>C", "//--"});
   PrintEngine pe;
   ASSERT_TRUE(LoadTemplateFile(pe, file));
   EXPECT_EQ(pe.templates.labels.size(), 3u) << "the closing line of the file starts no section";
@@ -158,9 +168,12 @@ TEST_F(TemplateFiles, SectionsAreChosenByWholeLabels) {
     const char* printed;  // "" when no section matches
   };
   const Case cases[] = {
-      {"ＲＣ断面の応力", "ｽﾀﾝﾄﾞL2", "B"},       {"ＲＣ断面の応力度照査", "ｽﾀﾝﾄﾞ", "A"},
-      {"ＲＣ断面の応力", "ｽﾀﾝﾄﾞ", ""},          {"1.1 施設概要表", "ﾎﾞｯｸｽ", ""},
-      {"1.1 施設概要表", "ﾎﾞｯｸｽ-1", "C"},       {"ＲＣ断面の応力度照査", "", "A"},
+      {"ＲＣ断面の応力", "ｽﾀﾝﾄﾞL2", "B"},
+      {"ＲＣ断面の応力度照査", "ｽﾀﾝﾄﾞ", "A"},
+      {"ＲＣ断面の応力", "ｽﾀﾝﾄﾞ", ""},
+      {"1.1 施設概要表", "ﾎﾞｯｸｽ", ""},
+      {"1.1 施設概要表", "ﾎﾞｯｸｽ-1", "C"},
+      {"ＲＣ断面の応力度照査", "", "A"},
       {"施設概要", "", ""},
   };
   for (const Case& c : cases) {
@@ -187,9 +200,11 @@ TEST_F(TemplateFiles, AMissingTemplateFileLeavesYAndIsReportedOnce) {
 }
 
 TEST_F(TemplateFiles, FiguresOfTheTemplateAreDrawnAndTheTemplateContinuesBelow) {
-  Write("fig.PCJ", {"ＰＣＪ図形データファイル\t5.2", "CF_WINDOW,0,-6000,18000,0", "LINE,0,0,3,0,0,18000,-6000"});
-  const std::string file = Write("t.c", {"//--", "----|#LABEL 図", "----|#G_DrawPCJ_18mX9m, fig.PCJ", "----|次",
-                                         "----|#int# Gmm_DrawJpeg,10,0,50,30,none.jpg", "----|後"});
+  Write("fig.PCJ", {"ＰＣＪ図形データファイル\t5.2", "CF_WINDOW,0,-6000,18000,0",
+                    "LINE,0,0,3,0,0,18000,-6000"});
+  const std::string file =
+      Write("t.c", {"//--", "----|#LABEL 図", "----|#G_DrawPCJ_18mX9m, fig.PCJ", "----|次",
+                    "----|#int# Gmm_DrawJpeg,10,0,50,30,none.jpg", "----|後"});
   PrintEngine pe;
   ASSERT_TRUE(LoadTemplateFile(pe, file));
   test::StartBare(pe);
@@ -212,8 +227,8 @@ std::string TinyBmp() {
   };
   u32(70), u32(0), u32(54);
   u32(40), u32(2), u32(2), u16(1), u16(24), u32(0), u32(16), u32(2835), u32(2835), u32(0), u32(0);
-  const unsigned char rows[] = {255, 0, 0, 0, 255, 0, 0, 0,  // bottom: blue, green
-                                0, 0, 255, 255, 255, 255, 0, 0};  // top: red, white
+  const unsigned char rows[] = {255, 0, 0,   0,   255, 0,   0, 0,   // bottom: blue, green
+                                0,   0, 255, 255, 255, 255, 0, 0};  // top: red, white
   b.append(reinterpret_cast<const char*>(rows), sizeof rows);
   return b;
 }
@@ -223,7 +238,8 @@ TEST(Images, DecodesUncompressedBitmapsAndRefusesBrokenOnes) {
   ASSERT_TRUE(img);
   EXPECT_EQ(img->width, 2);
   EXPECT_EQ(img->height, 2);
-  EXPECT_EQ(img->pixels, (std::vector<std::uint32_t>{0xFFFF0000, 0xFFFFFFFF, 0xFF0000FF, 0xFF00FF00}));
+  EXPECT_EQ(img->pixels,
+            (std::vector<std::uint32_t>{0xFFFF0000, 0xFFFFFFFF, 0xFF0000FF, 0xFF00FF00}));
   std::string error;
   EXPECT_FALSE(DecodeBmp(TinyBmp().substr(0, 60), &error));
   EXPECT_FALSE(error.empty());
@@ -236,12 +252,14 @@ TEST(Images, DecodesUncompressedBitmapsAndRefusesBrokenOnes) {
 
 TEST_F(TemplateFiles, ImagesAreRecordedOnThePage) {
   ASSERT_TRUE(WriteFileAtomic(Path("pic.BMP"), TinyBmp()));
-  const std::string file = Write("t.c", {"//--", "----|#LABEL 写真", "----|#Gmm_DrawJpeg,10,0,50,30, pic.BMP"});
+  const std::string file =
+      Write("t.c", {"//--", "----|#LABEL 写真", "----|#Gmm_DrawJpeg,10,0,50,30, pic.BMP"});
   PrintEngine pe;
   ASSERT_TRUE(LoadTemplateFile(pe, file));
   test::StartBare(pe);
   EXPECT_NEAR(PrintSection(pe, 20, "写真", "", 99), 50, 1e-9);
-  EXPECT_EQ(test::Dumped(pe, 11, {"image"}), (std::vector<std::string>{"image 100 250 500 550 2x2"}));
+  EXPECT_EQ(test::Dumped(pe, 11, {"image"}),
+            (std::vector<std::string>{"image 100 250 500 550 2x2"}));
   pe.drawing = false;
   pe.SelectPageSlot(12);
   PrintSection(pe, 20, "写真", "", 99);

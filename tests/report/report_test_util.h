@@ -23,12 +23,14 @@ inline std::vector<GlyphAt> Glyphs(const PrintEngine& pe, int slot) {
 }
 
 // The dumped commands of a slot that start with one of the given words.
-inline std::vector<std::string> Dumped(const PrintEngine& pe, int slot, std::initializer_list<const char*> words) {
+inline std::vector<std::string> Dumped(const PrintEngine& pe, int slot,
+                                       std::initializer_list<const char*> words) {
   std::vector<std::string> out;
   for (const auto& c : pe.records().Slot(slot)) {
     const std::string line = DumpCommand(c);
     for (const char* w : words)
-      if (line.compare(0, std::string(w).size() + 1, std::string(w) + " ") == 0) out.push_back(line);
+      if (line.compare(0, std::string(w).size() + 1, std::string(w) + " ") == 0)
+        out.push_back(line);
   }
   return out;
 }

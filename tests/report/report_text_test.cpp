@@ -1,9 +1,10 @@
+#include "report/report_text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "core/number.h"
-#include "report/report_text.h"
 #include "report_test_util.h"
 
 namespace vaultra {
@@ -28,12 +29,13 @@ TEST(PrintLine, NumbersHeadingsAndItemsAndListsThem) {
   PrintEngine pe;
   test::StartReport(pe);  // body page 1
   ResetHeadingNumbers(pe);
-  const char* lines[] = {"$>>%. 設計条件",   "$>>%. 荷重", "$>>%.% 常時荷重", "$>>%.% 荷重状態図",
-                         "$>>(%) 常時", "$>>(%) 地震時", "$>>%.%.% 細目"};
+  const char* lines[] = {"$>>%. 設計条件", "$>>%. 荷重",    "$>>%.% 常時荷重", "$>>%.% 荷重状態図",
+                         "$>>(%) 常時",    "$>>(%) 地震時", "$>>%.%.% 細目"};
   double y = 0;
   for (const char* l : lines) PrintLine(pe, 1.0, y += 5.76, l);
-  const std::vector<std::string> want = {"1. 設計条件",      "2. 荷重", "2.1 常時荷重", "2.2 荷重状態図",
-                                         "(1) 常時", "(2) 地震時", "2.2.1 細目"};
+  const std::vector<std::string> want = {"1. 設計条件",    "2. 荷重",  "2.1 常時荷重",
+                                         "2.2 荷重状態図", "(1) 常時", "(2) 地震時",
+                                         "2.2.1 細目"};
   ASSERT_EQ(pe.text.contents.size(), want.size());
   for (std::size_t i = 0; i < want.size(); ++i) {
     EXPECT_EQ(pe.text.contents[i].text, want[i]);
@@ -87,10 +89,10 @@ TEST(PrintLine, DrawsTheRulesOfATableFromItsBoxCharacters) {
   PrintLine(pe, 0, 11.52, "└──┴──┘");
   // Rules at the middle of each row (1.8 mm below its top), 2 px pens on odd pixels.
   EXPECT_EQ(test::Dumped(pe, 11, {"moveto", "lineto"}),
-            (std::vector<std::string>{"moveto 19 69", "lineto 235 69",     // top
-                                      "moveto 19 69", "lineto 19 183",     // left
-                                      "moveto 127 69", "lineto 127 183",   // middle
-                                      "moveto 19 183", "lineto 235 183",   // bottom
+            (std::vector<std::string>{"moveto 19 69", "lineto 235 69",       // top
+                                      "moveto 19 69", "lineto 19 183",       // left
+                                      "moveto 127 69", "lineto 127 183",     // middle
+                                      "moveto 19 183", "lineto 235 183",     // bottom
                                       "moveto 235 69", "lineto 235 183"}));  // right
   // Cell texts only; the box characters are not drawn as glyphs.
   EXPECT_EQ(Glyphs(pe, 11).front(), (GlyphAt{37, 109, "a"}));
@@ -129,11 +131,10 @@ TEST(Fields, ANumberEndsAtTheRightOfItsPlaceholder) {
   EXPECT_NEAR(pe.text.fields[0].start, 16.2, 1e-9);
   FillNumber(pe, -1, 3.5, false);
   // "  3.500" from 1 + 16.2 mm: the last 0 at 28.0 mm, the last column of "###.###".
-  EXPECT_EQ(GlyphsAfter(pe, 11, before), (std::vector<GlyphAt>{{209, 151, "3"},
-                                                               {227, 151, "."},
-                                                               {245, 151, "5"},
-                                                               {263, 151, "0"},
-                                                               {281, 151, "0"}}));
+  EXPECT_EQ(
+      GlyphsAfter(pe, 11, before),
+      (std::vector<GlyphAt>{
+          {209, 151, "3"}, {227, 151, "."}, {245, 151, "5"}, {263, 151, "0"}, {281, 151, "0"}}));
   EXPECT_EQ(NextField(pe), -1);
   FillNumber(pe, -1, 9.9, false);  // no field left: nothing
   EXPECT_EQ(GlyphsAfter(pe, 11, before).size(), 5u);
@@ -147,9 +148,9 @@ TEST(Fields, AWideNumberGrowsIntoItsCellAndAnOverflowIsMarked) {
   };
   // "##.#" centred in a cell ten columns wide: n = 4, W = 12, m = 4; start 9.0 mm.
   const Case cases[] = {
-      {1.5, "1.5", 109},                   // " 1.5" ends where the placeholder ends
-      {12345.6, "12345.6", 37},            // L = 7: three columns to the left
-      {1234567890.5, "1234567890.5", 19},  // L = 12: shifted to the left bar
+      {1.5, "1.5", 109},                    // " 1.5" ends where the placeholder ends
+      {12345.6, "12345.6", 37},             // L = 7: three columns to the left
+      {1234567890.5, "1234567890.5", 19},   // L = 12: shifted to the left bar
       {12345678901.5, "************", 19},  // L = 13: does not fit; never cut digits off
   };
   for (const Case& c : cases) {
@@ -228,7 +229,8 @@ TEST(Fields, TextFillsAndMarkupInCells) {
 TEST(Contents, FortyEntriesAPageInNumericOrder) {
   PrintEngine pe;
   test::StartReport(pe);
-  for (int i = 1; i <= 41; ++i) PrintLine(pe, 1.0, 5.76 * (i % 40), Format("$>>見出し%02d", i).c_str());
+  for (int i = 1; i <= 41; ++i)
+    PrintLine(pe, 1.0, 5.76 * (i % 40), Format("$>>見出し%02d", i).c_str());
   EXPECT_EQ(BuildContentsPages(pe), 2);
   EXPECT_FALSE(pe.recording);
   EXPECT_EQ(pe.text.contents_pages, 2);
@@ -240,7 +242,8 @@ TEST(Contents, FortyEntriesAPageInNumericOrder) {
   // The title, and the page number at the end of the leader.
   const auto g = Glyphs(pe, 1);
   EXPECT_EQ(g[0], (GlyphAt{793, 129, "－"}));
-  const auto one = std::find_if(g.begin(), g.end(), [](const GlyphAt& a) { return a.ch == "1" && a.x > 1500; });
+  const auto one =
+      std::find_if(g.begin(), g.end(), [](const GlyphAt& a) { return a.ch == "1" && a.x > 1500; });
   ASSERT_NE(one, g.end());
   // "見出し40" is 8 bytes: the leader starts at column 10, so 68 dots and "  1".
   EXPECT_EQ(one->x, 2 * static_cast<int>((15.4 + (10 + 68 + 2) * 1.8) * 10 / 2 + 0.5) + 1);
@@ -248,7 +251,8 @@ TEST(Contents, FortyEntriesAPageInNumericOrder) {
 
 TEST(Contents, NegativeYAndLargePagesSortNumerically) {
   PrintEngine pe;
-  pe.text.contents = {{10, 5.0, 1, 0, "c"}, {9, 100.0, 1, 0, "a"}, {10, -2.5, 1, 0, "b"}, {100, 1.0, 1, 0, "d"}};
+  pe.text.contents = {
+      {10, 5.0, 1, 0, "c"}, {9, 100.0, 1, 0, "a"}, {10, -2.5, 1, 0, "b"}, {100, 1.0, 1, 0, "d"}};
   const auto s = SortedContents(pe);
   std::string order;
   for (const auto& e : s) order += e.text;
@@ -260,11 +264,13 @@ TEST(Contents, MoreThanNinePagesStopAtTheBodyAndSaySo) {
   test::StartReport(pe);
   PrintLine(pe, 1.0, 5.76, "本文");
   const std::size_t body = pe.records().Slot(11).size();
-  for (int i = 0; i < 400; ++i) pe.text.contents.push_back({1 + i / 30, 5.76 * (i % 30), 1, 0, Format("h%d", i)});
+  for (int i = 0; i < 400; ++i)
+    pe.text.contents.push_back({1 + i / 30, 5.76 * (i % 30), 1, 0, Format("h%d", i)});
   EXPECT_EQ(BuildContentsPages(pe), kMaxContentsPages);
   EXPECT_TRUE(Glyphs(pe, kFirstBodySlot).empty());
   EXPECT_EQ(pe.records().Slot(11).size(), body);
-  EXPECT_NE(Text(Glyphs(pe, 9)).find("40"), std::string::npos) << "the note names the 40 entries left out";
+  EXPECT_NE(Text(Glyphs(pe, 9)).find("40"), std::string::npos)
+      << "the note names the 40 entries left out";
   EXPECT_NE(Text(Glyphs(pe, 9)).find("h359"), std::string::npos);
 }
 
