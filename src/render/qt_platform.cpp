@@ -39,17 +39,10 @@ bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots,
     if (error) *error = "cannot write " + Cp932ToUtf8(path);
     return false;
   }
-  PainterTarget target(painter);
   ReplayGeometry g;
   g.printer = true;
   g.dpi_x = g.dpi_y = dpi;
-  bool first = true;
-  for (int slot : page_slots) {
-    if (!first) writer.newPage();
-    first = false;
-    ReplayPage(records, slot, target, g, 1800, 2700, 0xFFFFFF);
-    target.Flush();
-  }
+  ReplayOnPaper(writer, painter, records, page_slots, g);
   if (!painter.end()) {
     if (error) *error = "cannot finish " + Cp932ToUtf8(path);
     return false;

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QPagedPaintDevice>
 #include <QPolygon>
 #include <QPrinter>
 #include <QRawFont>
@@ -300,6 +301,18 @@ bool WritePagePng(const PageRecords& records, int slot, const std::string& path,
   return true;
 }
 
+void ReplayOnPaper(QPagedPaintDevice& device, QPainter& painter, const PageRecords& records,
+                   const std::vector<int>& page_slots, const ReplayGeometry& geometry) {
+  PainterTarget target(painter);
+  bool first = true;
+  for (int slot : page_slots) {
+    if (!first) device.newPage();
+    first = false;
+    ReplayPage(records, slot, target, geometry, 1800, 2700, 0xFFFFFF);
+    target.Flush();
+  }
+}
+
 bool PrintPages(const PageRecords& records, const std::vector<int>& page_slots, QPrinter& printer,
                 std::string* error) {
   QPainter painter;
@@ -307,7 +320,6 @@ bool PrintPages(const PageRecords& records, const std::vector<int>& page_slots, 
     if (error) *error = "the printer cannot be opened";
     return false;
   }
-  PainterTarget target(painter);
   ReplayGeometry g;
   g.printer = true;
   g.dpi_x = printer.logicalDpiX();
@@ -316,13 +328,7 @@ bool PrintPages(const PageRecords& records, const std::vector<int>& page_slots, 
                page = printer.pageRect(QPrinter::Millimeter);
   g.offset_mm_x = page.left() - paper.left();
   g.offset_mm_y = page.top() - paper.top();
-  bool first = true;
-  for (int slot : page_slots) {
-    if (!first) printer.newPage();
-    first = false;
-    ReplayPage(records, slot, target, g, 1800, 2700, 0xFFFFFF);
-    target.Flush();
-  }
+  ReplayOnPaper(printer, painter, records, page_slots, g);
   painter.end();
   return true;
 }

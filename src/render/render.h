@@ -19,6 +19,7 @@
 #include "report/page_record.h"
 
 class QPrinter;
+class QPagedPaintDevice;
 
 namespace vaultra::render {
 
@@ -88,7 +89,11 @@ bool WritePagePng(const PageRecords& records, int slot, const std::string& path,
 // (15 + x, 20 + y) mm), at the given resolution.
 bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots,
               const std::string& path, int dpi, std::string* error);
-// Replays the page_slots onto a printer that has been set up (dialog, job name).
+// Replays the slots onto the painter's paged device (PDF writer, printer),
+// one slot a page.
+void ReplayOnPaper(QPagedPaintDevice& device, QPainter& painter, const PageRecords& records,
+                   const std::vector<int>& page_slots, const ReplayGeometry& geometry);
+// Replays the slots onto a printer that has been set up (dialog, job name).
 bool PrintPages(const PageRecords& records, const std::vector<int>& page_slots, QPrinter& printer,
                 std::string* error);
 

@@ -15,9 +15,7 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 
 int Trunc(double v) {
-  if (!(v > -2e9)) return -2000000000;
-  if (!(v < 2e9)) return 2000000000;
-  return static_cast<int>(std::trunc(v));
+  return TruncToInt(v);
 }
 
 bool IsTwoByte(std::string_view s, std::size_t i) {
@@ -25,6 +23,20 @@ bool IsTwoByte(std::string_view s, std::size_t i) {
 }
 
 }  // namespace
+
+int TruncToInt(double v) {
+  if (!(v > -2e9)) return -2000000000;
+  if (!(v < 2e9)) return 2000000000;
+  return static_cast<int>(std::trunc(v));
+}
+
+void ReplaceText(std::string& s, std::string_view from, std::string_view to) {
+  std::size_t pos = 0;
+  while ((pos = FindText(s, from, pos)) != std::string::npos) {
+    s.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+}
 
 std::string FaceName(int face) {
   switch (face) {
@@ -94,6 +106,13 @@ void PrintEngine::BeginReportPages(int width_px, int height_px, DrawTarget* canv
   EmitState();
 }
 
+void PrintEngine::EmitValue(Cmd cmd, int value) {
+  PageCommand c;
+  c.cmd = cmd;
+  c.v[0] = value;
+  Emit(c);
+}
+
 void PrintEngine::Emit(const PageCommand& c) {
   if (!drawing) return;
   if (dev_.canvas) dev_.canvas->Execute(c);
@@ -147,50 +166,32 @@ void PrintEngine::SetTextFont(double h, double p, double a, int face) {
 
 void PrintEngine::SetPenColor(std::uint32_t colour) {
   dev_.pen_colour = dev_.kind == 2 ? GreyOf(colour) : colour;
-  PageCommand c;
-  c.cmd = Cmd::kPenColor;
-  c.v[0] = static_cast<int>(dev_.pen_colour);
-  Emit(c);
+  EmitValue(Cmd::kPenColor, static_cast<int>(dev_.pen_colour));
 }
 
 void PrintEngine::SetBrushColor(std::uint32_t colour) {
   dev_.brush_colour = (dev_.kind == 2 && colour != kBackgroundColour) ? GreyOf(colour) : colour;
-  PageCommand c;
-  c.cmd = Cmd::kBrushColor;
-  c.v[0] = static_cast<int>(dev_.brush_colour);
-  Emit(c);
+  EmitValue(Cmd::kBrushColor, static_cast<int>(dev_.brush_colour));
 }
 
 void PrintEngine::SetFontColor(std::uint32_t colour) {
   dev_.font_colour = dev_.kind == 2 ? 0 : colour;
-  PageCommand c;
-  c.cmd = Cmd::kFontColor;
-  c.v[0] = static_cast<int>(dev_.font_colour);
-  Emit(c);
+  EmitValue(Cmd::kFontColor, static_cast<int>(dev_.font_colour));
 }
 
 void PrintEngine::SetPenWidth(double units) {
   dev_.pen_width_px = std::max(1, Trunc((units + 0.1) * dev_.kind));
-  PageCommand c;
-  c.cmd = Cmd::kPenWidth;
-  c.v[0] = dev_.pen_width_px;
-  Emit(c);
+  EmitValue(Cmd::kPenWidth, dev_.pen_width_px);
 }
 
 void PrintEngine::SetPenStyle(int style) {
   dev_.pen_style = style;
-  PageCommand c;
-  c.cmd = Cmd::kPenStyle;
-  c.v[0] = style;
-  Emit(c);
+  EmitValue(Cmd::kPenStyle, style);
 }
 
 void PrintEngine::SetBrushStyle(int style) {
   dev_.brush_style = style;
-  PageCommand c;
-  c.cmd = Cmd::kBrushStyle;
-  c.v[0] = style;
-  Emit(c);
+  EmitValue(Cmd::kBrushStyle, style);
 }
 
 void PrintEngine::Glyph(double x, double y, std::string_view ch) {

@@ -244,6 +244,7 @@ class PrintEngine {
   void Notice(const std::string& text);
 
   void Emit(const PageCommand& c);
+  void EmitValue(Cmd cmd, int value);
   int SnapLine(double v) const;
 
  private:
@@ -254,6 +255,11 @@ class PrintEngine {
   PageRecords records_;
   FixedPitchMetrics fixed_metrics_;
 };
+
+// v truncated toward zero, clamped to about the int range (NaN gives the low end).
+int TruncToInt(double v);
+// Replaces every occurrence of from that starts on a character boundary.
+void ReplaceText(std::string& s, std::string_view from, std::string_view to);
 
 // Exponent notation with the "×10" marker: mantissa + "×" + "$^" or "$~" + digits.
 std::string FormatExponent(int digits, double value);

@@ -26,14 +26,6 @@ bool IsUpper(char c) {
   return c >= 'A' && c <= 'Z';
 }
 
-void ReplaceText(std::string& s, std::string_view from, std::string_view to) {
-  std::size_t pos = 0;
-  while ((pos = FindText(s, from, pos)) != std::string::npos) {
-    s.replace(pos, from.size(), to);
-    pos += to.size();
-  }
-}
-
 std::vector<std::string> SplitFields(std::string_view line) {
   std::vector<std::string> out;
   std::size_t start = 0;

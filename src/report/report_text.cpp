@@ -12,14 +12,6 @@ namespace vaultra {
 
 namespace {
 
-void ReplaceText(std::string& s, std::string_view from, std::string_view to) {
-  std::size_t pos = 0;
-  while ((pos = FindText(s, from, pos)) != std::string::npos) {
-    s.replace(pos, from.size(), to);
-    pos += to.size();
-  }
-}
-
 bool IsAsciiAlnum(char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -32,12 +24,6 @@ bool OneOf(std::string_view ch, std::initializer_list<const char*> set) {
   for (const char* c : set)
     if (ch == c) return true;
   return false;
-}
-
-int Trunc(double v) {
-  if (!(v > -2e9)) return -2000000000;
-  if (!(v < 2e9)) return 2000000000;
-  return static_cast<int>(std::trunc(v));
 }
 
 std::string PrepareFillText(std::string_view t) {
@@ -350,16 +336,16 @@ void FillNumber(PrintEngine& pe, int index, double value, bool use_field_font) {
     const double p = std::max(pe.font().pitch, 0.1);
     const double vadj = (f->font.height - pe.font().height) * 2 / 3;
     const int n = f->length;
-    const int W = Trunc(f->width / p + 0.1);
+    const int W = TruncToInt(f->width / p + 0.1);
     s = Format("%*.*f", n, f->decimals, value);
     const int L = static_cast<int>(s.size());
-    const int m = Trunc((W - n) / 2.0);
+    const int m = TruncToInt((W - n) / 2.0);
     if (L <= n) {
       shift = 0;
     } else if (L <= n + m) {
       shift = L - n;
     } else if (L <= n + 2 * m) {
-      shift = Trunc((n + W) / 2.0) - n;
+      shift = TruncToInt((n + W) / 2.0) - n;
     } else {
       shift = -1;
     }
@@ -380,7 +366,7 @@ std::string FillNumberCentred(PrintEngine& pe, int index, double value, bool use
   FieldFont ff(pe, *f, use_field_font);
   const double p = std::max(pe.font().pitch, 0.1);
   const double vadj = (f->font.height - pe.font().height) * 2 / 3;
-  const int W = std::max(1, Trunc(f->width / p + 0.1));
+  const int W = std::max(1, TruncToInt(f->width / p + 0.1));
   std::string s = Trim(Format("%*.*f", W, f->decimals, value));
   if (static_cast<int>(s.size()) > W) {
     // Cutting leading digits would print a wrong number: mark the overflow.
