@@ -113,22 +113,25 @@ int ReplayPage(const PageRecords& records, int slot, DrawTarget& target, const R
     extra_pen = 1;
   }
   if (slot < 0 || slot > records.highest()) return 0;
-  auto mx = [&](int x) { return static_cast<int>(std::trunc(x * hs + ox)); };
-  auto my = [&](int y) { return static_cast<int>(std::trunc(y * vs + oy)); };
+  auto clamp = [](double v) {
+    return !(v > -1e9) ? -1000000000 : !(v < 1e9) ? 1000000000 : static_cast<int>(std::trunc(v));
+  };
+  auto mx = [&](int x) { return clamp(x * hs + ox); };
+  auto my = [&](int y) { return clamp(y * vs + oy); };
   int executed = 0;
   for (const PageCommand& c : records.Slot(slot)) {
     PageCommand m = c;
     switch (c.cmd) {
       case Cmd::kSetFont:
-        m.v[0] = static_cast<int>(std::trunc(c.v[0] * vs));
-        m.v[1] = static_cast<int>(std::trunc(c.v[1] * hs));
+        m.v[0] = clamp(c.v[0] * vs);
+        m.v[1] = clamp(c.v[1] * hs);
         break;
       case Cmd::kGlyph:
         m.v[0] = mx(c.v[0]);
         m.v[1] = my(c.v[1]);
         break;
       case Cmd::kPenWidth:
-        m.v[0] = static_cast<int>(std::trunc((c.v[0] + extra_pen) * hs + 0.5));
+        m.v[0] = clamp((c.v[0] + extra_pen) * hs + 0.5);
         break;
       case Cmd::kMoveTo:
       case Cmd::kLineTo:

@@ -25,8 +25,10 @@ bool IsTwoByte(std::string_view s, std::size_t i) {
 }  // namespace
 
 int TruncToInt(double v) {
-  if (!(v > -2e9)) return -2000000000;
-  if (!(v < 2e9)) return 2000000000;
+  // A billion pixels is far off any page; the bound leaves room for the
+  // sums and doublings of pixel snapping.
+  if (!(v > -1e9)) return -1000000000;
+  if (!(v < 1e9)) return 1000000000;
   return static_cast<int>(std::trunc(v));
 }
 

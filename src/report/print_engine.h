@@ -256,7 +256,7 @@ class PrintEngine {
   FixedPitchMetrics fixed_metrics_;
 };
 
-// v truncated toward zero, clamped to about the int range (NaN gives the low end).
+// v truncated toward zero and clamped to +-1e9 (NaN gives the low end).
 int TruncToInt(double v);
 // Replaces every occurrence of from that starts on a character boundary.
 void ReplaceText(std::string& s, std::string_view from, std::string_view to);

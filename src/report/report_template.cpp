@@ -181,8 +181,8 @@ std::vector<int> WorldToPx(const PrintEngine& pe, const std::vector<double>& xy)
   std::vector<int> pts;
   pts.reserve(xy.size());
   for (std::size_t i = 0; i + 1 < xy.size(); i += 2) {
-    pts.push_back(static_cast<int>(std::trunc(pe.PxX(pe.PageX(xy[i])))));
-    pts.push_back(static_cast<int>(std::trunc(pe.PxY(pe.PageY(xy[i + 1])))));
+    pts.push_back(TruncToInt(pe.PxX(pe.PageX(xy[i]))));
+    pts.push_back(TruncToInt(pe.PxY(pe.PageY(xy[i + 1]))));
   }
   return pts;
 }
@@ -377,7 +377,7 @@ void DrawImageFigure(PrintEngine& pe, double x1, double y1, double x2, double y2
     pe.LineMm(x2, y1, x1, y2);
     return;
   }
-  auto even = [](double v) { return static_cast<int>(std::floor(v)) & ~1; };
+  auto even = [](double v) { return TruncToInt(std::floor(v)) & ~1; };
   pe.ImagePx(even(pe.PxX(x1)), even(pe.PxY(y1)), even(pe.PxX(x2)), even(pe.PxY(y2)),
              std::move(image));
 }

@@ -84,6 +84,16 @@ TEST(Template, StepCodesAndCommentLines) {
   }
 }
 
+TEST(Template, FarOffLinesAreClampedNotWrapped) {
+  PrintEngine pe;
+  test::StartBare(pe);
+  EXPECT_GT(PrintTemplate(pe, 0, {"+1e99-|far", "-1e99-|back"}, 0, 0), -1);
+  for (const auto& g : Glyphs(pe, 11)) {
+    EXPECT_GT(g.y, 0);
+    EXPECT_LE(g.y, 2000000001);
+  }
+}
+
 TEST(Template, ConditionLettersAndOneBlockLetters) {
   PrintEngine pe;
   test::StartBare(pe);
