@@ -322,6 +322,27 @@ void PrintEngine::TextBottomCentre(double x, double y, std::string_view t) {
   DrawText(x, y, -(t.size() * font_.pitch) / 2, -font_.height, t);
 }
 
+void PrintEngine::AlignedText(TextAlign align, double x, double y, std::string_view t) {
+  switch (align) {
+    case TextAlign::kTopLeft:
+      return TextTopLeft(x, y, t);
+    case TextAlign::kTopRight:
+      return TextTopRight(x, y, t);
+    case TextAlign::kTopCentre:
+      return TextTopCentre(x, y, t);
+    case TextAlign::kMiddleLeft:
+      return TextMiddleLeft(x, y, t);
+    case TextAlign::kMiddleRight:
+      return TextMiddleRight(x, y, t);
+    case TextAlign::kBottomLeft:
+      return TextBottomLeft(x, y, t);
+    case TextAlign::kBottomRight:
+      return TextBottomRight(x, y, t);
+    case TextAlign::kBottomCentre:
+      return TextBottomCentre(x, y, t);
+  }
+}
+
 void PrintEngine::StartPage(int n, bool stamp) {
   page_number = n;
   if (!drawing) return;

@@ -56,6 +56,18 @@ class FixedPitchMetrics : public TextMetrics {
   double TextHeightPx(const StFont& font) const override { return font.height_px; }
 };
 
+// The aligned text variants, by the corner or edge the point gives.
+enum class TextAlign {
+  kTopLeft,
+  kTopRight,
+  kTopCentre,
+  kMiddleLeft,
+  kMiddleRight,
+  kBottomLeft,
+  kBottomRight,
+  kBottomCentre
+};
+
 struct WorldWindow {
   double a = 0, b = 0, c = 0, d = 0;  // page rectangle (mm)
   double e = 0, f = 0;                // world point at (a, b)
@@ -171,6 +183,7 @@ class PrintEngine {
   void TextBottomLeft(double x, double y, std::string_view t);
   void TextBottomRight(double x, double y, std::string_view t);
   void TextBottomCentre(double x, double y, std::string_view t);
+  void AlignedText(TextAlign align, double x, double y, std::string_view t);
 
   void StartPage(int n, bool stamp);
   void NewPage();
@@ -222,6 +235,10 @@ class PrintEngine {
   void TriangleMarker(double X, double Y, int side_px, std::uint32_t colour);
   void FillSquareScreen(double X, double Y, int side_px, std::uint32_t fill, std::uint32_t frame);
   void ClearCanvas(std::uint32_t colour);
+  // An aligned text at the page point of a world point.
+  void TextWorld(TextAlign align, double X, double Y, std::string_view text) {
+    AlignedText(align, PageX(X), PageY(Y), text);
+  }
   double TextWidthWorld(std::string_view text) const;
   double TextHeightWorld(std::string_view text) const;
 

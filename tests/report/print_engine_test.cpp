@@ -79,6 +79,31 @@ TEST(PrintEngine, UnitSuperscriptsAreRaisedInTheNextColumn) {
   }
 }
 
+TEST(PrintEngine, AlignedTextsMoveTheTextByItsWidthAndHeight) {
+  // "ab": w = 3.6 mm, h = 3.6 mm; the point (20, 20) mm is pixel (200, 250).
+  struct Case {
+    TextAlign align;
+    GlyphAt first;
+  };
+  const Case cases[] = {
+      {TextAlign::kTopLeft, {201, 255, "a"}},       // h/8 = 0.45 mm down
+      {TextAlign::kTopRight, {165, 255, "a"}},      // w to the left
+      {TextAlign::kTopCentre, {183, 255, "a"}},     // w/2 to the left
+      {TextAlign::kMiddleLeft, {201, 233, "a"}},    // h/2 up
+      {TextAlign::kMiddleRight, {165, 233, "a"}},   //
+      {TextAlign::kBottomLeft, {201, 215, "a"}},    // h up
+      {TextAlign::kBottomRight, {165, 215, "a"}},   //
+      {TextAlign::kBottomCentre, {183, 215, "a"}},  //
+  };
+  for (const Case& c : cases) {
+    PrintEngine pe;
+    test::StartBare(pe);
+    pe.SetWindowExact(0, 0, 100, 100, 0, 0, 100, 100);
+    pe.TextWorld(c.align, 20, 20, "ab");
+    EXPECT_EQ(Glyphs(pe, 11).front(), c.first) << static_cast<int>(c.align);
+  }
+}
+
 TEST(PrintEngine, FormatsExponentsWithTheRaisedMarker) {
   EXPECT_EQ(FormatExponent(2, 1234.5), " 1.234×$^3");
   EXPECT_EQ(FormatExponent(2, 0.001), " 1.000×$~3");
