@@ -1,8 +1,76 @@
+// vaultra draw FILE.PCJ -o OUT.pdf|OUT.png: one drawing file on a report page.
+#include <cstdio>
+
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "core/cp932.h"
+#include "core/fileio.h"
+#include "render/render.h"
+#include "report/print_engine.h"
+#include "report/report_template.h"
+#include "report/report_text.h"
 
 namespace vaultra::cli {
 
-int CmdDraw(const ArgList&) { return UsageError("'draw' is not available in this build yet"); }
+namespace {
+
+bool HasSuffix(const std::string& s, const char* suffix) {
+  const std::string lower = [&] {
+    std::string l = s;
+    for (char& c : l)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return l;
+  }();
+  const std::string suf(suffix);
+  return lower.size() >= suf.size() &&
+         lower.compare(lower.size() - suf.size(), suf.size(), suf) == 0;
+}
+
+}  // namespace
+
+// Writes the recorded pages: every slot to a PDF, the first of them to a PNG.
+int WriteReportOutput(const PrintEngine& pe, const std::vector<int>& page_slots,
+                      const std::string& out_utf8) {
+  for (const std::string& n : pe.notices)
+    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(n).c_str());
+  std::string error;
+  const std::string out = Utf8ToCp932(out_utf8);
+  bool ok;
+  if (HasSuffix(out_utf8, ".pdf")) {
+    ok = render::WritePdf(pe.records(), page_slots, out, 300, &error);
+  } else if (HasSuffix(out_utf8, ".png")) {
+    ok = render::WritePagePng(pe.records(), page_slots.empty() ? 0 : page_slots.front(), out, 1800,
+                              2700, &error);
+  } else {
+    return UsageError("the output must end in .pdf or .png");
+  }
+  if (!ok) {
+    std::fprintf(stderr, "vaultra: %s\n", error.c_str());
+    return kExitBadInput;
+  }
+  return kExitOk;
+}
+
+int CmdDraw(const ArgList& argv) {
+  std::string error;
+  auto args = ParseArgs(argv, {"-o"}, {"--internal"}, &error);
+  if (!args) return UsageError(error);
+  if (args->positional.size() != 1) return UsageError("draw needs one drawing file");
+  const auto out = args->Option("-o");
+  if (!out) return UsageError("draw needs -o OUT.pdf|OUT.png");
+  const std::string path = Utf8ToCp932(args->positional[0]);
+  if (!FileExists(path)) {
+    std::fprintf(stderr, "vaultra: cannot read %s\n", args->positional[0].c_str());
+    return kExitBadInput;
+  }
+  PrintEngine pe;
+  pe.internal_solver = args->Has("--internal");
+  pe.BeginReportPages(1800, 2700);
+  pe.SelectPageSlot(kFirstBodySlot);
+  pe.NewPage();
+  PrintLine(pe, 1.0, kStepLine, FileNameOf(path));
+  DrawPcjFigure(pe, 10, path);
+  return WriteReportOutput(pe, {pe.records().current()}, *out);
+}
 
 }  // namespace vaultra::cli
