@@ -74,9 +74,34 @@ struct GroundTable {
   double mean_poisson = 0;
 };
 
+// One material column of the materials record (member groups 1 .. 4:
+// block part, top slab, bottom slab, end wall). Stresses in N/mm2.
+struct MaterialColumn {
+  double sigma_ck = 0;
+  std::string rebar_type;  // as shown in the list, with its leading blank
+  double n_sca = 0, n_ta = 0, n_sfa = 0;
+  double g_sca = 0, g_ta = 0, g_sfa = 0;
+  double f1ck = 0, n_ssa = 0, g_ssa = 0, fyk = 0, fwyd = 0;
+  double gamma_c = 0;  // kN/m3
+  double ec = 0;
+  double es = 0;
+};
+
+constexpr int kSafetyFactorColumns = 3;
+constexpr int kSafetyFactors = 13;
+
+// The materials record of the material page.
+struct MaterialRecord {
+  MaterialColumn columns[5];  // 1-based by member group
+  double gamma_plain = 0;     // unit weight of plain concrete, kN/m3
+  // factors[c][i]: column c = 1 .. 3, factor i = 0 .. 12 in the page's order.
+  double factors[kSafetyFactorColumns + 1][kSafetyFactors] = {};
+};
+
 struct InputRecords {
   ModelRecord model;
   GroundTable ground;
+  MaterialRecord material;
 };
 
 }  // namespace vaultra

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/material_page.h"
 #include "core/format_by_tag.h"
 #include "core/number.h"
 
@@ -153,6 +154,11 @@ void SlabChanged(ProjectState& state) {
     SetNumber(f, "Ed_slbL", row.set1.L());
   }
   state.transverse.real_block_count = 0;
+}
+
+void ShearPositionChanged(ProjectState& state, const MasterData& md) {
+  ComputeProjectGeometry(state);
+  ResetMaterialDefaults(state.material, md, state.model.Checked("Rb_2d"));
 }
 
 void EnterModelPage(ProjectState& state) {

@@ -44,6 +44,9 @@ void RefillSlabList(FormState& form, ModelRecord& rec, const MasterData& md);
 void TypeChanged(ProjectState& state, const MasterData& md);   // CoBox0Change
 void BlockChanged(ProjectState& state, const MasterData& md);  // CoBox1Change
 void SlabChanged(ProjectState& state);                         // CoBox2Change
+// Rb_2dClick: the shear check position changed; the geometry is recomputed
+// and the material page's master values of the new position are restored.
+void ShearPositionChanged(ProjectState& state, const MasterData& md);
 // Enter (FormShow 2): the lists show the record's choices.
 void EnterModelPage(ProjectState& state);
 

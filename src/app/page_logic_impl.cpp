@@ -1,6 +1,7 @@
 #include "app/page_logic_impl.h"
 
 #include "app/ground_page.h"
+#include "app/material_page.h"
 
 namespace vaultra {
 
@@ -25,6 +26,7 @@ void InputPageLogic::PrepareRead(ProjectState& state, FormId id) {
     state.model.At("CoBox1").items.clear();
     state.model.At("CoBox2").items.clear();
   }
+  if (id == FormId::kMaterial) SetConcList(state.material, md_);
 }
 
 void InputPageLogic::CommitInputs(ProjectState& state, FormId id) {
@@ -34,6 +36,9 @@ void InputPageLogic::CommitInputs(ProjectState& state, FormId id) {
       break;
     case FormId::kGround:
       CommitGroundInputs(state);
+      break;
+    case FormId::kMaterial:
+      CommitMaterialInputs(state);
       break;
     default:
       break;

@@ -7,6 +7,7 @@
 
 #include "app/ground_page.h"
 #include "app/master_data.h"
+#include "app/material_page.h"
 #include "app/model_page.h"
 #include "app/page_logic_impl.h"
 #include "app/project_state.h"
@@ -73,6 +74,15 @@ inline ProjectState BuildSample(const SampleSpec& spec, const MasterData& md, In
     g.SetCell(8, r, Format("%d", l.soil));
     ++r;
   }
+  // Precast concrete of 40 N/mm2 with SD345 bars; the end walls cast in
+  // place at 30 N/mm2.
+  SetConcList(s.material, md);
+  for (int g = 1; g <= 4; ++g) {
+    s.material.At(Format("Kjn%d", g)).index = g == 4 ? 1 : 3;
+    s.material.At(Format("Syurui%d", g)).index = 1;
+  }
+  ResetMaterialDefaults(s.material, md, s.model.Checked("Rb_2d"));
+  logic.CommitInputs(s, FormId::kMaterial);
   logic.CommitInputs(s, FormId::kModel);
   logic.UpdateModelFromModelPage(s);
   logic.CommitInputs(s, FormId::kModel);
