@@ -2,6 +2,7 @@
 
 #include "app/ground_page.h"
 #include "app/material_page.h"
+#include "app/points_page.h"
 
 namespace vaultra {
 
@@ -62,6 +63,15 @@ void InputPageLogic::FinishLoad(ProjectState& state) {
   UpdateModelFromModelPage(state);
   CommitInputs(state, FormId::kGround);
   EnterModelPage(state);
+}
+
+}  // namespace vaultra
+
+namespace vaultra {
+
+// The points-of-interest tables are a snapshot of the model at save time.
+void InputPageLogic::PrepareWrite(ProjectState& state, FormId id) {
+  if (id == FormId::kPoints) FillPointsTables(state);
 }
 
 }  // namespace vaultra
