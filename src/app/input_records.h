@@ -98,10 +98,34 @@ struct MaterialRecord {
   double factors[kSafetyFactorColumns + 1][kSafetyFactors] = {};
 };
 
+// The loads record of the loads page.
+struct LoadsRecord {
+  double kah = 0, kav = 0;
+  double gamma_t = 0, gamma_sub = 0, gamma_w = 0;
+  double cohesion = 0, friction = 0;
+  double q = 0, ps = 0, pb = 0, q_longitudinal = 0;
+  int method = 0;  // 0 response displacement, 1 seismic coefficient
+  bool strata = false;
+  int sv1_standard = 0;  // 0 parking guideline, 1 sewer guideline
+  int soil_class = 0;
+  double cs = 1.0;
+  int region = 0;
+  int spring_formula = 0;  // 0 地中式, 1 道路橋式, 2 ＦＥＭ, 3 任意
+  double alpha_d[3] = {0, 0, 0};  // [1] L1, [2] L2
+  bool width_cap_10m = false;
+  int eo_method = 1;
+  double eo_side = 0, eo_bottom = 0;
+  // Typed spring constants [direction 0 transverse, 1 longitudinal][Kh, Kv, Kss, Ksb][level 1, 2].
+  double springs[2][4][3] = {};
+  // Circumferential shear: [Tau, Tab, Tas][level 1, 2].
+  double tau[3][3] = {};
+};
+
 struct InputRecords {
   ModelRecord model;
   GroundTable ground;
   MaterialRecord material;
+  LoadsRecord loads;
 };
 
 }  // namespace vaultra

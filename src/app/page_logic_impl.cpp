@@ -1,6 +1,7 @@
 #include "app/page_logic_impl.h"
 
 #include "app/ground_page.h"
+#include "app/loads_page.h"
 #include "app/material_page.h"
 #include "app/points_page.h"
 
@@ -40,6 +41,9 @@ void InputPageLogic::CommitInputs(ProjectState& state, FormId id) {
       break;
     case FormId::kMaterial:
       CommitMaterialInputs(state);
+      break;
+    case FormId::kLoads:
+      CommitLoadsInputs(state);
       break;
     default:
       break;
