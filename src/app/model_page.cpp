@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/material_page.h"
+#include "core/cp932.h"
 #include "core/format_by_tag.h"
 #include "core/number.h"
 
@@ -157,6 +158,7 @@ void SlabChanged(ProjectState& state) {
 }
 
 void ShearPositionChanged(ProjectState& state, const MasterData& md) {
+  state.records.model.shear_at_2d = state.model.Checked("Rb_2d");
   ComputeProjectGeometry(state);
   ResetMaterialDefaults(state.material, md, state.model.Checked("Rb_2d"));
 }
@@ -182,6 +184,7 @@ FacilityInput FacilityInputOf(const ModelRecord& rec) {
   in.mid_set = rec.working_mid;
   in.slab_set = rec.working_slab;
   in.cover_depth = rec.cover_depth;
+  in.shear_at_2d = rec.shear_at_2d;
   return in;
 }
 
@@ -301,7 +304,8 @@ ModelCommit CommitModelInputs(ProjectState& state, const MasterData& md) {
   rec.working_slab.c() = W - 2 * rec.working_slab.d();
 
   rec.shear_at_2d = f.Checked("Rb_2d");
-  rec.name = f.Text("EdModelName");
+  // The name is kept to 64 bytes without splitting a two-byte character.
+  rec.name = TruncateBytes(f.Text("EdModelName"), kMaxModelNameBytes);
 
   int flags = 0;
   if (bottom != rec.bottom_slab) {

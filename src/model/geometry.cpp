@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/number.h"
+#include "model/points_of_interest.h"
 
 namespace vaultra {
 
@@ -625,6 +626,10 @@ void ComputeMemberGeometry(int layout, const FacilityInput& in, const BlockRow& 
   Lengths(transverse);
   Lengths(longitudinal);
   DeriveModelQuantities(layout, in, row, transverse);
+  if (layout == kLayoutBox)
+    SetBoxPointsOfInterest(transverse, row, in.shear_at_2d);
+  else
+    SetStandPointsOfInterest(transverse, row, in.shear_at_2d);
 }
 
 UpdateResult UpdateModelGeometry(const FacilityInput& in, BlockRow& row, StructureModel& model) {

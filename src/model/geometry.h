@@ -22,6 +22,7 @@ struct FacilityInput {
   DimensionSet mid_set;   // working intermediate-block set (kind 2)
   DimensionSet slab_set;  // working slab set (kind 6)
   double cover_depth = 0;  // D
+  bool shear_at_2d = false;  // shear checked at 2d (else h/2): the points of interest
 };
 
 // Clamps of the model page that keep a model inside the capacities.
@@ -71,7 +72,7 @@ bool PointInPolygon(const OutlinePoint* points, int count, double x, double y);
 void DeriveModelQuantities(int layout, const FacilityInput& in, const BlockRow& row, StructureModel& model);
 
 // Lengths and effective depths of both models, frame width and height, then
-// DeriveModelQuantities.
+// DeriveModelQuantities, then the points of interest of the layout.
 void ComputeMemberGeometry(int layout, const FacilityInput& in, const BlockRow& row, StructureModel& transverse,
                            StructureModel& longitudinal);
 

@@ -168,6 +168,18 @@ TEST(ModelLists, ItemsAndTheProductChoice) {
   EXPECT_FALSE(p.s.transverse.block_row_valid());
 }
 
+TEST(ModelCommit, NameIsCutWithoutSplittingACharacter) {
+  Page p(1);
+  // 63 one-byte characters and a two-byte one: 65 bytes, cut to the 63.
+  const std::string name = std::string(63, 'A') + "設";
+  p.s.model.SetText("EdModelName", name);
+  p.Commit();
+  EXPECT_EQ(p.s.records.model.name, std::string(63, 'A'));
+  p.s.model.SetText("EdModelName", "設計");
+  p.Commit();
+  EXPECT_EQ(p.s.records.model.name, "設計");
+}
+
 TEST(ModelCommit, SlabSetTakesTheWidthAndTheZoneWidth) {
   Page p(1);
   const ModelRecord& r = p.s.records.model;
