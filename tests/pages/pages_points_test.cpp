@@ -20,17 +20,19 @@ StructureModel Model() {
   m.Member(1).node_i = 1;
   m.Member(1).node_j = 2;
   m.Member(1).type = 1;
-  m.Member(1).points = {0.3, 0.1, 0.2, 0, 0.05, 0, 0.4, 0.2};
-  m.Member(1).poi_flag = 1;
   m.Member(2).node_i = 3;
   m.Member(2).node_j = 4;
   m.Member(2).type = 2;
-  m.Member(2).points = {0.3, 0.1, 0, 0, 0.25, 0.15, 0, 0};
   m.Member(3).node_i = 4;
   m.Member(3).node_j = 5;
   m.Member(3).type = 13;
   StructureModel lon;
   ComputeMemberGeometry(kLayoutBox, FacilityInput{}, BlockRow{}, m, lon);
+  // Points of interest as the geometry would leave them.
+  m.Member(1).points = {0.3, 0.1, 0.2, 0, 0.05, 0, 0.4, 0.2};
+  m.Member(1).poi_flag = 1;
+  m.Member(2).points = {0.3, 0.1, 0, 0, 0.25, 0.15, 0, 0};
+  m.Member(2).poi_flag = 0;
   return m;
 }
 
