@@ -340,6 +340,22 @@ ModelCommit CommitModelInputs(ProjectState& state, const MasterData& md) {
   return out;
 }
 
+void ResetEndWallThickness(ProjectState& state, const MasterData& md) {
+  ModelRecord& rec = state.records.model;
+  double previous = rec.previous_code_width;
+  const std::string code = ArrangementCode(SectionInputOf(state.model, rec), previous);
+  int index = 1;
+  for (int k = 1; k <= md.end_walls.count(); ++k)
+    if (md.end_walls[k].name == code) {
+      index = k;
+      break;
+    }
+  if (md.end_walls.count() == 0) return;
+  const EndWallRecord& wall = md.end_walls[index];
+  SetNumber(state.model, "Ed_wl_a", wall.thickness_upper);
+  SetNumber(state.model, "Ed_wl_b", wall.thickness_lower);
+}
+
 std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dimensions_page,
                         ModelSnapshot* last_good) {
   (void)from_dimensions_page;
@@ -354,6 +370,7 @@ std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dim
   }
   if (u.block_row_rebuilt) RebuildSections(state, md, kRebuildBars | kRebuildCovers);
   ComputeProjectGeometry(state);
+  if (!from_dimensions_page && (u.block_row_rebuilt || u.members_rebuilt)) ResetEndWallThickness(state, md);
   if (last_good && state.transverse.member_table_valid()) {
     last_good->valid = true;
     last_good->row = state.block_row;

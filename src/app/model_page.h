@@ -58,7 +58,8 @@ FacilityInput FacilityInputOf(const ModelRecord& rec);
 SectionInput SectionInputOf(const FormState& model_form, const ModelRecord& rec);
 
 // UpdateModel: rebuilds the block row when it is invalid (then every section
-// record), the members when the table is invalid, and the geometry. When
+// record), the members when the table is invalid, and the geometry; after a
+// rebuild from the model page the end-wall thicknesses follow the product. When
 // the generation refuses, the previous model is restored from `last_good`
 // and the reason returned (cp932); an empty text means success.
 struct ModelSnapshot {
@@ -68,6 +69,10 @@ struct ModelSnapshot {
 };
 std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dimensions_page,
                         ModelSnapshot* last_good);
+
+// The end-wall thicknesses of the model page from the end-wall record of the
+// product's arrangement code (record 1 when none matches).
+void ResetEndWallThickness(ProjectState& state, const MasterData& md);
 
 // Regenerates the members from the block row as read from a file, then the
 // geometry (loading).

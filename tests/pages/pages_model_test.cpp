@@ -180,6 +180,19 @@ TEST(ModelCommit, NameIsCutWithoutSplittingACharacter) {
   EXPECT_EQ(p.s.records.model.name, "設計");
 }
 
+TEST(ModelUpdate, EndWallThicknessFollowsTheProduct) {
+  // ｽﾀﾝﾄﾞH1500 with 4.0 m slabs: code "1540N20", end wall 0.3 / 0.4 m.
+  Page p(0, 1);
+  EXPECT_DOUBLE_EQ(ReadReal(p.s.model.Text("Ed_wl_a")), 0.3);
+  EXPECT_DOUBLE_EQ(ReadReal(p.s.model.Text("Ed_wl_b")), 0.4);
+  // A later user value stays while nothing is regenerated.
+  p.s.model.SetText("Ed_wl_a", "0.5");
+  p.Commit();
+  p.logic.UpdateModelFromModelPage(p.s);
+  EXPECT_DOUBLE_EQ(ReadReal(p.s.model.Text("Ed_wl_a")), 0.5);
+  EXPECT_DOUBLE_EQ(p.s.records.model.wall_upper, 0.5);
+}
+
 TEST(ModelCommit, SlabSetTakesTheWidthAndTheZoneWidth) {
   Page p(1);
   const ModelRecord& r = p.s.records.model;
