@@ -12,51 +12,67 @@
 namespace vaultra {
 
 const std::array<DimsFieldInfo, kDimsFieldCount> kDimsFields = {{{"Ed_Bi", kDimB},
-                                                                  {"Ed_Hi", kDimH},
-                                                                  {"Ed_Li", kDimL},
-                                                                  {"Ed_a", kDimA},
-                                                                  {"Ed_b", kDimB2},
-                                                                  {"Ed_c", kDimC},
-                                                                  {"Ed_d", kDimD},
-                                                                  {"Ed_e", kDimE},
-                                                                  {"Ed_f", kDimF},
-                                                                  {"Ed_g", kDimG},
-                                                                  {"Ed_h", kDimHh}}};
+                                                                 {"Ed_Hi", kDimH},
+                                                                 {"Ed_Li", kDimL},
+                                                                 {"Ed_a", kDimA},
+                                                                 {"Ed_b", kDimB2},
+                                                                 {"Ed_c", kDimC},
+                                                                 {"Ed_d", kDimD},
+                                                                 {"Ed_e", kDimE},
+                                                                 {"Ed_f", kDimF},
+                                                                 {"Ed_g", kDimG},
+                                                                 {"Ed_h", kDimHh}}};
 
 namespace {
 
 constexpr int kDimsTag = 60;
 
-char Letter(const DimsFieldInfo& f) { return f.name[3]; }
+char Letter(const DimsFieldInfo& f) {
+  return f.name[3];
+}
 
-int LayoutOf(const ProjectState& s) { return s.records.model.facility_type == 0 ? kLayoutStand : kLayoutBox; }
+int LayoutOf(const ProjectState& s) {
+  return s.records.model.facility_type == 0 ? kLayoutStand : kLayoutBox;
+}
 
-bool Visible(const std::string& pattern, char letter) { return pattern.find(letter) != std::string::npos; }
+bool Visible(const std::string& pattern, char letter) {
+  return pattern.find(letter) != std::string::npos;
+}
 
 // Clamp range in mm of a field.
 std::pair<int, int> Range(char letter, int kind) {
   switch (letter) {
     case 'B':
-    case 'H': return {1000, 15000};
-    case 'L': return {1000, 5000};
+    case 'H':
+      return {1000, 15000};
+    case 'L':
+      return {1000, 5000};
     case 'a':
     case 'b':
-    case 'c': return {100, 1500};
-    case 'd': return kind == kBlockSlab ? std::pair{0, 100} : std::pair{100, 1000};
-    default: return {100, 1000};
+    case 'c':
+      return {100, 1500};
+    case 'd':
+      return kind == kBlockSlab ? std::pair{0, 100} : std::pair{100, 1000};
+    default:
+      return {100, 1000};
   }
 }
 
-bool ValidSelection(const ProjectState& s, int k) { return k >= 1 && k <= s.transverse.real_block_count; }
+bool ValidSelection(const ProjectState& s, int k) {
+  return k >= 1 && k <= s.transverse.real_block_count;
+}
 
 }  // namespace
 
 std::string DimsVisiblePattern(int layout, int kind) {
   if (layout == kLayoutStand) {
     switch (kind) {
-      case kBlockIntermediate: return ".HLa.cdefg.";
-      case kBlockSlab: return "B.L.b.d";
-      default: return ".HLabcdefg.";
+      case kBlockIntermediate:
+        return ".HLa.cdefg.";
+      case kBlockSlab:
+        return "B.L.b.d";
+      default:
+        return ".HLabcdefg.";
     }
   }
   return kind == kBlockSlab ? "B.L.b.d..." : "BHLa.c.efg.";
@@ -90,7 +106,8 @@ void LeaveDimsPage(DimsPageState& page) {
   page.selected = 0;
 }
 
-bool CommitDims(ProjectState& state, const MasterData& md, DimsPageState& page, const std::string& left_field) {
+bool CommitDims(ProjectState& state, const MasterData& md, DimsPageState& page,
+                const std::string& left_field) {
   if (!ValidSelection(state, page.selected)) return false;
   BlockRow& row = state.block_row;
   const int n = state.transverse.real_block_count;
@@ -121,7 +138,8 @@ bool CommitDims(ProjectState& state, const MasterData& md, DimsPageState& page, 
   if (old_set.kind == kBlockSlab) {
     bool all_old = true;
     for (int k = 1; k <= n; ++k)
-      if (row.At(k).working_set.kind == kBlockSlab && !(row.At(k).working_set == old_set)) all_old = false;
+      if (row.At(k).working_set.kind == kBlockSlab && !(row.At(k).working_set == old_set))
+        all_old = false;
     if (all_old) {
       row.At(page.selected).working_set = new_set;
     } else {
@@ -149,7 +167,8 @@ bool CommitDims(ProjectState& state, const MasterData& md, DimsPageState& page, 
     }
   }
   for (int k = n + 1; k <= state.transverse.block_count && k <= kMaxBlocks; ++k)
-    if (row.At(k).working_set.kind == kBlockCastInPlace) row.At(k).working_set.b() = row.At(1).working_set.c();
+    if (row.At(k).working_set.kind == kBlockCastInPlace)
+      row.At(k).working_set.b() = row.At(1).working_set.c();
 
   // Thickness and covers follow the new dimensions; bars edited by the
   // user stay.
@@ -180,8 +199,8 @@ int PickBlock(const ProjectState& state, double x, double y) {
   return picked;
 }
 
-void ClickDrawing(ProjectState& state, const MasterData& md, DimsPageState& page, double x, double y,
-                  int moved_pixels) {
+void ClickDrawing(ProjectState& state, const MasterData& md, DimsPageState& page, double x,
+                  double y, int moved_pixels) {
   if (moved_pixels > 5) return;
   CommitDims(state, md, page, "");
   const int k = PickBlock(state, x, y);

@@ -50,13 +50,14 @@ void ShowSelectedBlock(const ProjectState& state, DimsPageState& page);
 // Takes the visible fields into the block row (EditExit of left_field, or
 // "" before a new selection). Returns true when the block row changed; the
 // model is then regenerated (sections, member table, UpdateModel).
-bool CommitDims(ProjectState& state, const MasterData& md, DimsPageState& page, const std::string& left_field);
+bool CommitDims(ProjectState& state, const MasterData& md, DimsPageState& page,
+                const std::string& left_field);
 
 // The last real block whose outline contains (x, y); 0 when none does.
 int PickBlock(const ProjectState& state, double x, double y);
 // A click: commits, then selects the picked block when there is one.
 // moved_pixels is the largest mouse movement since the button went down.
-void ClickDrawing(ProjectState& state, const MasterData& md, DimsPageState& page, double x, double y,
-                  int moved_pixels);
+void ClickDrawing(ProjectState& state, const MasterData& md, DimsPageState& page, double x,
+                  double y, int moved_pixels);
 
 }  // namespace vaultra

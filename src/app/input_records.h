@@ -27,8 +27,8 @@ struct ModelRecord {
   double wall_upper = 0;
   double wall_lower = 0;
   int longitudinal_blocks = 0;
-  int precast_cover = 0;  // Kp mm
-  int cast_cover = 0;     // Kg mm
+  int precast_cover = 0;   // Kp mm
+  int cast_cover = 0;      // Kg mm
   double cover_depth = 0;  // D
   bool ground_water = false;
   double ground_water_depth = 999;
@@ -50,15 +50,15 @@ struct ModelRecord {
 // is the grid row; depths in m below the ground surface).
 struct GroundLayer {
   int number = 0;
-  int soil = 0;  // 0 cleared, 1 clay, 2 sandy
-  double t = 0;  // thickness
-  double gamma = 0;      // unit weight, kN/m3
-  double n_value = 0;    // SPT N
-  double cohesion = 0;   // kN/m2
-  double friction = 0;   // degrees
+  int soil = 0;         // 0 cleared, 1 clay, 2 sandy
+  double t = 0;         // thickness
+  double gamma = 0;     // unit weight, kN/m3
+  double n_value = 0;   // SPT N
+  double cohesion = 0;  // kN/m2
+  double friction = 0;  // degrees
   double poisson = 0;
-  double gamma_sub = 0;  // submerged unit weight, kN/m3
-  double bottom = 0;     // bottom depth (layer list only)
+  double gamma_sub = 0;     // submerged unit weight, kN/m3
+  double bottom = 0;        // bottom depth (layer list only)
   double seismic[10] = {};  // filled by the seismic quantities
 };
 
@@ -67,9 +67,11 @@ constexpr int kMaxGroundLayers = 22;
 
 // The ground layer table of the ground page.
 struct GroundTable {
-  std::vector<GroundLayer> rows = std::vector<GroundLayer>(kGroundRows + 1);  // 1-based, all 20 grid rows
+  std::vector<GroundLayer> rows =
+      std::vector<GroundLayer>(kGroundRows + 1);  // 1-based, all 20 grid rows
   int entered_count = 0;
-  std::vector<GroundLayer> layers;  // the layer list in order (layers[0] is layer 1); never empty after a commit
+  std::vector<GroundLayer>
+      layers;  // the layer list in order (layers[0] is layer 1); never empty after a commit
   double total_depth = 0;
   double mean_poisson = 0;
 };
@@ -110,7 +112,7 @@ struct LoadsRecord {
   int soil_class = 0;
   double cs = 1.0;
   int region = 0;
-  int spring_formula = 0;  // 0 地中式, 1 道路橋式, 2 ＦＥＭ, 3 任意
+  int spring_formula = 0;         // 0 地中式, 1 道路橋式, 2 ＦＥＭ, 3 任意
   double alpha_d[3] = {0, 0, 0};  // [1] L1, [2] L2
   bool width_cap_10m = false;
   int eo_method = 1;

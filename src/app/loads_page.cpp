@@ -49,10 +49,11 @@ void CommitLoadsInputs(ProjectState& state) {
   for (int d = 0; d < 2; ++d)
     for (int k = 0; k < 4; ++k)
       for (int level = 1; level <= 2; ++level)
-        r.springs[d][k][level] =
-            std::max(1.0, ReadReal(f.Text(Format("Ed_%s%s%d", kDirections[d], kSpringKinds[k], level))));
+        r.springs[d][k][level] = std::max(
+            1.0, ReadReal(f.Text(Format("Ed_%s%s%d", kDirections[d], kSpringKinds[k], level))));
   for (int t = 0; t < 3; ++t)
-    for (int level = 1; level <= 2; ++level) r.tau[t][level] = ReadReal(f.Text(Format("Ed_%s%d", kTaus[t], level)));
+    for (int level = 1; level <= 2; ++level)
+      r.tau[t][level] = ReadReal(f.Text(Format("Ed_%s%d", kTaus[t], level)));
 }
 
 void MethodChanged(FormState& f) {
@@ -94,7 +95,9 @@ int ShownLoadCase(const FormState& f) {
   return RealToInt(*v);
 }
 
-bool ShownTransverse(const FormState& f) { return f.Checked("RbYoko"); }
+bool ShownTransverse(const FormState& f) {
+  return f.Checked("RbYoko");
+}
 
 bool TypedSpringsEnabled(const FormState& f) {
   const int formula = f.Index("GBoxBaneSiki");

@@ -9,7 +9,7 @@
 namespace vaultra {
 
 const char* const kSafetyFactorNames[kSafetyFactors] = {"Cgc", "Gs", "Gb", "Tc", "Ts", "Gf", "Pa",
-                                                         "Pw",  "Qu", "Pi", "Ip", "Ga", "Gi"};
+                                                        "Pw",  "Qu", "Pi", "Ip", "Ga", "Gi"};
 
 namespace {
 
@@ -46,7 +46,8 @@ std::vector<std::string> StrengthList(const MasterData& md, int group) {
   std::vector<double> seen;
   std::vector<std::string> items;
   ForEachClass(md, [&](const MaterialClass& m) {
-    if (m.class_number != group || static_cast<int>(items.size()) >= kMaxMaterialListEntries) return;
+    if (m.class_number != group || static_cast<int>(items.size()) >= kMaxMaterialListEntries)
+      return;
     for (double s : seen)
       if (std::fabs(s - m.strength) < 0.001) return;
     seen.push_back(m.strength);
@@ -58,7 +59,8 @@ std::vector<std::string> StrengthList(const MasterData& md, int group) {
 std::vector<std::string> RebarTypeList(const MasterData& md, int group) {
   std::vector<std::string> items;
   ForEachClass(md, [&](const MaterialClass& m) {
-    if (m.class_number != group || static_cast<int>(items.size()) >= kMaxMaterialListEntries) return;
+    if (m.class_number != group || static_cast<int>(items.size()) >= kMaxMaterialListEntries)
+      return;
     const std::string item = " " + TruncateBytes(m.name, kMaxRebarTypeBytes);
     for (const std::string& s : items)
       if (s == item) return;

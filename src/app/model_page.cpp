@@ -12,7 +12,9 @@ namespace vaultra {
 
 namespace {
 
-const FixedTable<ProductRecord, 80>* StandTable(const MasterData& md) { return &md.stand; }
+const FixedTable<ProductRecord, 80>* StandTable(const MasterData& md) {
+  return &md.stand;
+}
 
 template <typename Table>
 std::vector<ProductRecord> ListedRows(const Table& table) {
@@ -67,7 +69,8 @@ std::string BlockListItem(int n, int type_index, const ProductRecord& row) {
   return Format(" %.2d %4.1f ×%4.1f    %s", n, v1, v2, row.sub_kind == 'W' ? "有り" : "なし");
 }
 
-std::vector<ProductRecord> SlabTableRows(const MasterData& md, int type_index, double block_length) {
+std::vector<ProductRecord> SlabTableRows(const MasterData& md, int type_index,
+                                         double block_length) {
   const char wanted = type_index == 0 ? 'S' : 'B';
   std::vector<ProductRecord> rows;
   for (const ProductRecord& r : md.slab) {
@@ -201,16 +204,16 @@ SectionInput SectionInputOf(const FormState& f, const ModelRecord& rec) {
 
 void ComputeProjectGeometry(ProjectState& state) {
   const ModelRecord& rec = state.records.model;
-  ComputeMemberGeometry(rec.facility_type == 0 ? kLayoutStand : kLayoutBox, FacilityInputOf(rec), state.block_row,
-                        state.transverse, state.longitudinal);
+  ComputeMemberGeometry(rec.facility_type == 0 ? kLayoutStand : kLayoutBox, FacilityInputOf(rec),
+                        state.block_row, state.transverse, state.longitudinal);
 }
 
 namespace {
 
 int RebuildSections(ProjectState& state, const MasterData& md, int flags) {
   ModelRecord& rec = state.records.model;
-  return RebuildSectionRecords(state.transverse, state.block_row, md, SectionInputOf(state.model, rec), flags,
-                               rec.previous_code_width);
+  return RebuildSectionRecords(state.transverse, state.block_row, md,
+                               SectionInputOf(state.model, rec), flags, rec.previous_code_width);
 }
 
 }  // namespace
@@ -244,8 +247,8 @@ ModelCommit CommitModelInputs(ProjectState& state, const MasterData& md) {
   // (position 2) is stored as the box type 1 but must not look changed.
   const int type_index = std::clamp(f.Index("CoBox0"), 0, 2);
   const int block_index = f.Index("CoBox1");
-  if (type_index != rec.type_list_index || block_index != rec.block_row_index || centre != rec.centre_blocks ||
-      slabs != rec.top_slabs) {
+  if (type_index != rec.type_list_index || block_index != rec.block_row_index ||
+      centre != rec.centre_blocks || slabs != rec.top_slabs) {
     tm.real_block_count = 0;
     out.block_row_invalidated = true;
   }
@@ -336,7 +339,8 @@ ModelCommit CommitModelInputs(ProjectState& state, const MasterData& md) {
   rec.cover_depth = ReadReal(f.Text("EdBlockDepth"));
   const double inner = std::max(0.0, tm.extents[7] - tm.extents[5]);
   const char* levels[3] = {"EdWaterH0", "EdWaterH1", "EdWaterH2"};
-  for (int i = 0; i < 3; ++i) rec.water_level[i] = std::clamp(ReadReal(f.Text(levels[i])), 0.0, inner);
+  for (int i = 0; i < 3; ++i)
+    rec.water_level[i] = std::clamp(ReadReal(f.Text(levels[i])), 0.0, inner);
   return out;
 }
 
@@ -360,7 +364,8 @@ std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dim
                         ModelSnapshot* last_good) {
   (void)from_dimensions_page;
   ModelRecord& rec = state.records.model;
-  const UpdateResult u = UpdateModelGeometry(FacilityInputOf(rec), state.block_row, state.transverse);
+  const UpdateResult u =
+      UpdateModelGeometry(FacilityInputOf(rec), state.block_row, state.transverse);
   if (u.failed) {
     if (last_good && last_good->valid) {
       state.block_row = last_good->row;
@@ -370,7 +375,8 @@ std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dim
   }
   if (u.block_row_rebuilt) RebuildSections(state, md, kRebuildBars | kRebuildCovers);
   ComputeProjectGeometry(state);
-  if (!from_dimensions_page && (u.block_row_rebuilt || u.members_rebuilt)) ResetEndWallThickness(state, md);
+  if (!from_dimensions_page && (u.block_row_rebuilt || u.members_rebuilt))
+    ResetEndWallThickness(state, md);
   if (last_good && state.transverse.member_table_valid()) {
     last_good->valid = true;
     last_good->row = state.block_row;

@@ -50,7 +50,9 @@ void InputPageLogic::CommitInputs(ProjectState& state, FormId id) {
   }
 }
 
-void InputPageLogic::RecomputeStructure(ProjectState& state) { Note(RegenerateFromBlockRow(state)); }
+void InputPageLogic::RecomputeStructure(ProjectState& state) {
+  Note(RegenerateFromBlockRow(state));
+}
 
 void InputPageLogic::UpdateModelFromModelPage(ProjectState& state) {
   Note(UpdateModel(state, md_, false, &last_good_));

@@ -17,7 +17,9 @@ bool MemberHighlight::IsSet(int member) const {
   return member >= 1 && member <= kCapacity && flags_[static_cast<std::size_t>(member)] != 0;
 }
 
-bool ShownReversed(int t) { return t == 2 || (t >= 15 && t <= 18) || (t >= 21 && t <= 23); }
+bool ShownReversed(int t) {
+  return t == 2 || (t >= 15 && t <= 18) || (t >= 21 && t <= 23);
+}
 
 void FillNodeTable(const StructureModel& m, GridData& grid) {
   grid.SetRowCount(std::max(m.node_count + 1, 2));
@@ -75,7 +77,8 @@ int PickMember(const StructureModel& m, double x, double y) {
   double best_d = 300;
   for (int k = 1; k <= m.member_count; ++k) {
     const ModelMember& mb = m.Member(k);
-    if (mb.node_i < 1 || mb.node_i > m.node_count || mb.node_j < 1 || mb.node_j > m.node_count) continue;
+    if (mb.node_i < 1 || mb.node_i > m.node_count || mb.node_j < 1 || mb.node_j > m.node_count)
+      continue;
     const ModelNode& a = m.Node(mb.node_i);
     const ModelNode& b = m.Node(mb.node_j);
     const double dx = b.x - a.x;

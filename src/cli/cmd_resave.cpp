@@ -17,7 +17,8 @@ namespace vaultra::cli {
 namespace {
 
 void PrintAll(const char* label, const std::vector<std::string>& texts) {
-  for (const std::string& t : texts) std::fprintf(stderr, "vaultra: %s: %s\n", label, Cp932ToUtf8(t).c_str());
+  for (const std::string& t : texts)
+    std::fprintf(stderr, "vaultra: %s: %s\n", label, Cp932ToUtf8(t).c_str());
 }
 
 }  // namespace
@@ -44,8 +45,10 @@ int CmdResave(const ArgList& argv) {
     PrintAll("warning", defaults.errors);
     logic.TakeMessages();
   } else {
-    std::fprintf(stderr, "vaultra: warning: no default resume file %s; the pages keep their designed values\n",
-                 Cp932ToUtf8(folders.default_resume_file).c_str());
+    std::fprintf(
+        stderr,
+        "vaultra: warning: no default resume file %s; the pages keep their designed values\n",
+        Cp932ToUtf8(folders.default_resume_file).c_str());
   }
 
   if (!FileExists(in)) {
@@ -69,7 +72,8 @@ int CmdResave(const ArgList& argv) {
     std::fprintf(stderr, "vaultra: warning: %s\n", Cp932ToUtf8(kOldFormatWarning).c_str());
 
   if (!SaveProjectFile(state, out, logic, &error)) {
-    std::fprintf(stderr, "vaultra: cannot write %s: %s\n", args->positional[1].c_str(), Cp932ToUtf8(error).c_str());
+    std::fprintf(stderr, "vaultra: cannot write %s: %s\n", args->positional[1].c_str(),
+                 Cp932ToUtf8(error).c_str());
     return kExitBadInput;
   }
   return kExitOk;

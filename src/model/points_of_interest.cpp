@@ -27,6 +27,21 @@ int TypeOf(const StructureModel& m, int k) {
   return (k >= 1 && k <= m.member_count) ? m.Member(k).type : 0;
 }
 
+// Top slabs (h/2 = b/2 at both ends) and cast-in-place slabs (2d fixed at
+// 4 mm outer and 2 mm inner) have the same points in both layouts.
+void SetSlabPoints(Ends& p, const ModelMember& mb, const BlockRow& row) {
+  if (mb.type == 19 || mb.type == 20) {
+    const double b = BlockSet(row, mb.block).b() / 2;
+    p.Set(0, kHalf, b);
+    p.Set(1, kHalf, b);
+    return;
+  }
+  p.Set(0, kInner, 0.002);
+  p.Set(0, kOuter, 0.004);
+  p.Set(1, kOuter, 0.004);
+  p.Set(1, kInner, 0.002);
+}
+
 void ClearPoints(StructureModel& m) {
   for (int k = 1; k <= m.member_count; ++k) {
     m.Member(k).points = {};
@@ -102,19 +117,11 @@ void SetStandPointsOfInterest(StructureModel& m, const BlockRow& row, bool two_d
         break;
       }
       case 19:
-      case 20: {
-        const double b = BlockSet(row, mb.block).b() / 2;
-        p.Set(0, kHalf, b);
-        p.Set(1, kHalf, b);
-        break;
-      }
+      case 20:
       case 21:
       case 22:
       case 23:
-        p.Set(0, kInner, 0.002);
-        p.Set(0, kOuter, 0.004);
-        p.Set(1, kOuter, 0.004);
-        p.Set(1, kInner, 0.002);
+        SetSlabPoints(p, mb, row);
         break;
       default:
         break;
@@ -200,19 +207,11 @@ void SetBoxPointsOfInterest(StructureModel& m, const BlockRow& row, bool two_d) 
         end_with(1, I);
         break;
       case 19:
-      case 20: {
-        const double b = BlockSet(row, mb.block).b() / 2;
-        p.Set(0, kHalf, b);
-        p.Set(1, kHalf, b);
-        break;
-      }
+      case 20:
       case 21:
       case 22:
       case 23:
-        p.Set(0, kInner, 0.002);
-        p.Set(0, kOuter, 0.004);
-        p.Set(1, kOuter, 0.004);
-        p.Set(1, kInner, 0.002);
+        SetSlabPoints(p, mb, row);
         break;
       default:
         break;

@@ -2,18 +2,13 @@
 // dimensions of the test rows.
 #include <gtest/gtest.h>
 
+#include "dimension_sets.h"
 #include "model/geometry.h"
 
 namespace vaultra {
 namespace {
 
-DimensionSet Set(int kind, std::initializer_list<double> values) {
-  DimensionSet s;
-  s.kind = kind;
-  int i = 0;
-  for (double v : values) s.v[static_cast<std::size_t>(i++)] = v;
-  return s;
-}
+using testing::Set;
 
 struct Built {
   BlockRow row;
@@ -24,7 +19,8 @@ struct Built {
 Built Build(FacilityInput in) {
   Built b;
   EXPECT_TRUE(RebuildBlockRow(in, b.row, b.m));
-  EXPECT_TRUE(in.layout == kLayoutBox ? BuildBoxMembers(b.row, b.m) : BuildStandMembers(b.row, b.m));
+  EXPECT_TRUE(in.layout == kLayoutBox ? BuildBoxMembers(b.row, b.m)
+                                      : BuildStandMembers(b.row, b.m));
   ComputeMemberGeometry(in.layout, in, b.row, b.m, b.lon);
   return b;
 }
@@ -58,7 +54,8 @@ FacilityInput Box(bool two_d) {
 using Points = std::array<double, kMemberPoints>;
 
 void ExpectPoints(const ModelMember& mb, const Points& expected) {
-  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(mb.points[i], expected[i], 1e-9) << i;
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    EXPECT_NEAR(mb.points[i], expected[i], 1e-9) << i;
 }
 
 TEST(StandPoints, HalfDepthOption) {

@@ -2,19 +2,14 @@
 // widths and the joint record.
 #include <gtest/gtest.h>
 
+#include "dimension_sets.h"
 #include "model/geometry.h"
 #include "model/section_records.h"
 
 namespace vaultra {
 namespace {
 
-DimensionSet Set(int kind, std::initializer_list<double> values) {
-  DimensionSet s;
-  s.kind = kind;
-  int i = 0;
-  for (double v : values) s.v[static_cast<std::size_t>(i++)] = v;
-  return s;
-}
+using testing::Set;
 
 struct Fixture {
   FacilityInput in;
@@ -93,7 +88,9 @@ TEST(ArrangementCode, LastMatchingRecordElseRecordOne) {
 
 TEST(SectionRecords, BarsCoversAndWidthsByMemberType) {
   Fixture f = StandFixture();
-  EXPECT_EQ(RebuildSectionRecords(f.model, f.row, f.md, f.sin, kRebuildBars | kRebuildCovers, f.previous), 16);
+  EXPECT_EQ(
+      RebuildSectionRecords(f.model, f.row, f.md, f.sin, kRebuildBars | kRebuildCovers, f.previous),
+      16);
   const MemberSection& wall = f.model.Section(1);
   // Type 1: t = (a + b)/2 = 0.2; row 1/2 entry 1; outer from the second halves.
   EXPECT_DOUBLE_EQ(wall.Current(1), 200);

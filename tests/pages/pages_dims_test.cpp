@@ -15,7 +15,8 @@ struct Dims {
   DimsPageState page;
   explicit Dims(const char* sample) {
     InputPageLogic logic(md);
-    EXPECT_TRUE(LoadProjectFile(s, std::string(VAULTRA_SOURCE_DIR) + "/samples/" + sample, logic).loaded);
+    EXPECT_TRUE(
+        LoadProjectFile(s, std::string(VAULTRA_SOURCE_DIR) + "/samples/" + sample, logic).loaded);
     EnterDimsPage(s, page);
   }
   DimsFieldView& Field(const char* name) {

@@ -42,19 +42,17 @@ TEST(LoadsCommit, CouplingRules) {
          f.CheckRadio("RbCalcSindo");
        },
        [](const LoadsRecord& r) { return !r.strata; }},
-      {"strata taken",
-       [](FormState& f) { f.At("PhSo").checked = true; }, [](const LoadsRecord& r) { return r.strata; }},
+      {"strata taken", [](FormState& f) { f.At("PhSo").checked = true; },
+       [](const LoadsRecord& r) { return r.strata; }},
       {"parking guideline with 地中式 stores 道路橋式",
        [](FormState& f) {
          f.At("GBoxSisin").SetIndex(0);
          f.At("GBoxBaneSiki").SetIndex(0);
        },
        [](const LoadsRecord& r) { return r.spring_formula == 1; }},
-      {"sewer guideline keeps 地中式",
-       [](FormState& f) { f.At("GBoxBaneSiki").SetIndex(0); },
+      {"sewer guideline keeps 地中式", [](FormState& f) { f.At("GBoxBaneSiki").SetIndex(0); },
        [](const LoadsRecord& r) { return r.spring_formula == 0; }},
-      {"typed springs below 1 become 1",
-       [](FormState& f) { f.SetText("Ed_YokoKv1", "0.2"); },
+      {"typed springs below 1 become 1", [](FormState& f) { f.SetText("Ed_YokoKv1", "0.2"); },
        [](const LoadsRecord& r) { return r.springs[0][1][1] == 1.0; }},
       {"last checked Eo button wins",
        [](FormState& f) {
@@ -62,8 +60,8 @@ TEST(LoadsCommit, CouplingRules) {
          f.At("RbEo4").checked = true;
        },
        [](const LoadsRecord& r) { return r.eo_method == 4; }},
-      {"unreadable text reads 0",
-       [](FormState& f) { f.SetText("Ed_q", "abc"); }, [](const LoadsRecord& r) { return r.q == 0; }},
+      {"unreadable text reads 0", [](FormState& f) { f.SetText("Ed_q", "abc"); },
+       [](const LoadsRecord& r) { return r.q == 0; }},
   };
   for (const Case& c : cases) {
     ProjectState s = DefaultProjectState();
@@ -100,7 +98,7 @@ TEST(LoadsButtons, MethodSv1AndStrata) {
 
 TEST(LoadsDisplay, ShownCaseAndDirection) {
   FormState f = DefaultLoadsForm();
-  EXPECT_EQ(ShownLoadCase(f), 2);  // "2) 静止土圧"
+  EXPECT_EQ(ShownLoadCase(f), 2);   // "2) 静止土圧"
   f.At("RgKajyuType").SetIndex(7);  // "*)  ---"
   EXPECT_EQ(ShownLoadCase(f), 1);
   f.At("RgKajyuType").SetIndex(19);

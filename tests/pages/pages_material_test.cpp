@@ -14,10 +14,10 @@ MaterialClass Class(int group, double strength, const char* name, double ca_2d, 
   m.name = name;
   // values[] holds CSV columns 4 .. 18, 20, 19, 21.
   for (int i = 0; i < kMaterialValueCount; ++i) m.values[static_cast<std::size_t>(i)] = 100 + i;
-  m.values[0] = ca_2d;  // column 4
-  m.values[1] = ca_h2;  // column 5
-  m.values[15] = 24.5;  // column 20 (unit weight)
-  m.values[16] = 31000; // column 19 (Ec)
+  m.values[0] = ca_2d;   // column 4
+  m.values[1] = ca_h2;   // column 5
+  m.values[15] = 24.5;   // column 20 (unit weight)
+  m.values[16] = 31000;  // column 19 (Ec)
   return m;
 }
 

@@ -40,13 +40,13 @@ TEST(ModelCommit, ClampsEveryRangeAndNamesTheClampedFields) {
     bool clamped;
   };
   const Case cases[] = {
-      {"Ed_blkB", "12", 10, true},      {"Ed_blkB", "10", 10, false},   {"Ed_blkH", "0.3", 0.5, true},
-      {"Ed_slbSu", "1", 2, true},       {"Ed_slbSu", "51", 50, true},   {"Ed_blkSu", "0", 1, true},
-      {"Ed_blkSu", "25", 24, true},     {"Ed_Kp", "20", 30, true},      {"Ed_Kg", "0", 0, false},
-      {"Ed_Kg", "120", 110, true},      {"Ed_slbH", "3", 2, true},      {"Ed_invH", "0", 0.01, true},
-      {"Ed_narH", "0.2", 0.1, true},    {"Ed_wl_b", "6", 5, true},      {"Ed_tateSu", "1", 2, true},
-      {"Ed_slbW", "１２", 10, true},  // full-width digits are read
-      {"Ed_blkSu", "2.95", 3, false},   // 2.95 + 0.1 truncated
+      {"Ed_blkB", "12", 10, true},    {"Ed_blkB", "10", 10, false}, {"Ed_blkH", "0.3", 0.5, true},
+      {"Ed_slbSu", "1", 2, true},     {"Ed_slbSu", "51", 50, true}, {"Ed_blkSu", "0", 1, true},
+      {"Ed_blkSu", "25", 24, true},   {"Ed_Kp", "20", 30, true},    {"Ed_Kg", "0", 0, false},
+      {"Ed_Kg", "120", 110, true},    {"Ed_slbH", "3", 2, true},    {"Ed_invH", "0", 0.01, true},
+      {"Ed_narH", "0.2", 0.1, true},  {"Ed_wl_b", "6", 5, true},    {"Ed_tateSu", "1", 2, true},
+      {"Ed_slbW", "１２", 10, true},   // full-width digits are read
+      {"Ed_blkSu", "2.95", 3, false},  // 2.95 + 0.1 truncated
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.field) + "=" + c.text);
@@ -55,11 +55,18 @@ TEST(ModelCommit, ClampsEveryRangeAndNamesTheClampedFields) {
     const ModelCommit out = p.Commit();
     EXPECT_EQ(Has(out.clamped, c.field), c.clamped);
     const ModelRecord& r = p.s.records.model;
-    const std::map<std::string, double> stored = {
-        {"Ed_blkB", r.B},           {"Ed_blkH", r.H},           {"Ed_slbSu", r.top_slabs},
-        {"Ed_blkSu", r.centre_blocks}, {"Ed_Kp", r.precast_cover}, {"Ed_Kg", r.cast_cover},
-        {"Ed_slbH", r.bottom_slab}, {"Ed_invH", r.invert},      {"Ed_narH", r.mortar},
-        {"Ed_wl_b", r.wall_lower},  {"Ed_tateSu", r.longitudinal_blocks}, {"Ed_slbW", r.W}};
+    const std::map<std::string, double> stored = {{"Ed_blkB", r.B},
+                                                  {"Ed_blkH", r.H},
+                                                  {"Ed_slbSu", r.top_slabs},
+                                                  {"Ed_blkSu", r.centre_blocks},
+                                                  {"Ed_Kp", r.precast_cover},
+                                                  {"Ed_Kg", r.cast_cover},
+                                                  {"Ed_slbH", r.bottom_slab},
+                                                  {"Ed_invH", r.invert},
+                                                  {"Ed_narH", r.mortar},
+                                                  {"Ed_wl_b", r.wall_lower},
+                                                  {"Ed_tateSu", r.longitudinal_blocks},
+                                                  {"Ed_slbW", r.W}};
     EXPECT_DOUBLE_EQ(stored.at(c.field), c.stored);
   }
 }

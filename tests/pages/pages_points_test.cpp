@@ -52,8 +52,9 @@ TEST(PointsTables, MemberRowsSortedFromTheShownEnds) {
   ASSERT_EQ(g.row_count(), 3);  // the 1 mm member is left out
   // Member 1: i-end points 0.3, 0.1, 0.2 ascending from I'; j-end 0.05, 0.4, 0.2
   // descending so that the smallest lands in the last column.
-  const std::vector<std::string> row1 = {"0001",  "1",     "2",     " 2.500", "1",     "0.100", "0.200",
-                                         "0.300", "---",   "max",   "---",    "0.400", "0.200", "0.050"};
+  const std::vector<std::string> row1 = {"0001",  "1",     "2",     " 2.500", "1",
+                                         "0.100", "0.200", "0.300", "---",    "max",
+                                         "---",   "0.400", "0.200", "0.050"};
   for (int c = 0; c < 14; ++c) EXPECT_EQ(g.Cell(c, 1), row1[static_cast<std::size_t>(c)]) << c;
   EXPECT_EQ(g.Cell(8, 1), "---");
   EXPECT_EQ(g.Cell(12, 1), "0.200");

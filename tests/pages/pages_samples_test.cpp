@@ -1,10 +1,10 @@
 // Opening the shipped samples regenerates their structure models; a resave
 // is stable; an edited project reopens to the same state.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
-#include <unistd.h>
 #include <filesystem>
 #include <map>
 
@@ -20,7 +20,9 @@ using testing::BuildSample;
 using testing::SampleSpecs;
 using testing::ShippedMaster;
 
-std::string SamplePath(const std::string& file) { return std::string(VAULTRA_SOURCE_DIR) + "/samples/" + file; }
+std::string SamplePath(const std::string& file) {
+  return std::string(VAULTRA_SOURCE_DIR) + "/samples/" + file;
+}
 
 struct Opened {
   ProjectState state = DefaultProjectState();
@@ -144,7 +146,9 @@ TEST_F(Resave, SecondSaveOfEverySampleIsByteIdentical) {
     EXPECT_EQ(ReadFileBytes(P("a.vt1")).value_or("x"), once);
     // The shipped sample is already the resaved text (apart from its path line).
     const std::string shipped = ReadFileBytes(SamplePath(spec.file)).value_or("");
-    const auto body = [](const std::string& t) { return t.substr(t.find("\r\n", t.find("\r\n") + 2)); };
+    const auto body = [](const std::string& t) {
+      return t.substr(t.find("\r\n", t.find("\r\n") + 2));
+    };
     EXPECT_EQ(body(shipped), body(once));
   }
 }

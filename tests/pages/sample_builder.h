@@ -29,9 +29,9 @@ struct LayerInput {
 struct SampleSpec {
   const char* file;
   const char* name;
-  int type;        // list position: 0 stand, 1 box, 2 mini-gate
-  int block_row;   // list index of the product
-  int count;       // slabs (stand) or centre boxes (box)
+  int type;       // list position: 0 stand, 1 box, 2 mini-gate
+  int block_row;  // list index of the product
+  int count;      // slabs (stand) or centre boxes (box)
   double cover_depth;
   double water_depth;  // < 0: no ground water
   double stored[3];
@@ -43,7 +43,8 @@ inline void SetNumber(FormState& f, const char* name, double v) {
   c.text = NumberTextByTag(v, c.tag);
 }
 
-inline ProjectState BuildSample(const SampleSpec& spec, const MasterData& md, InputPageLogic& logic) {
+inline ProjectState BuildSample(const SampleSpec& spec, const MasterData& md,
+                                InputPageLogic& logic) {
   ProjectState s = DefaultProjectState();
   s.project_path = spec.file;
   FormState& f = s.model;
@@ -101,13 +102,29 @@ inline std::vector<SampleSpec> SampleSpecs() {
                                         {4.0, 35, 20, 10, 0.33, 0, 38, 2}};
   return {
       // ｽﾀﾝﾄﾞH1500 with two slabs of 4.0 m under 1.2 m of cover.
-      {"stand_two_slabs.vt1", "スタンド型 頂版スラブ2枚 試設計", 0, 1, 2, 1.2, 2.5, {0.8, 0.6, 0.5}, loam},
+      {"stand_two_slabs.vt1",
+       "スタンド型 頂版スラブ2枚 試設計",
+       0,
+       1,
+       2,
+       1.2,
+       2.5,
+       {0.8, 0.6, 0.5},
+       loam},
       // ﾎﾞｯｸｽ2500x2000, three boxes (one centre box), dry site.
       {"box_three_boxes.vt1", "ボックス型 3連 試設計", 1, 2, 1, 1.0, -1, {1.2, 1.0, 0.8}, sand},
       // Mini-gate facility on the box products (ﾎﾞｯｸｽ2000x1500), two centre boxes.
       {"mini_gate.vt1", "ミニゲート 試設計", 2, 0, 2, 0.8, -1, {0.8, 0.6, 0.5}, loam},
       // ﾎﾞｯｸｽ2500x2500W for ground water at 1.5 m, above the structure bottom, with stored water.
-      {"box_groundwater_stored.vt1", "ボックス型 地下水位GL-1.5m 貯留水あり", 1, 7, 1, 1.5, 1.5, {2.0, 1.6, 1.2}, sand},
+      {"box_groundwater_stored.vt1",
+       "ボックス型 地下水位GL-1.5m 貯留水あり",
+       1,
+       7,
+       1,
+       1.5,
+       1.5,
+       {2.0, 1.6, 1.2},
+       sand},
   };
 }
 
