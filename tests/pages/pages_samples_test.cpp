@@ -185,6 +185,18 @@ TEST_F(Resave, EditedProjectReopensToTheSameState) {
   EXPECT_EQ(r.state.model, o.state.model);
 }
 
+TEST_F(Resave, MiniGateIsRecordedAsTheBoxType) {
+  const MasterData md = ShippedMaster();
+  const std::string text = ReadFileBytes(SamplePath("mini_gate.vt1")).value_or("");
+  EXPECT_EQ(text.rfind("Orvane設計書(ボックス型) = 1.01\r\n", 0), 0u);
+  EXPECT_NE(text.find("ModelIndex =     1\r\n"), std::string::npos);
+  Opened o = Open(SamplePath("mini_gate.vt1"), md);
+  EXPECT_EQ(o.state.records.model.facility_type, 1);
+  EXPECT_EQ(o.state.model.Index("CoBox0"), 1);
+  // The box products are listed.
+  EXPECT_EQ(o.state.model.At("CoBox1").items.size(), 8u);
+}
+
 // Writes the shipped samples: run with --gtest_also_run_disabled_tests and
 // VAULTRA_WRITE_SAMPLES set to the samples folder, then resave each file
 // with `vaultra resave`.
