@@ -160,6 +160,25 @@ void SlabChanged(ProjectState& state) {
   state.transverse.real_block_count = 0;
 }
 
+ModelPageView ModelPageState(const FormState& f) {
+  ModelPageView v;
+  v.locked = f.Checked("CbxLock");
+  v.lock_caption_colour = v.locked ? kColourClamped : 12632256;
+  v.product_groups_enabled = !v.locked;
+  const bool box = f.Index("CoBox0") != 0;
+  v.show_blkB = box;
+  v.show_blkH = true;
+  v.show_blkL = !box;
+  v.show_blkSu = box;
+  v.show_slbSu = !box;
+  v.label_first = box ? "ﾌﾞﾛｯｸの内幅  (B)" : "ﾌﾞﾛｯｸの内高  (H)";
+  v.label_second = box ? "ﾌﾞﾛｯｸの内高  (H)" : "ﾌﾞﾛｯｸの有効長(L)";
+  v.block_list_header = box ? "寸法(B×H)" : "寸法(H×L)";
+  v.depth_note = box ? "(ボックス部の土被りとする)" : "(左端頂版の土被りとする)";
+  v.precast_cover_label = std::string("ﾌﾟﾚｷｬｽﾄ 鉄筋") + "(純)" + "被ﾘ:";
+  return v;
+}
+
 void ShearPositionChanged(ProjectState& state, const MasterData& md) {
   state.records.model.shear_at_2d = state.model.Checked("Rb_2d");
   ComputeProjectGeometry(state);

@@ -47,6 +47,22 @@ void SlabChanged(ProjectState& state);                         // CoBox2Change
 // Rb_2dClick: the shear check position changed; the geometry is recomputed
 // and the material page's master values of the new position are restored.
 void ShearPositionChanged(ProjectState& state, const MasterData& md);
+// What the page shows for the layout and the lock (captions as the system
+// writes them, cp932).
+struct ModelPageView {
+  bool locked = false;
+  int lock_caption_colour = 0;         // red (255) when locked, silver (12632256) otherwise
+  bool product_groups_enabled = true;  // CoBox0 and the block and slab groups
+  bool show_blkB = false, show_blkH = true, show_blkL = false;
+  bool show_blkSu = false, show_slbSu = false;
+  std::string label_first;        // over the first shown of Ed_blkB / Ed_blkH
+  std::string label_second;       // over the second
+  std::string block_list_header;  // "寸法(B×H)" or "寸法(H×L)"
+  std::string depth_note;         // lbDepth2
+  std::string precast_cover_label;
+};
+ModelPageView ModelPageState(const FormState& form);
+
 // Enter (FormShow 2): the lists show the record's choices.
 void EnterModelPage(ProjectState& state);
 

@@ -200,6 +200,26 @@ TEST(ModelUpdate, EndWallThicknessFollowsTheProduct) {
   EXPECT_DOUBLE_EQ(p.s.records.model.wall_upper, 0.5);
 }
 
+TEST(ModelPageView, LayoutAndLock) {
+  FormState f = DefaultModelForm();
+  ModelPageView v = ModelPageState(f);
+  EXPECT_FALSE(v.show_blkB);
+  EXPECT_TRUE(v.show_blkL);
+  EXPECT_TRUE(v.show_slbSu);
+  EXPECT_EQ(v.depth_note, "(左端頂版の土被りとする)");
+  EXPECT_EQ(v.lock_caption_colour, 12632256);
+  f.At("CoBox0").index = 2;  // the mini-gate is shown as a box
+  f.At("CbxLock").checked = true;
+  v = ModelPageState(f);
+  EXPECT_TRUE(v.show_blkB);
+  EXPECT_TRUE(v.show_blkSu);
+  EXPECT_FALSE(v.show_slbSu);
+  EXPECT_EQ(v.label_first, "ﾌﾞﾛｯｸの内幅  (B)");
+  EXPECT_EQ(v.block_list_header, "寸法(B×H)");
+  EXPECT_FALSE(v.product_groups_enabled);
+  EXPECT_EQ(v.lock_caption_colour, 255);
+}
+
 TEST(ModelCommit, SlabSetTakesTheWidthAndTheZoneWidth) {
   Page p(1);
   const ModelRecord& r = p.s.records.model;
