@@ -75,8 +75,9 @@ void CommitGroundInputs(ProjectState& state) {
   // structure bottom still at 0 while a project is being read) the
   // thickest one stays, at least 1 mm thick.
   if (kept.empty()) {
-    auto thickest = std::max_element(table.layers.begin(), table.layers.end(),
-                                     [](const GroundLayer& a, const GroundLayer& b) { return a.t < b.t; });
+    auto thickest =
+        std::max_element(table.layers.begin(), table.layers.end(),
+                         [](const GroundLayer& a, const GroundLayer& b) { return a.t < b.t; });
     kept.push_back(*thickest);
     GroundLayer& only = kept.front();
     if (only.t < 0.001) {
@@ -95,15 +96,21 @@ void CommitGroundInputs(ProjectState& state) {
 std::string FormatGroundCell(int col, std::string_view text) {
   const double v = ReadReal(text);
   switch (col) {
-    case 0: return Format("%0.0f", v);
-    case 1: return v == 0 ? std::string() : Format("%6.3f", v);
-    case 2: return Format("%0.1f", v);
+    case 0:
+      return Format("%0.0f", v);
+    case 1:
+      return v == 0 ? std::string() : Format("%6.3f", v);
+    case 2:
+      return Format("%0.1f", v);
     case 3:
     case 4:
-    case 5: return Format("%6.3f", v);
+    case 5:
+      return Format("%6.3f", v);
     case 6:
-    case 7: return Format("%5.2f", v);
-    default: return std::string(text);
+    case 7:
+      return Format("%5.2f", v);
+    default:
+      return std::string(text);
   }
 }
 

@@ -27,8 +27,8 @@ struct ModelRecord {
   double wall_upper = 0;
   double wall_lower = 0;
   int longitudinal_blocks = 0;
-  int precast_cover = 0;  // Kp mm
-  int cast_cover = 0;     // Kg mm
+  int precast_cover = 0;   // Kp mm
+  int cast_cover = 0;      // Kg mm
   double cover_depth = 0;  // D
   bool ground_water = false;
   double ground_water_depth = 999;
@@ -50,15 +50,15 @@ struct ModelRecord {
 // is the grid row; depths in m below the ground surface).
 struct GroundLayer {
   int number = 0;
-  int soil = 0;  // 0 cleared, 1 clay, 2 sandy
-  double t = 0;  // thickness
-  double gamma = 0;      // unit weight, kN/m3
-  double n_value = 0;    // SPT N
-  double cohesion = 0;   // kN/m2
-  double friction = 0;   // degrees
+  int soil = 0;         // 0 cleared, 1 clay, 2 sandy
+  double t = 0;         // thickness
+  double gamma = 0;     // unit weight, kN/m3
+  double n_value = 0;   // SPT N
+  double cohesion = 0;  // kN/m2
+  double friction = 0;  // degrees
   double poisson = 0;
-  double gamma_sub = 0;  // submerged unit weight, kN/m3
-  double bottom = 0;     // bottom depth (layer list only)
+  double gamma_sub = 0;     // submerged unit weight, kN/m3
+  double bottom = 0;        // bottom depth (layer list only)
   double seismic[10] = {};  // filled by the seismic quantities
 };
 
@@ -67,16 +67,67 @@ constexpr int kMaxGroundLayers = 22;
 
 // The ground layer table of the ground page.
 struct GroundTable {
-  std::vector<GroundLayer> rows = std::vector<GroundLayer>(kGroundRows + 1);  // 1-based, all 20 grid rows
+  std::vector<GroundLayer> rows =
+      std::vector<GroundLayer>(kGroundRows + 1);  // 1-based, all 20 grid rows
   int entered_count = 0;
-  std::vector<GroundLayer> layers;  // the layer list in order (layers[0] is layer 1); never empty after a commit
+  std::vector<GroundLayer>
+      layers;  // the layer list in order (layers[0] is layer 1); never empty after a commit
   double total_depth = 0;
   double mean_poisson = 0;
+};
+
+// One material column of the materials record (member groups 1 .. 4:
+// block part, top slab, bottom slab, end wall). Stresses in N/mm2.
+struct MaterialColumn {
+  double sigma_ck = 0;
+  std::string rebar_type;  // as shown in the list, with its leading blank
+  double n_sca = 0, n_ta = 0, n_sfa = 0;
+  double g_sca = 0, g_ta = 0, g_sfa = 0;
+  double f1ck = 0, n_ssa = 0, g_ssa = 0, fyk = 0, fwyd = 0;
+  double gamma_c = 0;  // kN/m3
+  double ec = 0;
+  double es = 0;
+};
+
+constexpr int kSafetyFactorColumns = 3;
+constexpr int kSafetyFactors = 13;
+
+// The materials record of the material page.
+struct MaterialRecord {
+  MaterialColumn columns[5];  // 1-based by member group
+  double gamma_plain = 0;     // unit weight of plain concrete, kN/m3
+  // factors[c][i]: column c = 1 .. 3, factor i = 0 .. 12 in the page's order.
+  double factors[kSafetyFactorColumns + 1][kSafetyFactors] = {};
+};
+
+// The loads record of the loads page.
+struct LoadsRecord {
+  double kah = 0, kav = 0;
+  double gamma_t = 0, gamma_sub = 0, gamma_w = 0;
+  double cohesion = 0, friction = 0;
+  double q = 0, ps = 0, pb = 0, q_longitudinal = 0;
+  int method = 0;  // 0 response displacement, 1 seismic coefficient
+  bool strata = false;
+  int sv1_standard = 0;  // 0 parking guideline, 1 sewer guideline
+  int soil_class = 0;
+  double cs = 1.0;
+  int region = 0;
+  int spring_formula = 0;         // 0 地中式, 1 道路橋式, 2 ＦＥＭ, 3 任意
+  double alpha_d[3] = {0, 0, 0};  // [1] L1, [2] L2
+  bool width_cap_10m = false;
+  int eo_method = 1;
+  double eo_side = 0, eo_bottom = 0;
+  // Typed spring constants [direction 0 transverse, 1 longitudinal][Kh, Kv, Kss, Ksb][level 1, 2].
+  double springs[2][4][3] = {};
+  // Circumferential shear: [Tau, Tab, Tas][level 1, 2].
+  double tau[3][3] = {};
 };
 
 struct InputRecords {
   ModelRecord model;
   GroundTable ground;
+  MaterialRecord material;
+  LoadsRecord loads;
 };
 
 }  // namespace vaultra

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/material_page.h"
+#include "core/cp932.h"
 #include "core/format_by_tag.h"
 #include "core/number.h"
 
@@ -10,7 +12,9 @@ namespace vaultra {
 
 namespace {
 
-const FixedTable<ProductRecord, 80>* StandTable(const MasterData& md) { return &md.stand; }
+const FixedTable<ProductRecord, 80>* StandTable(const MasterData& md) {
+  return &md.stand;
+}
 
 template <typename Table>
 std::vector<ProductRecord> ListedRows(const Table& table) {
@@ -65,7 +69,8 @@ std::string BlockListItem(int n, int type_index, const ProductRecord& row) {
   return Format(" %.2d %4.1f ×%4.1f    %s", n, v1, v2, row.sub_kind == 'W' ? "有り" : "なし");
 }
 
-std::vector<ProductRecord> SlabTableRows(const MasterData& md, int type_index, double block_length) {
+std::vector<ProductRecord> SlabTableRows(const MasterData& md, int type_index,
+                                         double block_length) {
   const char wanted = type_index == 0 ? 'S' : 'B';
   std::vector<ProductRecord> rows;
   for (const ProductRecord& r : md.slab) {
@@ -155,6 +160,31 @@ void SlabChanged(ProjectState& state) {
   state.transverse.real_block_count = 0;
 }
 
+ModelPageView ModelPageState(const FormState& f) {
+  ModelPageView v;
+  v.locked = f.Checked("CbxLock");
+  v.lock_caption_colour = v.locked ? kColourClamped : 12632256;
+  v.product_groups_enabled = !v.locked;
+  const bool box = f.Index("CoBox0") != 0;
+  v.show_blkB = box;
+  v.show_blkH = true;
+  v.show_blkL = !box;
+  v.show_blkSu = box;
+  v.show_slbSu = !box;
+  v.label_first = box ? "ﾌﾞﾛｯｸの内幅  (B)" : "ﾌﾞﾛｯｸの内高  (H)";
+  v.label_second = box ? "ﾌﾞﾛｯｸの内高  (H)" : "ﾌﾞﾛｯｸの有効長(L)";
+  v.block_list_header = box ? "寸法(B×H)" : "寸法(H×L)";
+  v.depth_note = box ? "(ボックス部の土被りとする)" : "(左端頂版の土被りとする)";
+  v.precast_cover_label = std::string("ﾌﾟﾚｷｬｽﾄ 鉄筋") + "(純)" + "被ﾘ:";
+  return v;
+}
+
+void ShearPositionChanged(ProjectState& state, const MasterData& md) {
+  state.records.model.shear_at_2d = state.model.Checked("Rb_2d");
+  ComputeProjectGeometry(state);
+  ResetMaterialDefaults(state.material, md, state.model.Checked("Rb_2d"));
+}
+
 void EnterModelPage(ProjectState& state) {
   FormState& f = state.model;
   const ModelRecord& rec = state.records.model;
@@ -176,6 +206,7 @@ FacilityInput FacilityInputOf(const ModelRecord& rec) {
   in.mid_set = rec.working_mid;
   in.slab_set = rec.working_slab;
   in.cover_depth = rec.cover_depth;
+  in.shear_at_2d = rec.shear_at_2d;
   return in;
 }
 
@@ -192,16 +223,16 @@ SectionInput SectionInputOf(const FormState& f, const ModelRecord& rec) {
 
 void ComputeProjectGeometry(ProjectState& state) {
   const ModelRecord& rec = state.records.model;
-  ComputeMemberGeometry(rec.facility_type == 0 ? kLayoutStand : kLayoutBox, FacilityInputOf(rec), state.block_row,
-                        state.transverse, state.longitudinal);
+  ComputeMemberGeometry(rec.facility_type == 0 ? kLayoutStand : kLayoutBox, FacilityInputOf(rec),
+                        state.block_row, state.transverse, state.longitudinal);
 }
 
 namespace {
 
 int RebuildSections(ProjectState& state, const MasterData& md, int flags) {
   ModelRecord& rec = state.records.model;
-  return RebuildSectionRecords(state.transverse, state.block_row, md, SectionInputOf(state.model, rec), flags,
-                               rec.previous_code_width);
+  return RebuildSectionRecords(state.transverse, state.block_row, md,
+                               SectionInputOf(state.model, rec), flags, rec.previous_code_width);
 }
 
 }  // namespace
@@ -235,8 +266,8 @@ ModelCommit CommitModelInputs(ProjectState& state, const MasterData& md) {
   // (position 2) is stored as the box type 1 but must not look changed.
   const int type_index = std::clamp(f.Index("CoBox0"), 0, 2);
   const int block_index = f.Index("CoBox1");
-  if (type_index != rec.type_list_index || block_index != rec.block_row_index || centre != rec.centre_blocks ||
-      slabs != rec.top_slabs) {
+  if (type_index != rec.type_list_index || block_index != rec.block_row_index ||
+      centre != rec.centre_blocks || slabs != rec.top_slabs) {
     tm.real_block_count = 0;
     out.block_row_invalidated = true;
   }
@@ -295,7 +326,8 @@ ModelCommit CommitModelInputs(ProjectState& state, const MasterData& md) {
   rec.working_slab.c() = W - 2 * rec.working_slab.d();
 
   rec.shear_at_2d = f.Checked("Rb_2d");
-  rec.name = f.Text("EdModelName");
+  // The name is kept to 64 bytes without splitting a two-byte character.
+  rec.name = TruncateBytes(f.Text("EdModelName"), kMaxModelNameBytes);
 
   int flags = 0;
   if (bottom != rec.bottom_slab) {
@@ -326,15 +358,33 @@ ModelCommit CommitModelInputs(ProjectState& state, const MasterData& md) {
   rec.cover_depth = ReadReal(f.Text("EdBlockDepth"));
   const double inner = std::max(0.0, tm.extents[7] - tm.extents[5]);
   const char* levels[3] = {"EdWaterH0", "EdWaterH1", "EdWaterH2"};
-  for (int i = 0; i < 3; ++i) rec.water_level[i] = std::clamp(ReadReal(f.Text(levels[i])), 0.0, inner);
+  for (int i = 0; i < 3; ++i)
+    rec.water_level[i] = std::clamp(ReadReal(f.Text(levels[i])), 0.0, inner);
   return out;
+}
+
+void ResetEndWallThickness(ProjectState& state, const MasterData& md) {
+  ModelRecord& rec = state.records.model;
+  double previous = rec.previous_code_width;
+  const std::string code = ArrangementCode(SectionInputOf(state.model, rec), previous);
+  int index = 1;
+  for (int k = 1; k <= md.end_walls.count(); ++k)
+    if (md.end_walls[k].name == code) {
+      index = k;
+      break;
+    }
+  if (md.end_walls.count() == 0) return;
+  const EndWallRecord& wall = md.end_walls[index];
+  SetNumber(state.model, "Ed_wl_a", wall.thickness_upper);
+  SetNumber(state.model, "Ed_wl_b", wall.thickness_lower);
 }
 
 std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dimensions_page,
                         ModelSnapshot* last_good) {
   (void)from_dimensions_page;
   ModelRecord& rec = state.records.model;
-  const UpdateResult u = UpdateModelGeometry(FacilityInputOf(rec), state.block_row, state.transverse);
+  const UpdateResult u =
+      UpdateModelGeometry(FacilityInputOf(rec), state.block_row, state.transverse);
   if (u.failed) {
     if (last_good && last_good->valid) {
       state.block_row = last_good->row;
@@ -344,6 +394,8 @@ std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dim
   }
   if (u.block_row_rebuilt) RebuildSections(state, md, kRebuildBars | kRebuildCovers);
   ComputeProjectGeometry(state);
+  if (!from_dimensions_page && (u.block_row_rebuilt || u.members_rebuilt))
+    ResetEndWallThickness(state, md);
   if (last_good && state.transverse.member_table_valid()) {
     last_good->valid = true;
     last_good->row = state.block_row;

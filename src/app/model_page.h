@@ -44,6 +44,25 @@ void RefillSlabList(FormState& form, ModelRecord& rec, const MasterData& md);
 void TypeChanged(ProjectState& state, const MasterData& md);   // CoBox0Change
 void BlockChanged(ProjectState& state, const MasterData& md);  // CoBox1Change
 void SlabChanged(ProjectState& state);                         // CoBox2Change
+// Rb_2dClick: the shear check position changed; the geometry is recomputed
+// and the material page's master values of the new position are restored.
+void ShearPositionChanged(ProjectState& state, const MasterData& md);
+// What the page shows for the layout and the lock (captions as the system
+// writes them, cp932).
+struct ModelPageView {
+  bool locked = false;
+  int lock_caption_colour = 0;         // red (255) when locked, silver (12632256) otherwise
+  bool product_groups_enabled = true;  // CoBox0 and the block and slab groups
+  bool show_blkB = false, show_blkH = true, show_blkL = false;
+  bool show_blkSu = false, show_slbSu = false;
+  std::string label_first;        // over the first shown of Ed_blkB / Ed_blkH
+  std::string label_second;       // over the second
+  std::string block_list_header;  // "寸法(B×H)" or "寸法(H×L)"
+  std::string depth_note;         // lbDepth2
+  std::string precast_cover_label;
+};
+ModelPageView ModelPageState(const FormState& form);
+
 // Enter (FormShow 2): the lists show the record's choices.
 void EnterModelPage(ProjectState& state);
 
@@ -55,7 +74,8 @@ FacilityInput FacilityInputOf(const ModelRecord& rec);
 SectionInput SectionInputOf(const FormState& model_form, const ModelRecord& rec);
 
 // UpdateModel: rebuilds the block row when it is invalid (then every section
-// record), the members when the table is invalid, and the geometry. When
+// record), the members when the table is invalid, and the geometry; after a
+// rebuild from the model page the end-wall thicknesses follow the product. When
 // the generation refuses, the previous model is restored from `last_good`
 // and the reason returned (cp932); an empty text means success.
 struct ModelSnapshot {
@@ -65,6 +85,10 @@ struct ModelSnapshot {
 };
 std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dimensions_page,
                         ModelSnapshot* last_good);
+
+// The end-wall thicknesses of the model page from the end-wall record of the
+// product's arrangement code (record 1 when none matches).
+void ResetEndWallThickness(ProjectState& state, const MasterData& md);
 
 // Regenerates the members from the block row as read from a file, then the
 // geometry (loading).

@@ -1,6 +1,9 @@
 #include "app/page_logic_impl.h"
 
 #include "app/ground_page.h"
+#include "app/loads_page.h"
+#include "app/material_page.h"
+#include "app/points_page.h"
 
 namespace vaultra {
 
@@ -25,6 +28,7 @@ void InputPageLogic::PrepareRead(ProjectState& state, FormId id) {
     state.model.At("CoBox1").items.clear();
     state.model.At("CoBox2").items.clear();
   }
+  if (id == FormId::kMaterial) SetConcList(state.material, md_);
 }
 
 void InputPageLogic::CommitInputs(ProjectState& state, FormId id) {
@@ -35,12 +39,20 @@ void InputPageLogic::CommitInputs(ProjectState& state, FormId id) {
     case FormId::kGround:
       CommitGroundInputs(state);
       break;
+    case FormId::kMaterial:
+      CommitMaterialInputs(state);
+      break;
+    case FormId::kLoads:
+      CommitLoadsInputs(state);
+      break;
     default:
       break;
   }
 }
 
-void InputPageLogic::RecomputeStructure(ProjectState& state) { Note(RegenerateFromBlockRow(state)); }
+void InputPageLogic::RecomputeStructure(ProjectState& state) {
+  Note(RegenerateFromBlockRow(state));
+}
 
 void InputPageLogic::UpdateModelFromModelPage(ProjectState& state) {
   Note(UpdateModel(state, md_, false, &last_good_));
@@ -57,6 +69,15 @@ void InputPageLogic::FinishLoad(ProjectState& state) {
   UpdateModelFromModelPage(state);
   CommitInputs(state, FormId::kGround);
   EnterModelPage(state);
+}
+
+}  // namespace vaultra
+
+namespace vaultra {
+
+// The points-of-interest tables are a snapshot of the model at save time.
+void InputPageLogic::PrepareWrite(ProjectState& state, FormId id) {
+  if (id == FormId::kPoints) FillPointsTables(state);
 }
 
 }  // namespace vaultra

@@ -21,6 +21,7 @@ class InputPageLogic : public PageLogic {
   void CommitInputs(ProjectState& state, FormId id) override;
   void RecomputeStructure(ProjectState& state) override;
   void FinishLoad(ProjectState& state) override;
+  void PrepareWrite(ProjectState& state, FormId id) override;
 
   // The model update as the model page runs it before drawing.
   void UpdateModelFromModelPage(ProjectState& state);

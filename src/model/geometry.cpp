@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/number.h"
+#include "model/points_of_interest.h"
 
 namespace vaultra {
 
@@ -12,7 +13,9 @@ namespace {
 
 constexpr double kSameNode = 0.00001;
 
-const DimensionSet& Dim(const BlockRow& row, int k) { return row.At(k).working_set; }
+const DimensionSet& Dim(const BlockRow& row, int k) {
+  return row.At(k).working_set;
+}
 
 // Adds one member; false when the table is full or a node could not be added.
 struct MemberMaker {
@@ -64,8 +67,9 @@ bool FrameIsClosed(const StructureModel& m, std::string* error) {
     for (int node : {m.Member(k).node_i, m.Member(k).node_j}) {
       if (ends.at(static_cast<std::size_t>(node)) < 2 && m.Node(node).support() == kSupportNone) {
         if (error)
-          *error = Format("部材 %d の端(節点 %d)がどの部材にもつながりません。ブロック寸法を見直して下さい。", k,
-                          node);
+          *error = Format(
+              "部材 %d の端(節点 %d)がどの部材にもつながりません。ブロック寸法を見直して下さい。",
+              k, node);
         return false;
       }
     }
@@ -99,7 +103,8 @@ bool Fail(std::string* error, const std::string& text) {
 }  // namespace
 
 int RealBlockCount(const FacilityInput& in) {
-  if (in.layout == kLayoutBox) return 2 * std::clamp(in.centre_blocks, kMinCentreBlocks, kMaxCentreBlocks) + 3;
+  if (in.layout == kLayoutBox)
+    return 2 * std::clamp(in.centre_blocks, kMinCentreBlocks, kMaxCentreBlocks) + 3;
   return 2 * std::clamp(in.top_slabs, kMinTopSlabs, kMaxTopSlabs) + 1;
 }
 
@@ -232,7 +237,8 @@ bool BuildStandMembers(BlockRow& row, StructureModel& model, std::string* error)
   ClearNodesAndMembers(m);
   const int n = m.real_block_count;
   const double Y = Dim(r, 1).H() + (Dim(r, 1).c() + Dim(r, 2).b()) / 2;
-  if (!(Y > 0)) return Fail(error, "頂版の軸の高さが正になりません。ブロック寸法を見直して下さい。");
+  if (!(Y > 0))
+    return Fail(error, "頂版の軸の高さが正になりません。ブロック寸法を見直して下さい。");
   MemberMaker mk{m};
   mk.Add(1, 1, 0, 0, 0, Y, kSupportPinned);
   double u = 0;
@@ -248,7 +254,9 @@ bool BuildStandMembers(BlockRow& row, StructureModel& model, std::string* error)
     const double u2 = u1 + ds.B() - (v + w);
     const double u3 = u2 + w + dr.a() / 2;
     if (!(u1 > u && u2 > u1 && u3 > u2))
-      return Fail(error, Format("スラブ %d の掛部とスラブの長さが正になりません。寸法を見直して下さい。", s));
+      return Fail(
+          error,
+          Format("スラブ %d の掛部とスラブの長さが正になりません。寸法を見直して下さい。", s));
     mk.Add(s - 1, 8, u, Y, u1, Y);
     if (mk.ok) mk.Last().code_j = 1;
     mk.Add(s, 19, u1, Y, u2, Y);
@@ -273,7 +281,8 @@ bool BuildStandMembers(BlockRow& row, StructureModel& model, std::string* error)
     const double u2 = u1 - (ds.B() - (dl.d() + dr.d()));
     const double u3 = u2 - (dl.a() / 2 + dl.d());
     if (!(u1 < u && u2 < u1 && u3 < u2))
-      return Fail(error, Format("スラブ %d の下の底版の長さが正になりません。寸法を見直して下さい。", s));
+      return Fail(error,
+                  Format("スラブ %d の下の底版の長さが正になりません。寸法を見直して下さい。", s));
     mk.Add(s + 1, dr.kind == kBlockRightEnd ? 18 : 16, u, 0, u1, 0);
     mk.Add(zone++, 21, u1, 0, u2, 0);
     if (mk.ok) mk.Last().mirrored = 1;
@@ -301,7 +310,8 @@ bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
   const int n = m.real_block_count;
   const DimensionSet& d1 = Dim(r, 1);
   const double Y = d1.H() + (d1.f() + d1.c()) / 2;
-  if (!(Y > 0)) return Fail(error, "頂版の軸の高さが正になりません。ブロック寸法を見直して下さい。");
+  if (!(Y > 0))
+    return Fail(error, "頂版の軸の高さが正になりません。ブロック寸法を見直して下さい。");
   MemberMaker mk{m};
   mk.Add(1, 1, 0, 0, 0, Y, kSupportPinned);
   double u = 0;
@@ -328,7 +338,9 @@ bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
       if (j != n) {
         const double t2 = Y - (dj.f() + dj.g()) / 2;
         if (!(t2 > 0))
-          return Fail(error, Format("ブロック %d のスラブ掛部が底版より下になります。寸法を見直して下さい。", j));
+          return Fail(
+              error,
+              Format("ブロック %d のスラブ掛部が底版より下になります。寸法を見直して下さい。", j));
         mk.Add(j, 6, u, Y, u, t2);
         if (mk.ok) mk.Last().mirrored = 1;
         axes.push_back({u, t2});
@@ -343,7 +355,9 @@ bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
       const double u2 = u1 + dj.B() - (v + w);
       const double u3 = u2 + w + dr.a() / 2;
       if (!(u1 > u && u2 > u1 && u3 > u2))
-        return Fail(error, Format("スラブ %d の掛部とスラブの長さが正になりません。寸法を見直して下さい。", j));
+        return Fail(
+            error,
+            Format("スラブ %d の掛部とスラブの長さが正になりません。寸法を見直して下さい。", j));
       mk.Add(j - 1, 8, u, t, u1, t);
       if (mk.ok) mk.Last().code_j = 1;
       mk.Add(j, 19, u1, t, u2, t);
@@ -365,7 +379,8 @@ bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
   for (int j = n; j >= 1; --j) {
     const DimensionSet& dj = Dim(r, j);
     if (dj.kind != kBlockSlab) {
-      const int k = mk.Add(j, dj.kind == kBlockIntermediate ? 14 : 13, u, 0, u - (dj.B() + dj.a()), 0);
+      const int k =
+          mk.Add(j, dj.kind == kBlockIntermediate ? 14 : 13, u, 0, u - (dj.B() + dj.a()), 0);
       if (mk.ok && dj.kind != kBlockRightEnd) mk.Last().mirrored = 1;
       if (dj.kind == kBlockRightEnd) right_bottom = k;
       if (dj.kind == kBlockLeftEnd) left_bottom = k;
@@ -380,7 +395,8 @@ bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
       const double u2 = u1 - (dj.B() - (dl.h() + dr.h()));
       const double u3 = u2 - (dl.a() / 2 + dl.h());
       if (!(u1 < u && u2 < u1 && u3 < u2))
-        return Fail(error, Format("スラブ %d の下の底版の長さが正になりません。寸法を見直して下さい。", j));
+        return Fail(
+            error, Format("スラブ %d の下の底版の長さが正になりません。寸法を見直して下さい。", j));
       mk.Add(j + 1, 16, u, 0, u1, 0);
       mk.Add(zone++, 21, u1, 0, u2, 0);
       if (mk.ok) mk.Last().mirrored = 1;
@@ -469,7 +485,8 @@ bool PointInPolygon(const OutlinePoint* p, int count, double x, double y) {
   return inside;
 }
 
-void DeriveModelQuantities(int layout, const FacilityInput& in, const BlockRow& row, StructureModel& m) {
+void DeriveModelQuantities(int layout, const FacilityInput& in, const BlockRow& row,
+                           StructureModel& m) {
   const bool box = layout == kLayoutBox;
   // 1. Extents of all block outlines.
   bool any = false;
@@ -528,7 +545,8 @@ void DeriveModelQuantities(int layout, const FacilityInput& in, const BlockRow& 
   };
   for (int k = 1; k <= m.member_count; ++k) {
     const int type = m.Member(k).type;
-    if (type >= 0 && type <= kMaxMemberType) m.last_member_of_type[static_cast<std::size_t>(type)] = k;
+    if (type >= 0 && type <= kMaxMemberType)
+      m.last_member_of_type[static_cast<std::size_t>(type)] = k;
     if (type == 1) m.left_wall_member = k;
     if (type == 2) m.right_wall_member = k;
     if (type == 19 || type == 20) mark(k, m.first_top_slab_member, m.last_top_slab_member);
@@ -620,11 +638,15 @@ void Lengths(StructureModel& m) {
 
 }  // namespace
 
-void ComputeMemberGeometry(int layout, const FacilityInput& in, const BlockRow& row, StructureModel& transverse,
-                           StructureModel& longitudinal) {
+void ComputeMemberGeometry(int layout, const FacilityInput& in, const BlockRow& row,
+                           StructureModel& transverse, StructureModel& longitudinal) {
   Lengths(transverse);
   Lengths(longitudinal);
   DeriveModelQuantities(layout, in, row, transverse);
+  if (layout == kLayoutBox)
+    SetBoxPointsOfInterest(transverse, row, in.shear_at_2d);
+  else
+    SetStandPointsOfInterest(transverse, row, in.shear_at_2d);
 }
 
 UpdateResult UpdateModelGeometry(const FacilityInput& in, BlockRow& row, StructureModel& model) {

@@ -16,12 +16,13 @@ enum Layout : int { kLayoutStand = 0, kLayoutBox = 1 };
 // What the model page supplies to the generation.
 struct FacilityInput {
   int layout = kLayoutStand;
-  int centre_blocks = 1;  // number of intermediate boxes (box layout)
-  int top_slabs = 2;      // number of slabs (stand layout)
-  DimensionSet end_set;   // working end-block set (kind 1)
-  DimensionSet mid_set;   // working intermediate-block set (kind 2)
-  DimensionSet slab_set;  // working slab set (kind 6)
-  double cover_depth = 0;  // D
+  int centre_blocks = 1;     // number of intermediate boxes (box layout)
+  int top_slabs = 2;         // number of slabs (stand layout)
+  DimensionSet end_set;      // working end-block set (kind 1)
+  DimensionSet mid_set;      // working intermediate-block set (kind 2)
+  DimensionSet slab_set;     // working slab set (kind 6)
+  double cover_depth = 0;    // D
+  bool shear_at_2d = false;  // shear checked at 2d (else h/2): the points of interest
 };
 
 // Clamps of the model page that keep a model inside the capacities.
@@ -68,12 +69,13 @@ int BlockOutline(int layout, const BlockRecord& block, OutlinePoint* points, int
 bool PointInPolygon(const OutlinePoint* points, int count, double x, double y);
 
 // Header quantities of the transverse model.
-void DeriveModelQuantities(int layout, const FacilityInput& in, const BlockRow& row, StructureModel& model);
+void DeriveModelQuantities(int layout, const FacilityInput& in, const BlockRow& row,
+                           StructureModel& model);
 
 // Lengths and effective depths of both models, frame width and height, then
-// DeriveModelQuantities.
-void ComputeMemberGeometry(int layout, const FacilityInput& in, const BlockRow& row, StructureModel& transverse,
-                           StructureModel& longitudinal);
+// DeriveModelQuantities, then the points of interest of the layout.
+void ComputeMemberGeometry(int layout, const FacilityInput& in, const BlockRow& row,
+                           StructureModel& transverse, StructureModel& longitudinal);
 
 // What UpdateModel did.
 struct UpdateResult {

@@ -9,7 +9,9 @@ namespace vaultra {
 
 namespace {
 
-int Trunc10(double x) { return static_cast<int>(10 * x + 0.1); }
+int Trunc10(double x) {
+  return static_cast<int>(10 * x + 0.1);
+}
 
 struct RowsEntry {
   int row1 = 0;  // 0: default bars
@@ -65,8 +67,14 @@ int RebuildSectionRecords(StructureModel& model, const BlockRow& row, const Mast
         re = {1, 2, 1};
         lw = s.L();
         break;
-      case 3: t = s.f(); re = {1, 2, 0}; break;
-      case 4: t = s.f(); re = {3, 4, 0}; break;
+      case 3:
+        t = s.f();
+        re = {1, 2, 0};
+        break;
+      case 4:
+        t = s.f();
+        re = {3, 4, 0};
+        break;
       case 5:
       case 6:
         t = s.a();
@@ -91,12 +99,21 @@ int RebuildSectionRecords(StructureModel& model, const BlockRow& row, const Mast
         break;
       case 13:
       case 15:
-      case 18: t = s.c(); re = {1, 2, 3}; break;
+      case 18:
+        t = s.c();
+        re = {1, 2, 3};
+        break;
       case 14:
       case 16:
-      case 17: t = s.c(); re = {3, 4, 3}; break;
+      case 17:
+        t = s.c();
+        re = {3, 4, 3};
+        break;
       case 19:
-      case 20: t = s.b(); re = {1, 2, 5}; break;
+      case 20:
+        t = s.b();
+        re = {1, 2, 5};
+        break;
       case 21:
       case 22:
       case 23:
@@ -117,7 +134,9 @@ int RebuildSectionRecords(StructureModel& model, const BlockRow& row, const Mast
         re = {1, 2, 7};
         cast = true;
         break;
-      default: t = s.a(); break;
+      default:
+        t = s.a();
+        break;
     }
     MemberSection& sec = model.Section(m);
     sec.Current(0) = 1000 * width;
@@ -157,8 +176,10 @@ int RebuildSectionRecords(StructureModel& model, const BlockRow& row, const Mast
     }
     if (flags & kRebuildCovers) {
       if (!cast) {
-        sec.Current(10) = in.precast_cover + RoundTo0((std::max(sec.Current(6), sec.Current(8)) + 0.01) / 2);
-        sec.Current(18) = in.precast_cover + RoundTo0((std::max(sec.Current(14), sec.Current(16)) + 0.01) / 2);
+        sec.Current(10) =
+            in.precast_cover + RoundTo0((std::max(sec.Current(6), sec.Current(8)) + 0.01) / 2);
+        sec.Current(18) =
+            in.precast_cover + RoundTo0((std::max(sec.Current(14), sec.Current(16)) + 0.01) / 2);
       } else if (in.cast_cover == 0) {
         sec.Current(10) = sec.Current(18) = 1000 * t / 2;
       } else {

@@ -7,18 +7,13 @@
 #include <map>
 #include <set>
 
+#include "dimension_sets.h"
 #include "model/geometry.h"
 
 namespace vaultra {
 namespace {
 
-DimensionSet Set(int kind, std::initializer_list<double> values) {
-  DimensionSet s;
-  s.kind = kind;
-  int i = 0;
-  for (double v : values) s.v[static_cast<std::size_t>(i++)] = v;
-  return s;
-}
+using testing::Set;
 
 // Stand: B 1.0, H 1.5, L 2.0, a 0.2, b 0.2, c 0.3, d 0.4, e 0.1, f 0.2, g 0.15.
 FacilityInput StandInput(int slabs) {
@@ -100,13 +95,16 @@ void CheckConnected(const StructureModel& m) {
   // No two nodes at the same point.
   for (int a = 1; a <= m.node_count; ++a)
     for (int b = a + 1; b <= m.node_count; ++b)
-      EXPECT_FALSE(std::fabs(m.Node(a).x - m.Node(b).x) < 1e-5 && std::fabs(m.Node(a).y - m.Node(b).y) < 1e-5);
+      EXPECT_FALSE(std::fabs(m.Node(a).x - m.Node(b).x) < 1e-5 &&
+                   std::fabs(m.Node(a).y - m.Node(b).y) < 1e-5);
 }
 
 // A symmetric block row gives a frame whose nodes mirror about W / 2.
 void CheckMirrored(const StructureModel& m) {
   std::set<std::pair<long, long>> points;
-  auto key = [](double x, double y) { return std::make_pair(std::lround(x * 1e4), std::lround(y * 1e4)); };
+  auto key = [](double x, double y) {
+    return std::make_pair(std::lround(x * 1e4), std::lround(y * 1e4));
+  };
   for (int k = 1; k <= m.node_count; ++k) points.insert(key(m.Node(k).x, m.Node(k).y));
   for (int k = 1; k <= m.node_count; ++k)
     EXPECT_TRUE(points.count(key(m.frame_width - m.Node(k).x, m.Node(k).y)))
@@ -222,20 +220,20 @@ TEST(BoxLayout, OneIntermediateBoxGivesTwentyEightMembers) {
   const double Y = 1.725;
   const double t = 1.55;
   CheckMembers(b.model, {
-                            {1, 1, 0, 0, 0, Y, 0, 0, 0},        {3, 1, 0, Y, 2.2, Y, 0, 0, 0},
-                            {6, 1, 2.2, Y, 2.2, t, 0, 0, 1},    {8, 1, 2.2, t, 2.4, t, 0, 1, 0},
-                            {19, 2, 2.4, t, 3.2, t, 1, 1, 0},   {7, 3, 3.2, t, 3.4, t, 1, 0, 1},
-                            {5, 3, 3.4, t, 3.4, Y, 0, 0, 0},    {4, 3, 3.4, Y, 5.6, Y, 0, 0, 0},
-                            {6, 3, 5.6, Y, 5.6, t, 0, 0, 1},    {8, 3, 5.6, t, 5.8, t, 0, 1, 0},
-                            {19, 4, 5.8, t, 6.6, t, 1, 1, 0},   {7, 5, 6.6, t, 6.8, t, 1, 0, 1},
-                            {5, 5, 6.8, t, 6.8, Y, 0, 0, 0},    {3, 5, 6.8, Y, 9.0, Y, 0, 0, 1},
-                            {2, 5, 9.0, Y, 9.0, 0, 0, 0, 1},    {13, 5, 9.0, 0, 6.8, 0, 0, 0, 0},
-                            {18, 5, 6.8, 0, 6.6, 0, 0, 0, 0},   {21, 6, 6.6, 0, 5.8, 0, 0, 0, 1},
-                            {17, 3, 5.8, 0, 5.6, 0, 0, 0, 1},   {14, 3, 5.6, 0, 3.4, 0, 0, 0, 1},
-                            {16, 3, 3.4, 0, 3.2, 0, 0, 0, 0},   {21, 7, 3.2, 0, 2.4, 0, 0, 0, 1},
-                            {15, 1, 2.4, 0, 2.2, 0, 0, 0, 1},   {13, 1, 2.2, 0, 0, 0, 0, 0, 1},
-                            {11, 1, 2.2, t, 2.2, 0, 0, 0, 1},   {12, 3, 3.4, 0, 3.4, t, 0, 0, 0},
-                            {12, 3, 5.6, t, 5.6, 0, 0, 0, 1},   {11, 5, 6.8, 0, 6.8, t, 0, 0, 0},
+                            {1, 1, 0, 0, 0, Y, 0, 0, 0},      {3, 1, 0, Y, 2.2, Y, 0, 0, 0},
+                            {6, 1, 2.2, Y, 2.2, t, 0, 0, 1},  {8, 1, 2.2, t, 2.4, t, 0, 1, 0},
+                            {19, 2, 2.4, t, 3.2, t, 1, 1, 0}, {7, 3, 3.2, t, 3.4, t, 1, 0, 1},
+                            {5, 3, 3.4, t, 3.4, Y, 0, 0, 0},  {4, 3, 3.4, Y, 5.6, Y, 0, 0, 0},
+                            {6, 3, 5.6, Y, 5.6, t, 0, 0, 1},  {8, 3, 5.6, t, 5.8, t, 0, 1, 0},
+                            {19, 4, 5.8, t, 6.6, t, 1, 1, 0}, {7, 5, 6.6, t, 6.8, t, 1, 0, 1},
+                            {5, 5, 6.8, t, 6.8, Y, 0, 0, 0},  {3, 5, 6.8, Y, 9.0, Y, 0, 0, 1},
+                            {2, 5, 9.0, Y, 9.0, 0, 0, 0, 1},  {13, 5, 9.0, 0, 6.8, 0, 0, 0, 0},
+                            {18, 5, 6.8, 0, 6.6, 0, 0, 0, 0}, {21, 6, 6.6, 0, 5.8, 0, 0, 0, 1},
+                            {17, 3, 5.8, 0, 5.6, 0, 0, 0, 1}, {14, 3, 5.6, 0, 3.4, 0, 0, 0, 1},
+                            {16, 3, 3.4, 0, 3.2, 0, 0, 0, 0}, {21, 7, 3.2, 0, 2.4, 0, 0, 0, 1},
+                            {15, 1, 2.4, 0, 2.2, 0, 0, 0, 1}, {13, 1, 2.2, 0, 0, 0, 0, 0, 1},
+                            {11, 1, 2.2, t, 2.2, 0, 0, 0, 1}, {12, 3, 3.4, 0, 3.4, t, 0, 0, 0},
+                            {12, 3, 5.6, t, 5.6, 0, 0, 0, 1}, {11, 5, 6.8, 0, 6.8, t, 0, 0, 0},
                         });
   EXPECT_EQ(b.model.node_count, 24);
   // x1 = (a + B)/2 = 1.1; x2 = 1.1 + 1.0 + 0.2 + 0.5; x3 = 2.8 + 0.5 + 0.2 + 1.0.
@@ -348,8 +346,8 @@ TEST(Generation, RefusesRowsThatCannotFormAFrameAndKeepsThePreviousModel) {
     ASSERT_TRUE(RebuildBlockRow(c.in, row, m));
     m.node_count = before.node_count;
     std::string error;
-    const bool ok =
-        c.in.layout == kLayoutBox ? BuildBoxMembers(row, m, &error) : BuildStandMembers(row, m, &error);
+    const bool ok = c.in.layout == kLayoutBox ? BuildBoxMembers(row, m, &error)
+                                              : BuildStandMembers(row, m, &error);
     EXPECT_FALSE(ok);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(m.node_count, before.node_count);
