@@ -100,6 +100,37 @@ bool Fail(std::string* error, const std::string& text) {
   return false;
 }
 
+// Lays the seat on the left block, the precast slab s and the seat on the
+// right block at level y, starting at the left axis u; the seats rest on the
+// slab's end dimension d and on the neighbours' seat dimension (e for the
+// stand layout, h for the box layout). Returns the right axis, or a negative
+// value when the lengths do not come out positive.
+double AddSlabSpan(MemberMaker& mk, const BlockRow& r, int s, double u, double y,
+                   double (DimensionSet::*seat)() const, std::string* error) {
+  const DimensionSet& ds = Dim(r, s);
+  const DimensionSet& dl = Dim(r, s - 1);
+  const DimensionSet& dr = Dim(r, s + 1);
+  const double v = (ds.d() + (dl.*seat)()) / 2;
+  const double w = ((dr.*seat)() + ds.d()) / 2;
+  const double u1 = u + dl.a() / 2 + v;
+  const double u2 = u1 + ds.B() - (v + w);
+  const double u3 = u2 + w + dr.a() / 2;
+  if (!(u1 > u && u2 > u1 && u3 > u2)) {
+    Fail(error, Format("スラブ %d の掛部とスラブの長さが正になりません。寸法を見直して下さい。", s));
+    return -1;
+  }
+  mk.Add(s - 1, 8, u, y, u1, y);
+  if (mk.ok) mk.Last().code_j = 1;
+  mk.Add(s, 19, u1, y, u2, y);
+  if (mk.ok) mk.Last().code_i = mk.Last().code_j = 1;
+  mk.Add(s + 1, 7, u2, y, u3, y);
+  if (mk.ok) {
+    mk.Last().code_i = 1;
+    mk.Last().mirrored = 1;
+  }
+  return u3;
+}
+
 }  // namespace
 
 int RealBlockCount(const FacilityInput& in) {
@@ -245,27 +276,8 @@ bool BuildStandMembers(BlockRow& row, StructureModel& model, std::string* error)
   std::vector<double> stand_axes;
   for (int s = 2; s <= n - 1; ++s) {
     if (Dim(r, s).kind != kBlockSlab) continue;
-    const DimensionSet& ds = Dim(r, s);
-    const DimensionSet& dl = Dim(r, s - 1);
-    const DimensionSet& dr = Dim(r, s + 1);
-    const double v = (ds.d() + dl.e()) / 2;
-    const double w = (dr.e() + ds.d()) / 2;
-    const double u1 = u + dl.a() / 2 + v;
-    const double u2 = u1 + ds.B() - (v + w);
-    const double u3 = u2 + w + dr.a() / 2;
-    if (!(u1 > u && u2 > u1 && u3 > u2))
-      return Fail(
-          error,
-          Format("スラブ %d の掛部とスラブの長さが正になりません。寸法を見直して下さい。", s));
-    mk.Add(s - 1, 8, u, Y, u1, Y);
-    if (mk.ok) mk.Last().code_j = 1;
-    mk.Add(s, 19, u1, Y, u2, Y);
-    if (mk.ok) mk.Last().code_i = mk.Last().code_j = 1;
-    mk.Add(s + 1, 7, u2, Y, u3, Y);
-    if (mk.ok) {
-      mk.Last().code_i = 1;
-      mk.Last().mirrored = 1;
-    }
+    const double u3 = AddSlabSpan(mk, r, s, u, Y, &DimensionSet::e, error);
+    if (u3 < 0) return false;
     stand_axes.push_back(u3);
     u = u3;
   }
@@ -347,26 +359,8 @@ bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
         t = t2;
       }
     } else {
-      const DimensionSet& dl = Dim(r, j - 1);
-      const DimensionSet& dr = Dim(r, j + 1);
-      const double v = (dj.d() + dl.h()) / 2;
-      const double w = (dr.h() + dj.d()) / 2;
-      const double u1 = u + dl.a() / 2 + v;
-      const double u2 = u1 + dj.B() - (v + w);
-      const double u3 = u2 + w + dr.a() / 2;
-      if (!(u1 > u && u2 > u1 && u3 > u2))
-        return Fail(
-            error,
-            Format("スラブ %d の掛部とスラブの長さが正になりません。寸法を見直して下さい。", j));
-      mk.Add(j - 1, 8, u, t, u1, t);
-      if (mk.ok) mk.Last().code_j = 1;
-      mk.Add(j, 19, u1, t, u2, t);
-      if (mk.ok) mk.Last().code_i = mk.Last().code_j = 1;
-      mk.Add(j + 1, 7, u2, t, u3, t);
-      if (mk.ok) {
-        mk.Last().code_i = 1;
-        mk.Last().mirrored = 1;
-      }
+      const double u3 = AddSlabSpan(mk, r, j, u, t, &DimensionSet::h, error);
+      if (u3 < 0) return false;
       u = u3;
     }
   }
