@@ -186,7 +186,11 @@ std::array<PlateForces, 2> PlateSolution::LevyAt(double x, double y, double nu) 
 
 PlateSolution PlateSolution::FiniteDifference(double ratio, PlateSupports sup, int intervals) {
   if (!(ratio > 0)) throw std::invalid_argument("plate ratio must be positive");
-  const int N = std::max(intervals, 8);
+  // About `intervals` cells over the shorter side, fewer for elongated
+  // plates so that the longer side stays near 120 cells (the cost grows with
+  // the cells times the square of the band width).
+  const double elong = std::max(ratio, 1 / ratio);
+  const int N = std::max(8, std::min(intervals, std::max(16, static_cast<int>(120 / elong))));
   PlateSolution s;
   s.method_ = PlateMethod::kFiniteDifference;
   s.ratio_ = ratio;
