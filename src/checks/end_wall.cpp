@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/master_data.h"
+#include "checks/joint_check.h"
 #include "core/number.h"
 
 namespace vaultra {
@@ -434,6 +435,37 @@ EndWallVerdict EndWallVerdictOf(const EndWallResult& res) {
            "で" + kPosition[v.row / 2] + (v.shear ? "のせん断応力ｴﾗｰ" : "の曲げ応力ｴﾗｰ") +
            Format("(%.2f)", v.ratio);
   return v;
+}
+
+void ResetEndWallDefaults(EndWallBars& bars, std::array<int, 6>& selection,
+                          const EndWallRecord& rec, bool box_layout, double upper_thickness,
+                          const std::vector<std::string>& bar_items) {
+  const bool two_way = !box_layout && upper_thickness >= 0.2995;
+  bars.method = two_way ? kEndWallMethodTwoWay : kEndWallMethodSimpleBeam;
+  bars.vertical_outside = !two_way;
+  bars.cover_inner = bars.cover_outer = two_way ? 60 : 50;
+  auto take = [&](EndWallBar& bar, int& item, int size, double count) {
+    if (!(size * count > 0.1)) return;
+    bar.count = count;
+    for (std::size_t i = 0; i < bar_items.size(); ++i) {
+      if (std::fabs(BarDiameterOfItem(bar_items[i]) - size) < 1e-9) {
+        item = static_cast<int>(i);
+        bar.diameter = size;
+        return;
+      }
+    }
+  };
+  const RebarEntry& v = rec.entries[0];
+  const RebarEntry& u = rec.entries[1];
+  const RebarEntry& l = rec.entries[3];
+  take(bars.vertical_inner, selection[0], v.size1, v.real1);
+  take(bars.vertical_outer, selection[1], v.size2, v.real2);
+  take(bars.horizontal_inner[0], selection[2], u.size1, u.real1);
+  take(bars.horizontal_outer[0], selection[3], u.size2, u.real2);
+  take(bars.horizontal_inner[2], selection[4], l.size1, l.real1);
+  take(bars.horizontal_outer[2], selection[5], l.size2, l.real2);
+  bars.horizontal_inner[1] = bars.horizontal_inner[0];
+  bars.horizontal_outer[1] = bars.horizontal_outer[0];
 }
 
 }  // namespace vaultra

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "checks/check_point.h"
 #include "checks/end_wall_plate.h"
@@ -16,6 +17,7 @@
 namespace vaultra {
 
 struct MasterData;
+struct EndWallRecord;
 
 inline constexpr int kEndWallMax = 3;    // inner widths
 inline constexpr int kEndWallRows = 8;   // check rows per wall and combination
@@ -122,5 +124,17 @@ struct EndWallVerdict {
   double ratio = 0;
 };
 EndWallVerdict EndWallVerdictOf(const EndWallResult& res);
+
+// ResetEndWallDefaults on a product change: the method, CkYokoUti and the
+// covers by the layout and the upper end-wall thickness, then the bars of
+// the end-wall master record (entry 1 vertical, 2 upper, 4 lower; inner the
+// first bar, outer the second), each only when diameter × count > 0.1. The
+// six list selections (vertical inner, outer, upper inner, outer, lower
+// inner, outer) take the item of bar_items whose diameter matches; a bar
+// without a matching item keeps its diameter and selection. The middle part
+// follows the upper part.
+void ResetEndWallDefaults(EndWallBars& bars, std::array<int, 6>& selection,
+                          const EndWallRecord& rec, bool box_layout, double upper_thickness,
+                          const std::vector<std::string>& bar_items);
 
 }  // namespace vaultra
