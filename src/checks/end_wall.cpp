@@ -409,7 +409,8 @@ EndWallVerdict EndWallVerdictOf(const EndWallResult& res) {
       for (int j = 0; j < kEndWallRows; ++j) {
         const EndWallRow& row = ec.rows[j];
         for (int shear = 0; shear < 2; ++shear) {
-          const bool fails = shear ? EndWallShearFails(row, ec.kind) : EndWallFlexureFails(row, ec.kind);
+          const bool fails =
+              shear ? EndWallShearFails(row, ec.kind) : EndWallFlexureFails(row, ec.kind);
           if (!fails) continue;
           const double ratio = shear ? row.rec.ratio_shear : FlexureRatio(row, ec.kind);
           if (found && !(ratio > v.ratio)) continue;

@@ -19,8 +19,8 @@ namespace vaultra {
 struct MasterData;
 struct EndWallRecord;
 
-inline constexpr int kEndWallMax = 3;    // inner widths
-inline constexpr int kEndWallRows = 8;   // check rows per wall and combination
+inline constexpr int kEndWallMax = 3;               // inner widths
+inline constexpr int kEndWallRows = 8;              // check rows per wall and combination
 inline constexpr int kEndWallMethodSimpleBeam = 0;  // "単純梁"
 inline constexpr int kEndWallMethodTwoWay = 1;      // "二方向版"
 
@@ -32,8 +32,8 @@ struct EndWallBar {
 
 // The end-wall group of the joint design record.
 struct EndWallBars {
-  int method = kEndWallMethodSimpleBeam;  // RHari12
-  bool vertical_outside = true;           // CkYokoUti: vertical bars nearer the faces
+  int method = kEndWallMethodSimpleBeam;      // RHari12
+  bool vertical_outside = true;               // CkYokoUti: vertical bars nearer the faces
   double cover_inner = 40, cover_outer = 40;  // clear covers (mm)
   EndWallBar vertical_inner, vertical_outer;
   // Horizontal bars of the upper, middle and lower part (index 0, 1, 2).
@@ -115,9 +115,9 @@ bool EndWallShearFails(const EndWallRow& row, int kind);
 // The verdict label lbKabeTk.
 struct EndWallVerdict {
   bool ok = true;
-  std::string text;   // cp932
-  int colour = 0;     // 255 red, 0xFF0000 blue
-  int wall = 0;       // 1-based; 0 when ok
+  std::string text;  // cp932
+  int colour = 0;    // 255 red, 0xFF0000 blue
+  int wall = 0;      // 1-based; 0 when ok
   int combination = -1;
   int row = -1;
   bool shear = false;

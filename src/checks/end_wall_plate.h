@@ -23,7 +23,7 @@ namespace vaultra {
 enum class PlateEdge { kHinged, kClamped };
 
 struct PlateSupports {
-  PlateEdge sides = PlateEdge::kHinged;  // x = 0 and x = a
+  PlateEdge sides = PlateEdge::kHinged;   // x = 0 and x = a
   PlateEdge top = PlateEdge::kHinged;     // y = 0
   PlateEdge bottom = PlateEdge::kHinged;  // y = b
   bool operator==(const PlateSupports&) const = default;

@@ -38,8 +38,8 @@ TransverseJointResult CheckTransverseJoints(const TransverseJointInput& in) {
     l.ng_tension = r.na_tension < l.nmax_tension;
   }
   static const char* const kFormats[4] = {
-      "Lv1.圧縮  %9.1f  %9.1f   %s", "Lv1.引張  %9.1f  %9.1f   %s",
-      "Lv2.圧縮  %9.1f  %9.1f   %s", "Lv2.引張  %9.1f  %9.1f   %s"};
+      "Lv1.圧縮  %9.1f  %9.1f   %s", "Lv1.引張  %9.1f  %9.1f   %s", "Lv2.圧縮  %9.1f  %9.1f   %s",
+      "Lv2.引張  %9.1f  %9.1f   %s"};
   for (int k = 0; k < 4; ++k) {
     const TransverseJointLevel& l = r.level[k / 2];
     const bool tension = k % 2 == 1;
@@ -133,13 +133,19 @@ int FindItemContaining(const std::vector<std::string>& items, const std::string&
   return -1;
 }
 
-double BarDiameterOfItem(const std::string& item) { return SizeNumber(Trim(item)); }
+double BarDiameterOfItem(const std::string& item) {
+  return SizeNumber(Trim(item));
+}
 
 // ---- List changes ----
 
-double BoltShearStress(const MasterData& md, int index) { return md.bolt_types[index].value1; }
+double BoltShearStress(const MasterData& md, int index) {
+  return md.bolt_types[index].value1;
+}
 
-double BoltArea(const MasterData& md, int index) { return 100 * md.bolt_sizes[index].value1; }
+double BoltArea(const MasterData& md, int index) {
+  return 100 * md.bolt_sizes[index].value1;
+}
 
 std::optional<double> MortarStress(const MasterData& md, const std::string& item) {
   const std::optional<double> v = TryReadReal(item);
@@ -153,15 +159,21 @@ std::pair<double, double> PcStrengths(const MasterData& md, int index) {
   return {md.pc_strengths[index].value1, md.pc_strengths[index].value2};
 }
 
-double PcBarArea(const MasterData& md, int index) { return md.pc_sizes[index].value2; }
+double PcBarArea(const MasterData& md, int index) {
+  return md.pc_sizes[index].value2;
+}
 
-double PcBarCount(bool box_layout) { return box_layout ? 4 : 3; }
+double PcBarCount(bool box_layout) {
+  return box_layout ? 4 : 3;
+}
 
 double DistributionBarArea(const MasterData& md, int index) {
   return 100 * md.rebar_sizes[index].value1;
 }
 
-double ConnectingBoltForce(const MasterData& md, int index) { return md.bolt_sizes[index].value2; }
+double ConnectingBoltForce(const MasterData& md, int index) {
+  return md.bolt_sizes[index].value2;
+}
 
 double AnchorPerimeter(const std::string& item) {
   const std::size_t p = FindText(item, "D");

@@ -114,15 +114,15 @@ double BarDiameterOfItem(const std::string& item);
 
 // ---- Values set by a list change (index = list index) ----
 
-double BoltShearStress(const MasterData& md, int index);     // TBoltS: Ps
-double BoltArea(const MasterData& md, int index);            // TBoltK: AB (mm²)
+double BoltShearStress(const MasterData& md, int index);  // TBoltS: Ps
+double BoltArea(const MasterData& md, int index);         // TBoltK: AB (mm²)
 std::optional<double> MortarStress(const MasterData& md, const std::string& item);  // TMoltl: σga
-std::pair<double, double> PcStrengths(const MasterData& md, int index);  // PcS: Ppu, Ppy
-double PcBarArea(const MasterData& md, int index);                        // p5Cb_PcNam: Ap
-double PcBarCount(bool box_layout);                                       // np: 4 box, 3 stand
-double DistributionBarArea(const MasterData& md, int index);              // p8Cb_Nam: As (mm²)
-double ConnectingBoltForce(const MasterData& md, int index);              // RBoltK: Pr
-double AnchorPerimeter(const std::string& item);                          // AncK: u (mm)
+std::pair<double, double> PcStrengths(const MasterData& md, int index);             // PcS: Ppu, Ppy
+double PcBarArea(const MasterData& md, int index);            // p5Cb_PcNam: Ap
+double PcBarCount(bool box_layout);                           // np: 4 box, 3 stand
+double DistributionBarArea(const MasterData& md, int index);  // p8Cb_Nam: As (mm²)
+double ConnectingBoltForce(const MasterData& md, int index);  // RBoltK: Pr
+double AnchorPerimeter(const std::string& item);              // AncK: u (mm)
 
 // ---- Defaults of a product change ----
 

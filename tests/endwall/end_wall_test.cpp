@@ -1,11 +1,13 @@
 // The end-wall check against hand-worked walls: beam formulas and plate
 // coefficients for the forces, the cracked transformed section for σc and σs.
+#include "checks/end_wall.h"
+
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <cmath>
 
 #include "app/master_data.h"
-#include "checks/end_wall.h"
 #include "core/number.h"
 
 namespace vaultra {
@@ -282,6 +284,54 @@ TEST(EndWallTest, OverloadedWallFailsWithItsRatio) {
   EXPECT_EQ(v.combination, 0);
   EXPECT_EQ(v.row / 2, 0);
   EXPECT_GE(v.ratio, 1.0);
+}
+
+}  // namespace
+}  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+double NowMs() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec * 1e-6;
+}
+
+TEST(EndWallTest, ThreeTwoWayWallsWithinTheCalculationBudget) {
+  // Three widths, three combinations, a cold cache: the plates are solved
+  // here (once per ratio); a second run reuses them.
+  EndWallInput in = BaseInput();
+  in.bars.method = kEndWallMethodTwoWay;
+  in.height = 2.6;
+  in.thickness_top = 0.45;
+  in.thickness_bottom = 0.65;
+  in.inner_width = {3.2, 2.0, 1.5};
+  in.loads = {EndWallLoad{15, 45}, EndWallLoad{25, 60}, EndWallLoad{35, 80}};
+  const MasterData md = Areas();
+  PlateCache cache;
+  const double t0 = NowMs();
+  const EndWallResult cold = CheckEndWalls(in, md, cache);
+  const double t1 = NowMs();
+  const EndWallResult warm = CheckEndWalls(in, md, cache);
+  const double t2 = NowMs();
+  RecordProperty("cold_ms", std::to_string(t1 - t0));
+  RecordProperty("warm_ms", std::to_string(t2 - t1));
+  EXPECT_LT(t1 - t0, 90.0);  // typically a few ms; loose for a shared machine
+  EXPECT_LT(t2 - t1, 30.0);
+  EXPECT_EQ(cache.size(), 6);
+  ASSERT_EQ(cold.wall_count, 3);
+  for (int w = 0; w < 3; ++w)
+    for (int c = 0; c < 3; ++c)
+      for (int j = 0; j < kEndWallRows; ++j) {
+        const CheckPointRecord& a = cold.walls[w][c].rows[j].rec;
+        EXPECT_TRUE(cold.walls[w][c].rows[j].applies);
+        EXPECT_TRUE(std::isfinite(a.ratio));
+        EXPECT_EQ(a.M, warm.walls[w][c].rows[j].rec.M);
+      }
+  // The tapered wall: the bottom support row is checked with wb.
+  EXPECT_EQ(cold.walls[0][0].rows[1].rec.k[1], 650);
+  EXPECT_EQ(cold.walls[0][0].rows[1].bottom, true);
 }
 
 }  // namespace

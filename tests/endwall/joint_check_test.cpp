@@ -1,9 +1,10 @@
 // The transverse joint check and the derived joint values by hand numbers.
+#include "checks/joint_check.h"
+
 #include <gtest/gtest.h>
 
 #include "app/master_data.h"
 #include "checks/end_wall.h"
-#include "checks/joint_check.h"
 
 namespace vaultra {
 namespace {
@@ -42,8 +43,8 @@ TEST(JointCheckTest, TransverseJointByHand) {
 
 TEST(JointCheckTest, OneSignedForcesGiveZeroOfTheOtherKind) {
   TransverseJointInput in;
-  in.members[0] = {{19, 40, 60}};     // all tension: no compression
-  in.members[1] = {{20, -40, -60}};   // all compression: no tension
+  in.members[0] = {{19, 40, 60}};    // all tension: no compression
+  in.members[1] = {{20, -40, -60}};  // all compression: no tension
   const TransverseJointResult r = CheckTransverseJoints(in);
   EXPECT_EQ(r.level[0].nmax_compression, 0);
   EXPECT_EQ(r.level[0].nmax_tension, 60);
@@ -61,8 +62,7 @@ TEST(JointCheckTest, OneSignedForcesGiveZeroOfTheOtherKind) {
 TEST(JointCheckTest, LongitudinalErrorTexts) {
   EXPECT_EQ(JointErrors({true, true}, {true, true}).err_pc, "");
   EXPECT_EQ(JointErrors({false, true}, {true, true}).err_pc, "縦方向耐力エラー");
-  EXPECT_EQ(JointErrors({false, false}, {true, false}).err_pc,
-            "縦方向耐力エラー縦方向耐力エラー");
+  EXPECT_EQ(JointErrors({false, false}, {true, false}).err_pc, "縦方向耐力エラー縦方向耐力エラー");
   EXPECT_EQ(JointErrors({false, false}, {true, false}).err_bosui, "防水性能エラー");
   EXPECT_EQ(JointErrors({false, false}, {false, false}).err_bolt, "");
 }
@@ -70,12 +70,14 @@ TEST(JointCheckTest, LongitudinalErrorTexts) {
 TEST(JointCheckTest, PreparationStep) {
   // Box block 2.0 × 1.5 outside with a 1.2 × 0.9 opening: 3.0 − 1.08 = 1.92
   // m²; a slab block (kind 6) is ignored. γc 24.5, L = 2: 94.08 kN.
-  BlockOutline box{1, {{0, 0}, {2, 0}, {2, 1.5}, {0, 1.5}}, {{0.4, 0.3}, {1.6, 0.3}, {1.6, 1.2}, {0.4, 1.2}}};
+  BlockOutline box{
+      1, {{0, 0}, {2, 0}, {2, 1.5}, {0, 1.5}}, {{0.4, 0.3}, {1.6, 0.3}, {1.6, 1.2}, {0.4, 1.2}}};
   BlockOutline slab{6, {{0, 0}, {9, 0}, {9, 9}, {0, 9}}, {}};
   BlockOutline small{2, {{0, 0}, {1, 0}, {1, 1}}, {}};
   EXPECT_NEAR(LargestBlockWeight({box, slab, small}, true, 24.5, 2), 1.92 * 24.5 * 2, 1e-9);
   // Stand blocks have no opening to subtract: a T-shaped outline (clockwise).
-  BlockOutline stand{1, {{0, 0}, {0, 2}, {-0.5, 2}, {-0.5, 2.3}, {1.0, 2.3}, {1.0, 2}, {0.3, 2}, {0.3, 0}}, {}};
+  BlockOutline stand{
+      1, {{0, 0}, {0, 2}, {-0.5, 2}, {-0.5, 2.3}, {1.0, 2.3}, {1.0, 2}, {0.3, 2}, {0.3, 0}}, {}};
   EXPECT_NEAR(LargestBlockWeight({stand}, false, 24.5, 1), (0.6 + 0.45) * 24.5, 1e-9);
   // Po = 94.08·1000/(2·132.7); Ap = 0 divides by 0.1.
   EXPECT_NEAR(InitialTensileStress(94.08, 132.7), 94080 / 265.4, 1e-9);

@@ -2,9 +2,9 @@
 // Woinowsky-Krieger, Theory of Plates and Shells, tables 8, 35 and 30, ν = 0.3)
 // and against beam theory for long plates.
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <cmath>
-#include <time.h>
 
 #include "checks/end_wall_plate.h"
 
@@ -72,8 +72,8 @@ TEST(PlateTest, LongPlateApproachesTheBeam) {
     ExpectRel(s.At(r / 2, 0, 0.2)[0].Qy, 0.5, 0.01, "uniform reaction");
     ExpectRel(s.At(r / 2, 1, 0.2)[1].Qy, -1.0 / 3, 0.01, "hydrostatic bottom reaction");
   }
-  for (const PlateSolution& s : {PlateSolution::Levy(r, {H, H, C}),
-                                 PlateSolution::FiniteDifference(r, {C, H, C})}) {
+  for (const PlateSolution& s :
+       {PlateSolution::Levy(r, {H, H, C}), PlateSolution::FiniteDifference(r, {C, H, C})}) {
     ExpectRel(s.At(r / 2, 1, 0.2)[0].My, -0.125, 0.015, "propped uniform");
     ExpectRel(s.At(r / 2, 1, 0.2)[1].My, -1.0 / 15, 0.015, "propped hydrostatic");
   }
