@@ -292,6 +292,13 @@ TEST(EndWallTest, OverloadedWallFailsWithItsRatio) {
 namespace vaultra {
 namespace {
 
+// Timings mean something only in an optimised build without sanitizers.
+#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
+constexpr bool kTimed = true;
+#else
+constexpr bool kTimed = false;
+#endif
+
 double NowMs() {
   timespec t;
   clock_gettime(CLOCK_MONOTONIC, &t);
@@ -317,8 +324,10 @@ TEST(EndWallTest, ThreeTwoWayWallsWithinTheCalculationBudget) {
   const double t2 = NowMs();
   RecordProperty("cold_ms", std::to_string(t1 - t0));
   RecordProperty("warm_ms", std::to_string(t2 - t1));
-  EXPECT_LT(t1 - t0, 90.0);  // typically a few ms; loose for a shared machine
-  EXPECT_LT(t2 - t1, 30.0);
+  if (kTimed) {  // typically a few ms; loose for a shared machine
+    EXPECT_LT(t1 - t0, 90.0);
+    EXPECT_LT(t2 - t1, 30.0);
+  }
   EXPECT_EQ(cache.size(), 6);
   ASSERT_EQ(cold.wall_count, 3);
   for (int w = 0; w < 3; ++w)

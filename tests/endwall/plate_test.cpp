@@ -134,6 +134,13 @@ TEST(PlateTest, RefusesWhatItCannotSolve) {
   EXPECT_THROW(PlateSolution::Levy(-1, {H, H, H}), std::invalid_argument);
 }
 
+// Timings mean something only in an optimised build without sanitizers.
+#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
+constexpr bool kTimed = true;
+#else
+constexpr bool kTimed = false;
+#endif
+
 double NowMs() {
   timespec t;
   clock_gettime(CLOCK_MONOTONIC, &t);
@@ -148,7 +155,8 @@ TEST(PlateTest, ColdSolutionsAreFast) {
     const PlateSolution s = PlateSolution::FiniteDifference(r, {C, H, C});
     const double ms = NowMs() - t0;
     RecordProperty("ms", std::to_string(ms));
-    EXPECT_LT(ms, 60.0) << "ratio " << r;  // typically 1-3 ms; loose for shared machines
+    if (kTimed)
+      EXPECT_LT(ms, 60.0) << "ratio " << r;  // typically 1-3 ms; loose for shared machines
     EXPECT_TRUE(std::isfinite(s.At(r / 2, 0.5, 0.2)[0].My));
   }
 }
