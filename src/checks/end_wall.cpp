@@ -353,8 +353,15 @@ EndWallResult CheckEndWalls(const EndWallInput& in, const MasterData& md, PlateC
     res.inner_width[w] = in.inner_width[w];
     res.span[w] = in.span[w] >= 0.001 ? in.span[w] : in.inner_width[w];
   }
-  if (!(in.height >= 0.001) || !(in.thickness_top > 0) || !(in.thickness_bottom > 0)) {
-    res.wall_count = 0;  // no wall to check: nothing fails
+  bool finite_loads = true;
+  for (const EndWallLoad& q : in.loads)
+    finite_loads = finite_loads && std::isfinite(q.top) && std::isfinite(q.bottom);
+  if (res.wall_count > 0 && (!(in.height >= 0.001) || !(in.thickness_top > 0) ||
+                             !(in.thickness_bottom > 0) || !finite_loads)) {
+    // Walls without a usable geometry or load are not checked, and say so:
+    // they must not pass unseen.
+    res.wall_count = 0;
+    res.input_error = true;
     return res;
   }
   for (int w = 0; w < res.wall_count; ++w) {
@@ -369,6 +376,7 @@ EndWallResult CheckEndWalls(const EndWallInput& in, const MasterData& md, PlateC
         TwoWayCase(in, md, samples, ec);
       else
         SimpleBeamCase(in, md, ec);
+      for (EndWallRow& row : ec.rows) row.rec.member = w + 1;
     }
   }
   return res;
@@ -401,6 +409,12 @@ EndWallVerdict EndWallVerdictOf(const EndWallResult& res) {
   static const char* const kCombination[3] = {"常時", "L1時", "L2時"};
   static const char* const kPosition[4] = {"縦方向", "上部", "中間部", "下部"};
   EndWallVerdict v;
+  if (res.input_error) {
+    v.ok = false;
+    v.text = "端壁の照査：入力値エラー";
+    v.colour = 255;
+    return v;
+  }
   bool found = false;
   for (int w = 0; w < res.wall_count; ++w) {
     if (!(res.inner_width[w] >= 0.001)) break;

@@ -85,6 +85,9 @@ struct EndWallCase {
 struct EndWallResult {
   int method = kEndWallMethodSimpleBeam;
   int wall_count = 0;
+  // Walls were given but their height, thickness or loads are unusable
+  // (not finite, not positive): nothing was checked.
+  bool input_error = false;
   std::array<double, kEndWallMax> inner_width{};
   std::array<double, kEndWallMax> span{};
   std::array<std::array<EndWallCase, 3>, kEndWallMax> walls{};  // [wall][combination]

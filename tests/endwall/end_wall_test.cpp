@@ -6,6 +6,7 @@
 #include <time.h>
 
 #include <cmath>
+#include <limits>
 
 #include "app/master_data.h"
 #include "core/number.h"
@@ -198,11 +199,34 @@ TEST(EndWallTest, WallsStopAtTheFirstMissingWidth) {
   EXPECT_EQ(res.wall_count, 3);
   EXPECT_EQ(res.span[1], 2.4);
   EXPECT_EQ(res.span[2], 1.5);
-  // Degenerate geometry checks nothing and fails nothing.
-  in.height = 0;
-  const EndWallResult none = CheckEndWalls(in, Areas(), cache);
-  EXPECT_EQ(none.wall_count, 0);
-  EXPECT_TRUE(EndWallVerdictOf(none).ok);
+  // Unusable geometry or loads check nothing and say so.
+  for (int k = 0; k < 3; ++k) {
+    EndWallInput bad = in;
+    if (k == 0) bad.height = 0;
+    if (k == 1) bad.thickness_bottom = std::nan("");
+    if (k == 2) bad.loads[1].bottom = std::numeric_limits<double>::infinity();
+    const EndWallResult none = CheckEndWalls(bad, Areas(), cache);
+    EXPECT_EQ(none.wall_count, 0);
+    EXPECT_TRUE(none.input_error);
+    const EndWallVerdict v = EndWallVerdictOf(none);
+    EXPECT_FALSE(v.ok);
+    EXPECT_EQ(v.text, "端壁の照査：入力値エラー");
+  }
+  // No wall at all is no error.
+  EndWallInput empty = in;
+  empty.inner_width = {0, 0, 0};
+  empty.height = 0;
+  EXPECT_FALSE(CheckEndWalls(empty, Areas(), cache).input_error);
+  EXPECT_TRUE(EndWallVerdictOf(CheckEndWalls(empty, Areas(), cache)).ok);
+  // Unloaded combinations give finite zero ratios and pass.
+  in.height = 3;
+  in.bars.method = kEndWallMethodTwoWay;
+  const EndWallResult zero = CheckEndWalls(in, Areas(), cache);
+  for (int j = 0; j < kEndWallRows; ++j) {
+    EXPECT_EQ(zero.walls[0][1].rows[j].rec.ratio, 0) << j;
+    EXPECT_EQ(zero.walls[2][2].rows[j].rec.ratio, 0) << j;
+    EXPECT_EQ(zero.walls[2][2].rows[j].rec.member, 3) << j;
+  }
 }
 
 // A result with chosen failing rows, for the verdict text.
