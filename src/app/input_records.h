@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/loads_record.h"
 #include "app/master_data.h"
+#include "app/material_record.h"
 #include "model/structure_model.h"
 
 namespace vaultra {
@@ -77,6 +79,8 @@ struct GroundTable {
 struct InputRecords {
   ModelRecord model;
   GroundTable ground;
+  LoadsRecord loads;
+  MaterialsRecord materials;
 };
 
 }  // namespace vaultra
