@@ -97,7 +97,7 @@ class Generator {
 
 void Generator::SelfWeight(int level) {
   const MaterialsRecord& mat = in_.rec->materials;
-  const double g1 = mat.Column(1).gamma_c, g3 = mat.Column(3).gamma_c;
+  const double g1 = mat.Column(1).gamma_c;
   c_->name = level == 0 ? "自重" : "地震時.自重";
   for (int k = 1; k <= m_.member_count; ++k) {
     if (!Usable(k)) continue;
@@ -118,7 +118,6 @@ void Generator::SelfWeight(int level) {
       case 21: case 22: case 23: ti = tj = cur.b(), g = mat.Column(3).gamma_c; break;
       default: continue;
     }
-    (void)g3;
     if (mb.type == 9 || mb.type == 10) {
       if (mb.mirrored)
         Add(kLoadDistGlobalY, k, 0, -cur.d() * g, 0, cur.f() / 2, 0);

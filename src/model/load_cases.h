@@ -25,6 +25,7 @@ struct LoadInputs {
   const SeismicTables* seismic = nullptr;
   const PressureTables* pressure = nullptr;
   const LongitudinalTables* longitudinal = nullptr;
+  const MasterData* master = nullptr;  // member type names
 };
 
 // Fills load cases 1..25 and combinations 1..3 of the frame (cleared first).
