@@ -1,7 +1,7 @@
 #include "app/build_models.h"
 
-#include "app/model_page.h"
 #include "analysis/frame_text.h"
+#include "app/model_page.h"
 #include "core/fileio.h"
 #include "model/frame_assembly.h"
 #include "model/geometry.h"
@@ -13,13 +13,15 @@ void CommitCalculationInputs(ProjectState& state) {
   CommitMaterialInputs(state.material, state.records.materials);
 }
 
-std::string BuildModels(ProjectState& state, const MasterData& md, const std::string& work_dir, CalcWorkspace& ws) {
+std::string BuildModels(ProjectState& state, const MasterData& md, const std::string& work_dir,
+                        CalcWorkspace& ws) {
   CommitCalculationInputs(state);
   if (!state.transverse.member_table_valid() || state.records.ground.layers.empty())
     return "構造モデルがありません";
   const ModelRecord& rec = state.records.model;
   const int layout = rec.facility_type == 0 ? kLayoutStand : kLayoutBox;
-  SeismicContext ctx{&state.records, &state.block_row, layout, &state.transverse, &state.longitudinal};
+  SeismicContext ctx{&state.records, &state.block_row, layout, &state.transverse,
+                     &state.longitudinal};
 
   // 1. Geometry, ground and seismic quantities, member load tables.
   ComputeProjectGeometry(state);
@@ -27,8 +29,9 @@ std::string BuildModels(ProjectState& state, const MasterData& md, const std::st
   ComputeGroundQuantities(ctx, ws.ground);
   PrepareStaticTables(ctx, state.transverse, state.longitudinal, ws.ground, ws.pressure);
   ComputeSeismicTables(ctx, ws.ground, ws.seismic);
-  LoadInputs in{&state.records, &state.block_row, layout,          &state.transverse, &ws.ground,
-                &ws.seismic,    &ws.pressure,     &ws.longitudinal, &md};
+  LoadInputs in{&state.records,    &state.block_row, layout,
+                &state.transverse, &ws.ground,       &ws.seismic,
+                &ws.pressure,      &ws.longitudinal, &md};
 
   // 2-3. Transverse frame model and text.
   if (!MakeDirs(work_dir)) return "作業フォルダを作れません: " + work_dir;

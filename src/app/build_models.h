@@ -31,6 +31,7 @@ void CommitCalculationInputs(ProjectState& state);
 
 // Builds both frame models and saves their texts. Empty on success, else
 // the reason (cp932).
-std::string BuildModels(ProjectState& state, const MasterData& md, const std::string& work_dir, CalcWorkspace& ws);
+std::string BuildModels(ProjectState& state, const MasterData& md, const std::string& work_dir,
+                        CalcWorkspace& ws);
 
 }  // namespace vaultra

@@ -42,7 +42,8 @@ void CommitLoadsInputs(const FormState& f, LoadsRecord& r) {
   r.cs = (r.method == kMethodSeismicCoefficient && Index(f, "RgCs", 0) == 1) ? 0.45 : 1.0;
   r.region = std::clamp(Index(f, "GBoxTiku", 4), 0, 4);
   r.spring_formula = std::clamp(Index(f, "GBoxBaneSiki", 1), 0, 3);
-  if (r.sv1_standard == 0 && r.spring_formula == kSpringUnderground) r.spring_formula = kSpringRoadBridge;
+  if (r.sv1_standard == 0 && r.spring_formula == kSpringUnderground)
+    r.spring_formula = kSpringRoadBridge;
   r.alpha_d = {0, Real(f, "Ed_Ad1"), Real(f, "Ed_Ad2")};
   r.cap_10m = false;
   r.eo_method = 1;
@@ -56,7 +57,8 @@ void CommitLoadsInputs(const FormState& f, LoadsRecord& r) {
     SpringSet& s = r.typed[static_cast<std::size_t>(d)];
     for (int level = 1; level <= 2; ++level) {
       auto typed = [&](const char* k) {
-        return std::max(Real(f, (std::string("Ed_") + dirs[d] + k + std::to_string(level)).c_str()), 1.0);
+        return std::max(Real(f, (std::string("Ed_") + dirs[d] + k + std::to_string(level)).c_str()),
+                        1.0);
       };
       const auto lv = static_cast<std::size_t>(level);
       s.kh[lv] = typed("Kh");

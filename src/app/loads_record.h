@@ -12,7 +12,12 @@ namespace vaultra {
 // Seismic design methods.
 enum SeismicMethod : int { kMethodResponseDisplacement = 0, kMethodSeismicCoefficient = 1 };
 // Ground spring formulas.
-enum SpringFormula : int { kSpringUnderground = 0, kSpringRoadBridge = 1, kSpringFem = 2, kSpringTyped = 3 };
+enum SpringFormula : int {
+  kSpringUnderground = 0,
+  kSpringRoadBridge = 1,
+  kSpringFem = 2,
+  kSpringTyped = 3
+};
 // Earth pressure options of the seismic cases.
 enum EarthOption : int { kEarthOneSide = 0, kEarthBothSides = 1, kEarthOneSidePassive = 2 };
 

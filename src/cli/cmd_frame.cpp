@@ -62,7 +62,8 @@ int CmdFrame(const ArgList& argv) {
     std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(error).c_str());
     return kExitBadInput;
   }
-  std::printf("%s\n%s\n", Cp932ToUtf8(ws.transverse_path).c_str(), Cp932ToUtf8(ws.longitudinal_path).c_str());
+  std::printf("%s\n%s\n", Cp932ToUtf8(ws.transverse_path).c_str(),
+              Cp932ToUtf8(ws.longitudinal_path).c_str());
   return kExitOk;
 }
 

@@ -11,13 +11,19 @@ namespace vaultra {
 
 namespace {
 
-const char* const kSpringNames[7] = {"",           "L1-底版のみ", "L1-底版+端壁", "L2-底版のみ",
-                                     "L2-底版+端壁", "L1-底版+右壁", "L2-底版+右壁"};
+const char* const kSpringNames[7] = {"",
+                                     "L1-底版のみ",
+                                     "L1-底版+端壁",
+                                     "L2-底版のみ",
+                                     "L2-底版+端壁",
+                                     "L1-底版+右壁",
+                                     "L2-底版+右壁"};
 const char* const kSupportNames[4] = {"", "常時荷重", "地震時・固定荷重", "地震時荷重"};
 
 }  // namespace
 
-void FillFrameModel(FrameModel& f, const StructureModel& m, Direction dir, int format_index, const LoadInputs& in) {
+void FillFrameModel(FrameModel& f, const StructureModel& m, Direction dir, int format_index,
+                    const LoadInputs& in) {
   static constexpr const char* kTags[4] = {"FRAME-00", "FRAME-01", "FRAME-02", "FRAME-03"};
   f.Clear();
   f.format_tag = kTags[std::clamp(format_index, 0, 3)];
@@ -27,7 +33,8 @@ void FillFrameModel(FrameModel& f, const StructureModel& m, Direction dir, int f
   for (int g = 1; g <= 4; ++g) f.materials.Add({g, mat.Column(g).ec * 1000, 0.00001, 0});
   for (int k = 1; k <= m.member_count; ++k) {
     const MemberSection& s = m.Section(k);
-    const double h = s.Current(1) * 0.001, b = s.Current(0) * 0.001, L = std::max(s.Current(3) * 0.001, 0.001);
+    const double h = s.Current(1) * 0.001, b = s.Current(0) * 0.001,
+                 L = std::max(s.Current(3) * 0.001, 0.001);
     f.sections.Add({k, h * b / L, b * h * h * h / (12 * L)});
   }
   for (int k = 1; k <= m.node_count; ++k) f.nodes.Add({k, m.Node(k).x, m.Node(k).y});
@@ -40,7 +47,8 @@ void FillFrameModel(FrameModel& f, const StructureModel& m, Direction dir, int f
     fm.end_i = mb.code_i;
     fm.end_j = mb.code_j;
     fm.section = k;
-    fm.name = in.master ? TruncateBytes(in.master->MemberTypeName(mb.type), kFrameMemberNameBytes) : std::string();
+    fm.name = in.master ? TruncateBytes(in.master->MemberTypeName(mb.type), kFrameMemberNameBytes)
+                        : std::string();
     if (dir == kTransverse)
       fm.material = (mb.type == 19 || mb.type == 20) ? 2 : (mb.type >= 21 && mb.type <= 23) ? 3 : 1;
     else

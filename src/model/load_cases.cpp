@@ -65,10 +65,14 @@ class Generator {
 
   bool rdm() const { return lr_.method == kMethodResponseDisplacement; }
   bool box() const { return in_.layout == kLayoutBox; }
-  const DimensionSet& Dims(int k) const { return row_.At(std::clamp(k, 1, kMaxBlocks)).working_set; }
+  const DimensionSet& Dims(int k) const {
+    return row_.At(std::clamp(k, 1, kMaxBlocks)).working_set;
+  }
   const ModelMember& Mb(int k) const { return m_.Member(k); }
   int TypeOf(int k) const { return k >= 1 && k <= m_.member_count ? m_.Member(k).type : 0; }
-  bool Usable(int k) const { return k >= 1 && k <= m_.member_count && m_.Member(k).length >= 0.001; }
+  bool Usable(int k) const {
+    return k >= 1 && k <= m_.member_count && m_.Member(k).length >= 0.001;
+  }
 
   void Add(int type, int first, int last, double d1, double d2, double d3 = 0, double d4 = 0) {
     FrameLoadItem it;
@@ -107,16 +111,49 @@ void Generator::SelfWeight(int level) {
     const DimensionSet& next = Dims(mb.block + 1);
     double ti = 0, tj = 0, g = g1;
     switch (mb.type) {
-      case 1: ti = cur.b(), tj = cur.a(); break;
-      case 2: ti = cur.a(), tj = cur.b(); break;
-      case 3: case 4: ti = tj = cur.f(); break;
-      case 5: case 6: case 9: case 10: case 11: case 12: ti = tj = cur.a(); break;
-      case 7: ti = tj = cur.g() + prev.b(); break;
-      case 8: ti = tj = cur.g() + next.b(); break;
-      case 13: case 14: case 15: case 16: case 17: case 18: ti = tj = cur.c(); break;
-      case 19: case 20: ti = tj = cur.b(); break;
-      case 21: case 22: case 23: ti = tj = cur.b(), g = mat.Column(3).gamma_c; break;
-      default: continue;
+      case 1:
+        ti = cur.b(), tj = cur.a();
+        break;
+      case 2:
+        ti = cur.a(), tj = cur.b();
+        break;
+      case 3:
+      case 4:
+        ti = tj = cur.f();
+        break;
+      case 5:
+      case 6:
+      case 9:
+      case 10:
+      case 11:
+      case 12:
+        ti = tj = cur.a();
+        break;
+      case 7:
+        ti = tj = cur.g() + prev.b();
+        break;
+      case 8:
+        ti = tj = cur.g() + next.b();
+        break;
+      case 13:
+      case 14:
+      case 15:
+      case 16:
+      case 17:
+      case 18:
+        ti = tj = cur.c();
+        break;
+      case 19:
+      case 20:
+        ti = tj = cur.b();
+        break;
+      case 21:
+      case 22:
+      case 23:
+        ti = tj = cur.b(), g = mat.Column(3).gamma_c;
+        break;
+      default:
+        continue;
     }
     if (mb.type == 9 || mb.type == 10) {
       if (mb.mirrored)
@@ -156,10 +193,12 @@ void Generator::CoverAndStatic(int case_no, int level) {
     double pv = 0;
     if (dir_ == kTransverse) {
       const int grp = Mb(k).cover_group;
-      if (grp >= 1 && grp <= static_cast<int>(cover.size())) pv = cover[static_cast<std::size_t>(grp - 1)].pv;
+      if (grp >= 1 && grp <= static_cast<int>(cover.size()))
+        pv = cover[static_cast<std::size_t>(grp - 1)].pv;
     } else {
       const int ty = Mb(k).type;
-      if ((ty == 3 || ty == 4 || ty == 7 || ty == 8 || ty == 19 || ty == 20) && !cover.empty()) pv = cover[0].pv;
+      if ((ty == 3 || ty == 4 || ty == 7 || ty == 8 || ty == 19 || ty == 20) && !cover.empty())
+        pv = cover[0].pv;
     }
     if (pv > 0) Add(kLoadDistGlobalY, k, 0, -pv, -pv);
   }
@@ -195,7 +234,8 @@ void Generator::RearWheel() {
     if (kind == 0) continue;
     const double P = kind == 3 ? lr_.pb : lr_.ps;
     double cover = D;
-    if (kind != 3) cover -= box() ? Dims(mb.block).b() - Dims(1).f() : Dims(mb.block).b() - Dims(2).b();
+    if (kind != 3)
+      cover -= box() ? Dims(mb.block).b() - Dims(1).f() : Dims(mb.block).b() - Dims(2).b();
     // A negative cover would make the distribution width zero or negative.
     cover = std::max(cover, 0.0);
     const bool wall = !box() && (mb.type == 1 || mb.type == 2 || mb.type == 12);
@@ -235,7 +275,8 @@ void Generator::ExternalWater() {
   if (!(n == 2 && pe == 0)) {
     const double sd = start.z - zt;
     if (Usable(m_.left_wall_member)) Add(kLoadDistGlobalX, m_.left_wall_member, 0, pe, ps, 0, sd);
-    if (Usable(m_.right_wall_member)) Add(kLoadDistGlobalX, m_.right_wall_member, 0, -ps, -pe, sd, 0);
+    if (Usable(m_.right_wall_member))
+      Add(kLoadDistGlobalX, m_.right_wall_member, 0, -ps, -pe, sd, 0);
   }
   if (n != 3) return;
   const double v = t.rows.at(2).p, gw = lr_.gamma_w;
@@ -246,11 +287,24 @@ void Generator::ExternalWater() {
     if (dir_ == kTransverse) {
       ref = Dims(1).f();
       switch (mb.type) {
-        case 3: case 4: c = Dims(mb.block).f(); break;
-        case 7: c = k > 1 ? Dims(Mb(k - 1).block).b() : 0; if (!box()) ref = c; break;
-        case 8: c = k < m_.member_count ? Dims(Mb(k + 1).block).b() : 0; if (!box()) ref = c; break;
-        case 19: case 20: c = Dims(mb.block).b(); break;
-        default: continue;
+        case 3:
+        case 4:
+          c = Dims(mb.block).f();
+          break;
+        case 7:
+          c = k > 1 ? Dims(Mb(k - 1).block).b() : 0;
+          if (!box()) ref = c;
+          break;
+        case 8:
+          c = k < m_.member_count ? Dims(Mb(k + 1).block).b() : 0;
+          if (!box()) ref = c;
+          break;
+        case 19:
+        case 20:
+          c = Dims(mb.block).b();
+          break;
+        default:
+          continue;
       }
     } else {
       if (mb.type != 19 && mb.type != 20) continue;
@@ -276,13 +330,28 @@ void Generator::InternalWater(int level) {
     const double ab = Dims(mb.block).a();
     double d3 = 0, d4 = 0;
     switch (mb.type) {
-      case 15: d3 = 0, d4 = a1 / 2; break;
-      case 16: d3 = ab / 2, d4 = 0; break;
-      case 17: d3 = 0, d4 = ab / 2; break;
-      case 18: d3 = a1 / 2, d4 = 0; break;
-      case 13: case 14: d3 = d4 = a1 / 2; break;
-      case 21: case 22: case 23: break;
-      default: continue;
+      case 15:
+        d3 = 0, d4 = a1 / 2;
+        break;
+      case 16:
+        d3 = ab / 2, d4 = 0;
+        break;
+      case 17:
+        d3 = 0, d4 = ab / 2;
+        break;
+      case 18:
+        d3 = a1 / 2, d4 = 0;
+        break;
+      case 13:
+      case 14:
+        d3 = d4 = a1 / 2;
+        break;
+      case 21:
+      case 22:
+      case 23:
+        break;
+      default:
+        continue;
     }
     Add(kLoadDistGlobalY, k, 0, -gw * h, -gw * h, d3, d4);
   }
@@ -314,11 +383,14 @@ void Generator::Inertia(int level) {
   auto U = [&](int r) { return it.U(r, level); };
   auto Lo = [&](int r) { return it.L(r, level); };
   // A second seat row exists only for a second slab thickness.
-  auto U8 = [&]() { return it.U(8, level) != 0 || !std::any_of(it.entries.begin(), it.entries.end(),
-                                                                  [](const InertiaEntry& e) { return e.row == 7; })
-                               ? it.U(8, level)
-                               : it.U(7, level); };
-  const double len1 = m_.member_count >= 1 ? Mb(1).length : 0, len3 = m_.member_count >= 3 ? Mb(3).length : 0;
+  auto U8 = [&]() {
+    return it.U(8, level) != 0 || !std::any_of(it.entries.begin(), it.entries.end(),
+                                               [](const InertiaEntry& e) { return e.row == 7; })
+               ? it.U(8, level)
+               : it.U(7, level);
+  };
+  const double len1 = m_.member_count >= 1 ? Mb(1).length : 0,
+               len3 = m_.member_count >= 3 ? Mb(3).length : 0;
   const double v = len1 - len3, u = box() ? len3 : 0;
   const double wm = (v * U(12) + u * Lo(12)) / std::max(v + u, 0.001);
   for (int k = 1; k <= m_.member_count; ++k) {
@@ -326,20 +398,36 @@ void Generator::Inertia(int level) {
     const ModelMember& mb = Mb(k);
     double d1 = 0, d2 = 0;
     switch (mb.type) {
-      case 1: d1 = Lo(1), d2 = U(1); break;
-      case 2: d1 = U(1), d2 = Lo(1); break;
-      case 3: case 4: d1 = d2 = U(3); break;
-      case 5: case 6: case 11: case 12:
+      case 1:
+        d1 = Lo(1), d2 = U(1);
+        break;
+      case 2:
+        d1 = U(1), d2 = Lo(1);
+        break;
+      case 3:
+      case 4:
+        d1 = d2 = U(3);
+        break;
+      case 5:
+      case 6:
+      case 11:
+      case 12:
         d1 = mb.mirrored ? U(12) : Lo(12);
         d2 = mb.mirrored ? Lo(12) : U(12);
         if (box()) {
-          const bool seat_at_i = (mb.type == 11 || mb.type == 12) ? mb.mirrored != 0 : mb.mirrored == 0;
+          const bool seat_at_i =
+              (mb.type == 11 || mb.type == 12) ? mb.mirrored != 0 : mb.mirrored == 0;
           (seat_at_i ? d1 : d2) = wm;
         }
         break;
-      case 7: d1 = d2 = TypeOf(k - 1) == 19 ? U(7) : U8(); break;
-      case 8: d1 = d2 = TypeOf(k + 1) == 19 ? U(7) : U8(); break;
-      case 9: case 10:
+      case 7:
+        d1 = d2 = TypeOf(k - 1) == 19 ? U(7) : U8();
+        break;
+      case 8:
+        d1 = d2 = TypeOf(k + 1) == 19 ? U(7) : U8();
+        break;
+      case 9:
+      case 10:
         d1 = mb.mirrored ? U(10) : Lo(10);
         d2 = mb.mirrored ? Lo(10) : U(10);
         {
@@ -350,10 +438,25 @@ void Generator::Inertia(int level) {
             Add(kLoadDistGlobalX, k, 0, 0, U(24), 0, f / 2);
         }
         break;
-      case 13: case 14: case 15: case 16: case 17: case 18: d1 = d2 = U(13); break;
-      case 19: case 20: d1 = d2 = U(mb.type); break;
-      case 21: case 22: case 23: d1 = d2 = U(21); break;
-      default: break;
+      case 13:
+      case 14:
+      case 15:
+      case 16:
+      case 17:
+      case 18:
+        d1 = d2 = U(13);
+        break;
+      case 19:
+      case 20:
+        d1 = d2 = U(mb.type);
+        break;
+      case 21:
+      case 22:
+      case 23:
+        d1 = d2 = U(21);
+        break;
+      default:
+        break;
     }
     if (d1 != 0 || d2 != 0) Add(kLoadDistGlobalX, k, 0, d1, d2);
   }
@@ -382,7 +485,8 @@ void Generator::Shear(int level) {
 void Generator::Hydrodynamic(int level) {
   const double hl = in_.rec->model.water_level[level];
   if (hl <= 0) return;
-  const HydroTable& t = in_.seismic->hydro[static_cast<std::size_t>(dir_)][static_cast<std::size_t>(level)];
+  const HydroTable& t =
+      in_.seismic->hydro[static_cast<std::size_t>(dir_)][static_cast<std::size_t>(level)];
   const double yf = m_.extents[5], e = yf + hl;
   for (int k = 1; k <= m_.member_count; ++k) {
     if (!Usable(k)) continue;
@@ -400,7 +504,9 @@ void Generator::Hydrodynamic(int level) {
       const double m = std::max(yf, std::clamp(e - za, yl, yu));
       const double h = std::max(yf, std::clamp(e - zb, yl, yu));
       if (m - h < 0.001) continue;
-      auto at = [&](double y) { return zb - za > 0 ? pa + (pb - pa) * ((e - y) - za) / (zb - za) : pa; };
+      auto at = [&](double y) {
+        return zb - za > 0 ? pa + (pb - pa) * ((e - y) - za) / (zb - za) : pa;
+      };
       double pm = at(m), ph = at(h);
       if (inner) pm *= 2, ph *= 2;
       if (up)
@@ -444,34 +550,62 @@ void Generator::Run() {
     c_ = &f_.load_cases.At(n);
     const int level = n <= 7 ? 0 : n <= 16 ? 1 : 2;
     switch (n) {
-      case 1: case 8: case 17:
+      case 1:
+      case 8:
+      case 17:
         if (longi)
           LongitudinalSelfWeight(*c_, m_, *in_.longitudinal, level);
         else
           SelfWeight(level);
         c_->name = kCases[n].rdm;
         break;
-      case 2: CoverAndStatic(2, 0); break;
-      case 9: case 18: if (rdm()) CoverAndStatic(n, 0); break;
-      case 3: Surcharge(); break;
-      case 4: RearWheel(); break;
-      case 5: case 10: case 19: ExternalWater(); break;
-      case 6: case 14: case 23: InternalWater(level); break;
-      case 11: case 20:
+      case 2:
+        CoverAndStatic(2, 0);
+        break;
+      case 9:
+      case 18:
+        if (rdm()) CoverAndStatic(n, 0);
+        break;
+      case 3:
+        Surcharge();
+        break;
+      case 4:
+        RearWheel();
+        break;
+      case 5:
+      case 10:
+      case 19:
+        ExternalWater();
+        break;
+      case 6:
+      case 14:
+      case 23:
+        InternalWater(level);
+        break;
+      case 11:
+      case 20:
         if (rdm())
           SeismicEarth(level);
         else
           CoverAndStatic(n, level);
         break;
-      case 12: case 21:
+      case 12:
+      case 21:
         if (longi)
           LongitudinalInertia(*c_, m_, *in_.longitudinal, level, lr_.method);
         else
           Inertia(level);
         break;
-      case 13: case 22: Shear(level); break;
-      case 15: case 24: Hydrodynamic(level); break;
-      default: break;
+      case 13:
+      case 22:
+        Shear(level);
+        break;
+      case 15:
+      case 24:
+        Hydrodynamic(level);
+        break;
+      default:
+        break;
     }
   }
   for (int n = 1; n <= 6; ++n) {
@@ -480,7 +614,8 @@ void Generator::Run() {
   }
   for (FrameLoadCase& lc : f_.load_cases) {
     double mx = 0.1;
-    for (const FrameLoadItem& it : lc.items) mx = std::max({mx, std::fabs(it.d1), std::fabs(it.d2)});
+    for (const FrameLoadItem& it : lc.items)
+      mx = std::max({mx, std::fabs(it.d1), std::fabs(it.d2)});
     lc.max_intensity = mx;
   }
   static constexpr const char* kNames[3] = {"組合せ常時荷重", "組合せＬ１荷重", "組合せＬ２荷重"};
@@ -516,7 +651,8 @@ double VerticalResultant(const FrameLoadCase& c, const StructureModel& model) {
   return sum;
 }
 
-void GenerateLoadCases(FrameModel& frame, const StructureModel& model, Direction dir, const LoadInputs& in) {
+void GenerateLoadCases(FrameModel& frame, const StructureModel& model, Direction dir,
+                       const LoadInputs& in) {
   Generator(frame, model, dir, in).Run();
 }
 

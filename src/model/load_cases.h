@@ -29,7 +29,8 @@ struct LoadInputs {
 };
 
 // Fills load cases 1..25 and combinations 1..3 of the frame (cleared first).
-void GenerateLoadCases(FrameModel& frame, const StructureModel& model, Direction dir, const LoadInputs& in);
+void GenerateLoadCases(FrameModel& frame, const StructureModel& model, Direction dir,
+                       const LoadInputs& in);
 
 // The vertical resultant (kN per metre of facility) of a case's type-14
 // items, each over the summed length of its members.

@@ -11,7 +11,9 @@ namespace vaultra {
 
 namespace {
 
-const DimensionSet& Dims(const BlockRow& row, int k) { return row.At(std::clamp(k, 1, kMaxBlocks)).working_set; }
+const DimensionSet& Dims(const BlockRow& row, int k) {
+  return row.At(std::clamp(k, 1, kMaxBlocks)).working_set;
+}
 
 int AddMember(StructureModel& lm, int type, int ni, int nj, int code_i, int code_j, int poi) {
   if (ni == 0 || nj == 0 || lm.member_count >= kMaxMembers) return 0;
@@ -36,8 +38,8 @@ int BlockOfLast(const StructureModel& tm, int type, int fallback) {
 
 }  // namespace
 
-void BuildLongitudinalMembers(int layout, const ModelRecord& rec, const BlockRow& row, const StructureModel& tm,
-                              StructureModel& lm) {
+void BuildLongitudinalMembers(int layout, const ModelRecord& rec, const BlockRow& row,
+                              const StructureModel& tm, StructureModel& lm) {
   ClearStructureModel(lm);
   const bool box = layout == kLayoutBox;
   const DimensionSet& b1 = Dims(row, 1);
@@ -64,9 +66,10 @@ void BuildLongitudinalMembers(int layout, const ModelRecord& rec, const BlockRow
   FindOrAddNode(lm, 0, 0, kSupportPinned);
   AddMember(lm, 1, FindOrAddNode(lm, 0, 0, 0), FindOrAddNode(lm, 0, e, 0), kEndPin, kEndPin, 1);
   for (int k = 1; k <= N + 1; ++k)
-    AddMember(lm, 19, FindOrAddNode(lm, P(k), e, 0), FindOrAddNode(lm, P(k + 1), e, 0), k == 1 ? kEndPin : 0,
-              k == N + 1 ? kEndPin : 0, 0);
-  AddMember(lm, 2, FindOrAddNode(lm, W, e, 0), FindOrAddNode(lm, W, 0, kSupportRoller), kEndPin, kEndPin, 1);
+    AddMember(lm, 19, FindOrAddNode(lm, P(k), e, 0), FindOrAddNode(lm, P(k + 1), e, 0),
+              k == 1 ? kEndPin : 0, k == N + 1 ? kEndPin : 0, 0);
+  AddMember(lm, 2, FindOrAddNode(lm, W, e, 0), FindOrAddNode(lm, W, 0, kSupportRoller), kEndPin,
+            kEndPin, 1);
   for (int k = N + 2; k >= 2; --k)
     AddMember(lm, 21, FindOrAddNode(lm, P(k), 0, kSupportRoller), FindOrAddNode(lm, P(k - 1), 0, 0),
               k == N + 2 ? kEndPin : 0, k == 2 ? kEndPin : 0, 0);
@@ -87,7 +90,8 @@ void BuildLongitudinalMembers(int layout, const ModelRecord& rec, const BlockRow
   DeriveLongitudinalQuantities(layout, rec, row, lm);
 }
 
-void DeriveLongitudinalQuantities(int layout, const ModelRecord& rec, const BlockRow& row, StructureModel& lm) {
+void DeriveLongitudinalQuantities(int layout, const ModelRecord& rec, const BlockRow& row,
+                                  StructureModel& lm) {
   const bool box = layout == kLayoutBox;
   const DimensionSet& b1 = Dims(row, 1);
   const int n = std::clamp(rec.longitudinal_blocks, 2, 50);
@@ -136,8 +140,8 @@ void DeriveLongitudinalQuantities(int layout, const ModelRecord& rec, const Bloc
     }
 }
 
-void PrepareLongitudinalTables(const SeismicContext& ctx, const GroundQuantities& g, StructureModel& lm,
-                               const MasterData* md, LongitudinalTables& lt) {
+void PrepareLongitudinalTables(const SeismicContext& ctx, const GroundQuantities& g,
+                               StructureModel& lm, const MasterData* md, LongitudinalTables& lt) {
   const InputRecords& rec = *ctx.rec;
   const ModelRecord& mr = rec.model;
   const BlockRow& row = *ctx.row;
@@ -157,7 +161,8 @@ void PrepareLongitudinalTables(const SeismicContext& ctx, const GroundQuantities
     s.I = B * t * t * t / (12 * wl);
   };
   entry(1, "端壁", wl, (mr.wall_upper + mr.wall_lower) / 2);
-  entry(2, "中間壁上", box ? 2 * b3.a() + b3.B() : 2 * b3.e() + b3.a(), box ? b3.f() : b3.f() + b3.g() + b3.e());
+  entry(2, "中間壁上", box ? 2 * b3.a() + b3.B() : 2 * b3.e() + b3.a(),
+        box ? b3.f() : b3.f() + b3.g() + b3.e());
   entry(3, "中間壁下", box ? 2 * b3.a() : b3.a(), b3.L() - 0.1 - b3.r(12));
   entry(4, "底版", wc, b1.c());
 
@@ -265,13 +270,15 @@ void PrepareLongitudinalTables(const SeismicContext& ctx, const GroundQuantities
   };
   add(1, true, zt, mr.wall_upper, g1, "端壁上");
   add(1, false, zb, mr.wall_lower, g1, "端壁下");
-  add(19, true, zt, box ? bi.f() : Dims(row, BlockOfLast(tm, 19, tm.first_slab_block)).b(), g1, "頂版");
+  add(19, true, zt, box ? bi.f() : Dims(row, BlockOfLast(tm, 19, tm.first_slab_block)).b(), g1,
+      "頂版");
   add(12, true, zt, S(2).B * S(2).t / wl, g1, "中間壁上");
   add(12, false, zb, (bi.L() - 0.1 - bi.r(12)) * bi.a() / wl * (box ? 2 : 1), g1, "中間壁下");
   add(21, true, zb, Dims(row, BlockOfLast(tm, 21, tm.first_zone)).b(), g3, "底版");
 }
 
-void LongitudinalSelfWeight(FrameLoadCase& c, const StructureModel& lm, const LongitudinalTables& lt, int level) {
+void LongitudinalSelfWeight(FrameLoadCase& c, const StructureModel& lm,
+                            const LongitudinalTables& lt, int level) {
   c.name = level == 0 ? "自重" : "地震時.自重";
   for (int k = 1; k <= lm.member_count; ++k) {
     const ModelMember& mb = lm.Member(k);
@@ -290,8 +297,8 @@ void LongitudinalSelfWeight(FrameLoadCase& c, const StructureModel& lm, const Lo
   }
 }
 
-void LongitudinalInertia(FrameLoadCase& c, const StructureModel& lm, const LongitudinalTables& lt, int level,
-                         int method) {
+void LongitudinalInertia(FrameLoadCase& c, const StructureModel& lm, const LongitudinalTables& lt,
+                         int level, int method) {
   (void)method;  // the spring case follows the method where the cases are named
   const InertiaTable& t = lt.inertia;
   for (int k = 1; k <= lm.member_count; ++k) {
@@ -299,12 +306,24 @@ void LongitudinalInertia(FrameLoadCase& c, const StructureModel& lm, const Longi
     if (mb.length < 0.001) continue;
     double d1 = 0, d2 = 0;
     switch (mb.type) {
-      case 1: d1 = t.L(1, level), d2 = t.U(1, level); break;
-      case 2: d1 = t.U(1, level), d2 = t.L(1, level); break;
-      case 11: case 12: d1 = t.U(12, level), d2 = t.L(12, level); break;
-      case 19: d1 = d2 = t.U(19, level); break;
-      case 21: d1 = d2 = t.U(21, level); break;
-      default: break;
+      case 1:
+        d1 = t.L(1, level), d2 = t.U(1, level);
+        break;
+      case 2:
+        d1 = t.U(1, level), d2 = t.L(1, level);
+        break;
+      case 11:
+      case 12:
+        d1 = t.U(12, level), d2 = t.L(12, level);
+        break;
+      case 19:
+        d1 = d2 = t.U(19, level);
+        break;
+      case 21:
+        d1 = d2 = t.U(21, level);
+        break;
+      default:
+        break;
     }
     if (d1 == 0 && d2 == 0) continue;
     FrameLoadItem it;

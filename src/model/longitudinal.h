@@ -29,16 +29,18 @@ struct LongitudinalTables {
 
 // Rebuilds nodes, members and depths of the longitudinal model, then its
 // member lengths and derived quantities (the tables read them at once).
-void BuildLongitudinalMembers(int layout, const ModelRecord& rec, const BlockRow& row, const StructureModel& tm,
-                              StructureModel& lm);
+void BuildLongitudinalMembers(int layout, const ModelRecord& rec, const BlockRow& row,
+                              const StructureModel& tm, StructureModel& lm);
 // The longitudinal part of the derived quantities.
-void DeriveLongitudinalQuantities(int layout, const ModelRecord& rec, const BlockRow& row, StructureModel& lm);
+void DeriveLongitudinalQuantities(int layout, const ModelRecord& rec, const BlockRow& row,
+                                  StructureModel& lm);
 // Section entries and records, weights, response-displacement and inertia tables.
-void PrepareLongitudinalTables(const SeismicContext& ctx, const GroundQuantities& g, StructureModel& lm,
-                               const MasterData* md, LongitudinalTables& lt);
+void PrepareLongitudinalTables(const SeismicContext& ctx, const GroundQuantities& g,
+                               StructureModel& lm, const MasterData* md, LongitudinalTables& lt);
 
-void LongitudinalSelfWeight(FrameLoadCase& c, const StructureModel& lm, const LongitudinalTables& lt, int level);
-void LongitudinalInertia(FrameLoadCase& c, const StructureModel& lm, const LongitudinalTables& lt, int level,
-                         int method);
+void LongitudinalSelfWeight(FrameLoadCase& c, const StructureModel& lm,
+                            const LongitudinalTables& lt, int level);
+void LongitudinalInertia(FrameLoadCase& c, const StructureModel& lm, const LongitudinalTables& lt,
+                         int level, int method);
 
 }  // namespace vaultra

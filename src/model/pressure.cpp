@@ -10,9 +10,13 @@ namespace vaultra {
 
 namespace {
 
-const DimensionSet& Dims(const BlockRow& row, int k) { return row.At(std::clamp(k, 1, kMaxBlocks)).working_set; }
+const DimensionSet& Dims(const BlockRow& row, int k) {
+  return row.At(std::clamp(k, 1, kMaxBlocks)).working_set;
+}
 
-int Mm(double z) { return static_cast<int>(RoundTo0(z * 1000)); }
+int Mm(double z) {
+  return static_cast<int>(RoundTo0(z * 1000));
+}
 
 void Totals(SidePressureTable& t, const std::array<double, 3>& k, const std::array<double, 3>& kh,
             double gamma_w, double zw) {
@@ -57,7 +61,8 @@ void GroupCoverDepths(const BlockRow& row, StructureModel& tm, std::vector<Cover
     const int mm = std::max(0, Mm(dc));
     const double x = (tm.Node(mb.node_i).x + tm.Node(mb.node_j).x) / 2;
     for (int q = 1; q <= tm.span_count && q + 1 <= tm.wall_count; ++q) {
-      const double x0 = tm.walls.at(static_cast<std::size_t>(q)).x, x1 = tm.walls.at(static_cast<std::size_t>(q + 1)).x;
+      const double x0 = tm.walls.at(static_cast<std::size_t>(q)).x,
+                   x1 = tm.walls.at(static_cast<std::size_t>(q + 1)).x;
       if (x < x0 || x > x1) continue;
       int found = 0;
       for (std::size_t i = 0; i < groups.size(); ++i)
@@ -104,7 +109,8 @@ CoverRecord CoverPressureBackfill(const LoadsRecord& lr, int c, int w) {
   return r;
 }
 
-CoverRecord CoverPressureStrata(const LoadsRecord& lr, const std::vector<GroundLayer>& layers, int c, int w) {
+CoverRecord CoverPressureStrata(const LoadsRecord& lr, const std::vector<GroundLayer>& layers,
+                                int c, int w) {
   CoverRecord r;
   int g = 0;
   for (const GroundLayer& l : layers) {
@@ -138,8 +144,8 @@ CoverRecord CoverPressureStrata(const LoadsRecord& lr, const std::vector<GroundL
   return r;
 }
 
-SidePressureTable SidePressureBackfill(const LoadsRecord& lr, const GroundQuantities& gq, int t, int b, int w,
-                                       double q) {
+SidePressureTable SidePressureBackfill(const LoadsRecord& lr, const GroundQuantities& gq, int t,
+                                       int b, int w, double q) {
   SidePressureTable tb;
   tb.q = q;
   tb.water_row = w == 0 ? 0 : 999;
@@ -173,7 +179,8 @@ SidePressureTable SidePressureBackfill(const LoadsRecord& lr, const GroundQuanti
 }
 
 SidePressureTable SidePressureStrata(const LoadsRecord& lr, const GroundQuantities& gq,
-                                     const std::vector<GroundLayer>& layers, int t, int b, int w, double q) {
+                                     const std::vector<GroundLayer>& layers, int t, int b, int w,
+                                     double q) {
   SidePressureTable tb;
   tb.q = q;
   tb.water_row = w == 0 ? 0 : 999;
@@ -242,17 +249,20 @@ ExternalWaterTable BuildExternalWaterTable(double zw, double zt, double zb, doub
   return t;
 }
 
-void ComputeMemberWeights(int layout, const BlockRow& row, const StructureModel& tm, double gamma1, WeightTable& wt) {
+void ComputeMemberWeights(int layout, const BlockRow& row, const StructureModel& tm, double gamma1,
+                          WeightTable& wt) {
   wt = WeightTable{};
   const bool box = layout == kLayoutBox;
   const double W = tm.frame_width;
   auto type_of = [&](int k) { return k >= 1 && k <= tm.member_count ? tm.Member(k).type : 0; };
-  auto b_of = [&](int k) { return k >= 1 && k <= tm.member_count ? Dims(row, tm.Member(k).block).b() : 0.0; };
+  auto b_of = [&](int k) {
+    return k >= 1 && k <= tm.member_count ? Dims(row, tm.Member(k).block).b() : 0.0;
+  };
   for (int k = 1; k <= tm.member_count; ++k) {
     const ModelMember& mb = tm.Member(k);
     const double t0 = tm.Section(k).Current(1) / 1000, l0 = mb.length;
     const double xa = tm.Node(mb.node_i).x, xb = tm.Node(mb.node_j).x;
-    const bool left = std::min(xa, xb) < 0.001, right = std::max(xa, xb) > W - 0.001;
+    const bool left = std::min(xa, xb)<0.001, right = std::max(xa, xb)> W - 0.001;
     int r = 0;
     const char *name = "", *sym = "";
     double t = t0, l = l0;
@@ -277,9 +287,11 @@ void ComputeMemberWeights(int layout, const BlockRow& row, const StructureModel&
           r = 5, name = "ｽﾗﾌﾞ掛部(端部ﾌﾞﾛｯｸ) ", sym = "Ｗu3-1";
         } else if (mb.type == 7 && right) {
           const bool differ = std::fabs(Dims(row, 2).b() - b_of(other)) >= 0.0001;
-          r = differ ? 6 : 5, name = differ ? "ｽﾗﾌﾞ掛部(端部ﾌﾞﾛｯｸ2)" : "ｽﾗﾌﾞ掛部(端部ﾌﾞﾛｯｸ) ", sym = "Ｗu3-1";
+          r = differ ? 6 : 5, name = differ ? "ｽﾗﾌﾞ掛部(端部ﾌﾞﾛｯｸ2)" : "ｽﾗﾌﾞ掛部(端部ﾌﾞﾛｯｸ) ",
+          sym = "Ｗu3-1";
         } else {
-          r = slab ? 7 : 8, name = slab ? "ｽﾗﾌﾞ掛部(中間ﾌﾞﾛｯｸ) " : "ｽﾗﾌﾞ掛部(中間ﾌﾞﾛｯｸ2)", sym = "Ｗu3-2";
+          r = slab ? 7 : 8, name = slab ? "ｽﾗﾌﾞ掛部(中間ﾌﾞﾛｯｸ) " : "ｽﾗﾌﾞ掛部(中間ﾌﾞﾛｯｸ2)",
+          sym = "Ｗu3-2";
         }
         break;
       }
@@ -351,9 +363,9 @@ void PrepareStaticTables(const SeismicContext& ctx, StructureModel& tm, const St
   const int w = Mm(RoundTo3(g.zw));
   for (int v = 0; v < 2; ++v) {
     for (const CoverGroup& grp : p.groups)
-      p.cover[static_cast<std::size_t>(v)].push_back(v == 0 ? CoverPressureBackfill(lr, grp.depth_mm, w)
-                                                            : CoverPressureStrata(lr, rec.ground.layers,
-                                                                                  grp.depth_mm, w));
+      p.cover[static_cast<std::size_t>(v)].push_back(
+          v == 0 ? CoverPressureBackfill(lr, grp.depth_mm, w)
+                 : CoverPressureStrata(lr, rec.ground.layers, grp.depth_mm, w));
     for (int d = 0; d < 2; ++d) {
       const StructureModel& m = d == kTransverse ? tm : lm;
       const int top = Mm(m.depth_of_top_axis), bottom = Mm(m.depth_of_bottom_axis);
@@ -368,7 +380,8 @@ void PrepareStaticTables(const SeismicContext& ctx, StructureModel& tm, const St
   for (const GroundLayer& l : rec.ground.layers) total += l.t;
   const double water = rec.model.ground_water ? rec.model.ground_water_depth : 999;
   p.water_depth = std::min(total, water);
-  p.water = BuildExternalWaterTable(p.water_depth, tm.depth_of_top_axis, tm.depth_of_bottom_axis, lr.gamma_w);
+  p.water = BuildExternalWaterTable(p.water_depth, tm.depth_of_top_axis, tm.depth_of_bottom_axis,
+                                    lr.gamma_w);
 }
 
 }  // namespace vaultra

@@ -53,7 +53,9 @@ struct WaterRow {
 
 struct ExternalWaterTable {
   std::vector<WaterRow> rows;  // rows[0] is the reference (zw, 0); rows 1..n follow
-  int Count() const { return static_cast<int>(rows.size()) - 1 < 0 ? 0 : static_cast<int>(rows.size()) - 1; }
+  int Count() const {
+    return static_cast<int>(rows.size()) - 1 < 0 ? 0 : static_cast<int>(rows.size()) - 1;
+  }
 };
 
 struct WeightRow {
@@ -83,15 +85,16 @@ struct PressureTables {
 // The member's cover group thickness rule and grouping (sets cover_group).
 void GroupCoverDepths(const BlockRow& row, StructureModel& tm, std::vector<CoverGroup>& groups);
 CoverRecord CoverPressureBackfill(const LoadsRecord& lr, int cover_mm, int water_mm);
-CoverRecord CoverPressureStrata(const LoadsRecord& lr, const std::vector<GroundLayer>& layers, int cover_mm,
-                                int water_mm);
-SidePressureTable SidePressureBackfill(const LoadsRecord& lr, const GroundQuantities& g, int top_mm, int bottom_mm,
-                                       int water_mm, double q);
+CoverRecord CoverPressureStrata(const LoadsRecord& lr, const std::vector<GroundLayer>& layers,
+                                int cover_mm, int water_mm);
+SidePressureTable SidePressureBackfill(const LoadsRecord& lr, const GroundQuantities& g, int top_mm,
+                                       int bottom_mm, int water_mm, double q);
 SidePressureTable SidePressureStrata(const LoadsRecord& lr, const GroundQuantities& g,
-                                     const std::vector<GroundLayer>& layers, int top_mm, int bottom_mm,
-                                     int water_mm, double q);
+                                     const std::vector<GroundLayer>& layers, int top_mm,
+                                     int bottom_mm, int water_mm, double q);
 ExternalWaterTable BuildExternalWaterTable(double zw, double zt, double zb, double gamma_w);
-void ComputeMemberWeights(int layout, const BlockRow& row, const StructureModel& tm, double gamma1, WeightTable& w);
+void ComputeMemberWeights(int layout, const BlockRow& row, const StructureModel& tm, double gamma1,
+                          WeightTable& w);
 
 // All static tables in their order.
 void PrepareStaticTables(const SeismicContext& ctx, StructureModel& tm, const StructureModel& lm,

@@ -30,8 +30,8 @@ std::pair<double, double> EarthCoefficients(int soil_class) {
 }
 
 // Springs of one direction by formula. Heights and widths in m, areas in m2.
-void FormulaSprings(const LoadsRecord& lr, const GroundQuantities& g, double height, double width, double side_area,
-                    double bottom_area, bool round, SpringSet& s) {
+void FormulaSprings(const LoadsRecord& lr, const GroundQuantities& g, double height, double width,
+                    double side_area, double bottom_area, bool round, SpringSet& s) {
   auto r = [&](double v, int k) { return round ? RoundTo(v, k) : v; };
   for (int lv = 1; lv <= 2; ++lv) {
     const auto l = static_cast<std::size_t>(lv);
@@ -74,8 +74,10 @@ double ResponseVelocity(int level, double ts, int sv1_standard, int region, doub
   const double t = std::max(ts, 0.001);
   if (level == 1 && sv1_standard == 1) {
     const int group = region <= 1 ? 0 : region <= 3 ? 1 : 2;
-    static constexpr double kLow[3][2] = {{1.28873, 0.0088825}, {1.28671, -0.063956}, {1.28998, -0.14418}};
-    static constexpr double kMid[3][2] = {{0.48904, -0.47257}, {0.49252, -0.54211}, {0.48543, -0.62856}};
+    static constexpr double kLow[3][2] = {
+        {1.28873, 0.0088825}, {1.28671, -0.063956}, {1.28998, -0.14418}};
+    static constexpr double kMid[3][2] = {
+        {0.48904, -0.47257}, {0.49252, -0.54211}, {0.48543, -0.62856}};
     static constexpr double kPlateau[3] = {0.24, 0.204, 0.168};
     if (t >= 0.5)
       sv = kPlateau[group];
@@ -103,7 +105,8 @@ double HydroCoefficient(double ratio) {
   static constexpr double kY[] = {0, 0.397, 0.67, 0.835, 0.921, 0.983, 0.996, 1.0};
   if (ratio <= 0) return 0;
   for (int i = 1; i < 8; ++i)
-    if (ratio <= kX[i]) return kY[i - 1] + (kY[i] - kY[i - 1]) * (ratio - kX[i - 1]) / (kX[i] - kX[i - 1]);
+    if (ratio <= kX[i])
+      return kY[i - 1] + (kY[i] - kY[i - 1]) * (ratio - kX[i - 1]) / (kX[i] - kX[i - 1]);
   return 1.0;
 }
 
@@ -143,7 +146,8 @@ void ComputeGroundQuantities(const SeismicContext& ctx, GroundQuantities& g) {
   if (lr.cs < 1 && g.kh2 < 0.3) g.kh2 = 0.3;
   const auto [a, b] = EarthCoefficients(lr.soil_class);
   g.k = {lr.kah, b * g.kh1 + a, (b * g.kh2_base + a) * lr.cs};
-  for (int i = 0; i < 3; ++i) g.k_half[static_cast<std::size_t>(i)] = g.k[static_cast<std::size_t>(i)] / 2;
+  for (int i = 0; i < 3; ++i)
+    g.k_half[static_cast<std::size_t>(i)] = g.k[static_cast<std::size_t>(i)] / 2;
   for (std::size_t i = 0; i < layers.size(); ++i) {
     const auto [la, lb] = EarthCoefficients(layers[i].soil == 1 ? 0 : 2);
     g.layers[i].ke = {lr.kah, lb * g.kh1 + la, (lb * g.kh2_base + la) * lr.cs};
@@ -168,7 +172,8 @@ void ComputeGroundQuantities(const SeismicContext& ctx, GroundQuantities& g) {
   g.nb = 10;
   for (const GroundLayer& l : layers) {
     const double bot = top + l.t;
-    const double t = std::max(0.0, std::min(bot, tm.depth_of_bottom) - std::max(top, tm.cover_depth));
+    const double t =
+        std::max(0.0, std::min(bot, tm.depth_of_bottom) - std::max(top, tm.cover_depth));
     tn += RoundTo2(t * l.n_value);
     tt += t;
     if (top < tm.depth_of_bottom) g.nb = l.n_value;
@@ -182,7 +187,8 @@ void ComputeGroundQuantities(const SeismicContext& ctx, GroundQuantities& g) {
     g.hs = b1.c() + b1.H() + b1.f();
   } else {
     const DimensionSet& s1 = Dims(row, tm.first_slab_block);
-    const DimensionSet& s2 = Dims(row, tm.second_slab_block > 0 ? tm.second_slab_block : tm.first_slab_block);
+    const DimensionSet& s2 =
+        Dims(row, tm.second_slab_block > 0 ? tm.second_slab_block : tm.first_slab_block);
     g.hs = (s1.b() + s2.b()) / 2 + b1.c() + b1.H();
   }
   g.len = RoundTo3(Dims(row, tm.left_end_block).L());
@@ -204,7 +210,8 @@ void ComputeGroundQuantities(const SeismicContext& ctx, GroundQuantities& g) {
     if (s.kind != kBlockIntermediate) continue;
     const double bp = k > 1 ? Dims(row, k - 1).B() : 0;
     const double bn = k < kMaxBlocks ? Dims(row, k + 1).B() : 0;
-    const double e = ctx.layout == kLayoutBox ? bp / 2 + s.B() + 2 * s.a() + bn / 2 : bp / 2 + s.a() + bn / 2;
+    const double e =
+        ctx.layout == kLayoutBox ? bp / 2 + s.B() + 2 * s.a() + bn / 2 : bp / 2 + s.a() + bn / 2;
     if (e > g.wl) {
       g.wl = e;
       g.wl_block = k;
@@ -212,7 +219,8 @@ void ComputeGroundQuantities(const SeismicContext& ctx, GroundQuantities& g) {
   }
   if (g.wl_block > 0) {
     const DimensionSet& s = Dims(row, g.wl_block);
-    g.wc = ctx.layout == kLayoutBox ? g.wl - (s.B() + 2 * s.a() + 2 * s.e()) : g.wl - (s.a() + 2 * s.d());
+    g.wc = ctx.layout == kLayoutBox ? g.wl - (s.B() + 2 * s.a() + 2 * s.e())
+                                    : g.wl - (s.a() + 2 * s.d());
   }
 
   // Springs.
@@ -232,12 +240,13 @@ void ComputeGroundQuantities(const SeismicContext& ctx, GroundQuantities& g) {
       }
   } else {
     FormulaSprings(lr, g, g.hs, g.width, g.as, g.ab, true, g.springs[kTransverse]);
-    FormulaSprings(lr, g, g.hs, long_width, g.long_side_area, g.long_bottom_area, false, g.springs[kLongitudinal]);
+    FormulaSprings(lr, g, g.hs, long_width, g.long_side_area, g.long_bottom_area, false,
+                   g.springs[kLongitudinal]);
   }
 }
 
-HydroTable BuildHydroTable(double width, double stored_depth, double inner_height, double kh_surface,
-                           double bottom_depth, double gamma_w) {
+HydroTable BuildHydroTable(double width, double stored_depth, double inner_height,
+                           double kh_surface, double bottom_depth, double gamma_w) {
   HydroTable t;
   t.kh = (1 - 0.015 * bottom_depth) * kh_surface;
   t.h = std::min(stored_depth, inner_height);
@@ -275,7 +284,8 @@ HydroTable BuildHydroTable(double width, double stored_depth, double inner_heigh
     t.rows.push_back({t.h, t.pf});
   }
   // The report curve carries the unit weight of water like the pressure.
-  for (int i = 0; i < 12; ++i) t.curve[static_cast<std::size_t>(i)] = pressure(t.f, curve_h, 0.5 * i);
+  for (int i = 0; i < 12; ++i)
+    t.curve[static_cast<std::size_t>(i)] = pressure(t.f, curve_h, 0.5 * i);
   return t;
 }
 
@@ -287,8 +297,8 @@ void ComputeSeismicTables(const SeismicContext& ctx, GroundQuantities& g, Seismi
   const std::vector<GroundLayer>& layers = rec.ground.layers;
   s = SeismicTables{};
   for (int lv = 1; lv <= 2; ++lv)
-    g.sv[static_cast<std::size_t>(lv)] = ResponseVelocity(lv, g.ts[static_cast<std::size_t>(lv)], lr.sv1_standard,
-                                                          lr.region, g.cz);
+    g.sv[static_cast<std::size_t>(lv)] =
+        ResponseVelocity(lv, g.ts[static_cast<std::size_t>(lv)], lr.sv1_standard, lr.region, g.cz);
   const double zt = tm.depth_of_top_axis, zb = tm.depth_of_bottom_axis;
   const double H = std::max(g.H, 0.001);
 
@@ -425,8 +435,8 @@ void ComputeSeismicTables(const SeismicContext& ctx, GroundQuantities& g, Seismi
       const StructureModel* m = d == kTransverse ? ctx.transverse : ctx.longitudinal;
       const double bottom = m ? m->depth_of_bottom_axis : zb;
       s.hydro[static_cast<std::size_t>(d)][static_cast<std::size_t>(lv)] =
-          BuildHydroTable(d == kTransverse ? tm.mean_span : long_width, rec.model.water_level[lv], inner,
-                          lv == 1 ? g.kh1 : g.kh2, bottom, lr.gamma_w);
+          BuildHydroTable(d == kTransverse ? tm.mean_span : long_width, rec.model.water_level[lv],
+                          inner, lv == 1 ? g.kh1 : g.kh2, bottom, lr.gamma_w);
     }
 }
 

@@ -22,13 +22,13 @@ struct LayerSeismic {
   bool below_water = false;
   double vs = 0, h_over_vs = 0;
   double nu = 0, vsd_factor = 0, vsd = 0, g = 0, e = 0;  // the FEM choice (reported)
-  std::array<double, 3> ke{};                          // earth pressure coefficients 0, L1, L2
+  std::array<double, 3> ke{};                            // earth pressure coefficients 0, L1, L2
 };
 
 // What the calculation derives from the ground and the loads page.
 struct GroundQuantities {
-  double H = 0;   // seismic base depth
-  double zw = 0;  // groundwater depth clamped to H
+  double H = 0;                      // seismic base depth
+  double zw = 0;                     // groundwater depth clamped to H
   std::vector<LayerSeismic> layers;  // parallel to the ground layer list
   double tg = 0;
   int ground_class = 1;  // 1..3
@@ -72,8 +72,12 @@ struct InertiaTable {
   // upper[r][λ], lower[r][λ] for member-type rows 1..32 and λ = 1, 2.
   std::array<std::array<double, 3>, 33> upper{}, lower{};
   std::vector<InertiaEntry> entries;
-  double U(int r, int level) const { return upper.at(static_cast<std::size_t>(r)).at(static_cast<std::size_t>(level)); }
-  double L(int r, int level) const { return lower.at(static_cast<std::size_t>(r)).at(static_cast<std::size_t>(level)); }
+  double U(int r, int level) const {
+    return upper.at(static_cast<std::size_t>(r)).at(static_cast<std::size_t>(level));
+  }
+  double L(int r, int level) const {
+    return lower.at(static_cast<std::size_t>(r)).at(static_cast<std::size_t>(level));
+  }
 };
 
 struct SeismicTables {
@@ -81,7 +85,7 @@ struct SeismicTables {
   // shear[λ][row]: 0 τtop, 1 τbot, 2 min(τtop, strength), 3 min(τbot, strength), 4 mean of 2, 3.
   std::array<std::array<double, 5>, 3> shear{};
   std::array<double, 3> strength_top{}, strength_bottom{};
-  InertiaTable inertia;                        // transverse
+  InertiaTable inertia;                            // transverse
   std::array<std::array<HydroTable, 3>, 2> hydro;  // [direction][level]
 };
 
@@ -106,7 +110,7 @@ void ComputeGroundQuantities(const SeismicContext& ctx, GroundQuantities& g);
 // The response velocities and the seismic tables (after the static tables).
 void ComputeSeismicTables(const SeismicContext& ctx, GroundQuantities& g, SeismicTables& s);
 // The hydrodynamic table of a direction and level.
-HydroTable BuildHydroTable(double width, double stored_depth, double inner_height, double kh_surface,
-                           double bottom_depth, double gamma_w);
+HydroTable BuildHydroTable(double width, double stored_depth, double inner_height,
+                           double kh_surface, double bottom_depth, double gamma_w);
 
 }  // namespace vaultra

@@ -161,7 +161,8 @@ TEST(ResponseDisplacement, CosineOfTheDepth) {
   SeismicTables s;
   ComputeSeismicTables(f.ctx, g, s);
   // L2: Ts = 0.09, Sv = 10^(1.18329·log Ts + 0.086385).
-  const double ts = 0.09, sv = std::round(1000 * std::pow(10.0, 1.18329 * std::log10(ts) + 0.086385)) / 1000;
+  const double ts = 0.09,
+               sv = std::round(1000 * std::pow(10.0, 1.18329 * std::log10(ts) + 0.086385)) / 1000;
   EXPECT_NEAR(g.sv[2], sv, 1e-12);
   const double H = 10, zt = 1.125, zb = 2.85;
   auto u = [&](double z) { return 2 / (kPi * kPi) * sv * ts * std::cos(kPi * z / (2 * H)); };

@@ -53,7 +53,8 @@ class Pipeline : public testing::TestWithParam<int> {
     EXPECT_TRUE(r.loaded);
     b->state.loads.CheckRadio(method == 0 ? "RbCalcHenni" : "RbCalcSindo");
     if (cover > -100) b->state.records.model.cover_depth = cover;
-    const std::string work = (fs::path(testing::TempDir()) / ("loads_" + std::to_string(method))).string();
+    const std::string work =
+        (fs::path(testing::TempDir()) / ("loads_" + std::to_string(method))).string();
     const std::string err = BuildModels(b->state, *master_, work, b->ws);
     EXPECT_EQ(err, "");
     b->yoko = SplitLines(ReadFileBytes(b->ws.transverse_path).value_or(""));
@@ -105,7 +106,8 @@ double Resultant(const FrameModel& m, const FrameLoadCase& c, int type) {
   for (const FrameLoadItem& it : c.items) {
     if (it.type != type) continue;
     double len = 0;
-    for (int k = it.first_member; k <= std::max(it.first_member, it.last_member); ++k) len += MemberLength(m, k);
+    for (int k = it.first_member; k <= std::max(it.first_member, it.last_member); ++k)
+      len += MemberLength(m, k);
     sum += (it.d1 + it.d2) / 2 * (len - it.d3 - it.d4);
   }
   return sum;
@@ -149,7 +151,8 @@ TEST_P(Pipeline, TextsHoldEveryCaseAndCountAndAreBalanced) {
     }
     // The sample is symmetric: no net horizontal load in the symmetric cases.
     for (int c : {1, 2, 3, 4, 5, 6, 8, 9, 10, 14, 17, 18, 19, 23})
-      EXPECT_NEAR(Resultant(yoko, yoko.load_cases.At(c), kLoadDistGlobalX), 0, 0.01) << "case " << c;
+      EXPECT_NEAR(Resultant(yoko, yoko.load_cases.At(c), kLoadDistGlobalX), 0, 0.01)
+          << "case " << c;
     // Combinations: transverse 8..15 and 17..24, longitudinal four each.
     EXPECT_EQ(yoko.combinations.At(2).entries.Count(), 8);
     EXPECT_EQ(tate.combinations.At(3).entries.Count(), 4);
@@ -210,7 +213,8 @@ TEST_P(Pipeline, LongitudinalTablesSeeMemberLengths) {
   ProjectState& s = b->state;
   const int layout = s.records.model.facility_type == 0 ? 0 : 1;
   BuildLongitudinalMembers(layout, s.records.model, s.block_row, s.transverse, s.longitudinal);
-  for (int k = 1; k <= s.longitudinal.member_count; ++k) EXPECT_GT(s.longitudinal.Member(k).length, 0.001);
+  for (int k = 1; k <= s.longitudinal.member_count; ++k)
+    EXPECT_GT(s.longitudinal.Member(k).length, 0.001);
   EXPECT_GT(s.longitudinal.extents[8], 0);
   SeismicContext ctx{&s.records, &s.block_row, layout, &s.transverse, &s.longitudinal};
   LongitudinalTables lt;
@@ -218,11 +222,14 @@ TEST_P(Pipeline, LongitudinalTablesSeeMemberLengths) {
   EXPECT_GT(lt.weights.rows[1].len, 0);
   EXPECT_GT(lt.weights.rows[12].len, 0);
   for (int lv = 1; lv <= 2; ++lv) {
-    EXPECT_TRUE(std::isfinite(b->ws.ground.springs[kLongitudinal].kh[static_cast<std::size_t>(lv)]));
-    EXPECT_TRUE(std::isfinite(b->ws.ground.springs[kLongitudinal].kv[static_cast<std::size_t>(lv)]));
+    EXPECT_TRUE(
+        std::isfinite(b->ws.ground.springs[kLongitudinal].kh[static_cast<std::size_t>(lv)]));
+    EXPECT_TRUE(
+        std::isfinite(b->ws.ground.springs[kLongitudinal].kv[static_cast<std::size_t>(lv)]));
   }
   // Member count 3·N + 4 with N the number of longitudinal blocks.
-  EXPECT_EQ(s.longitudinal.member_count, 3 * std::clamp(s.records.model.longitudinal_blocks, 2, 50) + 4);
+  EXPECT_EQ(s.longitudinal.member_count,
+            3 * std::clamp(s.records.model.longitudinal_blocks, 2, 50) + 4);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothMethods, Pipeline, testing::Values(0, 1));
@@ -234,8 +241,9 @@ TEST(FrameCommand, TwoRunsWriteIdenticalTexts) {
   const std::string sample = std::string(VAULTRA_SOURCE_DIR) + "/samples/stand_two_slabs.vt1";
   std::string first[2];
   for (int run = 0; run < 2; ++run) {
-    const std::string cmd = std::string("'") + VAULTRA_EXE + "' frame '" + sample + "' --work-dir '" +
-                            (dir / "work").string() + "' >'" + (dir / "out").string() + "' 2>/dev/null";
+    const std::string cmd = std::string("'") + VAULTRA_EXE + "' frame '" + sample +
+                            "' --work-dir '" + (dir / "work").string() + "' >'" +
+                            (dir / "out").string() + "' 2>/dev/null";
     const int raw = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(raw));
     ASSERT_EQ(WEXITSTATUS(raw), 0);
@@ -257,7 +265,8 @@ TEST(FrameCommand, TwoRunsWriteIdenticalTexts) {
 }
 
 TEST(FrameCommand, MissingProjectIsBadInput) {
-  const std::string cmd = std::string("'") + VAULTRA_EXE + "' frame /nonexistent.vt1 >/dev/null 2>&1";
+  const std::string cmd =
+      std::string("'") + VAULTRA_EXE + "' frame /nonexistent.vt1 >/dev/null 2>&1";
   const int raw = std::system(cmd.c_str());
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 2);
