@@ -147,7 +147,9 @@ TEST_P(Pipeline, TextsHoldEveryCaseAndCountAndAreBalanced) {
       // A case with vertical loads gets its reaction item.
       bool has_y = false;
       for (const FrameLoadItem& it : yc.items) has_y = has_y || it.type == kLoadDistGlobalY;
-      if (has_y) EXPECT_GT(yc.items.At(yc.items.Count()).last_member, 0) << "case " << c;
+      if (has_y) {
+        EXPECT_GT(yc.items.At(yc.items.Count()).last_member, 0) << "case " << c;
+      }
     }
     // The sample is symmetric: no net horizontal load in the symmetric cases.
     for (int c : {1, 2, 3, 4, 5, 6, 8, 9, 10, 14, 17, 18, 19, 23})
