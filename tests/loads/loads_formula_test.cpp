@@ -143,6 +143,10 @@ TEST(GroundSprings, OneConstantPerFormula) {
   EXPECT_NEAR(g.springs[kTransverse].kh[2], kh, 0.005 * kh);
   EXPECT_NEAR(g.springs[kTransverse].kv[1], kv, 0.005 * kv);
   EXPECT_NEAR(g.springs[kTransverse].ksb[1], 0.3 * kv, 0.005 * kv);
+  // Without an intermediate block the longitudinal strip has no area: the
+  // constants stay finite instead of dividing by zero.
+  EXPECT_TRUE(std::isfinite(g.springs[kLongitudinal].kh[1]));
+  EXPECT_TRUE(std::isfinite(g.springs[kLongitudinal].kv[2]));
 
   // Method ④ with the seismic coefficient method: α = 2, Eo = 2800·N.
   f.rec.loads.eo_method = 4;
