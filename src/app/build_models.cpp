@@ -5,6 +5,7 @@
 #include "core/fileio.h"
 #include "model/frame_assembly.h"
 #include "model/geometry.h"
+#include "model/points_of_interest.h"
 
 namespace vaultra {
 
@@ -37,6 +38,10 @@ std::string BuildModels(ProjectState& state, const MasterData& md, const std::st
   if (!MakeDirs(work_dir)) return "作業フォルダを作れません: " + work_dir;
   const std::string dir = WithTrailingSlash(work_dir);
   ComputeProjectGeometry(state);
+  if (layout == kLayoutBox)
+    SetBoxPointsOfInterest(state.block_row, state.transverse, rec.shear_at_2d);
+  else
+    SetStandPointsOfInterest(state.block_row, state.transverse, rec.shear_at_2d);
   FillFrameModel(ws.transverse_frame, state.transverse, kTransverse, 3, in);
   ws.transverse_path = dir + "Yoko0.$O1";
   std::string error = SaveFrameText(ws.transverse_frame, ws.transverse_path);

@@ -155,6 +155,11 @@ TEST_P(Pipeline, TextsHoldEveryCaseAndCountAndAreBalanced) {
     for (int c : {1, 2, 3, 4, 5, 6, 8, 9, 10, 14, 17, 18, 19, 23})
       EXPECT_NEAR(Resultant(yoko, yoko.load_cases.At(c), kLoadDistGlobalX), 0, 0.01)
           << "case " << c;
+    // Output positions at the points of interest, each named; none along.
+    EXPECT_GT(yoko.specified.Count(), 0);
+    EXPECT_EQ(tate.specified.Count(), 0);
+    for (const FrameSpecifiedPositions& sp : b->ws.transverse_frame.specified)
+      for (const FramePosition& pos : sp.positions) EXPECT_FALSE(pos.name.empty()) << sp.member;
     // Combinations: transverse 8..15 and 17..24, longitudinal four each.
     EXPECT_EQ(yoko.combinations.At(2).entries.Count(), 8);
     EXPECT_EQ(tate.combinations.At(3).entries.Count(), 4);
