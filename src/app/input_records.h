@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "app/loads_record.h"
 #include "app/master_data.h"
+#include "app/material_record.h"
 #include "model/structure_model.h"
 
 namespace vaultra {
@@ -76,58 +78,11 @@ struct GroundTable {
   double mean_poisson = 0;
 };
 
-// One material column of the materials record (member groups 1 .. 4:
-// block part, top slab, bottom slab, end wall). Stresses in N/mm2.
-struct MaterialColumn {
-  double sigma_ck = 0;
-  std::string rebar_type;  // as shown in the list, with its leading blank
-  double n_sca = 0, n_ta = 0, n_sfa = 0;
-  double g_sca = 0, g_ta = 0, g_sfa = 0;
-  double f1ck = 0, n_ssa = 0, g_ssa = 0, fyk = 0, fwyd = 0;
-  double gamma_c = 0;  // kN/m3
-  double ec = 0;
-  double es = 0;
-};
-
-constexpr int kSafetyFactorColumns = 3;
-constexpr int kSafetyFactors = 13;
-
-// The materials record of the material page.
-struct MaterialRecord {
-  MaterialColumn columns[5];  // 1-based by member group
-  double gamma_plain = 0;     // unit weight of plain concrete, kN/m3
-  // factors[c][i]: column c = 1 .. 3, factor i = 0 .. 12 in the page's order.
-  double factors[kSafetyFactorColumns + 1][kSafetyFactors] = {};
-};
-
-// The loads record of the loads page.
-struct LoadsRecord {
-  double kah = 0, kav = 0;
-  double gamma_t = 0, gamma_sub = 0, gamma_w = 0;
-  double cohesion = 0, friction = 0;
-  double q = 0, ps = 0, pb = 0, q_longitudinal = 0;
-  int method = 0;  // 0 response displacement, 1 seismic coefficient
-  bool strata = false;
-  int sv1_standard = 0;  // 0 parking guideline, 1 sewer guideline
-  int soil_class = 0;
-  double cs = 1.0;
-  int region = 0;
-  int spring_formula = 0;         // 0 地中式, 1 道路橋式, 2 ＦＥＭ, 3 任意
-  double alpha_d[3] = {0, 0, 0};  // [1] L1, [2] L2
-  bool width_cap_10m = false;
-  int eo_method = 1;
-  double eo_side = 0, eo_bottom = 0;
-  // Typed spring constants [direction 0 transverse, 1 longitudinal][Kh, Kv, Kss, Ksb][level 1, 2].
-  double springs[2][4][3] = {};
-  // Circumferential shear: [Tau, Tab, Tas][level 1, 2].
-  double tau[3][3] = {};
-};
-
 struct InputRecords {
   ModelRecord model;
   GroundTable ground;
-  MaterialRecord material;
   LoadsRecord loads;
+  MaterialsRecord materials;
 };
 
 }  // namespace vaultra

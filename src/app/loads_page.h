@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/loads_record.h"
 #include "app/project_state.h"
 
 namespace vaultra {

@@ -8,8 +8,6 @@
 
 namespace vaultra {
 
-const char* const kSafetyFactorNames[kSafetyFactors] = {"Cgc", "Gs", "Gb", "Tc", "Ts", "Gf", "Pa",
-                                                        "Pw",  "Qu", "Pi", "Ip", "Ga", "Gi"};
 
 namespace {
 
@@ -106,32 +104,7 @@ void ResetMaterialDefaults(FormState& form, const MasterData& md, bool shear_at_
 }
 
 void CommitMaterialInputs(ProjectState& state) {
-  const FormState& f = state.material;
-  MaterialRecord& r = state.records.material;
-  for (int g = 1; g <= kMaterialGroups; ++g) {
-    MaterialColumn& c = r.columns[g];
-    auto num = [&](const char* name) { return ReadReal(f.Text(Format("%s%d", name, g))); };
-    c.rebar_type = f.At(Format("Syurui%d", g)).SelectedText();
-    c.sigma_ck = ReadReal(f.At(Format("Kjn%d", g)).SelectedText());
-    c.n_sca = num("nSca");
-    c.n_ta = num("nTa");
-    c.n_sfa = num("nSfa");
-    c.g_sca = num("gSca");
-    c.g_ta = num("gTa");
-    c.g_sfa = num("gSfa");
-    c.n_ssa = num("nSsa");
-    c.g_ssa = num("gSsa");
-    c.f1ck = num("f1ck");
-    c.fyk = num("fyk");
-    c.fwyd = num("fwyd");
-    c.ec = num("Ec");
-    c.gamma_c = num("Gc");
-    c.es = num("Es");
-  }
-  r.gamma_plain = ReadReal(f.Text("Gcm"));
-  for (int col = 1; col <= kSafetyFactorColumns; ++col)
-    for (int i = 0; i < kSafetyFactors; ++i)
-      r.factors[col][i] = ReadReal(f.Text(Format("%s%d", kSafetyFactorNames[i], col)));
+  CommitMaterialInputs(state.material, state.records.materials);
 }
 
 }  // namespace vaultra

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/master_data.h"
+#include "app/material_record.h"
 #include "app/project_state.h"
 
 namespace vaultra {
@@ -30,7 +31,5 @@ void ResetMaterialDefaults(FormState& form, const MasterData& md, bool shear_at_
 // CommitInputs of the material page.
 void CommitMaterialInputs(ProjectState& state);
 
-// The control names of the safety-factor rows, in the page's order.
-extern const char* const kSafetyFactorNames[kSafetyFactors];
 
 }  // namespace vaultra

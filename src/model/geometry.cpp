@@ -638,9 +638,9 @@ void ComputeMemberGeometry(int layout, const FacilityInput& in, const BlockRow& 
   Lengths(longitudinal);
   DeriveModelQuantities(layout, in, row, transverse);
   if (layout == kLayoutBox)
-    SetBoxPointsOfInterest(transverse, row, in.shear_at_2d);
+    SetBoxPointsOfInterest(row, transverse, in.shear_at_2d);
   else
-    SetStandPointsOfInterest(transverse, row, in.shear_at_2d);
+    SetStandPointsOfInterest(row, transverse, in.shear_at_2d);
 }
 
 UpdateResult UpdateModelGeometry(const FacilityInput& in, BlockRow& row, StructureModel& model) {

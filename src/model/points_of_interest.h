@@ -1,16 +1,27 @@
-// The points of interest of every transverse member: distances from each end
-// at which the section checks read forces (haunch end, 2d of the outer and
-// the inner bars, h/2), by layout.
+// Points of interest of the transverse members: the distances from each
+// member end at which the section checks read forces (haunch end, 2·d of
+// the outer and the inner bars, h/2).
 #pragma once
 
 #include "model/structure_model.h"
 
 namespace vaultra {
 
-// Both set all eight values and the points-of-interest flag of members
-// 1 .. member count from the block dimensions and the section records; the
-// derived quantities (left end block, first slab block) must be current.
-void SetStandPointsOfInterest(StructureModel& model, const BlockRow& row, bool shear_at_2d);
-void SetBoxPointsOfInterest(StructureModel& model, const BlockRow& row, bool shear_at_2d);
+// Slots of ModelMember::points.
+enum PointSlot : int {
+  kPoiHaunchI = 0,
+  kPoiOuterI = 1,
+  kPoiInnerI = 2,
+  kPoiHalfI = 3,
+  kPoiHaunchJ = 4,
+  kPoiOuterJ = 5,
+  kPoiInnerJ = 6,
+  kPoiHalfJ = 7,
+};
+
+// Both set every member's eight points and its points-of-interest flag;
+// shear_at_2d places the shear check at 2·d (else only h/2 is set).
+void SetStandPointsOfInterest(const BlockRow& row, StructureModel& tm, bool shear_at_2d);
+void SetBoxPointsOfInterest(const BlockRow& row, StructureModel& tm, bool shear_at_2d);
 
 }  // namespace vaultra

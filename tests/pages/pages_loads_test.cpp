@@ -18,9 +18,9 @@ TEST(LoadsCommit, DesignedDefaults) {
   EXPECT_EQ(r.region, 4);
   EXPECT_EQ(r.eo_method, 2);
   EXPECT_DOUBLE_EQ(r.cs, 1.0);  // Cs applies to the seismic coefficient method only
-  EXPECT_DOUBLE_EQ(r.springs[1][3][2], 123456);
+  EXPECT_DOUBLE_EQ(r.typed[1].ksb[2], 123456);
   EXPECT_DOUBLE_EQ(r.tau[2][1], 2.0);
-  EXPECT_FALSE(r.width_cap_10m);
+  EXPECT_FALSE(r.cap_10m);
 }
 
 TEST(LoadsCommit, CouplingRules) {
@@ -53,7 +53,7 @@ TEST(LoadsCommit, CouplingRules) {
       {"sewer guideline keeps 地中式", [](FormState& f) { f.At("GBoxBaneSiki").SetIndex(0); },
        [](const LoadsRecord& r) { return r.spring_formula == 0; }},
       {"typed springs below 1 become 1", [](FormState& f) { f.SetText("Ed_YokoKv1", "0.2"); },
-       [](const LoadsRecord& r) { return r.springs[0][1][1] == 1.0; }},
+       [](const LoadsRecord& r) { return r.typed[0].kv[1] == 1.0; }},
       {"last checked Eo button wins",
        [](FormState& f) {
          f.At("RbEo3").checked = true;

@@ -79,14 +79,14 @@ TEST(MaterialCommit, TakesEveryFieldWithoutChecks) {
   s.material.SetText("nTa2", "abc");
   s.material.SetText("Pw3", "1.20");
   CommitMaterialInputs(s);
-  const MaterialRecord& r = s.records.material;
+  const MaterialsRecord& r = s.records.materials;
   EXPECT_DOUBLE_EQ(r.columns[2].sigma_ck, 30);
-  EXPECT_EQ(r.columns[2].rebar_type, " SD345");
+  EXPECT_EQ(r.columns[2].rebar, " SD345");
   EXPECT_DOUBLE_EQ(r.columns[2].n_ta, 0);
   EXPECT_DOUBLE_EQ(r.columns[1].es, 200000);
   EXPECT_DOUBLE_EQ(r.gamma_plain, 20);
-  EXPECT_DOUBLE_EQ(r.factors[3][7], 1.2);  // Pw of column 3
-  EXPECT_DOUBLE_EQ(r.factors[1][0], 1.0);
+  EXPECT_DOUBLE_EQ(r.factors[3][8], 1.2);  // Pw of column 3 (factors count from 1)
+  EXPECT_DOUBLE_EQ(r.factors[1][1], 1.0);
 }
 
 }  // namespace

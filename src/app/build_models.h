@@ -1,0 +1,37 @@
+// BuildModels: turns the committed project into the transverse and the
+// longitudinal frame model and writes them as frame texts into the working
+// folder.
+#pragma once
+
+#include <string>
+
+#include "app/master_data.h"
+#include "app/project_state.h"
+#include "model/frame_model.h"
+#include "model/longitudinal.h"
+#include "model/pressure.h"
+#include "model/seismic.h"
+
+namespace vaultra {
+
+// The calculation's working storage: the frame models and prepared tables.
+struct CalcWorkspace {
+  FrameModel transverse_frame;
+  FrameModel longitudinal_frame;
+  GroundQuantities ground;
+  SeismicTables seismic;
+  PressureTables pressure;
+  LongitudinalTables longitudinal;
+  std::string transverse_path;    // working folder + "Yoko0.$O1"
+  std::string longitudinal_path;  // working folder + "Tate0.$O1"
+};
+
+// Takes the loads and material pages' controls into their records.
+void CommitCalculationInputs(ProjectState& state);
+
+// Builds both frame models and saves their texts. Empty on success, else
+// the reason (cp932).
+std::string BuildModels(ProjectState& state, const MasterData& md, const std::string& work_dir,
+                        CalcWorkspace& ws);
+
+}  // namespace vaultra

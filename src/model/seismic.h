@@ -1,0 +1,116 @@
+// Ground and seismic design quantities: shear-wave velocities, the ground
+// period and class, design seismic coefficients, response velocities, ground
+// constants and springs, and the seismic tables the load generators read
+// (response-displacement earth pressure, circumferential shear, inertia,
+// hydrodynamic pressure).
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/input_records.h"
+#include "model/structure_model.h"
+
+namespace vaultra {
+
+// Directions of the two frame models.
+enum Direction : int { kTransverse = 0, kLongitudinal = 1 };
+
+struct LayerSeismic {
+  double bottom = 0;  // cumulative bottom depth
+  bool below_water = false;
+  double vs = 0, h_over_vs = 0;
+  double nu = 0, vsd_factor = 0, vsd = 0, g = 0, e = 0;  // the FEM choice (reported)
+  std::array<double, 3> ke{};                            // earth pressure coefficients 0, L1, L2
+};
+
+// What the calculation derives from the ground and the loads page.
+struct GroundQuantities {
+  double H = 0;                      // seismic base depth
+  double zw = 0;                     // groundwater depth clamped to H
+  std::vector<LayerSeismic> layers;  // parallel to the ground layer list
+  double tg = 0;
+  int ground_class = 1;  // 1..3
+  double cg = 0.8, cz = 1.0;
+  double kh1 = 0, kh2 = 0, kh2_base = 0;
+  std::array<double, 3> k{};       // Kah, KE1, KE2
+  std::array<double, 3> k_half{};  // halves
+  double gamma_m = 0, nu = 0;
+  std::array<double, 3> ts{}, vsd{}, g{}, e{}, sv{};  // index 1 L1, 2 L2
+  double nm = 0, nb = 10;
+  // Spring geometry (transverse): height, length, width, areas, cap flags.
+  double hs = 0, len = 0, width = 0, as = 0, ab = 0;
+  bool hs_capped = false, len_capped = false, width_capped = false;
+  // Longitudinal span measure and second width, side and bottom areas.
+  double wl = 0, wc = 0, long_side_area = 0, long_bottom_area = 0;
+  int wl_block = 0;
+  std::array<SpringSet, 2> springs;  // transverse, longitudinal
+};
+
+struct ResponseRow {
+  double z = 0;
+  std::array<double, 3> u{}, ub{}, du{}, kh{}, p{};  // index 1 L1, 2 L2
+};
+
+struct HydroTable {
+  std::vector<std::pair<double, double>> rows;  // (depth below the water surface, pressure)
+  double f = 0, pf = 0, h = 0, kh = 0;
+  std::array<double, 12> curve{};
+  int mode = 0;  // 0 none, 1 all fixed water, 2 all free water, 3 both
+};
+
+struct InertiaEntry {
+  int row = 0;
+  bool upper = true;
+  std::string name;
+  double z = 0, t = 0, gamma = 0, w = 0;
+  std::array<double, 3> kh{}, q{};
+};
+
+struct InertiaTable {
+  // upper[r][λ], lower[r][λ] for member-type rows 1..32 and λ = 1, 2.
+  std::array<std::array<double, 3>, 33> upper{}, lower{};
+  std::vector<InertiaEntry> entries;
+  double U(int r, int level) const {
+    return upper.at(static_cast<std::size_t>(r)).at(static_cast<std::size_t>(level));
+  }
+  double L(int r, int level) const {
+    return lower.at(static_cast<std::size_t>(r)).at(static_cast<std::size_t>(level));
+  }
+};
+
+struct SeismicTables {
+  std::array<ResponseRow, 6> response{};  // transverse, rows 1..5
+  // shear[λ][row]: 0 τtop, 1 τbot, 2 min(τtop, strength), 3 min(τbot, strength), 4 mean of 2, 3.
+  std::array<std::array<double, 5>, 3> shear{};
+  std::array<double, 3> strength_top{}, strength_bottom{};
+  InertiaTable inertia;                            // transverse
+  std::array<std::array<HydroTable, 3>, 2> hydro;  // [direction][level]
+};
+
+// Everything the ground quantities read.
+struct SeismicContext {
+  const InputRecords* rec = nullptr;
+  const BlockRow* row = nullptr;
+  int layout = 0;
+  const StructureModel* transverse = nullptr;
+  const StructureModel* longitudinal = nullptr;
+};
+
+// The shear-wave velocity of a layer (m/s) by soil kind (1 clay, 2 sandy) and N.
+double ShearWaveVelocity(int soil, double n_value);
+// The design response velocity Sv (m/s) of a level for the natural period.
+double ResponseVelocity(int level, double ts, int sv1_standard, int region, double cz);
+// The coefficient f(B/h) of the Westergaard pressure.
+double HydroCoefficient(double ratio);
+
+// Ground part: velocities, period, coefficients, constants and springs.
+void ComputeGroundQuantities(const SeismicContext& ctx, GroundQuantities& g);
+// The response velocities and the seismic tables (after the static tables).
+void ComputeSeismicTables(const SeismicContext& ctx, GroundQuantities& g, SeismicTables& s);
+// The hydrodynamic table of a direction and level.
+HydroTable BuildHydroTable(double width, double stored_depth, double inner_height,
+                           double kh_surface, double bottom_depth, double gamma_w);
+
+}  // namespace vaultra
