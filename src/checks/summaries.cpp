@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/cp932.h"
+#include "core/fileio.h"
 #include "core/number.h"
 
 namespace vaultra {
@@ -279,6 +280,117 @@ CheckSummaries BuildCheckSummaries(MemberCheckTables& tables, StructureModel& mo
     model.Section(m).Current(27) = best;
   }
   return out;
+}
+
+const char* CheckGroupName(int g) {
+  static constexpr const char* kNames[16] = {"",
+                                             "端部ﾌﾞﾛｯｸ側壁",
+                                             "端部ﾌﾞﾛｯｸ頂版",
+                                             "ﾐﾆｹﾞｰﾄ端部内壁上部",
+                                             "端部ﾌﾞﾛｯｸ内壁",
+                                             "端部ﾌﾞﾛｯｸ底版",
+                                             "端部ﾌﾞﾛｯｸ底版",
+                                             "中間ﾌﾞﾛｯｸ頂版",
+                                             "ﾐﾆｹﾞｰﾄ中間上部",
+                                             "中間ﾌﾞﾛｯｸ中壁",
+                                             "中間ﾌﾞﾛｯｸ底版",
+                                             "中間ﾌﾞﾛｯｸ底版",
+                                             "肩落部(ﾎﾞｯｸｽ)",
+                                             "スラブ掛部",
+                                             "頂版スラブ",
+                                             "底版現場打ち部"};
+  return g >= 1 && g <= 15 ? kNames[g] : "";
+}
+
+std::string WriteCheckDumps(const std::string& work_dir, const MemberCheckTables& tables,
+                            const CheckSummaries& sum, const StructureModel& model) {
+  const std::string dir = WithTrailingSlash(work_dir);
+  const int members = tables.member_count;
+  std::vector<std::string> forces;
+  static constexpr const char* kQuantity[3] = {"Mz", "Sy", "Nx"};
+  static constexpr const char* kCombination[3] = {"常", "L1", "L2"};
+  static constexpr int kGov[3][3] = {{kGovMaxM, kGovMinM, kGovMaxAbsM},
+                                     {kGovMaxAbsS, kGovMinAbsS, kGovMaxAbsS2},
+                                     {kGovMaxN, kGovMinN, kGovMaxAbsN}};
+  auto value = [](const CheckPointRecord& r, int q) { return q == 0 ? r.M : q == 1 ? r.S : r.N; };
+  for (int q = 0; q < 3; ++q)
+    for (int k = 0; k < kCheckCombinations; ++k)
+      for (int g = 1; g <= 15; ++g) {
+        const auto& list =
+            sum.group_members[static_cast<std::size_t>(k)][static_cast<std::size_t>(g)];
+        if (list.empty()) continue;
+        forces.push_back(
+            Format("(%2d) %-19s, %s, %s", g, CheckGroupName(g), kQuantity[q], kCombination[k]));
+        // Rows 1 .. 5 and the last five rows of the group's first member.
+        const MemberCheckTable& first = tables.At(k, list.front().member);
+        std::vector<int> rows;
+        const int n = std::min(first.count, kCheckTableRows);
+        for (int r = 1; r <= std::min(5, n); ++r) rows.push_back(r);
+        for (int r = std::max(6, n - 4); r <= n; ++r) rows.push_back(r);
+        std::string line;
+        for (int r : rows) line += Format("<%7.3f>,", first.Row(r).x);
+        forces.push_back(line);
+        for (const GroupMemberEntry& e : list) {
+          const MemberCheckTable& tb = tables.At(k, e.member);
+          line = Format("%4d,(%2d),", e.member, tb.type_code);
+          for (int r : rows)
+            line += Format("%8.3f ,", Valid(r, tb.count) ? value(tb.Row(r), q) : 0.0);
+          if (Valid(tb.max_index, tb.count))
+            line += Format(" Mpk.x=%5.3f,%7.3f", tb.Row(tb.max_index).x,
+                           value(tb.Row(tb.max_index), q));
+          forces.push_back(line);
+        }
+        static constexpr const char* kHead[3] = {" max ,", " min ,", "|max|,"};
+        for (int h = 0; h < 3; ++h) {
+          line = kHead[h];
+          for (int r : rows) {
+            const int m = sum.Governing(k, g, r, kGov[q][h]);
+            const double v =
+                m != 0 && Valid(r, tables.At(k, m).count) ? value(tables.At(k, m).Row(r), q) : 0.0;
+            line += Format("%8.3f ,", v);
+          }
+          forces.push_back(line);
+        }
+      }
+  std::vector<std::string> oryoku;
+  for (int m = 1; m <= members; ++m) {
+    const MemberCheckTable& tb = tables.At(0, m);
+    double Mz = 0, iAm = 0, oAm = 0;
+    for (int k = 0; k < kCheckCombinations; ++k) {
+      const MemberCheckTable& t = tables.At(k, m);
+      for (int r = 1; r <= std::min(t.count + 1, kCheckTableRows); ++r) {
+        if (k == 0) Mz = std::max(Mz, std::fabs(t.Row(r).M));
+        iAm = std::max(iAm, t.Row(r).req_steel_inner);
+        oAm = std::max(oAm, t.Row(r).req_steel_outer);
+      }
+    }
+    const MemberSection& sec = model.Section(m);
+    oryoku.push_back(
+        Format("%2d,[%2d],%-20s", m, tb.type_code, CheckGroupName(CheckGroupOf(tb.type_code))) +
+        Format(",iAs=,%4d", RealToInt(sec.Current(20))) +
+        Format(",oAs=,%4d", RealToInt(sec.Current(12))) + Format(", Mz=,%4d", RealToInt(Mz)) +
+        Format(",iAm=,%4d", RealToInt(iAm)) + Format(",oAm=,%4d", RealToInt(oAm)));
+  }
+  std::vector<std::string> idx;
+  for (int g = 1; g <= 15; ++g) {
+    const GroupEnvelope& e = sum.envelopes[0][static_cast<std::size_t>(g)][4];
+    idx.push_back(Format("%2d) %-20s", g, CheckGroupName(g)) +
+                  Format(",,G%d/B%d", e.max_M.member, e.max_M.row) +
+                  Format(",,G%d/B%d", e.min_M.member, e.min_M.row) +
+                  Format(",,G%d/B%d", e.max_S.member, e.max_S.row) +
+                  Format(",,G%d/B%d", e.min_S.member, e.min_S.row));
+  }
+  const std::pair<const char*, const std::vector<std::string>*> files[] = {
+      {"#グループ別の部材力.txt", &forces},
+      {"#部材力(OryokuTb)1.txt", &forces},
+      {"#OryokuTb.csv", &oryoku},
+      {"#ForceIdx.csv", &idx}};
+  for (const auto& [name, lines] : files) {
+    std::string error;
+    if (!WriteFileAtomic(dir + name, JoinLinesCrLf(*lines), &error))
+      return error.empty() ? std::string(name) : error;
+  }
+  return {};
 }
 
 }  // namespace vaultra

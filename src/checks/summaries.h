@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "checks/member_checks.h"
@@ -85,5 +86,18 @@ struct SummaryInput {
 // required stirrups as k27 of the members' section records.
 CheckSummaries BuildCheckSummaries(MemberCheckTables& tables, StructureModel& model,
                                    const BlockRow& row, const SummaryInput& in);
+
+// Name of check group 1 .. 15 (cp932; empty for the others).
+const char* CheckGroupName(int group);
+
+// Writes the diagnostic dumps into the working folder (cp932, CR LF):
+// "#グループ別の部材力.txt" and "#部材力(OryokuTb)1.txt" (forces per group),
+// "#OryokuTb.csv" (per member: inner and outer steel area, largest |M| of
+// the normal combination, largest required inner and outer steel areas) and
+// "#ForceIdx.csv" (per group: member / row of the four envelope records of
+// the normal combination's maximum rows). Returns an empty text, else the
+// first write error.
+std::string WriteCheckDumps(const std::string& work_dir, const MemberCheckTables& tables,
+                            const CheckSummaries& summaries, const StructureModel& model);
 
 }  // namespace vaultra

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/fileio.h"
+
 namespace vaultra {
 namespace {
 
@@ -110,6 +112,37 @@ TEST(Summaries, AnEndWithoutHaunchShowsItsCheckRowFirst) {
   EXPECT_EQ(f.R(1, 2).label, "h/2");
   EXPECT_EQ(f.R(1, 1).label, "下端部");
   EXPECT_EQ(f.R(1, 5).label, "上端部");
+}
+
+}  // namespace
+}  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+TEST(Summaries, DiagnosticDumpsAreCp932WithCrLf) {
+  Fixture f(2, 4, 3);
+  f.model.Section(1).Current(20) = 2000;
+  f.model.Section(1).Current(12) = 0;
+  f.R(1, 2).M = -123.4;
+  f.R(1, 2).req_steel_inner = 1500.4;
+  const CheckSummaries s = f.Run();
+  const std::string dir = ::testing::TempDir() + "vaultra_dumps/";
+  ASSERT_TRUE(MakeDirs(dir));
+  ASSERT_EQ(WriteCheckDumps(dir, f.t, s, f.model), "");
+  const auto csv = ReadFileBytes(dir + "#OryokuTb.csv");
+  ASSERT_TRUE(csv.has_value());
+  const std::string first = std::string(" 1,[ 4],") + "中間ﾌﾞﾛｯｸ頂版" +
+                            std::string(20 - std::string("中間ﾌﾞﾛｯｸ頂版").size(), ' ') +
+                            ",iAs=,2000,oAs=,   0, Mz=, 123,iAm=,1500,oAm=,   0\r\n";
+  EXPECT_EQ(csv->substr(0, first.size()), first);
+  const auto txt = ReadFileBytes(dir + "#グループ別の部材力.txt");
+  ASSERT_TRUE(txt.has_value());
+  EXPECT_EQ(txt->substr(0, 5), "( 7) ");
+  EXPECT_NE(txt->find("-123.400 ,"), std::string::npos);
+  EXPECT_EQ(txt->find('\n'), txt->find('\r') + 1);
+  EXPECT_TRUE(ReadFileBytes(dir + "#ForceIdx.csv").has_value());
+  EXPECT_TRUE(ReadFileBytes(dir + "#部材力(OryokuTb)1.txt").has_value());
 }
 
 }  // namespace
