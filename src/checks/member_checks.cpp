@@ -564,7 +564,11 @@ std::string CheckMembers(const AnalysisResults& results, StructureModel& model,
           for (int p : {2, 3, n - 2, n - 1})
             if (ValidRow(p, n) && p <= n) tb.Row(p).k = tb.Row(1).k;
       }
-      set_bits(n + 1, (t == 7 || t == 8) ? 0 : kCheckBending);
+      // The maximum row is a bending row (and keeps a bending bit removed above).
+      if (t == 7 || t == 8)
+        set_bits(n + 1, 0);
+      else
+        clear_bits(n + 1, kCheckShear);
       for (int p = 0; p <= std::min(n + 1, kMaxRow); ++p) {
         CheckPointRecord& r = tb.Row(p);
         r.l2_shear_check = k == 2 && in.seismic_coefficient_method && in.Cs < 1 &&

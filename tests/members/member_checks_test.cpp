@@ -234,3 +234,73 @@ TEST(CheckInputs, MaterialColumnsAndFactorsComeFromTheMaterialPage) {
 
 }  // namespace
 }  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+TEST(MemberChecks, TwoDOptionCopiesThePositiveInnerRowIntoTheOuterRow) {
+  Fixture f;
+  f.in.two_d_option = true;
+  f.model.Member(1).points = {0, 0.25, 1.0, 0, 0, 0, 0, 0};  // s1 → row 2, s2 → row 3
+  MemberCheckTables t = f.Run();
+  const CheckPointRecord& r2 = t.At(0, 1).Row(2);
+  EXPECT_DOUBLE_EQ(r2.x, 1.0);
+  EXPECT_DOUBLE_EQ(r2.M, 200);
+  EXPECT_DOUBLE_EQ(r2.S, 100);
+  EXPECT_EQ(r2.check_bits, kCheckShear);
+  // Level 1 has M = 30 > 0 at row 3 too: the copy is made there as well.
+  EXPECT_DOUBLE_EQ(t.At(1, 1).Row(2).M, 30);
+}
+
+TEST(MemberChecks, WallMaximumRowWithNegativeMomentIsNotCheckedForBending) {
+  Fixture f(1);
+  DimensionSet& s = f.row.At(1).working_set;
+  s.a() = s.b() = 0.5;  // profile thickness equals H: no end change
+  for (int c = 2; c <= 4; ++c) f.res.At(c, 1).refined = {1.0, -80, 10, 0, 0, 0};
+  MemberCheckTables t = f.Run();
+  EXPECT_EQ(t.At(0, 1).Row(6).check_bits, 0);
+  EXPECT_DOUBLE_EQ(t.At(0, 1).Row(6).ratio, 0);
+  // A positive maximum stays a bending row.
+  f.res.At(2, 1).refined = {1.0, 80, 10, 0, 0, 0};
+  EXPECT_EQ(f.Run().At(0, 1).Row(6).check_bits, kCheckBending);
+}
+
+TEST(MemberChecks, BoxShoulderRowsFollowTheWallOfTheSameRank) {
+  Fixture f(11);
+  f.in.layout = 1;
+  f.row.At(1).working_set.a() = 0.5;
+  f.model.member_count = 2;
+  ModelMember& sh = f.model.Member(2);
+  sh.number = 2;
+  sh.block = 1;
+  sh.type = 5;
+  sh.length = 0.5;
+  sh.points = {0, 0, 0, 0, 0, 0, 0, 0.25};  // j-end h/2 at 0.25 → point 2
+  f.model.Section(2) = f.model.Section(1);
+  AnalysisResults res;
+  res.Allocate(2, 2);
+  res.max_load_case = 1;
+  for (int c = 2; c <= 4; ++c) {
+    res.cases[c].members[1] = f.res.At(c, 1);
+    MemberCaseResult& v = res.At(c, 2);
+    v.count = 3;
+    for (int p = 1; p <= 3; ++p) v.points[p] = {0.25 * (p - 1), -5.0 * p, 1, 0, 0};
+    v.max_index = 4;
+  }
+  f.res = res;
+  MemberCheckTables t = f.Run();
+  const MemberCheckTable& w = t.At(0, 1);
+  EXPECT_EQ(w.count, 8);
+  EXPECT_DOUBLE_EQ(w.length, 2.5);
+  EXPECT_DOUBLE_EQ(w.Row(7).x, 2.25);  // shoulder point 2 after the 2 m wall
+  EXPECT_DOUBLE_EQ(w.Row(7).M, -10);
+  EXPECT_EQ(w.Row(7).type_code, 11);
+  EXPECT_EQ(w.s[7], 7);  // shoulder row 2 + former count 5
+  EXPECT_EQ(w.max_index, 9);
+  EXPECT_DOUBLE_EQ(w.Row(9).M, 200);  // the wall's refined maximum
+  EXPECT_EQ(w.partner, 2);
+  EXPECT_EQ(t.At(0, 2).partner, 1);
+}
+
+}  // namespace
+}  // namespace vaultra
