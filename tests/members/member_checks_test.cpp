@@ -304,3 +304,33 @@ TEST(MemberChecks, BoxShoulderRowsFollowTheWallOfTheSameRank) {
 
 }  // namespace
 }  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+TEST(MemberChecks, CastInPlaceEndRowsTakeTheSmallerJointBars) {
+  Fixture f(21);
+  f.model.Section(1).Current(6) = 20;  // outer 4 × 5.00 cm2 = 2000 mm2
+  f.model.Section(1).Current(7) = 4;
+  MemberSection& js = f.model.Section(2);  // joint record behind the last member
+  js.Current(12) = 16;                     // M16 bolts, 2.00 cm2, three of them
+  js.Current(13) = 3;
+  js.Current(20) = 16;
+  js.Current(21) = 20;  // 4000 mm2: more than the inner bars, not taken
+  f.md.area_by_bolt_size[16] = 2.0;
+  MemberCheckTables t = f.Run();
+  // Rows 1 and n take the joint bars; rows 2, 3, n − 2, n − 1 (here 2, 3, 3, 4)
+  // take row 1's section values.
+  for (int p = 1; p <= 5; ++p) {
+    const CheckPointRecord& r = t.At(0, 1).Row(p);
+    EXPECT_DOUBLE_EQ(r.k[12], 600) << p;
+    EXPECT_DOUBLE_EQ(r.k[6], 16) << p;
+    EXPECT_EQ(r.outer_joint_bars, p == 1 || p == 5) << p;
+    EXPECT_FALSE(r.inner_joint_bars) << p;
+    EXPECT_DOUBLE_EQ(r.k[20], 2000) << p;
+  }
+  EXPECT_DOUBLE_EQ(t.At(0, 1).Row(6).k[12], 2000);  // the maximum row keeps the member's bars
+}
+
+}  // namespace
+}  // namespace vaultra
