@@ -1,0 +1,100 @@
+// Member checks of the transverse frame: for each of the three check
+// combinations (normal, level 1, level 2) a check table per member whose rows
+// carry the section forces at the output points, the section there and the
+// checks that apply, each row evaluated by CheckPoint.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis_results.h"
+#include "app/master_data.h"
+#include "checks/check_point.h"
+#include "model/structure_model.h"
+
+namespace vaultra {
+
+constexpr int kCheckCombinations = 3;
+constexpr int kCheckTableRows = 21;  // rows after row 0
+constexpr int kCheckTableMembers = kMaxMembers + 1;
+
+// Check group of a member type code (0 when the code has none).
+int CheckGroupOf(int type_code);
+// Material column (1 block part, 2 top slab, 3 bottom slab) of a type code.
+int MaterialColumnOf(int type_code);
+
+// The check table of one member in one combination. Row 0's header values
+// are kept as fields; rows 1 .. count are the output points, count + 1 the
+// refined maximum.
+struct MemberCheckTable {
+  int max_index = 0;
+  int count = 0;
+  int type_code = 0;
+  double length = 0;
+  std::array<int, 8> s{};  // point-of-interest rows s0 .. s7 (0 = none)
+  int partner = 0;         // box layout: the paired shoulder / wall member
+  int former_count = 0;
+  std::array<CheckPointRecord, kCheckTableRows + 1> rows{};
+
+  bool HasRow(int p) const { return p >= 1 && p <= kCheckTableRows; }
+  CheckPointRecord& Row(int p) { return rows.at(static_cast<std::size_t>(p)); }
+  const CheckPointRecord& Row(int p) const { return rows.at(static_cast<std::size_t>(p)); }
+};
+
+// 3 × members check tables, bounds-checked.
+struct MemberCheckTables {
+  std::vector<MemberCheckTable> tables =
+      std::vector<MemberCheckTable>(kCheckCombinations * kCheckTableMembers);
+  int member_count = 0;
+
+  MemberCheckTable& At(int k, int m);
+  const MemberCheckTable& At(int k, int m) const;
+};
+
+// The five check overrides: a non-zero value replaces the computed one.
+struct CheckOverrides {
+  double sigma_s = 0, tau_c = 0, Mud = 0, Vcd = 0, Vsd = 0;
+};
+
+// Thickness profile of a member (m).
+struct ThicknessProfile {
+  double Lm = 0, Ti = 0, Tj = 0, pi = 0, pj = 0, zi = 0, zj = 0, eh = 0;
+};
+
+// Profile of member m from the working dimensions of its block.
+ThicknessProfile BuildThicknessProfile(int layout, const StructureModel& model, const BlockRow& row,
+                                       int m);
+// Thickness (m) at x from the i-end.
+double SectionHeightAt(const ThicknessProfile& p, double x);
+
+// The first output point among 2 .. n − 1 at x (m), compared on the 0.001 m
+// grid the output positions are rounded to; counted from the other end when
+// reversed; 0 when none.
+int FindPointAt(const MemberCaseResult& values, int n, double x, bool reversed);
+
+// What CheckMembers reads besides the model and the results.
+struct MemberCheckInput {
+  int layout = 0;  // 0 stand, 1 box
+  bool two_d_option = false;
+  int cast_cover = 50;  // Kg (mm)
+  bool seismic_coefficient_method = false;
+  double Cs = 1.0;
+  std::array<CheckMaterial, 4> materials{};  // material columns 1 .. 4
+  std::array<SafetyFactorRow, 3> factors{};  // safety-factor rows 1 .. 3
+  ShearCorrectionSwitches correction_switches;
+  CheckOverrides overrides;
+};
+
+// Fills the check tables of every transverse member and refreshes the
+// section records' derived areas (k12, k20, k25, k26). Returns an empty text,
+// or a message (cp932) when the results do not fit the model (nothing is
+// checked then).
+std::string CheckMembers(const AnalysisResults& results, StructureModel& model, const BlockRow& row,
+                         const MasterData& md, const MemberCheckInput& in, MemberCheckTables& out);
+
+// Applies the overrides to an evaluated row and re-derives its ratios and
+// verdicts.
+void ApplyCheckOverrides(CheckPointRecord& row, int kind, const CheckOverrides& ov);
+
+}  // namespace vaultra
