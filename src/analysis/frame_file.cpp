@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "analysis/frame_text.h"
+#include "analysis/number_writer.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"
@@ -168,9 +169,9 @@ bool TFrameFileClass::LoadFromFile(const std::string& path, FR_SDK_MAINDATA& dat
   return true;
 }
 
-bool TFrameFileClass::Save(const std::string& ext, const std::vector<std::string>& lines) {
+bool TFrameFileClass::Save(const std::string& ext, const std::string& text) {
   std::string path = base_name_ + ext;
-  if (!WriteFileAtomic(path, JoinLinesCrLf(lines))) {
+  if (!WriteFileAtomic(path, text)) {
     error_ = path + "に保存できません";
     return false;
   }
@@ -185,18 +186,45 @@ int CountOf(int32_t count, const Case* cases) {
   return cases == nullptr || count < 0 ? 0 : count;
 }
 
+const char kCrLf[] = "\r\n";
+
+// One result file in one buffer: per case the header line, "CASE  %4d %4d"
+// and the item lines, each ended by CR LF.
 template <class Case, class ItemFn>
-std::vector<std::string> CaseLines(const char* header, int32_t count, const Case* cases,
-                                   ItemFn&& item_lines) {
-  std::vector<std::string> lines;
+std::string CaseText(const char* header, int32_t count, const Case* cases, ItemFn&& item_lines) {
+  std::string out;
   for (int c = 0; c < CountOf(count, cases); ++c) {
     const Case& cs = cases[c];
     int n = cs.items == nullptr || cs.count < 0 ? 0 : cs.count;
-    lines.push_back(header);
-    lines.push_back(Format("CASE  %4d %4d", cs.number, n));
-    for (int i = 0; i < n; ++i) item_lines(cs.items[i], lines);
+    out += header;
+    out += kCrLf;
+    out += "CASE  ";
+    AppendInt(out, 4, cs.number);
+    out += ' ';
+    AppendInt(out, 4, n);
+    out += kCrLf;
+    for (int i = 0; i < n; ++i) item_lines(cs.items[i], out);
   }
-  return lines;
+  return out;
+}
+
+// "MEMBR %Nd %4d %4d %4d" with the member number's width N.
+void MemberLine(std::string& out, int member_width, int member, int node_i, int node_j, int n) {
+  out += "MEMBR ";
+  AppendInt(out, member_width, member);
+  out += ' ';
+  AppendInt(out, 4, node_i);
+  out += ' ';
+  AppendInt(out, 4, node_j);
+  out += ' ';
+  AppendInt(out, 4, n);
+  out += kCrLf;
+}
+
+// " %14.Pf" for each value.
+void Fixed14(std::string& out, int p, double v) {
+  out += ' ';
+  AppendFixed(out, 14, p, v);
 }
 
 }  // namespace
@@ -210,59 +238,89 @@ bool TFrameFileClass::SaveToFile(const std::string& base_name, const FR_SDK_MAIN
   base_name_ = base_name;
   result_ = result;
   const FR_SDK_MAINRES& r = *result;
-  auto reaction = [](const FR_SDK_REACTION& it, std::vector<std::string>& out) {
-    out.push_back(
-        Format("%5d %14.3f %14.3f %14.3f", it.node, it.values[0], it.values[1], it.values[2]));
+  // "%5d %14.3f %14.3f %14.3f"
+  auto reaction = [](const FR_SDK_REACTION& it, std::string& out) {
+    AppendInt(out, 5, it.node);
+    for (int k = 0; k < 3; ++k) Fixed14(out, 3, it.values[k]);
+    out += kCrLf;
   };
-  auto disp = [](const FR_SDK_DISPLACEMENT& it, std::vector<std::string>& out) {
-    out.push_back(Format("%5d %14.6e %14.5e %14.6e", it.node, it.dx, it.dy, it.rotation));
+  // "%5d %14.6e %14.5e %14.6e"
+  auto disp = [](const FR_SDK_DISPLACEMENT& it, std::string& out) {
+    AppendInt(out, 5, it.node);
+    out += ' ';
+    AppendExp(out, 14, 6, it.dx);
+    out += ' ';
+    AppendExp(out, 14, 5, it.dy);
+    out += ' ';
+    AppendExp(out, 14, 6, it.rotation);
+    out += kCrLf;
   };
-  auto force = [](const FR_SDK_MEMBERFORCE& it, std::vector<std::string>& out) {
+  // "MEMBR %3d %4d %4d %4d", then "%5d %14.3f %14.3f %14.3f %14.3f %14.5f"
+  auto force = [](const FR_SDK_MEMBERFORCE& it, std::string& out) {
     int n = it.points == nullptr || it.count < 0 ? 0 : it.count;
-    out.push_back(Format("MEMBR %3d %4d %4d %4d", it.member, it.node_i, it.node_j, n));
+    MemberLine(out, 3, it.member, it.node_i, it.node_j, n);
     for (int k = 0; k < n; ++k) {
       const auto& p = it.points[k];
-      out.push_back(Format("%5d %14.3f %14.3f %14.3f %14.3f %14.5f", p.number, p.x, p.m, p.s, p.n,
-                           p.deflection));
+      AppendInt(out, 5, p.number);
+      Fixed14(out, 3, p.x);
+      Fixed14(out, 3, p.m);
+      Fixed14(out, 3, p.s);
+      Fixed14(out, 3, p.n);
+      Fixed14(out, 5, p.deflection);
+      out += kCrLf;
     }
   };
-  auto spring = [](const FR_SDK_MEMBERSPRING& it, std::vector<std::string>& out) {
+  // "MEMBR %4d %4d %4d %4d", then "%5d %14.3f %14.3f"
+  auto spring = [](const FR_SDK_MEMBERSPRING& it, std::string& out) {
     int n = it.points == nullptr || it.count < 0 ? 0 : it.count;
-    out.push_back(Format("MEMBR %4d %4d %4d %4d", it.member, it.node_i, it.node_j, n));
-    for (int k = 0; k < n; ++k)
-      out.push_back(Format("%5d %14.3f %14.3f", it.points[k].number, it.points[k].values[0],
-                           it.points[k].values[1]));
+    MemberLine(out, 4, it.member, it.node_i, it.node_j, n);
+    for (int k = 0; k < n; ++k) {
+      AppendInt(out, 5, it.points[k].number);
+      Fixed14(out, 3, it.points[k].values[0]);
+      Fixed14(out, 3, it.points[k].values[1]);
+      out += kCrLf;
+    }
   };
-  auto extr = [](const FR_SDK_MEMBEREXTR& it, std::vector<std::string>& out) {
+  // "MEMBR %4d %4d %4d %4d", then "%5d %14.3f %14.3f %14.3f %14.3f %4d"
+  auto extr = [](const FR_SDK_MEMBEREXTR& it, std::string& out) {
     int n = it.points == nullptr || it.count < 0 ? 0 : it.count;
-    out.push_back(Format("MEMBR %4d %4d %4d %4d", it.member, it.node_i, it.node_j, n));
+    MemberLine(out, 4, it.member, it.node_i, it.node_j, n);
     for (int k = 0; k < n; ++k) {
       const auto& p = it.points[k];
-      out.push_back(Format("%5d %14.3f %14.3f %14.3f %14.3f %4d", p.number, p.values[0],
-                           p.values[1], p.values[2], p.values[3], p.flag));
+      AppendInt(out, 5, p.number);
+      for (int c = 0; c < 4; ++c) Fixed14(out, 3, p.values[c]);
+      out += ' ';
+      AppendInt(out, 4, p.flag);
+      out += kCrLf;
     }
   };
-  auto mmaxmin = [](const FR_SDK_MMAXMIN& it, std::vector<std::string>& out) {
-    out.push_back(Format("%5d Mmax %9.3f %14.3f %14.3f %14.3f", it.max_index, it.max_values[0],
-                         it.max_values[1], it.max_values[2], it.max_values[3]));
-    out.push_back(Format("%5d Mmin %9.3f %14.3f %14.3f %14.3f", it.min_index, it.min_values[0],
-                         it.min_values[1], it.min_values[2], it.min_values[3]));
+  // "%5d Mmax %9.3f %14.3f %14.3f %14.3f" and the same for Mmin
+  auto mmaxmin = [](const FR_SDK_MMAXMIN& it, std::string& out) {
+    auto line = [&out](int index, const char* tag, const auto& v) {
+      AppendInt(out, 5, index);
+      out += tag;
+      AppendFixed(out, 9, 3, v[0]);
+      for (int c = 1; c < 4; ++c) Fixed14(out, 3, v[c]);
+      out += kCrLf;
+    };
+    line(it.max_index, " Mmax ", it.max_values);
+    line(it.min_index, " Mmin ", it.min_values);
   };
-  return Save(".F11", CaseLines("支点反力", r.reaction_count, r.reactions, reaction)) &&
-         Save(".F12", CaseLines("支点反力（組み合せ）", r.reaction_comb_count, r.reactions_comb,
-                                reaction)) &&
-         Save(".F21", CaseLines("格点変位", r.disp_count, r.disps, disp)) &&
-         Save(".F22", CaseLines("格点変位（組み合せ）", r.disp_comb_count, r.disps_comb, disp)) &&
-         Save(".F31", CaseLines("部材力", r.force_count, r.forces, force)) &&
-         Save(".F32", CaseLines("部材力（組み合せ）", r.force_comb_count, r.forces_comb, force)) &&
-         Save(".F33", CaseLines("分布バネ反力", r.spring_count, r.springs, spring)) &&
-         Save(".F41", CaseLines("部材力（Mmax抽出）", r.mmax_count, r.mmax, extr)) &&
-         Save(".F42", CaseLines("部材力（Mmin抽出）", r.mmin_count, r.mmin, extr)) &&
-         Save(".F51", CaseLines("部材力（Smax抽出）", r.smax_count, r.smax, extr)) &&
-         Save(".F52", CaseLines("部材力（Smin抽出）", r.smin_count, r.smin, extr)) &&
-         Save(".F61", CaseLines("部材力（Nmax抽出）", r.nmax_count, r.nmax, extr)) &&
-         Save(".F62", CaseLines("部材力（Nmin抽出）", r.nmin_count, r.nmin, extr)) &&
-         Save(".F71", CaseLines("部材力（Mmax,Mmin）", r.mmaxmin_count, r.mmaxmin, mmaxmin));
+  return Save(".F11", CaseText("支点反力", r.reaction_count, r.reactions, reaction)) &&
+         Save(".F12", CaseText("支点反力（組み合せ）", r.reaction_comb_count, r.reactions_comb,
+                               reaction)) &&
+         Save(".F21", CaseText("格点変位", r.disp_count, r.disps, disp)) &&
+         Save(".F22", CaseText("格点変位（組み合せ）", r.disp_comb_count, r.disps_comb, disp)) &&
+         Save(".F31", CaseText("部材力", r.force_count, r.forces, force)) &&
+         Save(".F32", CaseText("部材力（組み合せ）", r.force_comb_count, r.forces_comb, force)) &&
+         Save(".F33", CaseText("分布バネ反力", r.spring_count, r.springs, spring)) &&
+         Save(".F41", CaseText("部材力（Mmax抽出）", r.mmax_count, r.mmax, extr)) &&
+         Save(".F42", CaseText("部材力（Mmin抽出）", r.mmin_count, r.mmin, extr)) &&
+         Save(".F51", CaseText("部材力（Smax抽出）", r.smax_count, r.smax, extr)) &&
+         Save(".F52", CaseText("部材力（Smin抽出）", r.smin_count, r.smin, extr)) &&
+         Save(".F61", CaseText("部材力（Nmax抽出）", r.nmax_count, r.nmax, extr)) &&
+         Save(".F62", CaseText("部材力（Nmin抽出）", r.nmin_count, r.nmin, extr)) &&
+         Save(".F71", CaseText("部材力（Mmax,Mmin）", r.mmaxmin_count, r.mmaxmin, mmaxmin));
 }
 
 }  // namespace vaultra

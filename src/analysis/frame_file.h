@@ -30,7 +30,7 @@ class TFrameFileClass {
   const std::string& error() const { return error_; }
 
  private:
-  bool Save(const std::string& ext, const std::vector<std::string>& lines);
+  bool Save(const std::string& ext, const std::string& text);
 
   std::string base_name_;
   const FR_SDK_MAINRES* result_ = nullptr;

@@ -1,0 +1,74 @@
+#include "analysis/number_writer.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace vaultra {
+
+namespace {
+
+// Right-aligns the text in a field of width w, as printf pads.
+void Pad(std::string& out, int w, const char* s, std::size_t n) {
+  if (w > 0 && static_cast<std::size_t>(w) > n) out.append(static_cast<std::size_t>(w) - n, ' ');
+  out.append(s, n);
+}
+
+// std::to_chars prints NaN as "nan"/"-nan" and infinities as "inf"/"-inf",
+// as the C library does, and finite values with the exact rounding of
+// printf; only the buffer size bounds it.
+void AppendReal(std::string& out, int w, int p, double value, std::chars_format fmt) {
+  char buf[400];
+  auto r = std::to_chars(buf, buf + sizeof buf, value, fmt, p);
+  if (r.ec != std::errc()) {  // cannot happen with this buffer; printf as a fallback
+    int n =
+        std::snprintf(buf, sizeof buf, fmt == std::chars_format::fixed ? "%.*f" : "%.*e", p, value);
+    Pad(out, w, buf, n < 0 ? 0 : static_cast<std::size_t>(n));
+    return;
+  }
+  Pad(out, w, buf, static_cast<std::size_t>(r.ptr - buf));
+}
+
+}  // namespace
+
+void AppendInt(std::string& out, int w, long long value) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, value);
+  Pad(out, w, buf, static_cast<std::size_t>(r.ptr - buf));
+}
+
+void AppendFixed(std::string& out, int w, int p, double value) {
+  // Fast path: value * 10^p scaled in double is off by far less than 1e-3
+  // below 1e12, so wherever its fraction is not within 1e-3 of one half
+  // the rounded digits are those of the exact binary value; everything
+  // else (ties, huge values, NaN, infinities) goes the exact way.
+  static constexpr double kScale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+  if (p >= 0 && p <= 6) {
+    double x = std::fabs(value) * kScale[p];
+    if (x < 1e12) {
+      double whole = std::floor(x);
+      double frac = x - whole;
+      if (std::fabs(frac - 0.5) > 1e-3) {
+        auto r = static_cast<unsigned long long>(whole) + (frac > 0.5 ? 1 : 0);
+        char buf[40];
+        char* q = buf + sizeof buf;
+        for (int k = 0; k < p; ++k, r /= 10) *--q = static_cast<char>('0' + r % 10);
+        if (p > 0) *--q = '.';
+        do {
+          *--q = static_cast<char>('0' + r % 10);
+          r /= 10;
+        } while (r != 0);
+        if (std::signbit(value)) *--q = '-';
+        Pad(out, w, q, static_cast<std::size_t>(buf + sizeof buf - q));
+        return;
+      }
+    }
+  }
+  AppendReal(out, w, p, value, std::chars_format::fixed);
+}
+
+void AppendExp(std::string& out, int w, int p, double value) {
+  AppendReal(out, w, p, value, std::chars_format::scientific);
+}
+
+}  // namespace vaultra
