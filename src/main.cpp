@@ -29,7 +29,8 @@ void ScheduleGrab(vaultra::gui::TFm_MAIN& w) {
   const int n = page ? std::atoi(page) : 0;
   const QString path = QString::fromUtf8(grab);
   QTimer::singleShot(800, &w, [&w, n, path] {
-    if (n >= 1 && n <= vaultra::kSwitchedPages) w.PageButton(static_cast<vaultra::Page>(n))->click();
+    if (n >= 1 && n <= vaultra::kSwitchedPages)
+      w.PageButton(static_cast<vaultra::Page>(n))->click();
     QTimer::singleShot(300, &w, [&w, path] {
       w.grab().save(path);
       w.close();
@@ -70,9 +71,8 @@ int main(int argc, char** argv) {
   InputPageLogic logic(master);
   const FolderEnvironment env = SystemFolderEnvironment(std::nullopt);
   const AppFolders folders = ResolveAppFolders(env);
-  StartUpResult started = StartUp(state, env, logic, ui, [&] {
-    master = LoadMasterData(folders.material_master_dir, ui);
-  });
+  StartUpResult started = StartUp(
+      state, env, logic, ui, [&] { master = LoadMasterData(folders.material_master_dir, ui); });
   gui::TFm_MAIN window(state, logic, ui, started);
   ui.SetParent(&window);
   if (project) {

@@ -72,7 +72,9 @@ void FormPage::Build(const FormState& form) {
           b.widget = e;
           break;
         }
-        case ControlKind::kDropDown: b.widget = new QComboBox(body_); break;
+        case ControlKind::kDropDown:
+          b.widget = new QComboBox(body_);
+          break;
         case ControlKind::kRadioGroup: {
           auto* box = new QWidget(body_);
           new QHBoxLayout(box);
@@ -87,7 +89,9 @@ void FormPage::Build(const FormState& form) {
           b.widget = r;
           break;
         }
-        case ControlKind::kCheckBox: b.widget = new QCheckBox(body_); break;
+        case ControlKind::kCheckBox:
+          b.widget = new QCheckBox(body_);
+          break;
         case ControlKind::kSpeedButton: {
           auto* p = new QPushButton(Q(c.name), body_);
           p->setCheckable(true);
@@ -118,7 +122,9 @@ void FormPage::Build(const FormState& form) {
 
 void FormPage::Fill(const Control& c, const Binding& b) {
   switch (c.kind) {
-    case ControlKind::kEdit: static_cast<QLineEdit*>(b.widget)->setText(Q(c.text)); break;
+    case ControlKind::kEdit:
+      static_cast<QLineEdit*>(b.widget)->setText(Q(c.text));
+      break;
     case ControlKind::kDropDown: {
       auto* cb = static_cast<QComboBox*>(b.widget);
       cb->clear();
@@ -173,11 +179,15 @@ void FormPage::Fill(const Control& c, const Binding& b) {
 
 void FormPage::Take(Control& c, const Binding& b) const {
   switch (c.kind) {
-    case ControlKind::kEdit: c.text = Cp(static_cast<QLineEdit*>(b.widget)->text()); break;
+    case ControlKind::kEdit:
+      c.text = Cp(static_cast<QLineEdit*>(b.widget)->text());
+      break;
     case ControlKind::kDropDown:
       c.SetIndex(static_cast<QComboBox*>(b.widget)->currentIndex());
       break;
-    case ControlKind::kRadioGroup: c.SetIndex(b.buttons->checkedId()); break;
+    case ControlKind::kRadioGroup:
+      c.SetIndex(b.buttons->checkedId());
+      break;
     case ControlKind::kRadioButton:
     case ControlKind::kCheckBox:
     case ControlKind::kSpeedButton:

@@ -40,14 +40,22 @@ struct OpsRef {
 
 std::optional<FormId> FormOfPage(Page page) {
   switch (page) {
-    case Page::kModel: return FormId::kModel;
-    case Page::kGround: return FormId::kGround;
-    case Page::kDimensions: return FormId::kDimensions;
-    case Page::kPoints: return FormId::kPoints;
-    case Page::kLoads: return FormId::kLoads;
-    case Page::kMaterial: return FormId::kMaterial;
-    case Page::kOtherChecks: return FormId::kOtherChecks;
-    default: return std::nullopt;
+    case Page::kModel:
+      return FormId::kModel;
+    case Page::kGround:
+      return FormId::kGround;
+    case Page::kDimensions:
+      return FormId::kDimensions;
+    case Page::kPoints:
+      return FormId::kPoints;
+    case Page::kLoads:
+      return FormId::kLoads;
+    case Page::kMaterial:
+      return FormId::kMaterial;
+    case Page::kOtherChecks:
+      return FormId::kOtherChecks;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -215,8 +223,10 @@ void TFm_MAIN::Tick() {
   resets_.Tick();
   for (int i = 0; i < kResetIndicatorCount; ++i) {
     const int c = resets_.Colour(static_cast<ResetIndicator>(i));  // 0x00BBGGRR
-    reset_labels_[i]->setStyleSheet(
-        QStringLiteral("color: rgb(%1,%2,%3)").arg(c & 0xFF).arg((c >> 8) & 0xFF).arg((c >> 16) & 0xFF));
+    reset_labels_[i]->setStyleSheet(QStringLiteral("color: rgb(%1,%2,%3)")
+                                        .arg(c & 0xFF)
+                                        .arg((c >> 8) & 0xFF)
+                                        .arg((c >> 16) & 0xFF));
   }
 }
 
@@ -249,12 +259,15 @@ void TFm_MAIN::CommitInputs(Page page) {
 
 // The model generation and the analysis run are not wired into the window
 // yet: say so in the status bar rather than show stale results.
-void TFm_MAIN::BuildModels() { not_computed_ = Utf16ToCp932(u"計算は未実装"); }
-void TFm_MAIN::RunAnalysis(bool) { not_computed_ = Utf16ToCp932(u"計算は未実装"); }
+void TFm_MAIN::BuildModels() {
+  not_computed_ = Utf16ToCp932(u"計算は未実装");
+}
+void TFm_MAIN::RunAnalysis(bool) {
+  not_computed_ = Utf16ToCp932(u"計算は未実装");
+}
 
 void TFm_MAIN::SaveResumeFile() {
-  if (started_.complete)
-    vaultra::SaveResumeFile(state_, started_.folders.resume_file, logic_, ui_);
+  if (started_.complete) vaultra::SaveResumeFile(state_, started_.folders.resume_file, logic_, ui_);
 }
 
 void TFm_MAIN::SetOpenEnabled(bool on) {
@@ -279,8 +292,8 @@ void TFm_MAIN::OpenDialog() {
 }
 
 std::optional<std::string> TFm_MAIN::AskSaveName() {
-  QString f = QFileDialog::getSaveFileName(this, QStringLiteral(u"名前を付けて保存"), QString(),
-                                           kFilter);
+  QString f =
+      QFileDialog::getSaveFileName(this, QStringLiteral(u"名前を付けて保存"), QString(), kFilter);
   if (f.isEmpty()) return std::nullopt;
   return Cp(f);
 }

@@ -9,16 +9,26 @@
 
 namespace vaultra::gui {
 
-QString Q(const std::string& cp932) { return QString::fromStdU16String(Cp932ToUtf16(cp932)); }
-std::string Cp(const QString& text) { return Utf16ToCp932(text.toStdU16String()); }
+QString Q(const std::string& cp932) {
+  return QString::fromStdU16String(Cp932ToUtf16(cp932));
+}
+std::string Cp(const QString& text) {
+  return Utf16ToCp932(text.toStdU16String());
+}
 
 void QtUi::Tell(MsgKind kind, const std::string& text) {
   if (quiet_) return stderr_ui_.Tell(kind, text);
   const QString title = QStringLiteral("Vaultra");
   switch (kind) {
-    case MsgKind::kInfo: QMessageBox::information(parent_, title, Q(text)); break;
-    case MsgKind::kWarning: QMessageBox::warning(parent_, title, Q(text)); break;
-    case MsgKind::kError: QMessageBox::critical(parent_, title, Q(text)); break;
+    case MsgKind::kInfo:
+      QMessageBox::information(parent_, title, Q(text));
+      break;
+    case MsgKind::kWarning:
+      QMessageBox::warning(parent_, title, Q(text));
+      break;
+    case MsgKind::kError:
+      QMessageBox::critical(parent_, title, Q(text));
+      break;
   }
 }
 
@@ -33,8 +43,8 @@ std::optional<std::string> QtUi::InputText(const std::string& title, const std::
                                            const std::string& initial) {
   if (quiet_) return std::nullopt;
   bool ok = false;
-  const QString answer = QInputDialog::getText(parent_, Q(title), Q(prompt), QLineEdit::Normal,
-                                               Q(initial), &ok);
+  const QString answer =
+      QInputDialog::getText(parent_, Q(title), Q(prompt), QLineEdit::Normal, Q(initial), &ok);
   if (!ok) return std::nullopt;
   return Cp(answer);
 }
@@ -47,7 +57,9 @@ void QtUi::Hourglass(bool on) {
   }
 }
 
-void QtUi::Progress(const std::string& text) { progress_ = text; }
+void QtUi::Progress(const std::string& text) {
+  progress_ = text;
+}
 
 KeyState QtUi::Keys() const {
   const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
