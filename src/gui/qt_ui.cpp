@@ -1,0 +1,73 @@
+#include "gui/qt_ui.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "core/cp932.h"
+
+namespace vaultra::gui {
+
+QString Q(const std::string& cp932) {
+  return QString::fromStdU16String(Cp932ToUtf16(cp932));
+}
+std::string Cp(const QString& text) {
+  return Utf16ToCp932(text.toStdU16String());
+}
+
+void QtUi::Tell(MsgKind kind, const std::string& text) {
+  if (quiet_) return stderr_ui_.Tell(kind, text);
+  const QString title = QStringLiteral("Vaultra");
+  switch (kind) {
+    case MsgKind::kInfo:
+      QMessageBox::information(parent_, title, Q(text));
+      break;
+    case MsgKind::kWarning:
+      QMessageBox::warning(parent_, title, Q(text));
+      break;
+    case MsgKind::kError:
+      QMessageBox::critical(parent_, title, Q(text));
+      break;
+  }
+}
+
+bool QtUi::Ask(const std::string& text) {
+  if (quiet_) return stderr_ui_.Ask(text);
+  return QMessageBox::question(parent_, QStringLiteral("Vaultra"), Q(text),
+                               QMessageBox::Ok | QMessageBox::Cancel,
+                               QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+std::optional<std::string> QtUi::InputText(const std::string& title, const std::string& prompt,
+                                           const std::string& initial) {
+  if (quiet_) return std::nullopt;
+  bool ok = false;
+  const QString answer =
+      QInputDialog::getText(parent_, Q(title), Q(prompt), QLineEdit::Normal, Q(initial), &ok);
+  if (!ok) return std::nullopt;
+  return Cp(answer);
+}
+
+void QtUi::Hourglass(bool on) {
+  if (on) {
+    if (hourglass_depth_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else if (hourglass_depth_ > 0) {
+    if (--hourglass_depth_ == 0) QApplication::restoreOverrideCursor();
+  }
+}
+
+void QtUi::Progress(const std::string& text) {
+  progress_ = text;
+}
+
+KeyState QtUi::Keys() const {
+  const Qt::KeyboardModifiers m = QGuiApplication::queryKeyboardModifiers();
+  KeyState k;
+  k.ctrl = m.testFlag(Qt::ControlModifier);
+  k.alt = m.testFlag(Qt::AltModifier);
+  k.shift = m.testFlag(Qt::ShiftModifier);
+  return k;
+}
+
+}  // namespace vaultra::gui

@@ -1,0 +1,41 @@
+// The program's Ui with Qt message boxes, the wait cursor and the keyboard
+// state of the moment.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "core/ui.h"
+
+class QWidget;
+
+namespace vaultra::gui {
+
+// cp932 text to Qt and back.
+QString Q(const std::string& cp932);
+std::string Cp(const QString& text);
+
+class QtUi : public Ui {
+ public:
+  explicit QtUi(QWidget* parent = nullptr) : parent_(parent) {}
+  void SetParent(QWidget* parent) { parent_ = parent; }
+  // Messages to stderr and OK to every question, no box (window grabs, tests).
+  void SetQuiet(bool quiet) { quiet_ = quiet; }
+  void Tell(MsgKind kind, const std::string& text) override;
+  bool Ask(const std::string& text) override;
+  std::optional<std::string> InputText(const std::string& title, const std::string& prompt,
+                                       const std::string& initial) override;
+  void Hourglass(bool on) override;
+  void Progress(const std::string& text) override;
+  KeyState Keys() const override;
+  const std::string& last_progress() const { return progress_; }
+
+ private:
+  QWidget* parent_;
+  int hourglass_depth_ = 0;
+  bool quiet_ = false;
+  StderrUi stderr_ui_;
+  std::string progress_;
+};
+
+}  // namespace vaultra::gui
