@@ -26,8 +26,7 @@ double FormReal(const FormState& f, const char* name, double fallback) {
 void Fail(CalcRun& run, const RunAnalysisOptions& opt, const char* banner,
           const std::string& detail) {
   if (opt.ui) opt.ui->Tell(MsgKind::kError, banner);
-  run.failures.push_back(detail.empty() ? std::string(banner)
-                                        : std::string(banner) + " " + detail);
+  run.failures.push_back(detail.empty() ? std::string(banner) : std::string(banner) + " " + detail);
 }
 
 MemberCheckInput CheckInputOf(const ProjectState& state) {
@@ -85,7 +84,9 @@ void RunLongitudinalJoint(const ProjectState& state, const CalcWorkspace& ws, Ca
 
 }  // namespace
 
-bool UseInternalSolver(bool demo_mode, bool internal_key) { return demo_mode || internal_key; }
+bool UseInternalSolver(bool demo_mode, bool internal_key) {
+  return demo_mode || internal_key;
+}
 
 MaxSearchMembers MaxSearchMembersOf(const StructureModel& model) {
   MaxSearchMembers out(static_cast<std::size_t>(std::max(model.member_count, 0)) + 1);
@@ -105,7 +106,8 @@ void ComputeEnvelopes(AnalysisResults& results) {
       const int n = std::clamp(v.count, 0, kResultMaxPoints + 1);
       for (int p = 1; p <= n; ++p)
         for (int k = 1; k <= 4; ++k) {
-          const double a = std::fabs(v.points[static_cast<std::size_t>(p)][static_cast<std::size_t>(k)]);
+          const double a =
+              std::fabs(v.points[static_cast<std::size_t>(p)][static_cast<std::size_t>(k)]);
           if (a >= mx[static_cast<std::size_t>(k - 1)]) mx[static_cast<std::size_t>(k - 1)] = a;
         }
     }
@@ -146,9 +148,9 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
   // Transverse direction.
   std::string message;
   const MaxSearchMembers tm = MaxSearchMembersOf(state.transverse);
-  run.transverse_ok = AnalyseWithMaxSearch(run.transverse, run.search1, run.search2,
-                                           ws.transverse_path, ws.transverse_frame, tm, ctx,
-                                           &message);
+  run.transverse_ok =
+      AnalyseWithMaxSearch(run.transverse, run.search1, run.search2, ws.transverse_path,
+                           ws.transverse_frame, tm, ctx, &message);
   if (!run.transverse_ok) Fail(run, opt, kTransverseFailedMessage, message);
 
   // Longitudinal direction, when its check is on.
@@ -157,9 +159,9 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
   if (run.longitudinal_on) {
     message.clear();
     const MaxSearchMembers lm = MaxSearchMembersOf(state.longitudinal);
-    run.longitudinal_ok = AnalyseWithMaxSearch(run.longitudinal, run.search1, run.search2,
-                                               ws.longitudinal_path, ws.longitudinal_frame, lm,
-                                               ctx, &message);
+    run.longitudinal_ok =
+        AnalyseWithMaxSearch(run.longitudinal, run.search1, run.search2, ws.longitudinal_path,
+                             ws.longitudinal_frame, lm, ctx, &message);
     if (!run.longitudinal_ok) Fail(run, opt, kLongitudinalFailedMessage, message);
   }
 
@@ -180,8 +182,8 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
     si.two_d_option = in.two_d_option;
     run.summaries = BuildCheckSummaries(run.checks, state.transverse, state.block_row, si);
     if (!opt.work_dir.empty()) {
-      const std::string dump = WriteCheckDumps(opt.work_dir, run.checks, run.summaries,
-                                               state.transverse);
+      const std::string dump =
+          WriteCheckDumps(opt.work_dir, run.checks, run.summaries, state.transverse);
       if (!dump.empty() && opt.ui) opt.ui->Tell(MsgKind::kWarning, dump);
     }
   }

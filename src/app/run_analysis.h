@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+// clang-format off
 // First: model/geometry.h declares a function BlockOutline that hides the
-// struct of the same name this header uses.
+// struct of the same name joint_check.h uses.
 #include "checks/joint_check.h"
+// clang-format on
 
 #include "analysis/analysis_driver.h"
 #include "analysis/analysis_results.h"
@@ -27,7 +29,7 @@ class Ui;
 // What the run reads besides the project: the solver choice and the outside
 // library's folders.
 struct RunAnalysisOptions {
-  bool demo_mode = true;     // a frame folder is missing
+  bool demo_mode = true;      // a frame folder is missing
   bool internal_key = false;  // the internal solver was asked for (Ctrl key, --internal)
   FrameSdkFolders folders;
   FrameSdkLibrary* library = nullptr;  // kept loaded across runs; may be null (internal only)
@@ -41,8 +43,8 @@ struct CalcRun {
   AnalysisResults transverse, longitudinal;
   AnalysisResults search1, search2;  // scratch records of the maximum search
   bool transverse_ok = false;
-  bool longitudinal_on = false;  // the longitudinal-check option
-  bool longitudinal_ok = false;  // analysed and succeeded (false when off)
+  bool longitudinal_on = false;       // the longitudinal-check option
+  bool longitudinal_ok = false;       // analysed and succeeded (false when off)
   std::vector<std::string> failures;  // cp932, in the order they happened
 
   bool members_checked = false;  // CheckMembers accepted the results

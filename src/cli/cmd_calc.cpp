@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
+// clang-format off
 // First, for the order of the joint-check header it includes.
 #include "app/run_analysis.h"
+// clang-format on
 
 #include "app/build_models.h"
 #include "app/master_data.h"
@@ -35,7 +37,9 @@ void PrintAll(const char* label, const std::vector<std::string>& texts) {
 }
 
 // Texts of this file are cp932 at run time; stdout, stderr and JSON are UTF-8.
-std::string U(const char* cp932) { return Cp932ToUtf8(cp932); }
+std::string U(const char* cp932) {
+  return Cp932ToUtf8(cp932);
+}
 
 std::string TypeName(int type_code) {
   const char* name = CheckGroupName(CheckGroupOf(type_code));
@@ -76,8 +80,12 @@ std::string JsonString(const std::string& utf8) {
   return out + "\"";
 }
 
-std::string JsonNumber(double v) { return std::isfinite(v) ? Format("%.6g", v) : "null"; }
-const char* JsonBool(bool b) { return b ? "true" : "false"; }
+std::string JsonNumber(double v) {
+  return std::isfinite(v) ? Format("%.6g", v) : "null";
+}
+const char* JsonBool(bool b) {
+  return b ? "true" : "false";
+}
 
 std::string EnvelopeJson(const AnalysisResults& r) {
   std::string s = "[";
@@ -108,9 +116,9 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
     s += Format("    {\"member\": %d, \"type\": %d, \"type_name\": ", v.member, v.type_code) +
          JsonString(TypeName(v.type_code)) +
          Format(", \"combination\": %d, \"combination_name\": ", v.combination) +
-         JsonString(U(CombinationName(v.combination))) + Format(", \"row\": %d, \"ratio\": ", v.row) +
-         JsonNumber(v.ratio) + ", \"verdict\": \"" + (v.ok ? "O.K." : "N.G.") + "\"}" +
-         (i + 1 < verdicts.size() ? ",\n" : "\n");
+         JsonString(U(CombinationName(v.combination))) +
+         Format(", \"row\": %d, \"ratio\": ", v.row) + JsonNumber(v.ratio) + ", \"verdict\": \"" +
+         (v.ok ? "O.K." : "N.G.") + "\"}" + (i + 1 < verdicts.size() ? ",\n" : "\n");
   }
   s += "  ],\n  \"joints\": {\n";
   const TransverseJointResult& tj = run.transverse_joint;
@@ -132,9 +140,9 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
        VerdictText(LongitudinalJointVerdict(run)) + "\"";
   if (run.longitudinal_joint_checked) {
     s += ", \"capacity_ok\": [" + std::string(JsonBool(lj.capacity_ok[0])) + ", " +
-         JsonBool(lj.capacity_ok[1]) + "], \"opening_ok\": [" + JsonBool(lj.opening_ok[0]) +
-         ", " + JsonBool(lj.opening_ok[1]) + "], \"Pcap\": " + JsonNumber(lj.Pcap) +
-         ", \"delta\": [" + JsonNumber(lj.delta[0]) + ", " + JsonNumber(lj.delta[1]) + "]";
+         JsonBool(lj.capacity_ok[1]) + "], \"opening_ok\": [" + JsonBool(lj.opening_ok[0]) + ", " +
+         JsonBool(lj.opening_ok[1]) + "], \"Pcap\": " + JsonNumber(lj.Pcap) + ", \"delta\": [" +
+         JsonNumber(lj.delta[0]) + ", " + JsonNumber(lj.delta[1]) + "]";
   } else if (!lj.message.empty()) {
     s += ", \"reason\": " + JsonString(Cp932ToUtf8(lj.message));
   }
@@ -151,9 +159,9 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
 
 int CmdCalc(const ArgList& argv) {
   std::string error;
-  std::optional<Args> args = ParseArgs(
-      argv, {"--work-dir", "--json", "--report", "--sdk-dir", "--frame-dir"}, {"--internal"},
-      &error);
+  std::optional<Args> args =
+      ParseArgs(argv, {"--work-dir", "--json", "--report", "--sdk-dir", "--frame-dir"},
+                {"--internal"}, &error);
   if (!args) return UsageError(error);
   if (args->Option("--report")) {
     std::fprintf(stderr, "vaultra: calc: --report is not available in this build yet\n");
@@ -249,9 +257,7 @@ int CmdCalc(const ArgList& argv) {
   for (const std::string& f : run.failures)
     std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(f).c_str());
 
-  const int status = !run.failures.empty() ? kExitBadInput
-                     : all_ok              ? kExitOk
-                                           : kExitNotSatisfied;
+  const int status = !run.failures.empty() ? kExitBadInput : all_ok ? kExitOk : kExitNotSatisfied;
   if (auto json = args->Option("--json")) {
     const std::string text = BuildJson(args->positional[0], run, verdicts, status);
     std::string werr;
