@@ -1,8 +1,272 @@
+// vaultra calc PROJECT.vt1 [--work-dir DIR] [--internal] [--json OUT.json]
+//              [--sdk-dir DIR --frame-dir DIR]:
+// opens a project as the program does at start-up, builds both frame
+// models, analyses them and runs the checks; prints the per-member verdict
+// table and the joint verdicts, optionally writes them as JSON.
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+// clang-format off
+// First, for the order of the joint-check header it includes.
+#include "app/run_analysis.h"
+// clang-format on
+
+#include "app/build_models.h"
+#include "app/master_data.h"
+#include "app/navigation.h"
+#include "app/page_logic_impl.h"
+#include "app/project_file.h"
+#include "checks/summaries.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "core/cp932.h"
+#include "core/fileio.h"
+#include "core/number.h"
+#include "core/ui.h"
 
 namespace vaultra::cli {
 
-int CmdCalc(const ArgList&) { return UsageError("'calc' is not available in this build yet"); }
+namespace {
+
+void PrintAll(const char* label, const std::vector<std::string>& texts) {
+  for (const std::string& t : texts)
+    std::fprintf(stderr, "vaultra: %s: %s\n", label, Cp932ToUtf8(t).c_str());
+}
+
+// Texts of this file are cp932 at run time; stdout, stderr and JSON are UTF-8.
+std::string U(const char* cp932) {
+  return Cp932ToUtf8(cp932);
+}
+
+std::string TypeName(int type_code) {
+  const char* name = CheckGroupName(CheckGroupOf(type_code));
+  return (name && *name) ? U(name) : Format("type %d", type_code);
+}
+
+enum class Verdict { kOk, kNg, kNotChecked };
+
+const char* VerdictText(Verdict v) {
+  return v == Verdict::kOk ? "O.K." : v == Verdict::kNg ? "N.G." : "not checked";
+}
+
+Verdict TransverseJointVerdict(const CalcRun& run) {
+  if (!run.transverse_joint_checked) return Verdict::kNotChecked;
+  return run.transverse_ok && run.transverse_joint.ok() ? Verdict::kOk : Verdict::kNg;
+}
+
+Verdict LongitudinalJointVerdict(const CalcRun& run) {
+  if (!run.longitudinal_on) return Verdict::kNotChecked;
+  if (!run.longitudinal_ok || !run.longitudinal_joint_checked) return Verdict::kNg;
+  const auto& j = run.longitudinal_joint;
+  const bool ok = j.capacity_ok[0] && j.capacity_ok[1] && j.opening_ok[0] && j.opening_ok[1];
+  return ok ? Verdict::kOk : Verdict::kNg;
+}
+
+std::string JsonString(const std::string& utf8) {
+  std::string out = "\"";
+  for (unsigned char c : utf8) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      out += Format("\\u%04x", c);
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonNumber(double v) {
+  return std::isfinite(v) ? Format("%.6g", v) : "null";
+}
+const char* JsonBool(bool b) {
+  return b ? "true" : "false";
+}
+
+std::string EnvelopeJson(const AnalysisResults& r) {
+  std::string s = "[";
+  const int last = r.max_load_case + r.combination_count;
+  for (int c = 1; c <= last && r.HasCase(c); ++c) {
+    const auto& e = r.cases[static_cast<std::size_t>(c)].envelope;
+    if (c > 1) s += ",";
+    s += Format("{\"case\":%d,\"M\":", c) + JsonNumber(e[0]) + ",\"S\":" + JsonNumber(e[1]) +
+         ",\"N\":" + JsonNumber(e[2]) + ",\"deflection\":" + JsonNumber(e[3]) + "}";
+  }
+  return s + "]";
+}
+
+std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
+                      const std::vector<MemberVerdict>& verdicts, int status) {
+  std::string s = "{\n";
+  s += "  \"project\": " + JsonString(project_utf8) + ",\n";
+  s += std::string("  \"solver\": \"") + (run.use_internal ? "internal" : "library") + "\",\n";
+  s += std::string("  \"analysis\": {\"transverse\": {\"ok\": ") + JsonBool(run.transverse_ok) +
+       "}, \"longitudinal\": {\"on\": " + JsonBool(run.longitudinal_on) +
+       ", \"ok\": " + JsonBool(run.longitudinal_ok) + "}},\n";
+  s += "  \"failures\": [";
+  for (std::size_t i = 0; i < run.failures.size(); ++i)
+    s += (i ? ", " : "") + JsonString(Cp932ToUtf8(run.failures[i]));
+  s += "],\n  \"members\": [\n";
+  for (std::size_t i = 0; i < verdicts.size(); ++i) {
+    const MemberVerdict& v = verdicts[i];
+    s += Format("    {\"member\": %d, \"type\": %d, \"type_name\": ", v.member, v.type_code) +
+         JsonString(TypeName(v.type_code)) +
+         Format(", \"combination\": %d, \"combination_name\": ", v.combination) +
+         JsonString(U(CombinationName(v.combination))) +
+         Format(", \"row\": %d, \"ratio\": ", v.row) + JsonNumber(v.ratio) + ", \"verdict\": \"" +
+         (v.ok ? "O.K." : "N.G.") + "\"}" + (i + 1 < verdicts.size() ? ",\n" : "\n");
+  }
+  s += "  ],\n  \"joints\": {\n";
+  const TransverseJointResult& tj = run.transverse_joint;
+  s += std::string("    \"transverse\": {\"checked\": ") + JsonBool(run.transverse_joint_checked) +
+       ", \"verdict\": \"" + VerdictText(TransverseJointVerdict(run)) +
+       "\", \"na_compression\": " + JsonNumber(tj.na_compression) +
+       ", \"na_tension\": " + JsonNumber(tj.na_tension) + ", \"levels\": [";
+  for (int lv = 0; lv < 2; ++lv) {
+    const TransverseJointLevel& l = tj.level[static_cast<std::size_t>(lv)];
+    s += Format("%s{\"level\": %d, \"nmax_compression\": ", lv ? ", " : "", lv + 1) +
+         JsonNumber(l.nmax_compression) + ", \"nmax_tension\": " + JsonNumber(l.nmax_tension) +
+         ", \"ng_compression\": " + JsonBool(l.ng_compression) +
+         ", \"ng_tension\": " + JsonBool(l.ng_tension) + "}";
+  }
+  s += "]},\n";
+  const LongitudinalJointResult& lj = run.longitudinal_joint;
+  s += std::string("    \"longitudinal\": {\"checked\": ") +
+       JsonBool(run.longitudinal_joint_checked) + ", \"verdict\": \"" +
+       VerdictText(LongitudinalJointVerdict(run)) + "\"";
+  if (run.longitudinal_joint_checked) {
+    s += ", \"capacity_ok\": [" + std::string(JsonBool(lj.capacity_ok[0])) + ", " +
+         JsonBool(lj.capacity_ok[1]) + "], \"opening_ok\": [" + JsonBool(lj.opening_ok[0]) + ", " +
+         JsonBool(lj.opening_ok[1]) + "], \"Pcap\": " + JsonNumber(lj.Pcap) + ", \"delta\": [" +
+         JsonNumber(lj.delta[0]) + ", " + JsonNumber(lj.delta[1]) + "]";
+  } else if (!lj.message.empty()) {
+    s += ", \"reason\": " + JsonString(Cp932ToUtf8(lj.message));
+  }
+  s += "},\n";
+  s += "    \"end_walls\": {\"checked\": false, \"verdict\": \"not checked\"}\n  },\n";
+  s += "  \"envelopes\": {\"transverse\": " + EnvelopeJson(run.transverse) +
+       ", \"longitudinal\": " + (run.longitudinal_on ? EnvelopeJson(run.longitudinal) : "[]") +
+       "},\n";
+  s += Format("  \"exit_status\": %d\n}\n", status);
+  return s;
+}
+
+}  // namespace
+
+int CmdCalc(const ArgList& argv) {
+  std::string error;
+  std::optional<Args> args =
+      ParseArgs(argv, {"--work-dir", "--json", "--report", "--sdk-dir", "--frame-dir"},
+                {"--internal"}, &error);
+  if (!args) return UsageError(error);
+  if (args->Option("--report")) {
+    std::fprintf(stderr, "vaultra: calc: --report is not available in this build yet\n");
+    return kExitBadInput;
+  }
+  if (args->positional.size() != 1) return UsageError("calc needs PROJECT.vt1");
+  const auto sdk = args->Option("--sdk-dir");
+  const auto frame = args->Option("--frame-dir");
+  if (sdk.has_value() != frame.has_value())
+    return UsageError("--sdk-dir and --frame-dir go together");
+  const std::string in = Utf8ToCp932(args->positional[0]);
+
+  const AppFolders folders = ResolveAppFolders(SystemFolderEnvironment(args->Option("--work-dir")));
+  if (!DirExists(folders.work_dir) && !MakeDirs(folders.work_dir)) {
+    std::fprintf(stderr, "vaultra: cannot create the working folder %s\n",
+                 Cp932ToUtf8(folders.work_dir).c_str());
+    return kExitBadInput;
+  }
+  StderrUi ui;
+  const MasterData master = LoadMasterData(folders.material_master_dir, ui);
+  InputPageLogic logic(master);
+  ProjectState state = DefaultProjectState();
+  if (FileExists(folders.default_resume_file)) {
+    LoadResult defaults = LoadProjectFile(state, folders.default_resume_file, logic);
+    PrintAll("warning", defaults.errors);
+    logic.TakeMessages();
+  }
+  if (!FileExists(in)) {
+    std::fprintf(stderr, "vaultra: %s: no such file\n", args->positional[0].c_str());
+    return kExitBadInput;
+  }
+  LoadResult result = LoadProjectFile(state, in, logic);
+  if (!result.loaded || !result.errors.empty()) {
+    PrintAll("error", result.errors);
+    if (result.errors.empty())
+      std::fprintf(stderr, "vaultra: %s: not a project file\n", args->positional[0].c_str());
+    return kExitBadInput;
+  }
+  PrintAll("warning", result.warnings);
+  const std::vector<std::string> problems = logic.TakeMessages();
+  if (!problems.empty()) {
+    PrintAll("error", problems);
+    return kExitBadInput;
+  }
+  CalcWorkspace ws;
+  error = BuildModels(state, master, folders.work_dir, ws);
+  if (!error.empty()) {
+    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(error).c_str());
+    return kExitBadInput;
+  }
+
+  FrameSdkLibrary library;
+  RunAnalysisOptions opt;
+  opt.library = &library;
+  opt.ui = &ui;
+  opt.work_dir = folders.work_dir;
+  opt.internal_key = args->Has("--internal");
+  if (sdk) {
+    opt.folders.sdk_dir = WithTrailingSlash(Utf8ToCp932(*sdk));
+    opt.folders.frame_dir = WithTrailingSlash(Utf8ToCp932(*frame));
+    opt.demo_mode = !DirExists(opt.folders.sdk_dir) || !DirExists(opt.folders.frame_dir);
+  } else {
+    opt.folders = {folders.frame_sdk_dir, folders.frame_app_dir};
+    opt.demo_mode = folders.demo_mode;
+  }
+  CalcRun run;
+  RunAnalysis(state, master, ws, opt, run);
+  const std::vector<MemberVerdict> verdicts = MemberVerdicts(run, state.transverse);
+
+  // Verdict table.
+  std::printf("%s\n", U("部材  種別                      組合せ  照査比    判定").c_str());
+  bool all_ok = true;
+  for (const MemberVerdict& v : verdicts) {
+    std::printf("%4d  %-24s  %-6s  %8.3f  %s\n", v.member,
+                (TypeName(v.type_code) + Format(" (%d)", v.type_code)).c_str(),
+                U(CombinationName(v.combination)).c_str(), v.ratio, v.ok ? "O.K." : "N.G.");
+    all_ok = all_ok && v.ok;
+  }
+  const Verdict tj = TransverseJointVerdict(run);
+  const Verdict lj = LongitudinalJointVerdict(run);
+  std::printf("%s %s\n", U("横方向継手:").c_str(),
+              tj == Verdict::kNotChecked ? U("未照査").c_str() : VerdictText(tj));
+  if (lj == Verdict::kNotChecked)
+    std::printf("%s %s%s\n", U("縦方向継手:").c_str(), U("未照査").c_str(),
+                run.longitudinal_joint.message.empty()
+                    ? ""
+                    : (" (" + Cp932ToUtf8(run.longitudinal_joint.message) + ")").c_str());
+  else
+    std::printf("%s %s\n", U("縦方向継手:").c_str(), VerdictText(lj));
+  std::printf("%s\n", U("端壁: 未照査").c_str());
+  all_ok = all_ok && tj != Verdict::kNg && lj != Verdict::kNg;
+  std::printf("solver: %s\n", run.use_internal ? "internal" : "frame library");
+  for (const std::string& f : run.failures)
+    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(f).c_str());
+
+  const int status = !run.failures.empty() ? kExitBadInput : all_ok ? kExitOk : kExitNotSatisfied;
+  if (auto json = args->Option("--json")) {
+    const std::string text = BuildJson(args->positional[0], run, verdicts, status);
+    std::string werr;
+    if (!WriteFileAtomic(Utf8ToCp932(*json), text, &werr)) {
+      std::fprintf(stderr, "vaultra: %s: %s\n", json->c_str(), Cp932ToUtf8(werr).c_str());
+      return kExitBadInput;
+    }
+  }
+  return status;
+}
 
 }  // namespace vaultra::cli

@@ -1,0 +1,106 @@
+// RunAnalysis: analyses both frame models built by BuildModels, runs the
+// member checks of the three transverse combinations, their summaries, the
+// transverse and the longitudinal joint checks and the per-case envelopes.
+// A direction whose analysis failed gives no satisfied verdict.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// clang-format off
+// First: model/geometry.h declares a function BlockOutline that hides the
+// struct of the same name joint_check.h uses.
+#include "checks/joint_check.h"
+// clang-format on
+
+#include "analysis/analysis_driver.h"
+#include "analysis/analysis_results.h"
+#include "app/build_models.h"
+#include "app/master_data.h"
+#include "app/project_state.h"
+#include "checks/longitudinal_joint.h"
+#include "checks/member_checks.h"
+#include "checks/summaries.h"
+
+namespace vaultra {
+
+class Ui;
+
+// What the run reads besides the project: the solver choice and the outside
+// library's folders.
+struct RunAnalysisOptions {
+  bool demo_mode = true;      // a frame folder is missing
+  bool internal_key = false;  // the internal solver was asked for (Ctrl key, --internal)
+  FrameSdkFolders folders;
+  FrameSdkLibrary* library = nullptr;  // kept loaded across runs; may be null (internal only)
+  Ui* ui = nullptr;                    // messages and progress; may be null
+  std::string work_dir;                // for the check dumps; empty: no dumps
+};
+
+// Everything one run produces.
+struct CalcRun {
+  bool use_internal = false;  // the internal-solver flag of this run
+  AnalysisResults transverse, longitudinal;
+  AnalysisResults search1, search2;  // scratch records of the maximum search
+  bool transverse_ok = false;
+  bool longitudinal_on = false;       // the longitudinal-check option
+  bool longitudinal_ok = false;       // analysed and succeeded (false when off)
+  std::vector<std::string> failures;  // cp932, in the order they happened
+
+  bool members_checked = false;  // CheckMembers accepted the results
+  MemberCheckTables checks;
+  CheckSummaries summaries;
+
+  bool transverse_joint_checked = false;
+  TransverseJointResult transverse_joint;
+  LongitudinalJointResult longitudinal_joint;
+  bool longitudinal_joint_checked = false;  // ran over analysed longitudinal results
+};
+
+// "！！！　横方向の計算ができません.　！！！" and the longitudinal one (cp932).
+extern const char* const kTransverseFailedMessage;
+extern const char* const kLongitudinalFailedMessage;
+
+// The internal-solver flag of a run: demo mode or the key.
+bool UseInternalSolver(bool demo_mode, bool internal_key);
+
+// The maximum-search members of a structure model (flagged by the
+// points-of-interest flag).
+MaxSearchMembers MaxSearchMembersOf(const StructureModel& model);
+
+// Per-case envelopes of one results record: for each case 1 .. largest
+// load case + combinations, the largest |value| of M, S, N and deflection
+// over every member and output point of that record.
+void ComputeEnvelopes(AnalysisResults& results);
+
+// Axial forces of every member at its first and last output point in case
+// D, with the member types of the model (for the transverse joint check).
+std::vector<MemberEndAxial> MemberEndAxials(const AnalysisResults& results,
+                                            const StructureModel& model, int D);
+
+void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
+                 const RunAnalysisOptions& opt, CalcRun& run);
+
+// ---- verdicts ----
+
+// The governing row of one member in one combination.
+struct MemberVerdict {
+  int member = 0;
+  int type_code = 0;
+  int combination = 0;  // 0 normal, 1 level 1, 2 level 2
+  int row = 0;          // governing row (0 when nothing was checked)
+  double ratio = 0;     // governing ratio
+  bool ok = false;      // satisfied; false when the analysis failed
+  bool analysed = false;
+};
+
+// Whether an evaluated row failed any of its checks.
+bool RowFailed(const CheckPointRecord& row);
+
+// One verdict per transverse member and combination, members in order.
+std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureModel& model);
+
+// Name of the combination k (cp932): "常時", "L1", "L2".
+const char* CombinationName(int k);
+
+}  // namespace vaultra
