@@ -7,17 +7,12 @@
 #include <string>
 #include <vector>
 
-// clang-format off
-// First: model/geometry.h declares a function BlockOutline that hides the
-// struct of the same name joint_check.h uses.
-#include "checks/joint_check.h"
-// clang-format on
-
 #include "analysis/analysis_driver.h"
 #include "analysis/analysis_results.h"
 #include "app/build_models.h"
 #include "app/master_data.h"
 #include "app/project_state.h"
+#include "checks/joint_check.h"
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
 #include "checks/summaries.h"

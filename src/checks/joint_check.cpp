@@ -74,10 +74,10 @@ double PolygonArea(const std::vector<Point2>& pts) {
   return std::fabs(s) / 2;
 }
 
-double LargestBlockWeight(const std::vector<BlockOutline>& blocks, bool box_layout, double gamma_c1,
+double LargestBlockWeight(const std::vector<BlockShape>& blocks, bool box_layout, double gamma_c1,
                           double L1) {
   double largest = 0;
-  for (const BlockOutline& b : blocks) {
+  for (const BlockShape& b : blocks) {
     if (b.kind < kBlockLeftEnd || b.kind > kBlockRightEnd) continue;
     double area = PolygonArea(b.outer);
     if (box_layout) area -= PolygonArea(b.opening);

@@ -78,7 +78,7 @@ double PolygonArea(const std::vector<Point2>& pts);
 
 // One real block's outline (block coordinates, m) and, in the box layout,
 // its inner opening.
-struct BlockOutline {
+struct BlockShape {
   int kind = 0;
   std::vector<Point2> outer;
   std::vector<Point2> opening;
@@ -87,7 +87,7 @@ struct BlockOutline {
 // Largest block weight (kN): the largest outline area of the blocks of kind
 // 1, 2, 3 (box layout: minus the opening) × γc of member group 1 × L of
 // block 1.
-double LargestBlockWeight(const std::vector<BlockOutline>& blocks, bool box_layout, double gamma_c1,
+double LargestBlockWeight(const std::vector<BlockShape>& blocks, bool box_layout, double gamma_c1,
                           double L1);
 
 // Po = weight·1000 / (2·Ap), with 0.1 in place of 2·Ap below 0.1 (N/mm²).

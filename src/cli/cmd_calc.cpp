@@ -9,16 +9,12 @@
 #include <string>
 #include <vector>
 
-// clang-format off
-// First, for the order of the joint-check header it includes.
-#include "app/run_analysis.h"
-// clang-format on
-
 #include "app/build_models.h"
 #include "app/master_data.h"
 #include "app/navigation.h"
 #include "app/page_logic_impl.h"
 #include "app/project_file.h"
+#include "app/run_analysis.h"
 #include "checks/summaries.h"
 #include "cli/args.h"
 #include "cli/commands.h"

@@ -70,13 +70,13 @@ TEST(JointCheckTest, LongitudinalErrorTexts) {
 TEST(JointCheckTest, PreparationStep) {
   // Box block 2.0 × 1.5 outside with a 1.2 × 0.9 opening: 3.0 − 1.08 = 1.92
   // m²; a slab block (kind 6) is ignored. γc 24.5, L = 2: 94.08 kN.
-  BlockOutline box{
+  BlockShape box{
       1, {{0, 0}, {2, 0}, {2, 1.5}, {0, 1.5}}, {{0.4, 0.3}, {1.6, 0.3}, {1.6, 1.2}, {0.4, 1.2}}};
-  BlockOutline slab{6, {{0, 0}, {9, 0}, {9, 9}, {0, 9}}, {}};
-  BlockOutline small{2, {{0, 0}, {1, 0}, {1, 1}}, {}};
+  BlockShape slab{6, {{0, 0}, {9, 0}, {9, 9}, {0, 9}}, {}};
+  BlockShape small{2, {{0, 0}, {1, 0}, {1, 1}}, {}};
   EXPECT_NEAR(LargestBlockWeight({box, slab, small}, true, 24.5, 2), 1.92 * 24.5 * 2, 1e-9);
   // Stand blocks have no opening to subtract: a T-shaped outline (clockwise).
-  BlockOutline stand{
+  BlockShape stand{
       1, {{0, 0}, {0, 2}, {-0.5, 2}, {-0.5, 2.3}, {1.0, 2.3}, {1.0, 2}, {0.3, 2}, {0.3, 0}}, {}};
   EXPECT_NEAR(LargestBlockWeight({stand}, false, 24.5, 1), (0.6 + 0.45) * 24.5, 1e-9);
   // Po = 94.08·1000/(2·132.7); Ap = 0 divides by 0.1.
