@@ -8,17 +8,22 @@ namespace vaultra::cli {
 
 const char* UsageText() {
   return "usage:\n"
-         "  vaultra [PROJECT.vt1]                        open the window (on the project, else the resume file)\n"
-         "  vaultra calc PROJECT.vt1 [--work-dir DIR] [--internal] [--json OUT.json] [--report OUT.pdf]\n"
-         "  vaultra frame PROJECT.vt1 [--work-dir DIR]   build both frame models, write the frame texts\n"
+         "  vaultra [PROJECT.vt1]                        open the window (on the project, else the "
+         "resume file)\n"
+         "  vaultra calc PROJECT.vt1 [--work-dir DIR] [--internal] [--json OUT.json] [--report "
+         "OUT.pdf]\n"
+         "  vaultra frame PROJECT.vt1 [--work-dir DIR]   build both frame models, write the frame "
+         "texts\n"
          "  vaultra solve FRAMETEXT [--internal] [--sdk-dir DIR --frame-dir DIR]\n"
-         "  vaultra section NAME=VALUE ...               recompute one RC section, print its listing\n"
+         "  vaultra section NAME=VALUE ...               recompute one RC section, print its "
+         "listing\n"
          "  vaultra resave IN.vt1 OUT.vt1 [--work-dir DIR]\n"
          "  vaultra draw FILE.PCJ -o OUT.pdf|OUT.png\n"
          "  vaultra template FILE LABEL -o OUT.pdf|OUT.png\n"
          "  vaultra report PROJECT.vt1 -o OUT.pdf\n"
          "  vaultra --help | --version\n"
-         "exit status: 0 done and every check satisfied, 1 some check not satisfied, 2 bad input or failed analysis\n";
+         "exit status: 0 done and every check satisfied, 1 some check not satisfied, 2 bad input "
+         "or failed analysis\n";
 }
 
 std::optional<std::string> Args::Option(const std::string& name) const {
@@ -27,7 +32,8 @@ std::optional<std::string> Args::Option(const std::string& name) const {
   return it->second;
 }
 
-std::optional<Args> ParseArgs(const std::vector<std::string>& argv, const std::set<std::string>& with_value,
+std::optional<Args> ParseArgs(const std::vector<std::string>& argv,
+                              const std::set<std::string>& with_value,
                               const std::set<std::string>& flags, std::string* error) {
   Args args;
   for (std::size_t i = 0; i < argv.size(); ++i) {
@@ -66,8 +72,9 @@ int RunSubcommand(int argc, char** argv) {
     int (*fn)(const ArgList&);
   };
   static constexpr Entry kCommands[] = {
-      {"calc", CmdCalc},   {"frame", CmdFrame}, {"solve", CmdSolve},       {"section", CmdSection},
-      {"resave", CmdResave}, {"draw", CmdDraw}, {"template", CmdTemplate}, {"report", CmdReport},
+      {"calc", CmdCalc},         {"frame", CmdFrame},   {"solve", CmdSolve},
+      {"section", CmdSection},   {"resave", CmdResave}, {"draw", CmdDraw},
+      {"template", CmdTemplate}, {"report", CmdReport},
   };
   if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
     std::fputs(UsageText(), stdout);

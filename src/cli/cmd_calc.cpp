@@ -18,6 +18,7 @@
 #include "checks/summaries.h"
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/open_project.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"
@@ -26,11 +27,6 @@
 namespace vaultra::cli {
 
 namespace {
-
-void PrintAll(const char* label, const std::vector<std::string>& texts) {
-  for (const std::string& t : texts)
-    std::fprintf(stderr, "vaultra: %s: %s\n", label, Cp932ToUtf8(t).c_str());
-}
 
 // Texts of this file are cp932 at run time; stdout, stderr and JSON are UTF-8.
 std::string U(const char* cp932) {
@@ -168,40 +164,17 @@ int CmdCalc(const ArgList& argv) {
   const auto frame = args->Option("--frame-dir");
   if (sdk.has_value() != frame.has_value())
     return UsageError("--sdk-dir and --frame-dir go together");
-  const std::string in = Utf8ToCp932(args->positional[0]);
-
-  const AppFolders folders = ResolveAppFolders(SystemFolderEnvironment(args->Option("--work-dir")));
+  CliProject project(args->Option("--work-dir"));
+  const AppFolders& folders = project.folders;
   if (!DirExists(folders.work_dir) && !MakeDirs(folders.work_dir)) {
     std::fprintf(stderr, "vaultra: cannot create the working folder %s\n",
                  Cp932ToUtf8(folders.work_dir).c_str());
     return kExitBadInput;
   }
-  StderrUi ui;
-  const MasterData master = LoadMasterData(folders.material_master_dir, ui);
-  InputPageLogic logic(master);
-  ProjectState state = DefaultProjectState();
-  if (FileExists(folders.default_resume_file)) {
-    LoadResult defaults = LoadProjectFile(state, folders.default_resume_file, logic);
-    PrintAll("warning", defaults.errors);
-    logic.TakeMessages();
-  }
-  if (!FileExists(in)) {
-    std::fprintf(stderr, "vaultra: %s: no such file\n", args->positional[0].c_str());
-    return kExitBadInput;
-  }
-  LoadResult result = LoadProjectFile(state, in, logic);
-  if (!result.loaded || !result.errors.empty()) {
-    PrintAll("error", result.errors);
-    if (result.errors.empty())
-      std::fprintf(stderr, "vaultra: %s: not a project file\n", args->positional[0].c_str());
-    return kExitBadInput;
-  }
-  PrintAll("warning", result.warnings);
-  const std::vector<std::string> problems = logic.TakeMessages();
-  if (!problems.empty()) {
-    PrintAll("error", problems);
-    return kExitBadInput;
-  }
+  if (!project.Open(args->positional[0])) return kExitBadInput;
+  ProjectState& state = project.state;
+  const MasterData& master = project.master;
+  StderrUi& ui = project.ui;
   CalcWorkspace ws;
   error = BuildModels(state, master, folders.work_dir, ws);
   if (!error.empty()) {

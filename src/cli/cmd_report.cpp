@@ -3,6 +3,8 @@
 
 namespace vaultra::cli {
 
-int CmdReport(const ArgList&) { return UsageError("'report' is not available in this build yet"); }
+int CmdReport(const ArgList&) {
+  return UsageError("'report' is not available in this build yet");
+}
 
 }  // namespace vaultra::cli

@@ -1,0 +1,35 @@
+// Opening a project on the command line the way the program does at
+// start-up: the catalogue beside the program, the default resume file for
+// the page defaults, then the project itself.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/master_data.h"
+#include "app/navigation.h"
+#include "app/page_logic_impl.h"
+#include "app/project_file.h"
+#include "core/ui.h"
+
+namespace vaultra::cli {
+
+class CliProject {
+ public:
+  explicit CliProject(const std::optional<std::string>& work_dir_utf8);
+  CliProject(const CliProject&) = delete;
+  CliProject& operator=(const CliProject&) = delete;
+
+  // Loads the project; false (the reason already on stderr) when the file
+  // is missing, refused, or its structure cannot be generated.
+  bool Open(const std::string& path_utf8);
+
+  AppFolders folders;
+  StderrUi ui;
+  MasterData master;
+  InputPageLogic logic;
+  ProjectState state;
+  LoadResult result;  // of the project file
+};
+
+}  // namespace vaultra::cli
