@@ -17,6 +17,20 @@ int TypeOf(const StructureModel& tm, int k) {
 }
 
 // One end: haunch, then either the two 2·d values or h/2.
+// Precast top slabs (19, 20) are checked at the middle of their seat
+// length b; cast-in-place slabs (21..23) at fixed small distances from
+// both ends. The same in both layouts.
+void SlabPoints(std::array<double, kMemberPoints>& p, int type, const DimensionSet& block) {
+  if (type == 19 || type == 20) {
+    p[kPoiHalfI] = p[kPoiHalfJ] = block.b() / 2;
+    return;
+  }
+  p[kPoiInnerI] = 0.002;
+  p[kPoiOuterI] = 0.004;
+  p[kPoiOuterJ] = 0.004;
+  p[kPoiInnerJ] = 0.002;
+}
+
 void End(std::array<double, kMemberPoints>& p, bool j_end, double haunch, bool two_d, double outer,
          double inner, double half) {
   const int o = j_end ? 4 : 0;
@@ -87,15 +101,10 @@ void SetStandPointsOfInterest(const BlockRow& row, StructureModel& tm, bool two_
       }
       case 19:
       case 20:
-        p[kPoiHalfI] = p[kPoiHalfJ] = Dims(row, mb.block).b() / 2;
-        break;
       case 21:
       case 22:
       case 23:
-        p[kPoiInnerI] = 0.002;
-        p[kPoiOuterI] = 0.004;
-        p[kPoiOuterJ] = 0.004;
-        p[kPoiInnerJ] = 0.002;
+        SlabPoints(p, mb.type, Dims(row, mb.block));
         break;
       default:
         break;
@@ -169,15 +178,10 @@ void SetBoxPointsOfInterest(const BlockRow& row, StructureModel& tm, bool two_d)
         break;
       case 19:
       case 20:
-        p[kPoiHalfI] = p[kPoiHalfJ] = Dims(row, mb.block).b() / 2;
-        break;
       case 21:
       case 22:
       case 23:
-        p[kPoiInnerI] = 0.002;
-        p[kPoiOuterI] = 0.004;
-        p[kPoiOuterJ] = 0.004;
-        p[kPoiInnerJ] = 0.002;
+        SlabPoints(p, mb.type, Dims(row, mb.block));
         break;
       default:
         break;
