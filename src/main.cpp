@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   const AppFolders folders = ResolveAppFolders(env);
   StartUpResult started = StartUp(
       state, env, logic, ui, [&] { master = LoadMasterData(folders.material_master_dir, ui); });
-  gui::TFm_MAIN window(state, logic, ui, started);
+  gui::TFm_MAIN window(state, master, logic, ui, started);
   ui.SetParent(&window);
   if (project) {
     if (FileExists(*project))

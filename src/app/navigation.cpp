@@ -11,6 +11,27 @@
 
 namespace vaultra {
 
+std::optional<FormId> FormOfPage(Page page) {
+  switch (page) {
+    case Page::kModel:
+      return FormId::kModel;
+    case Page::kGround:
+      return FormId::kGround;
+    case Page::kDimensions:
+      return FormId::kDimensions;
+    case Page::kPoints:
+      return FormId::kPoints;
+    case Page::kLoads:
+      return FormId::kLoads;
+    case Page::kMaterial:
+      return FormId::kMaterial;
+    case Page::kOtherChecks:
+      return FormId::kOtherChecks;
+    default:
+      return std::nullopt;
+  }
+}
+
 // ---- page table --------------------------------------------------------------
 
 const std::array<PageInfo, kPageCount>& PageTable() {

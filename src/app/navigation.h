@@ -45,6 +45,9 @@ struct PageInfo {
 };
 
 const std::array<PageInfo, kPageCount>& PageTable();
+// The form of an input page or of the other-checks page; nullopt for pages
+// that are not shown as a form.
+std::optional<FormId> FormOfPage(Page page);
 const PageInfo& InfoOf(Page page);
 
 // The page class of a button: its third character as a digit, and 7

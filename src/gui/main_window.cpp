@@ -8,6 +8,7 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -38,34 +39,14 @@ struct OpsRef {
 
 }  // namespace
 
-std::optional<FormId> FormOfPage(Page page) {
-  switch (page) {
-    case Page::kModel:
-      return FormId::kModel;
-    case Page::kGround:
-      return FormId::kGround;
-    case Page::kDimensions:
-      return FormId::kDimensions;
-    case Page::kPoints:
-      return FormId::kPoints;
-    case Page::kLoads:
-      return FormId::kLoads;
-    case Page::kMaterial:
-      return FormId::kMaterial;
-    case Page::kOtherChecks:
-      return FormId::kOtherChecks;
-    default:
-      return std::nullopt;
-  }
-}
-
-TFm_MAIN::TFm_MAIN(ProjectState& state, PageLogic& logic, QtUi& ui, StartUpResult started,
-                   NavigationOps* ops_override, QWidget* parent)
+TFm_MAIN::TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, QtUi& ui,
+                   StartUpResult started, NavigationOps* ops_override, QWidget* parent)
     : QMainWindow(parent),
       state_(state),
       logic_(logic),
       ui_(ui),
       started_(std::move(started)),
+      calc_(state, md, logic, started_.folders, ui),
       navigator_(OpsRef::Pick(ops_override, *this), ui, started_.folders.demo_mode) {
   setObjectName(QStringLiteral("Fm_MAIN"));
   setWindowTitle(Q(started_.caption.empty() ? AppCaption() : started_.caption));
@@ -219,7 +200,7 @@ void TFm_MAIN::Tick() {
   labels_["lbName"]->setText(Q(t.name));
   labels_["lbBane"]->setText(Q(t.spring));
   labels_["lbBlockSu"]->setText(Q(t.block_count));
-  labels_["lbCalcTime"]->setText(not_computed_.empty() ? Q(t.calc) : Q(not_computed_));
+  labels_["lbCalcTime"]->setText(calc_note_.empty() ? Q(t.calc) : Q(calc_note_));
   resets_.Tick();
   for (int i = 0; i < kResetIndicatorCount; ++i) {
     const int c = resets_.Colour(static_cast<ResetIndicator>(i));  // 0x00BBGGRR
@@ -254,16 +235,38 @@ void TFm_MAIN::CommitInputs(Page page) {
   if (!id) return;
   if (FormPage* fp = FormPageOf(page); fp && page == navigator_.current())
     fp->Store(state_.Form(*id));
-  logic_.CommitInputs(state_, *id);
+  calc_.CommitInputs(page);
 }
 
-// The model generation and the analysis run are not wired into the window
-// yet: say so in the status bar rather than show stale results.
 void TFm_MAIN::BuildModels() {
-  not_computed_ = Utf16ToCp932(u"計算は未実装");
+  calc_.BuildModels();
+  calc_note_ = calc_.models_built() ? std::string() : calc_.build_error();
+  Tick();
 }
-void TFm_MAIN::RunAnalysis(bool) {
-  not_computed_ = Utf16ToCp932(u"計算は未実装");
+
+// The run blocks the window, as the calculation always has; the wait cursor
+// and the status note say what is going on.
+void TFm_MAIN::RunAnalysis(bool internal_solver) {
+  labels_["lbCalcTime"]->setText(QStringLiteral(u"!! 部材応力度・計算中"));
+  labels_["lbCalcTime"]->repaint();
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  calc_.RunAnalysis(internal_solver);
+  QGuiApplication::restoreOverrideCursor();
+  calc_note_ = CalcSummary();
+  Tick();
+}
+
+// One line for the status bar: how many member verdicts failed, or why
+// nothing was analysed.
+std::string TFm_MAIN::CalcSummary() const {
+  if (!calc_.models_built()) return calc_.build_error();
+  if (!calc_.analysed()) return Utf16ToCp932(u"未計算");
+  const CalcRun& run = calc_.run();
+  if (!run.failures.empty()) return run.failures.front();
+  int ng = 0;
+  for (const MemberVerdict& v : MemberVerdicts(run, state_.transverse)) ng += v.ok ? 0 : 1;
+  return ng == 0 ? Utf16ToCp932(u"部材照査: すべて O.K.")
+                 : Utf16ToCp932(u"部材照査: N.G. ") + std::to_string(ng) + Utf16ToCp932(u" 件");
 }
 
 void TFm_MAIN::SaveResumeFile() {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 
+#include "app/calculation_ops.h"
 #include "app/navigation.h"
 #include "app/page_logic_impl.h"
 #include "app/project_state.h"
@@ -30,11 +31,12 @@ class TFm_MAIN : public QMainWindow, public NavigationOps {
  public:
   // `ops_override` lets tests watch the page switch; by default the
   // window's own ops run.
-  TFm_MAIN(ProjectState& state, PageLogic& logic, QtUi& ui, StartUpResult started,
-           NavigationOps* ops_override = nullptr, QWidget* parent = nullptr);
+  TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, QtUi& ui,
+           StartUpResult started, NavigationOps* ops_override = nullptr, QWidget* parent = nullptr);
   ~TFm_MAIN() override;
 
   Navigator& navigator() { return navigator_; }
+  const CalculationOps& calculation() const { return calc_; }
   QAbstractButton* PageButton(Page page) const { return buttons_[static_cast<int>(page) - 1]; }
   FormPage* FormPageOf(Page page) const;
   QLabel* StatusLabel(const char* name) const;
@@ -65,11 +67,13 @@ class TFm_MAIN : public QMainWindow, public NavigationOps {
   void Save();
   void ShowPage(Page page);
   std::optional<std::string> AskSaveName();
+  std::string CalcSummary() const;
 
   ProjectState& state_;
   PageLogic& logic_;
   QtUi& ui_;
   StartUpResult started_;
+  CalculationOps calc_;
   Navigator navigator_;
   std::array<QAbstractButton*, kPageCount> buttons_{};
   QButtonGroup* group_ = nullptr;
@@ -82,12 +86,8 @@ class TFm_MAIN : public QMainWindow, public NavigationOps {
   ResetIndicators resets_;
   QAction* open_action_ = nullptr;
   QTimer* timer_ = nullptr;
-  std::string not_computed_;  // status note of the missing calculation
+  std::string calc_note_;  // status note of the last build or run (cp932)
   bool closed_ = false;
 };
-
-// The form of an input page or of the other-checks page; nullopt for pages
-// that are not shown as a form.
-std::optional<FormId> FormOfPage(Page page);
 
 }  // namespace vaultra::gui

@@ -58,7 +58,7 @@ struct Fixture : ::testing::Test {
 };
 
 TEST_F(Fixture, TwelvePageButtonsWithTheirCaptions) {
-  TFm_MAIN w(state, logic, ui, started);
+  TFm_MAIN w(state, master, logic, ui, started);
   const std::vector<std::u16string> expected = {
       u"モデル入力",   u"地 盤 入 力",   u"寸法の変更",      u"着目点確認",
       u"荷重の設定",   u"材料強度設定",  u"条件ﾌｧｲﾙ確認",    u"結果ﾌｧｲﾙ確認",
@@ -78,7 +78,7 @@ TEST_F(Fixture, TwelvePageButtonsWithTheirCaptions) {
 
 TEST_F(Fixture, PageButtonsDriveTheNavigator) {
   RecordingOps ops;
-  TFm_MAIN w(state, logic, ui, started, &ops);
+  TFm_MAIN w(state, master, logic, ui, started, &ops);
   w.PageButton(Page::kGround)->click();
   EXPECT_EQ(w.navigator().current(), Page::kGround);
   EXPECT_TRUE(w.PageButton(Page::kGround)->isChecked());
@@ -148,7 +148,7 @@ void Drop(DropWindow& w, const std::string& path) {
 }
 
 TEST_F(Fixture, DroppedProjectFileOpensOtherFilesAreIgnored) {
-  DropWindow w(state, logic, ui, started);
+  DropWindow w(state, master, logic, ui, started);
   const std::string sample = VAULTRA_SOURCE_DIR "/samples/box_three_boxes.vt1";
   const std::string other = (dir / "box.txt").string();
   std::filesystem::copy_file(sample, other);
