@@ -395,25 +395,21 @@ std::string CheckMembers(const AnalysisResults& results, StructureModel& model,
         }
       }
       if (t >= 21 && t <= 23 && n >= 1) {
+        // The joint record holds its bolts as the members hold their bars
+        // (k6 … k9 outer, k14 … k17 inner) and their areas in k12 and k20,
+        // computed from the bolt-area table when the record was built.
         const MemberSection& js = model.Section(joint);
-        auto B = [&](int i) { return md.BoltAreaMm2(RealToInt(js.Current(i))); };
-        const double outer = B(12) * js.Current(13) + B(14) * js.Current(15);
-        const double inner = B(20) * js.Current(21) + B(22) * js.Current(23);
+        const double outer = js.Current(12);
+        const double inner = js.Current(20);
         for (int p : {1, n}) {
           CheckPointRecord& r = tb.Row(p);
           if (outer < r.k[12]) {
-            r.k[6] = js.Current(12);
-            r.k[7] = js.Current(13);
-            r.k[8] = js.Current(14);
-            r.k[9] = js.Current(15);
+            for (int i = 6; i <= 9; ++i) r.k[static_cast<std::size_t>(i)] = js.Current(i);
             r.k[12] = outer;
             r.outer_joint_bars = true;
           }
           if (inner < r.k[20]) {
-            r.k[14] = js.Current(20);
-            r.k[15] = js.Current(21);
-            r.k[16] = js.Current(22);
-            r.k[17] = js.Current(23);
+            for (int i = 14; i <= 17; ++i) r.k[static_cast<std::size_t>(i)] = js.Current(i);
             r.k[20] = inner;
             r.inner_joint_bars = true;
           }

@@ -312,12 +312,15 @@ TEST(MemberChecks, CastInPlaceEndRowsTakeTheSmallerJointBars) {
   Fixture f(21);
   f.model.Section(1).Current(6) = 20;  // outer 4 × 5.00 cm2 = 2000 mm2
   f.model.Section(1).Current(7) = 4;
-  MemberSection& js = f.model.Section(2);  // joint record behind the last member
-  js.Current(12) = 16;                     // M16 bolts, 2.00 cm2, three of them
-  js.Current(13) = 3;
-  js.Current(20) = 16;
-  js.Current(21) = 20;  // 4000 mm2: more than the inner bars, not taken
-  f.md.area_by_bolt_size[16] = 2.0;
+  // The joint record behind the last member, as the section records write
+  // it: bolts like bars (k6/k7 outer, k14/k15 inner), areas in k12 and k20.
+  MemberSection& js = f.model.Section(2);
+  js.Current(6) = 16;  // three M16 outside: 600 mm2, less than the bars
+  js.Current(7) = 3;
+  js.Current(12) = 600;
+  js.Current(14) = 16;  // twenty inside: 4000 mm2, more than the bars, not taken
+  js.Current(15) = 20;
+  js.Current(20) = 4000;
   MemberCheckTables t = f.Run();
   // Rows 1 and n take the joint bars; rows 2, 3, n − 2, n − 1 (here 2, 3, 3, 4)
   // take row 1's section values.
@@ -325,11 +328,25 @@ TEST(MemberChecks, CastInPlaceEndRowsTakeTheSmallerJointBars) {
     const CheckPointRecord& r = t.At(0, 1).Row(p);
     EXPECT_DOUBLE_EQ(r.k[12], 600) << p;
     EXPECT_DOUBLE_EQ(r.k[6], 16) << p;
+    EXPECT_DOUBLE_EQ(r.k[7], 3) << p;
     EXPECT_EQ(r.outer_joint_bars, p == 1 || p == 5) << p;
     EXPECT_FALSE(r.inner_joint_bars) << p;
     EXPECT_DOUBLE_EQ(r.k[20], 2000) << p;
   }
   EXPECT_DOUBLE_EQ(t.At(0, 1).Row(6).k[12], 2000);  // the maximum row keeps the member's bars
+
+  // Fewer inner bolts than bars: the inner face takes the bolts' area, not
+  // nothing (the ends of a cast-in-place slab are not unreinforced).
+  js.Current(15) = 2;
+  js.Current(20) = 400;
+  t = f.Run();
+  for (int p : {1, 5}) {
+    const CheckPointRecord& r = t.At(0, 1).Row(p);
+    EXPECT_TRUE(r.inner_joint_bars) << p;
+    EXPECT_DOUBLE_EQ(r.k[20], 400) << p;
+    EXPECT_DOUBLE_EQ(r.k[14], 16) << p;
+    EXPECT_DOUBLE_EQ(r.k[15], 2) << p;
+  }
 }
 
 }  // namespace

@@ -83,6 +83,11 @@ inline ProjectState BuildSample(const SampleSpec& spec, const MasterData& md,
     s.material.At(Format("Syurui%d", g)).index = 1;
   }
   ResetMaterialDefaults(s.material, md, s.model.Checked("Rb_2d"));
+  // Backfill of 18 kN/m3 above the ground water and 10 kN/m3 (submerged)
+  // below it; the water pressure is taken separately.
+  SetNumber(s.loads, "Ed_Gst", 18.0);
+  SetNumber(s.loads, "Ed_Gsw", 10.0);
+  logic.CommitInputs(s, FormId::kLoads);
   logic.CommitInputs(s, FormId::kMaterial);
   logic.CommitInputs(s, FormId::kModel);
   logic.UpdateModelFromModelPage(s);
