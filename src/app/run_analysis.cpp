@@ -223,6 +223,9 @@ std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureMod
           if (v.row == 0 || ratio > v.ratio) {
             v.ratio = ratio;
             v.row = p;
+            v.governs = r.ratio_vmu > r.ratio             ? MemberVerdict::Governs::kCapacityDesign
+                        : r.ratio_shear > r.ratio_flexure ? MemberVerdict::Governs::kShear
+                                                          : MemberVerdict::Governs::kFlexure;
           }
           failed = failed || RowFailed(r);
         }
@@ -231,6 +234,32 @@ std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureMod
       out.push_back(v);
     }
   return out;
+}
+
+const char* GovernsName(MemberVerdict::Governs g) {
+  switch (g) {
+    case MemberVerdict::Governs::kFlexure:
+      return "曲げ";
+    case MemberVerdict::Governs::kShear:
+      return "せん断";
+    case MemberVerdict::Governs::kCapacityDesign:
+      return "耐力設計";
+    default:
+      return "";
+  }
+}
+
+const char* GovernsKey(MemberVerdict::Governs g) {
+  switch (g) {
+    case MemberVerdict::Governs::kFlexure:
+      return "flexure";
+    case MemberVerdict::Governs::kShear:
+      return "shear";
+    case MemberVerdict::Governs::kCapacityDesign:
+      return "capacity_design";
+    default:
+      return "none";
+  }
 }
 
 const char* CombinationName(int k) {

@@ -85,7 +85,10 @@ struct MemberVerdict {
   int combination = 0;  // 0 normal, 1 level 1, 2 level 2
   int row = 0;          // governing row (0 when nothing was checked)
   double ratio = 0;     // governing ratio
-  bool ok = false;      // satisfied; false when the analysis failed
+  // Which check of the governing row set the ratio: bending (stresses or
+  // flexural capacity), shear, or the level-2 capacity-design shear.
+  enum class Governs { kNone, kFlexure, kShear, kCapacityDesign } governs = Governs::kNone;
+  bool ok = false;  // satisfied; false when the analysis failed
   bool analysed = false;
 };
 
@@ -94,6 +97,12 @@ bool RowFailed(const CheckPointRecord& row);
 
 // One verdict per transverse member and combination, members in order.
 std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureModel& model);
+
+// The governing check's name: "曲げ", "せん断", "耐力設計" (cp932), empty
+// when nothing was checked; and its key for machine-read output
+// ("flexure", "shear", "capacity_design", "none").
+const char* GovernsName(MemberVerdict::Governs g);
+const char* GovernsKey(MemberVerdict::Governs g);
 
 // Name of the combination k (cp932): "常時", "L1", "L2".
 const char* CombinationName(int k);

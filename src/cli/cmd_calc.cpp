@@ -3,6 +3,7 @@
 // opens a project as the program does at start-up, builds both frame
 // models, analyses them and runs the checks; prints the per-member verdict
 // table and the joint verdicts, optionally writes them as JSON.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -33,9 +34,21 @@ std::string U(const char* cp932) {
   return Cp932ToUtf8(cp932);
 }
 
-std::string TypeName(int type_code) {
+// The member type's name (cp932).
+std::string TypeNameCp932(int type_code) {
   const char* name = CheckGroupName(CheckGroupOf(type_code));
-  return (name && *name) ? U(name) : Format("type %d", type_code);
+  return (name && *name) ? std::string(name) : Format("type %d", type_code);
+}
+
+std::string TypeName(int type_code) {
+  return U(TypeNameCp932(type_code).c_str());
+}
+
+// A table cell padded in cp932, where a byte is a column on the terminal,
+// then converted for output.
+std::string Cell(std::string cp932, std::size_t width) {
+  if (cp932.size() < width) cp932.resize(width, ' ');
+  return U(cp932.c_str());
 }
 
 enum class Verdict { kOk, kNg, kNotChecked };
@@ -109,8 +122,9 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
          JsonString(TypeName(v.type_code)) +
          Format(", \"combination\": %d, \"combination_name\": ", v.combination) +
          JsonString(U(CombinationName(v.combination))) +
-         Format(", \"row\": %d, \"ratio\": ", v.row) + JsonNumber(v.ratio) + ", \"verdict\": \"" +
-         (v.ok ? "O.K." : "N.G.") + "\"}" + (i + 1 < verdicts.size() ? ",\n" : "\n");
+         Format(", \"row\": %d, \"ratio\": ", v.row) + JsonNumber(v.ratio) + ", \"governs\": \"" +
+         GovernsKey(v.governs) + "\", \"verdict\": \"" + (v.ok ? "O.K." : "N.G.") + "\"}" +
+         (i + 1 < verdicts.size() ? ",\n" : "\n");
   }
   s += "  ],\n  \"joints\": {\n";
   const TransverseJointResult& tj = run.transverse_joint;
@@ -201,12 +215,14 @@ int CmdCalc(const ArgList& argv) {
   const std::vector<MemberVerdict> verdicts = MemberVerdicts(run, state.transverse);
 
   // Verdict table.
-  std::printf("%s\n", U("部材  種別                      組合せ  照査比    判定").c_str());
+  std::printf("%s\n",
+              U("部材  種別                      組合せ  照査比    照査      判定").c_str());
   bool all_ok = true;
   for (const MemberVerdict& v : verdicts) {
-    std::printf("%4d  %-24s  %-6s  %8.3f  %s\n", v.member,
-                (TypeName(v.type_code) + Format(" (%d)", v.type_code)).c_str(),
-                U(CombinationName(v.combination)).c_str(), v.ratio, v.ok ? "O.K." : "N.G.");
+    std::printf("%4d  %s  %s  %8.3f  %s  %s\n", v.member,
+                Cell(TypeNameCp932(v.type_code) + Format(" (%d)", v.type_code), 24).c_str(),
+                Cell(CombinationName(v.combination), 6).c_str(), v.ratio,
+                Cell(GovernsName(v.governs), 8).c_str(), v.ok ? "O.K." : "N.G.");
     all_ok = all_ok && v.ok;
   }
   const Verdict tj = TransverseJointVerdict(run);

@@ -185,8 +185,11 @@ TEST(RunAnalysis, VerdictsFollowRowsAndFailedAnalysis) {
     for (int m = 1; m <= 2; ++m) {
       MemberCheckTable& tb = run.checks.At(k, m);
       tb.count = 3;  // rows 1..3 and the refined maximum at 4
-      for (int p = 1; p <= 4; ++p) tb.Row(p).ratio = 0.1 * p;
+      for (int p = 1; p <= 4; ++p) tb.Row(p).ratio = tb.Row(p).ratio_flexure = 0.1 * p;
     }
+  // Member 2, normal case: the refined maximum row is governed by shear.
+  run.checks.At(0, 2).Row(4).ratio_shear = 0.45;
+  run.checks.At(0, 2).Row(4).ratio = 0.45;
   // Member 2, level 1: the refined maximum row fails on concrete stress only.
   run.checks.At(1, 2).Row(4).ng_sigma_c = true;
   // Member 1, level 2: the capacity-design ratio governs.
@@ -196,8 +199,12 @@ TEST(RunAnalysis, VerdictsFollowRowsAndFailedAnalysis) {
   EXPECT_TRUE(v[0].ok);
   EXPECT_EQ(v[0].row, 4);
   EXPECT_DOUBLE_EQ(v[0].ratio, 0.4);
+  EXPECT_EQ(v[0].governs, MemberVerdict::Governs::kFlexure);
   EXPECT_EQ(v[2].row, 2);
   EXPECT_DOUBLE_EQ(v[2].ratio, 0.9);
+  EXPECT_EQ(v[2].governs, MemberVerdict::Governs::kCapacityDesign);
+  EXPECT_DOUBLE_EQ(v[3].ratio, 0.45);
+  EXPECT_EQ(v[3].governs, MemberVerdict::Governs::kShear);
   EXPECT_FALSE(v[4].ok);  // member 2, combination 1
   EXPECT_TRUE(v[3].ok);
 
