@@ -91,11 +91,19 @@ std::vector<BlockShape> BlockShapesOf(const ProjectState& state) {
   return out;
 }
 
+namespace {
+
+double LargestBlockWeightOf(const ProjectState& state) {
+  return LargestBlockWeight(BlockShapesOf(state), IsBoxLayout(state),
+                            state.records.materials.Column(1).gamma_c,
+                            state.block_row.At(1).working_set.L());
+}
+
+}  // namespace
+
 void PrepareOtherChecks(ProjectState& state) {
   FormState& f = state.other_checks;
-  const double weight = LargestBlockWeight(BlockShapesOf(state), IsBoxLayout(state),
-                                           state.records.materials.Column(1).gamma_c,
-                                           state.block_row.At(1).working_set.L());
+  const double weight = LargestBlockWeightOf(state);
   SetNumberByTag(f, "Ed_BlkWt", weight);
   SetNumberByTag(f, "p5Ed_Po", InitialTensileStress(weight, Real(f, "p5Ed_Ap", 0)));
 }
@@ -282,11 +290,7 @@ void UpdateDistributionBarCount(ProjectState& state) {
 void OtherChecksResultRefresh(ProjectState& state) {
   // The two bolt-size lists are enabled again by the window; the weight is
   // the only value that changes here.
-  FormState& f = state.other_checks;
-  const double weight = LargestBlockWeight(BlockShapesOf(state), IsBoxLayout(state),
-                                           state.records.materials.Column(1).gamma_c,
-                                           state.block_row.At(1).working_set.L());
-  SetNumberByTag(f, "Ed_BlkWt", weight);
+  SetNumberByTag(state.other_checks, "Ed_BlkWt", LargestBlockWeightOf(state));
 }
 
 // ---- the end-wall and joint checks ----
