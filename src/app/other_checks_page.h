@@ -41,7 +41,8 @@ void CommitOtherChecksInputs(const FormState& form, JointDesignRecord& rec);
 void CommitOtherChecksInputs(ProjectState& state);
 
 // A list (or CkYokoUti, RBoltSu) of the page changed: sets the fields that
-// follow from the master tables. True when the page recomputes.
+// follow from the master tables. True when the page recomputes (the window
+// leaves out the recompute of RBoltK while that hidden list is disabled).
 bool OtherChecksListChanged(ProjectState& state, const MasterData& md, std::string_view name);
 
 // The end-wall method rule (RHari12Click): "単純梁" checks CkYokoUti; what
