@@ -24,10 +24,10 @@ namespace vaultra {
 
 class Ui;
 
-// What the run reads besides the project: the solver choice and the outside
-// library's folders.
 struct CalcRun;
 
+// What the run reads besides the project: the solver choice, the outside
+// library's folders and the report pass.
 struct RunAnalysisOptions {
   bool demo_mode = true;      // a frame folder is missing
   bool internal_key = false;  // the internal solver was asked for (Ctrl key, --internal)
