@@ -1,5 +1,6 @@
 #include "app/calculation_ops.h"
 
+#include "app/other_checks_page.h"
 #include "core/fileio.h"
 #include "core/ui.h"
 
@@ -19,6 +20,16 @@ RunAnalysisOptions RunOptionsFor(const AppFolders& folders, bool internal_key,
 
 void CalculationOps::CommitInputs(Page page) {
   if (const std::optional<FormId> id = FormOfPage(page)) logic_.CommitInputs(state_, *id);
+}
+
+void CalculationOps::OtherChecksPrepare() {
+  PrepareOtherChecks(state_);
+}
+void CalculationOps::OtherChecksInput() {
+  CommitOtherChecksInputs(state_);
+}
+void CalculationOps::OtherChecksResultRefresh() {
+  OtherChecksResultRefresh(state_);
 }
 
 void CalculationOps::BuildModels() {

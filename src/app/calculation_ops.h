@@ -30,6 +30,9 @@ class CalculationOps : public NavigationOps {
       : state_(state), md_(md), logic_(logic), folders_(folders), ui_(ui) {}
 
   void CommitInputs(Page page) override;
+  void OtherChecksPrepare() override;
+  void OtherChecksInput() override;
+  void OtherChecksResultRefresh() override;
   void BuildModels() override;
   void RunAnalysis(bool internal_solver) override;
   void SaveResumeFile() override;

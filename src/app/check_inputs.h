@@ -1,18 +1,22 @@
-// The material columns and safety-factor rows the member checks read, taken
-// from the material page's controls (there is no separate materials record
-// in the project state yet).
+// The material columns and safety-factor rows the section checks read, from
+// the materials record of the material page.
 #pragma once
 
 #include <array>
 
 #include "app/form_state.h"
+#include "app/material_record.h"
 #include "checks/check_point.h"
 
 namespace vaultra {
 
-// Material column g (1 .. 4) of the material page.
+// One material column (1 .. 4) and the three safety-factor rows of the record.
+CheckMaterial CheckMaterialOf(const MaterialColumn& column);
+std::array<CheckMaterial, 4> CheckMaterialsOf(const MaterialsRecord& rec);
+std::array<SafetyFactorRow, 3> SafetyFactorsOf(const MaterialsRecord& rec);
+
+// The same, committed from the material page's controls first.
 CheckMaterial CheckMaterialFromForm(const FormState& material, int g);
-// All four columns and the three safety-factor rows.
 std::array<CheckMaterial, 4> CheckMaterialsFromForm(const FormState& material);
 std::array<SafetyFactorRow, 3> SafetyFactorsFromForm(const FormState& material);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/model_page.h"
+#include "app/other_checks_page.h"
 #include "core/format_by_tag.h"
 #include "core/number.h"
 #include "model/geometry.h"
@@ -185,6 +186,8 @@ bool CommitDims(ProjectState& state, const MasterData& md, DimsPageState& page,
     ShowSelectedBlock(state, page);
     return false;
   }
+  // The joints' effective area follows b of the slabs and f of block 1.
+  if (new_set.b() != old_set.b() || new_set.f() != old_set.f()) UpdateJointEffectiveArea(state);
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/comma_text.h"
 #include "core/cp932.h"
+#include "core/format_by_tag.h"
 #include "core/number.h"
 
 namespace vaultra {
@@ -265,6 +266,11 @@ bool ReadControls(const std::vector<std::string>& lines, std::string_view sectio
     }
   }
   return true;
+}
+
+void SetNumberByTag(FormState& form, std::string_view name, double value) {
+  Control& c = form.At(name);
+  c.text = NumberTextByTag(value, c.tag);
 }
 
 }  // namespace vaultra

@@ -80,6 +80,9 @@ struct FormState {
   bool operator==(const FormState&) const = default;
 };
 
+// Writes a number into an edit field, formatted by the field's tag.
+void SetNumberByTag(FormState& form, std::string_view name, double value);
+
 // Appends "[" + section + "]" and one entry per control, in list order.
 void WriteControls(std::vector<std::string>& lines, std::string_view section,
                    const std::vector<Control>& controls);

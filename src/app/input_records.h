@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/joint_record.h"
 #include "app/loads_record.h"
 #include "app/master_data.h"
 #include "app/material_record.h"
@@ -83,6 +84,7 @@ struct InputRecords {
   GroundTable ground;
   LoadsRecord loads;
   MaterialsRecord materials;
+  JointDesignRecord joints;  // other-checks page
 };
 
 }  // namespace vaultra

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/material_page.h"
+#include "app/other_checks_page.h"
 #include "core/cp932.h"
 #include "core/format_by_tag.h"
 #include "core/number.h"
@@ -24,11 +25,6 @@ std::vector<ProductRecord> ListedRows(const Table& table) {
     rows.push_back(r);
   }
   return rows;
-}
-
-void SetNumber(FormState& f, std::string_view name, double value) {
-  Control& c = f.At(name);
-  c.text = NumberTextByTag(value, c.tag);
 }
 
 int ClampIndex(int index, std::size_t size) {
@@ -130,21 +126,21 @@ void BlockChanged(ProjectState& state, const MasterData& md) {
   rec.block_row_index = index;
   if (index >= 0 && index < static_cast<int>(rec.block_table.size())) {
     const ProductRecord& row = rec.block_table[static_cast<std::size_t>(index)];
-    SetNumber(f, "Ed_blkB", row.set1.B());
-    SetNumber(f, "Ed_blkH", row.set1.H());
-    SetNumber(f, "Ed_blkL", row.set1.L());
+    SetNumberByTag(f, "Ed_blkB", row.set1.B());
+    SetNumberByTag(f, "Ed_blkH", row.set1.H());
+    SetNumberByTag(f, "Ed_blkL", row.set1.L());
     f.SetText("EdWaterBlk", row.sub_kind == 'W' ? "W" : "N");
   }
-  SetNumber(f, "Ed_Kp", 30);
-  SetNumber(f, "Ed_Kg", 60);
+  SetNumberByTag(f, "Ed_Kp", 30);
+  SetNumberByTag(f, "Ed_Kg", 60);
   RefillSlabList(f, rec, md);
   int slab = rec.slab_table.empty() ? -1 : 0;
   for (std::size_t i = 0; i < rec.slab_table.size(); ++i)
     if (rec.slab_table[i].set1.B() < 4.1) slab = static_cast<int>(i);
   f.At("CoBox2").index = slab;
   SlabChanged(state);
-  SetNumber(f, "Ed_slbL", state.block_row.At(1).working_set.L());
-  SetNumber(f, "Ed_tateSu", 10);
+  SetNumberByTag(f, "Ed_slbL", state.block_row.At(1).working_set.L());
+  SetNumberByTag(f, "Ed_tateSu", 10);
 }
 
 void SlabChanged(ProjectState& state) {
@@ -154,8 +150,8 @@ void SlabChanged(ProjectState& state) {
   rec.slab_row_index = index;
   if (index >= 0 && index < static_cast<int>(rec.slab_table.size())) {
     const ProductRecord& row = rec.slab_table[static_cast<std::size_t>(index)];
-    SetNumber(f, "Ed_slbW", row.set1.B());
-    SetNumber(f, "Ed_slbL", row.set1.L());
+    SetNumberByTag(f, "Ed_slbW", row.set1.B());
+    SetNumberByTag(f, "Ed_slbL", row.set1.L());
   }
   state.transverse.real_block_count = 0;
 }
@@ -363,20 +359,25 @@ ModelCommit CommitModelInputs(ProjectState& state, const MasterData& md) {
   return out;
 }
 
-void ResetEndWallThickness(ProjectState& state, const MasterData& md) {
-  ModelRecord& rec = state.records.model;
+const EndWallRecord* ProductEndWallRecord(const ProjectState& state, const MasterData& md) {
+  const ModelRecord& rec = state.records.model;
   double previous = rec.previous_code_width;
   const std::string code = ArrangementCode(SectionInputOf(state.model, rec), previous);
+  if (md.end_walls.count() == 0) return nullptr;
   int index = 1;
   for (int k = 1; k <= md.end_walls.count(); ++k)
     if (md.end_walls[k].name == code) {
       index = k;
       break;
     }
-  if (md.end_walls.count() == 0) return;
-  const EndWallRecord& wall = md.end_walls[index];
-  SetNumber(state.model, "Ed_wl_a", wall.thickness_upper);
-  SetNumber(state.model, "Ed_wl_b", wall.thickness_lower);
+  return &md.end_walls[index];
+}
+
+void ResetEndWallThickness(ProjectState& state, const MasterData& md) {
+  const EndWallRecord* wall = ProductEndWallRecord(state, md);
+  if (!wall) return;
+  SetNumberByTag(state.model, "Ed_wl_a", wall->thickness_upper);
+  SetNumberByTag(state.model, "Ed_wl_b", wall->thickness_lower);
 }
 
 std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dimensions_page,
@@ -396,6 +397,14 @@ std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dim
   ComputeProjectGeometry(state);
   if (!from_dimensions_page && (u.block_row_rebuilt || u.members_rebuilt))
     ResetEndWallThickness(state, md);
+  // The other-checks page follows the model: a new product brings its joint
+  // and end-wall defaults, every rebuilt member table its bar count ns.
+  if (!from_dimensions_page && u.block_row_rebuilt) {
+    ResetJointDefaults(state, md);
+    if (const EndWallRecord* wall = ProductEndWallRecord(state, md))
+      ResetEndWallDefaults(state, *wall, ReadReal(state.model.Text("Ed_wl_a")));
+  }
+  if (u.block_row_rebuilt || u.members_rebuilt) UpdateDistributionBarCount(state);
   if (last_good && state.transverse.member_table_valid()) {
     last_good->valid = true;
     last_good->row = state.block_row;

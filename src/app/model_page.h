@@ -89,6 +89,8 @@ std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dim
 // The end-wall thicknesses of the model page from the end-wall record of the
 // product's arrangement code (record 1 when none matches).
 void ResetEndWallThickness(ProjectState& state, const MasterData& md);
+// That end-wall record; null when the master has no end-wall table.
+const EndWallRecord* ProductEndWallRecord(const ProjectState& state, const MasterData& md);
 
 // Regenerates the members from the block row as read from a file, then the
 // geometry (loading).

@@ -3,6 +3,7 @@
 #include "app/ground_page.h"
 #include "app/loads_page.h"
 #include "app/material_page.h"
+#include "app/other_checks_page.h"
 #include "app/points_page.h"
 
 namespace vaultra {
@@ -29,6 +30,7 @@ void InputPageLogic::PrepareRead(ProjectState& state, FormId id) {
     state.model.At("CoBox2").items.clear();
   }
   if (id == FormId::kMaterial) SetConcList(state.material, md_);
+  if (id == FormId::kOtherChecks) BuildOtherChecksLists(state.other_checks, md_);
 }
 
 void InputPageLogic::CommitInputs(ProjectState& state, FormId id) {

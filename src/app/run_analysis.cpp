@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/check_inputs.h"
+#include "app/other_checks_page.h"
 #include "core/number.h"
 #include "core/ui.h"
 
@@ -15,13 +16,6 @@ const char* const kLongitudinalFailedMessage = "！！！　縦向の計算が�
 namespace {
 
 constexpr const char* kProgressChecks = "!! 部材応力度・計算中  ";
-
-double FormReal(const FormState& f, const char* name, double fallback) {
-  const Control* c = f.Find(name);
-  if (!c) return fallback;
-  const std::optional<double> v = TryReadReal(c->text);
-  return v ? *v : fallback;
-}
 
 void Fail(CalcRun& run, const RunAnalysisOptions& opt, const char* banner,
           const std::string& detail) {
@@ -37,49 +31,9 @@ MemberCheckInput CheckInputOf(const ProjectState& state) {
   in.cast_cover = rec.cast_cover;
   in.seismic_coefficient_method = state.records.loads.method == kMethodSeismicCoefficient;
   in.Cs = state.records.loads.cs;
-  in.materials = CheckMaterialsFromForm(state.material);
-  in.factors = SafetyFactorsFromForm(state.material);
+  in.materials = CheckMaterialsOf(state.records.materials);
+  in.factors = SafetyFactorsOf(state.records.materials);
   return in;
-}
-
-void RunTransverseJoint(const ProjectState& state, CalcRun& run) {
-  const FormState& f = state.other_checks;
-  TransverseJointInput in;
-  in.Ps = FormReal(f, "p1Ed_Ps", in.Ps);
-  in.nB = FormReal(f, "p2Ed_nB", in.nB);
-  in.AB = FormReal(f, "p2Ed_AB", in.AB);
-  in.sigma_ga = FormReal(f, "p3Ed_Sga", in.sigma_ga);
-  in.Ac = FormReal(f, "p3Ed_Ac", in.Ac);
-  // Level 1 and level 2 are the second and third combination.
-  for (int lv = 0; lv < 2; ++lv)
-    in.members[static_cast<std::size_t>(lv)] =
-        MemberEndAxials(run.transverse, state.transverse, run.transverse.max_load_case + lv + 2);
-  run.transverse_joint = CheckTransverseJoints(in);
-  run.transverse_joint_checked = true;
-}
-
-void RunLongitudinalJoint(const ProjectState& state, const CalcWorkspace& ws, CalcRun& run) {
-  const FormState& f = state.other_checks;
-  LongitudinalJointInput in;
-  in.longitudinal_analysis_on = run.longitudinal_on;
-  in.results = &run.longitudinal;
-  in.first_top = state.longitudinal.first_top_member;
-  in.last_top = state.longitudinal.last_top_member;
-  in.last_bottom = state.longitudinal.last_bottom_member;
-  in.Ppy = FormReal(f, "p4Ed_Ppy", 0);
-  in.Ap = FormReal(f, "p5Ed_Ap", 0);
-  in.np = FormReal(f, "p5Ed_Np", 0);
-  in.As = FormReal(f, "p8Ed_As", 0);
-  in.ns = FormReal(f, "p8Ed_Ns", 0);
-  in.Ua1 = FormReal(f, "p6Ed_Ua1", 0);
-  in.Ua2 = FormReal(f, "p6Ed_Ua2", 0);
-  // Rebar yield strength of the bottom slab, Young's modulus of the block part.
-  in.fyd = state.records.materials.Column(3).fyk;
-  in.Es = state.records.materials.Column(1).es;
-  in.Wl = ws.ground.wl;
-  in.L = state.block_row.At(1).working_set.L();
-  run.longitudinal_joint = CheckLongitudinalJoints(in);
-  run.longitudinal_joint_checked = run.longitudinal_on && run.longitudinal_ok;
 }
 
 }  // namespace
@@ -188,13 +142,19 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
     }
   }
 
-  // Joint checks (the end walls wait for their pressures).
-  RunTransverseJoint(state, run);
-  RunLongitudinalJoint(state, ws, run);
+  // The end-wall and joint checks: transverse joint, longitudinal joint, end walls.
+  RunOtherChecks(state, md, ws, run);
 
   // Envelopes; each record over its own members and combinations.
   ComputeEnvelopes(run.transverse);
   ComputeEnvelopes(run.longitudinal);
+
+  // The silent report pass over the finished run, when a caller provides one.
+  run.report_prepared = false;
+  if (opt.report_pass) {
+    opt.report_pass(run);
+    run.report_prepared = true;
+  }
 }
 
 bool RowFailed(const CheckPointRecord& r) {

@@ -1,9 +1,11 @@
 // RunAnalysis: analyses both frame models built by BuildModels, runs the
 // member checks of the three transverse combinations, their summaries, the
-// transverse and the longitudinal joint checks and the per-case envelopes.
+// end-wall and joint checks (transverse joint, longitudinal joint, end
+// walls) and the per-case envelopes, then calls the report pass hook.
 // A direction whose analysis failed gives no satisfied verdict.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "app/build_models.h"
 #include "app/master_data.h"
 #include "app/project_state.h"
+#include "checks/end_wall.h"
 #include "checks/joint_check.h"
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
@@ -21,8 +24,10 @@ namespace vaultra {
 
 class Ui;
 
-// What the run reads besides the project: the solver choice and the outside
-// library's folders.
+struct CalcRun;
+
+// What the run reads besides the project: the solver choice, the outside
+// library's folders and the report pass.
 struct RunAnalysisOptions {
   bool demo_mode = true;      // a frame folder is missing
   bool internal_key = false;  // the internal solver was asked for (Ctrl key, --internal)
@@ -30,6 +35,9 @@ struct RunAnalysisOptions {
   FrameSdkLibrary* library = nullptr;  // kept loaded across runs; may be null (internal only)
   Ui* ui = nullptr;                    // messages and progress; may be null
   std::string work_dir;                // for the check dumps; empty: no dumps
+  // The silent report pass, the last step of a run. Nothing is prepared for
+  // the report while it is empty (the report driver is not wired in yet).
+  std::function<void(CalcRun&)> report_pass;
 };
 
 // Everything one run produces.
@@ -50,6 +58,16 @@ struct CalcRun {
   TransverseJointResult transverse_joint;
   LongitudinalJointResult longitudinal_joint;
   bool longitudinal_joint_checked = false;  // ran over analysed longitudinal results
+
+  // End walls: checked only over analysed longitudinal results; otherwise
+  // the message says why and the verdict reads "not checked", never O.K.
+  bool end_walls_checked = false;
+  EndWallResult end_walls;
+  EndWallVerdict end_wall_verdict;
+  std::string end_wall_message;  // cp932, why nothing was checked
+  PlateCache plate_cache;        // plate solutions, kept across runs
+
+  bool report_prepared = false;  // the report pass hook ran
 };
 
 // "！！！　横方向の計算ができません.　！！！" and the longitudinal one (cp932).

@@ -2,7 +2,8 @@
 //              [--sdk-dir DIR --frame-dir DIR]:
 // opens a project as the program does at start-up, builds both frame
 // models, analyses them and runs the checks; prints the per-member verdict
-// table and the joint verdicts, optionally writes them as JSON.
+// table, the joint and end-wall verdicts with the other-checks page's texts,
+// optionally writes them as JSON.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "app/build_models.h"
 #include "app/master_data.h"
 #include "app/navigation.h"
+#include "app/other_checks_page.h"
 #include "app/page_logic_impl.h"
 #include "app/project_file.h"
 #include "app/run_analysis.h"
@@ -70,6 +72,12 @@ Verdict LongitudinalJointVerdict(const CalcRun& run) {
   return ok ? Verdict::kOk : Verdict::kNg;
 }
 
+Verdict EndWallVerdictOfRun(const CalcRun& run) {
+  if (!run.longitudinal_on) return Verdict::kNotChecked;
+  if (!run.end_walls_checked) return Verdict::kNg;  // the longitudinal analysis failed
+  return run.end_wall_verdict.ok ? Verdict::kOk : Verdict::kNg;
+}
+
 std::string JsonString(const std::string& utf8) {
   std::string out = "\"";
   for (unsigned char c : utf8) {
@@ -102,6 +110,46 @@ std::string EnvelopeJson(const AnalysisResults& r) {
          ",\"N\":" + JsonNumber(e[2]) + ",\"deflection\":" + JsonNumber(e[3]) + "}";
   }
   return s + "]";
+}
+
+std::string EndWallJson(const CalcRun& run) {
+  static const char* const kMethods[2] = {"simple_beam", "two_way"};
+  const EndWallResult& r = run.end_walls;
+  std::string s = std::string("    \"end_walls\": {\"checked\": ") +
+                  JsonBool(run.end_walls_checked) + ", \"verdict\": \"" +
+                  VerdictText(EndWallVerdictOfRun(run)) +
+                  "\", \"label\": " + JsonString(Cp932ToUtf8(run.end_wall_verdict.text));
+  if (!run.end_walls_checked) {
+    return s + ", \"reason\": " + JsonString(Cp932ToUtf8(run.end_wall_message)) + "}";
+  }
+  s += std::string(", \"method\": \"") + kMethods[r.method == kEndWallMethodTwoWay ? 1 : 0] +
+       "\", \"input_error\": " + JsonBool(r.input_error) + ", \"walls\": [";
+  for (int w = 0; w < r.wall_count; ++w) {
+    s += Format("%s\n      {\"wall\": %d, \"inner_width\": ", w ? "," : "", w + 1) +
+         JsonNumber(r.inner_width[w]) + ", \"span\": " + JsonNumber(r.span[w]) +
+         ", \"combinations\": [";
+    for (int c = 0; c < 3; ++c) {
+      const EndWallCase& ec = r.walls[w][c];
+      s += Format("%s\n        {\"combination\": %d, \"combination_name\": ", c ? "," : "", c) +
+           JsonString(U(CombinationName(c))) + ", \"p_top\": " + JsonNumber(ec.load.top) +
+           ", \"p_bottom\": " + JsonNumber(ec.load.bottom) + ", \"rows\": [";
+      bool first = true;
+      for (int j = 0; j < kEndWallRows; ++j) {
+        const EndWallRow& row = ec.rows[j];
+        if (!row.applies) continue;
+        s += Format("%s{\"row\": %d, \"M\": ", first ? "" : ", ", j) + JsonNumber(row.rec.M) +
+             ", \"S\": " + JsonNumber(row.rec.S) +
+             ", \"ratio_flexure\": " + JsonNumber(row.rec.ratio_flexure) +
+             ", \"ratio_shear\": " + JsonNumber(row.rec.ratio_shear) +
+             ", \"ng_flexure\": " + JsonBool(EndWallFlexureFails(row, ec.kind)) +
+             ", \"ng_shear\": " + JsonBool(EndWallShearFails(row, ec.kind)) + "}";
+        first = false;
+      }
+      s += "]}";
+    }
+    s += "]}";
+  }
+  return s + "]}";
 }
 
 std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
@@ -153,7 +201,7 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
     s += ", \"reason\": " + JsonString(Cp932ToUtf8(lj.message));
   }
   s += "},\n";
-  s += "    \"end_walls\": {\"checked\": false, \"verdict\": \"not checked\"}\n  },\n";
+  s += EndWallJson(run) + "\n  },\n";
   s += "  \"envelopes\": {\"transverse\": " + EnvelopeJson(run.transverse) +
        ", \"longitudinal\": " + (run.longitudinal_on ? EnvelopeJson(run.longitudinal) : "[]") +
        "},\n";
@@ -189,6 +237,10 @@ int CmdCalc(const ArgList& argv) {
   ProjectState& state = project.state;
   const MasterData& master = project.master;
   StderrUi& ui = project.ui;
+  // Entering the result pages runs the other-checks page's preparation and
+  // input steps before the models are built and analysed.
+  PrepareOtherChecks(state);
+  CommitOtherChecksInputs(state);
   CalcWorkspace ws;
   error = BuildModels(state, master, folders.work_dir, ws);
   if (!error.empty()) {
@@ -236,8 +288,20 @@ int CmdCalc(const ArgList& argv) {
                     : (" (" + Cp932ToUtf8(run.longitudinal_joint.message) + ")").c_str());
   else
     std::printf("%s %s\n", U("縦方向継手:").c_str(), VerdictText(lj));
-  std::printf("%s\n", U("端壁: 未照査").c_str());
-  all_ok = all_ok && tj != Verdict::kNg && lj != Verdict::kNg;
+  const Verdict ew = EndWallVerdictOfRun(run);
+  if (run.end_walls_checked)
+    std::printf("%s %s\n", U("端壁:").c_str(), VerdictText(ew));
+  else
+    std::printf("%s %s (%s)\n", U("端壁:").c_str(),
+                ew == Verdict::kNotChecked ? U("未照査").c_str() : VerdictText(ew),
+                Cp932ToUtf8(run.end_wall_message).c_str());
+  // The other-checks page's texts.
+  const OtherChecksLabels labels = OtherChecksLabelsOf(run);
+  for (const std::string& l : labels.joint) std::printf("  %s\n", Cp932ToUtf8(l).c_str());
+  if (!labels.err_pc.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_pc).c_str());
+  if (!labels.err_bosui.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_bosui).c_str());
+  std::printf("  %s\n", Cp932ToUtf8(labels.end_wall).c_str());
+  all_ok = all_ok && tj != Verdict::kNg && lj != Verdict::kNg && ew != Verdict::kNg;
   std::printf("solver: %s\n", run.use_internal ? "internal" : "frame library");
   for (const std::string& f : run.failures)
     std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(f).c_str());

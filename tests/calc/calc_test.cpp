@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/run_analysis.h"
+#include "core/cp932.h"
 
 namespace vaultra {
 namespace {
@@ -73,6 +74,19 @@ int MemberCountOf(const std::string& table) {
   return last;
 }
 
+std::string U(const char* cp932) {
+  return Cp932ToUtf8(cp932);
+}
+
+// The "端壁:" line of the output.
+std::string EndWallLine(const std::string& out) {
+  std::istringstream in(out);
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind(U("端壁:"), 0) == 0) return line;
+  return {};
+}
+
 const char* const kSamples[] = {"box_groundwater_stored", "box_three_boxes", "mini_gate",
                                 "stand_two_slabs"};
 
@@ -120,10 +134,48 @@ TEST(CalcCommand, SamplesGiveVerdictsWithEitherSolver) {
       ++rows;
     EXPECT_EQ(static_cast<int>(rows), 3 * members);
     for (const char* key : {"\"failures\": []", "\"joints\"", "\"transverse\"", "\"longitudinal\"",
-                            "\"end_walls\": {\"checked\": false", "\"exit_status\": "})
+                            "\"end_walls\": {\"checked\": true", "\"exit_status\": "})
       EXPECT_NE(j.find(key), std::string::npos) << key;
     EXPECT_NE(j.find("\"exit_status\": " + std::to_string(internal.status)), std::string::npos);
+
+    // With the longitudinal check on, every sample gets an end-wall verdict,
+    // and its page text agrees with it; both solvers give the same one.
+    const std::string wall = EndWallLine(internal.out);
+    ASSERT_TRUE(wall == U("端壁:") + " O.K." || wall == U("端壁:") + " N.G.") << wall;
+    EXPECT_EQ(EndWallLine(library.out), wall);
+    const bool label_ok = internal.out.find(U("応力照査：ＯＫ")) != std::string::npos;
+    const bool label_ng = internal.out.find(U("内空幅B")) != std::string::npos;
+    EXPECT_EQ(label_ok, wall.find("O.K.") != std::string::npos);
+    EXPECT_EQ(label_ng, !label_ok);
+    // Per wall: three combinations, each with rows; the simple beam has two.
+    const std::size_t walls = j.find("\"walls\": [");
+    ASSERT_NE(walls, std::string::npos);
+    EXPECT_NE(j.find("\"combination_name\": \"L2\", \"p_top\": ", walls), std::string::npos);
+    EXPECT_NE(j.find("\"ratio_flexure\": ", walls), std::string::npos);
+    // The four joint labels of the page.
+    for (const char* label : {"Lv1.圧縮", "Lv1.引張", "Lv2.圧縮", "Lv2.引張"})
+      EXPECT_NE(internal.out.find(U(label)), std::string::npos) << label;
   }
+}
+
+TEST(CalcCommand, EndWallsWithoutTheLongitudinalCheckAreNotChecked) {
+  const fs::path dir = TempDir("tate_off");
+  std::string text = Slurp(std::string(VAULTRA_SOURCE_DIR) + "/samples/stand_two_slabs.vt1");
+  const std::size_t p = text.find("CbTate = 1");
+  ASSERT_NE(p, std::string::npos);
+  text.replace(p, 10, "CbTate = 0");
+  const fs::path project = dir / "off.vt1";
+  std::ofstream(project, std::ios::binary) << text;
+  const fs::path json = dir / "off.json";
+  const Outcome o =
+      RunCalc("'" + project.string() + "' --json '" + json.string() + "'", "tate_off");
+  ASSERT_TRUE(o.status == 0 || o.status == 1) << o.status;
+  const std::string wall = EndWallLine(o.out);
+  EXPECT_EQ(wall.rfind(U("端壁: 未照査"), 0), 0u) << wall;
+  EXPECT_EQ(o.out.find(U("応力照査：ＯＫ")), std::string::npos);
+  const std::string j = Slurp(json);
+  EXPECT_NE(j.find("\"end_walls\": {\"checked\": false, \"verdict\": \"not checked\""),
+            std::string::npos);
 }
 
 TEST(CalcCommand, BadInputGivesStatusTwo) {

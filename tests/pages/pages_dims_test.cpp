@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/dims_page.h"
+#include "app/other_checks_page.h"
 #include "sample_builder.h"
 
 namespace vaultra {
@@ -94,6 +95,17 @@ TEST(DimsPage, IntermediateWallEditKeepsTheEndBlocks) {
   // Box: h follows e.
   EXPECT_TRUE(d.Edit(1, "Ed_e", "200"));
   EXPECT_DOUBLE_EQ(d.Set(1).h(), 0.2);
+}
+
+TEST(DimsPage, ThinnerSlabRefreshesTheJointsEffectiveArea) {
+  Dims d("box_three_boxes.vt1");
+  ASSERT_EQ(d.Set(2).kind, kBlockSlab);
+  d.s.other_checks.SetText("p3Ed_Ac", "2000");
+  EXPECT_TRUE(d.Edit(2, "Ed_b", "120"));
+  ASSERT_DOUBLE_EQ(d.Set(2).b(), 0.12);
+  // Ac = 10000 × the smallest of 1000, b of the slabs before the last block and f of block 1.
+  const double expected = 10000 * std::min({0.12, d.Set(1).f(), 1000.0});
+  EXPECT_NEAR(ReadReal(d.s.other_checks.Text("p3Ed_Ac")), expected, 0.5);
 }
 
 TEST(DimsPage, EditThatCannotFormAFrameIsRefused) {
