@@ -91,6 +91,8 @@ struct CoverLoadEntry {
   double p = 0, len = 0, force = 0;
   int count = 0;
 };
+// One entry per distinct name, pressure and length: the master products
+// give a few, edited slabs one per top member.
 struct CoverLoadTable {
   std::vector<CoverLoadEntry> entries;
   double total = 0, width = 0, per_width = 0;
