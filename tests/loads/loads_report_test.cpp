@@ -11,8 +11,6 @@
 namespace vaultra {
 namespace {
 
-using testing::Set;
-
 // Box of three boxes under 1.0 m of cover: B 2.0, H 1.5, a 0.2, c 0.25,
 // f 0.2, g 0.15, h 0.1; slabs W 1.0, b 0.15, d 0.1.
 // Top members and their x ranges (Y = 1.5 + (0.2 + 0.25)/2 = 1.725):
@@ -25,14 +23,7 @@ struct ThreeBoxes {
   LoadsRecord lr;
 
   ThreeBoxes() {
-    FacilityInput in;
-    in.layout = kLayoutBox;
-    in.centre_blocks = 1;
-    in.end_set = Set(1, {2.0, 1.5, 2.0, 0.2, 0.2, 0.25, 0, 0, 0.2, 0.15, 0.1});
-    in.mid_set = in.end_set;
-    in.mid_set.kind = 2;
-    in.slab_set = Set(6, {1.0, 0, 2.0, 0, 0.15, 0.8, 0.1, 0, 0, 0, 0});
-    in.cover_depth = 1.0;
+    const FacilityInput in = testing::BoxFacility(1);
     EXPECT_TRUE(RebuildBlockRow(in, row, tm));
     EXPECT_TRUE(BuildBoxMembers(row, tm));
     ComputeMemberGeometry(in.layout, in, row, tm, lm);

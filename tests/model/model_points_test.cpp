@@ -39,14 +39,7 @@ FacilityInput Stand(bool two_d) {
 }
 
 FacilityInput Box(bool two_d) {
-  // e 0, a 0.2, b 0.2, c 0.25, f 0.2, g 0.15.
-  FacilityInput in;
-  in.layout = kLayoutBox;
-  in.centre_blocks = 1;
-  in.end_set = Set(1, {2.0, 1.5, 2.0, 0.2, 0.2, 0.25, 0, 0, 0.2, 0.15, 0.1});
-  in.mid_set = in.end_set;
-  in.mid_set.kind = 2;
-  in.slab_set = Set(6, {1.0, 0, 2.0, 0, 0.15, 0.8, 0.1, 0, 0, 0, 0});
+  FacilityInput in = testing::BoxFacility(1);
   in.shear_at_2d = two_d;
   return in;
 }
