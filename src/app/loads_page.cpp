@@ -89,6 +89,15 @@ const FrameLoadCase* ShownCase(const ProjectState& state, const LoadsPageState& 
   return f.load_cases.InRange(n) ? &f.load_cases.At(n) : nullptr;
 }
 
+// Without a model nothing is shown rather than the loads of an older one.
+void RegenerateShownModels(ProjectState& state, const MasterData& md, LoadsPageState& page) {
+  page.error = PrepareFrameModels(state, md, page.models);
+  if (!page.error.empty()) {
+    page.models.transverse_frame.Clear();
+    page.models.longitudinal_frame.Clear();
+  }
+}
+
 int LastMemberOf(const FrameLoadItem& it) {
   return it.last_member > 0 ? it.last_member : it.first_member;
 }
@@ -156,7 +165,7 @@ void RecomputeLoadsPage(ProjectState& state, const MasterData& md, LoadsPageStat
   CommitLoadsInputs(state);
   // The table shows the models as regenerated here, not those of the
   // previous tables.
-  page.error = PrepareFrameModels(state, md, page.models);
+  RegenerateShownModels(state, md, page);
   ChangeLoadDisplay(state, md, page);
 }
 
@@ -164,7 +173,7 @@ void EnterLoadsPage(ProjectState& state, const MasterData& md, LoadsPageState& p
   page.selected_item = 0;
   Sv1StandardChanged(state.loads);
   CommitLoadsInputs(state);
-  page.error = PrepareFrameModels(state, md, page.models);
+  RegenerateShownModels(state, md, page);
   ChangeLoadDisplay(state, md, page);
   page.selected_item = ShownItemCount(state, page) > 0 ? 1 : 0;
 }

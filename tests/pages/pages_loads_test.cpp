@@ -212,6 +212,13 @@ TEST_F(LoadsTable, TableFollowsTheRecomputedTables) {
   state_.loads.SetText("Ed_Kav", "0.50");
   RecomputeLoadsPage(state_, md_, page_, "", false);
   EXPECT_EQ(ReadReal(page_.table.Cell(5, row)), after);
+  // Without a model the table empties instead of keeping older loads.
+  state_.transverse.member_count = 0;
+  RecomputeLoadsPage(state_, md_, page_, "");
+  EXPECT_NE(page_.error, "");
+  EXPECT_EQ(page_.table.row_count(), 3);
+  EXPECT_EQ(page_.table.Cell(2, 1), "");
+  EXPECT_EQ(page_.selected_item, 0);
 }
 
 TEST_F(LoadsTable, SelectedItemStaysWithinTheShownCase) {
