@@ -60,10 +60,6 @@ bool TypedSpringsEnabled(const FormState& f) {
   return formula == 2 || formula == 3;
 }
 
-}  // namespace vaultra
-
-namespace vaultra {
-
 const char* const kLoadTableHeaderSpec =
     "32:,No┃42:荷重,ﾀｲﾌﾟ┃36:部材,No┃36:部材,No┃58:部材長,(m)┃68:始点側荷,重(kN/m)┃"
     "68:終点側荷,重(kN/m)┃68:始点荷重,位置(m)┃68:終点荷重,位置(m)┃158:,部$材┃";
