@@ -14,9 +14,7 @@ void CommitCalculationInputs(ProjectState& state) {
   CommitMaterialInputs(state.material, state.records.materials);
 }
 
-std::string BuildModels(ProjectState& state, const MasterData& md, const std::string& work_dir,
-                        CalcWorkspace& ws) {
-  CommitCalculationInputs(state);
+std::string PrepareFrameModels(ProjectState& state, const MasterData& md, CalcWorkspace& ws) {
   if (!state.transverse.member_table_valid() || state.records.ground.layers.empty())
     return "構造モデルがありません";
   const ModelRecord& rec = state.records.model;
@@ -34,24 +32,32 @@ std::string BuildModels(ProjectState& state, const MasterData& md, const std::st
                 &state.transverse, &ws.ground,       &ws.seismic,
                 &ws.pressure,      &ws.longitudinal, &md};
 
-  // 2-3. Transverse frame model and text.
-  if (!MakeDirs(work_dir)) return "作業フォルダを作れません: " + work_dir;
-  const std::string dir = WithTrailingSlash(work_dir);
+  // 2. Transverse frame model.
   ComputeProjectGeometry(state);
   if (layout == kLayoutBox)
     SetBoxPointsOfInterest(state.block_row, state.transverse, rec.shear_at_2d);
   else
     SetStandPointsOfInterest(state.block_row, state.transverse, rec.shear_at_2d);
   FillFrameModel(ws.transverse_frame, state.transverse, kTransverse, 3, in);
-  ws.transverse_path = dir + "Yoko0.$O1";
-  std::string error = SaveFrameText(ws.transverse_frame, ws.transverse_path);
-  if (!error.empty()) return error;
 
-  // 4-6. Longitudinal geometry again, its tables, frame model and text.
+  // 3. Longitudinal geometry again, its tables and frame model.
   BuildLongitudinalMembers(layout, rec, state.block_row, state.transverse, state.longitudinal);
   PrepareLongitudinalTables(ctx, ws.ground, state.longitudinal, &md, ws.longitudinal);
   ComputeProjectGeometry(state);
   FillFrameModel(ws.longitudinal_frame, state.longitudinal, kLongitudinal, 3, in);
+  return "";
+}
+
+std::string BuildModels(ProjectState& state, const MasterData& md, const std::string& work_dir,
+                        CalcWorkspace& ws) {
+  CommitCalculationInputs(state);
+  std::string error = PrepareFrameModels(state, md, ws);
+  if (!error.empty()) return error;
+  if (!MakeDirs(work_dir)) return "作業フォルダを作れません: " + work_dir;
+  const std::string dir = WithTrailingSlash(work_dir);
+  ws.transverse_path = dir + "Yoko0.$O1";
+  error = SaveFrameText(ws.transverse_frame, ws.transverse_path);
+  if (!error.empty()) return error;
   ws.longitudinal_path = dir + "Tate0.$O1";
   return SaveFrameText(ws.longitudinal_frame, ws.longitudinal_path);
 }

@@ -29,6 +29,11 @@ struct CalcWorkspace {
 // Takes the loads and material pages' controls into their records.
 void CommitCalculationInputs(ProjectState& state);
 
+// Fills both frame models and every table they read, writing no file (the
+// calculation run and the loads page). Empty on success, else the reason
+// (cp932).
+std::string PrepareFrameModels(ProjectState& state, const MasterData& md, CalcWorkspace& ws);
+
 // Builds both frame models and saves their texts. Empty on success, else
 // the reason (cp932).
 std::string BuildModels(ProjectState& state, const MasterData& md, const std::string& work_dir,

@@ -1,5 +1,6 @@
 #include "app/points_page.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -72,30 +73,35 @@ void FillPointsTables(ProjectState& state) {
   FillNodeTable(state.transverse, state.points.At("Grid_Pos").grid);
 }
 
-int PickMember(const StructureModel& m, double x, double y) {
+double PointSegmentDistance(double x, double y, double ax, double ay, double bx, double by) {
+  const double dx = bx - ax;
+  const double dy = by - ay;
+  const double len2 = dx * dx + dy * dy;
+  const double t = len2 > 0 ? ((x - ax) * dx + (y - ay) * dy) / len2 : -1;
+  if (t >= 0 && t <= 1) return std::fabs((x - ax) * dy - (y - ay) * dx) / std::sqrt(len2);
+  return std::min(std::hypot(x - ax, y - ay), std::hypot(x - bx, y - by));
+}
+
+int NearestMember(const StructureModel& m, double x, double y, double limit) {
   int best = 0;
-  double best_d = 300;
+  double best_d = limit;
   for (int k = 1; k <= m.member_count; ++k) {
     const ModelMember& mb = m.Member(k);
     if (mb.node_i < 1 || mb.node_i > m.node_count || mb.node_j < 1 || mb.node_j > m.node_count)
       continue;
     const ModelNode& a = m.Node(mb.node_i);
     const ModelNode& b = m.Node(mb.node_j);
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    const double len2 = dx * dx + dy * dy;
-    const double t = len2 > 0 ? ((x - a.x) * dx + (y - a.y) * dy) / len2 : -1;
-    double d = 0;
-    if (t >= 0 && t <= 1)
-      d = std::fabs((x - a.x) * dy - (y - a.y) * dx) / std::sqrt(len2);
-    else
-      d = std::min(std::hypot(x - a.x, y - a.y), std::hypot(x - b.x, y - b.y));
+    const double d = PointSegmentDistance(x, y, a.x, a.y, b.x, b.y);
     if (d < best_d) {
       best_d = d;
       best = k;
     }
   }
   return best;
+}
+
+int PickMember(const StructureModel& m, double x, double y) {
+  return NearestMember(m, x, y, 300);
 }
 
 int RowOfMember(const GridData& grid, int member) {

@@ -33,8 +33,13 @@ void FillNodeTable(const StructureModel& model, GridData& grid);
 void FillMemberTable(const StructureModel& model, GridData& grid);
 void FillPointsTables(ProjectState& state);
 
+// Distance from (x, y) to the segment a-b: perpendicular when its foot lies
+// on the segment, else to the nearer end.
+double PointSegmentDistance(double x, double y, double ax, double ay, double bx, double by);
 // The member whose centre line is nearest to (x, y), counting distances
-// below 300 m; 0 when none.
+// below limit (m); a later member wins only when strictly nearer. 0 when none.
+int NearestMember(const StructureModel& model, double x, double y, double limit);
+// The points page's pick: distances below 300 m.
 int PickMember(const StructureModel& model, double x, double y);
 
 // The member table row that shows member m (0 when none).

@@ -29,12 +29,6 @@ Control Num(std::string name, const char* value, int tag) {
   return EditControl(std::move(name), FormatByTag(value, tag), tag);
 }
 
-// Widths are all given in the header specs used here, so text is never measured.
-class FixedMeasure : public TextMeasure {
- public:
-  int TextWidth(std::string_view text) const override { return static_cast<int>(text.size()) * 7; }
-};
-
 GridData MakeGrid(int cols, int rows, int fixed_cols) {
   GridData g;
   g.fixed_rows = 1;
@@ -104,7 +98,7 @@ void ResetGroundGrid(GridData& grid) {
   grid.fixed_cols = 1;
   grid.SetColCount(std::max(grid.col_count(), kGroundGridCols));
   grid.SetRowCount(kGroundGridRows);
-  SetupGridHeader(grid, 0, kGroundGridHeaderSpec, FixedMeasure());
+  SetupGridHeader(grid, 0, kGroundGridHeaderSpec, FixedWidthMeasure());
   for (int r = 1; r < kGroundGridRows; ++r) grid.SetCell(0, r, Format("%d", r));
 }
 

@@ -15,10 +15,17 @@ class TextMeasure {
   virtual int TextWidth(std::string_view cp932) const = 0;
 };
 
+// Seven pixels a byte: for headers whose entries all give their widths, so
+// that no text is measured.
+class FixedWidthMeasure : public TextMeasure {
+ public:
+  int TextWidth(std::string_view text) const override { return static_cast<int>(text.size()) * 7; }
+};
+
 struct GridData {
   int fixed_rows = 1;
   int fixed_cols = 0;
-  std::vector<int> col_widths;                // one per column
+  std::vector<int> col_widths;                 // one per column
   std::vector<std::vector<std::string>> rows;  // rows[r][c], every row col_count() cells
 
   int col_count() const { return static_cast<int>(col_widths.size()); }

@@ -218,36 +218,9 @@ void Generator::Surcharge() {
 
 void Generator::RearWheel() {
   if (dir_ != kTransverse) return;
-  struct Zone {
-    double left, right, pw;
-  };
-  std::vector<Zone> zones;
-  const double D = in_.rec->model.cover_depth;
-  for (int k = 1; k <= m_.member_count; ++k) {
-    if (!Usable(k)) continue;
-    const ModelMember& mb = Mb(k);
-    int kind = 0;
-    if (mb.type == 19) kind = 1;
-    if (mb.type == 20) kind = 2;
-    if (mb.type == 3 || mb.type == 4) kind = 3;
-    if (!box() && (mb.type == 1 || mb.type == 2 || mb.type == 12)) kind = 3;
-    if (kind == 0) continue;
-    const double P = kind == 3 ? lr_.pb : lr_.ps;
-    double cover = D;
-    if (kind != 3)
-      cover -= box() ? Dims(mb.block).b() - Dims(1).f() : Dims(mb.block).b() - Dims(2).b();
-    // A negative cover would make the distribution width zero or negative.
-    cover = std::max(cover, 0.0);
-    const bool wall = !box() && (mb.type == 1 || mb.type == 2 || mb.type == 12);
-    const double bw = wall ? 1.0 : Dims(mb.block).B();
-    double beta = 0.9;
-    if ((cover <= 1 && bw >= 4) || P != 100) beta = 1.0;
-    const double w = 2 * cover + 0.2;
-    const double pw = 2 * P * (1 + 0.3) * beta / (2.75 * w);
-    const double x = (m_.Node(mb.node_i).x + m_.Node(mb.node_j).x) / 2;
-    zones.push_back({x - w / 2, x + w / 2, pw});
-  }
-  for (const Zone& z : zones) {
+  const std::vector<WheelZone> zones =
+      RearWheelZones(in_.layout, row_, m_, lr_, in_.rec->model.cover_depth);
+  for (const WheelZone& z : zones) {
     if (z.pw < 0.001) continue;
     for (int k = 1; k <= m_.member_count; ++k) {
       if (!Usable(k)) continue;

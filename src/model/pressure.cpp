@@ -70,7 +70,7 @@ void GroupCoverDepths(const BlockRow& row, StructureModel& tm, std::vector<Cover
       if (found > 0) {
         ++groups[static_cast<std::size_t>(found - 1)].members;
         mb.cover_group = found;
-      } else if (static_cast<int>(groups.size()) < kMaxCoverGroups) {
+      } else {
         groups.push_back({mm, 1});
         mb.cover_group = static_cast<int>(groups.size());
       }
@@ -105,7 +105,7 @@ CoverRecord CoverPressureBackfill(const LoadsRecord& lr, int c, int w) {
   r.zc = total;
   r.c = lr.cohesion;
   r.phi = lr.friction;
-  r.s = r.c + r.sigma_v * std::tan(r.phi * 3.14159265358979323846 / 180);
+  r.s = ShearStrength(r.c, r.sigma_v, r.phi);
   return r;
 }
 
@@ -140,7 +140,7 @@ CoverRecord CoverPressureStrata(const LoadsRecord& lr, const std::vector<GroundL
   for (const CoverRow& row : r.rows) r.sigma_v += row.weight;
   r.pv = lr.kav * r.sigma_v;
   r.zc = g * 0.001;
-  r.s = r.c + r.sigma_v * std::tan(r.phi * 3.14159265358979323846 / 180);
+  r.s = ShearStrength(r.c, r.sigma_v, r.phi);
   return r;
 }
 
@@ -354,6 +354,153 @@ void ComputeMemberWeights(int layout, const BlockRow& row, const StructureModel&
   wt.reaction = {reaction, reaction, reaction};
 }
 
+void SetCoverShear(CoverRecord& r, const GroundQuantities& g) {
+  // Reference coefficients of the report column: the level-1 value with the
+  // sewerage factor 1.1 whatever the standard, the level-2 value not below 0.3.
+  const std::array<double, 2> k = {0.2 * g.cz * g.cg * 1.1, std::max(0.3, g.k[2])};
+  for (std::size_t l = 0; l < 2; ++l) {
+    CoverShear& sh = r.shear[l];
+    sh.k = k[l];
+    sh.kh = (1 - 0.015 * r.zc) * k[l];
+    sh.tau = sh.kh * r.sigma_v;
+    sh.governing = std::min(sh.tau, r.s);
+  }
+}
+
+std::vector<WheelZone> RearWheelZones(int layout, const BlockRow& row, const StructureModel& tm,
+                                      const LoadsRecord& lr, double cover_depth) {
+  const bool box = layout == kLayoutBox;
+  std::vector<WheelZone> zones;
+  for (int k = 1; k <= tm.member_count; ++k) {
+    const ModelMember& mb = tm.Member(k);
+    if (mb.length < 0.001) continue;
+    const bool stand_wall = !box && (mb.type == 1 || mb.type == 2 || mb.type == 12);
+    int kind = 0;
+    if (mb.type == 19) kind = 1;
+    if (mb.type == 20) kind = 2;
+    if (mb.type == 3 || mb.type == 4 || stand_wall) kind = 3;
+    if (kind == 0) continue;
+    const double P = kind == 3 ? lr.pb : lr.ps;
+    double cover = cover_depth;
+    if (kind != 3)
+      cover -= box ? Dims(row, mb.block).b() - Dims(row, 1).f()
+                   : Dims(row, mb.block).b() - Dims(row, 2).b();
+    // A negative cover would make the distribution width zero or negative.
+    cover = std::max(cover, 0.0);
+    const double bw = stand_wall ? 1.0 : Dims(row, mb.block).B();
+    double beta = 0.9;
+    if ((cover <= 1 && bw >= 4) || P != 100) beta = 1.0;
+    const double w = 2 * cover + 0.2;
+    const double pw = 2 * P * (1 + 0.3) * beta / (2.75 * w);
+    const double x = (tm.Node(mb.node_i).x + tm.Node(mb.node_j).x) / 2;
+    zones.push_back({k, x - w / 2, x + w / 2, pw});
+  }
+  return zones;
+}
+
+RearWheelReport SummariseWheelZones(const std::vector<WheelZone>& zones, double width) {
+  RearWheelReport r;
+  for (const WheelZone& z : zones) {
+    const double w = std::min(z.right, width) - std::max(z.left, 0.0);
+    if (w <= 0) continue;
+    auto same = [&](const WheelReportEntry& e) {
+      return std::fabs(e.pw - z.pw) < 0.0001 && std::fabs(e.width - w) < 0.0001;
+    };
+    auto it = std::find_if(r.entries.begin(), r.entries.end(), same);
+    if (it != r.entries.end())
+      ++it->count;
+    else
+      r.entries.push_back({z.pw, w, 1});
+    r.total += z.pw * w;
+  }
+  r.per_width = r.total / std::max(width, 0.1);
+  return r;
+}
+
+CoverLoadTable CoverLoadPerCategory(const StructureModel& tm,
+                                    const std::vector<CoverRecord>& cover) {
+  CoverLoadTable t;
+  for (int k = 1; k <= tm.member_count; ++k) {
+    const ModelMember& mb = tm.Member(k);
+    const char* name = nullptr;
+    if (mb.type == 3 || mb.type == 4) name = "ブロック頂版";
+    if (mb.type == 19 || mb.type == 20) name = "頂版スラブ";
+    if (mb.type == 7 || mb.type == 8) name = "スラブ掛部";
+    if (name == nullptr) continue;
+    const int g = mb.cover_group;
+    const double p = g >= 1 && g <= static_cast<int>(cover.size())
+                         ? cover[static_cast<std::size_t>(g - 1)].pv
+                         : 0;
+    const double len = mb.length;
+    auto same = [&](const CoverLoadEntry& e) {
+      return e.name == name && std::fabs(e.p - p) < 0.0001 && std::fabs(e.len - len) < 0.0001;
+    };
+    auto it = std::find_if(t.entries.begin(), t.entries.end(), same);
+    if (it != t.entries.end()) {
+      it->force += p * len;
+      ++it->count;
+    } else {
+      t.entries.push_back({name, p, len, p * len, 1});
+    }
+    t.total += p * len;
+  }
+  t.width = tm.frame_width;
+  t.per_width = t.total / std::max(t.width, 0.1);
+  return t;
+}
+
+CoverSoilRows CoverSoil(const LoadsRecord& lr, double D, double zw) {
+  CoverSoilRows r;
+  auto add = [&](const char* name, double t, double gamma) {
+    const double value = lr.kav * t * gamma;
+    if (value <= 0) return;
+    r.rows.push_back({name, lr.kav, 0, t, gamma, value, 0});
+    r.total += value;
+    r.rows.back().sum = r.total;
+  };
+  add("埋戻土", std::min(D, zw), lr.gamma_t);
+  add("地下水位", std::max(D - zw, 0.0), lr.gamma_sub);
+  return r;
+}
+
+StaticEarthRows StaticEarthPressure(const LoadsRecord& lr, double zt, double zb, double zw) {
+  StaticEarthRows r;
+  auto add = [&](const char* name, double z, double gamma) {
+    const double t = z - (r.rows.empty() ? 0.0 : r.rows.back().z);
+    const double inc = lr.kah * gamma * t;
+    r.rows.push_back(
+        {name, lr.kah, z, t, gamma, inc, (r.rows.empty() ? 0 : r.rows.back().sum) + inc});
+  };
+  if (zt > zw) {
+    r.case_mark = 2;
+    add("地下水位", zw, lr.gamma_t);
+    add("側面上部", zt, lr.gamma_sub);
+    add("側面下部", zb, lr.gamma_sub);
+  } else if (zw < zb) {
+    r.case_mark = 3;
+    add("側面上部", zt, lr.gamma_t);
+    add("地下水位", zw, lr.gamma_t);
+    add("側面下部", zb, lr.gamma_sub);
+  } else {
+    r.case_mark = 1;
+    add("側面上部", zt, lr.gamma_t);
+    add("側面下部", zb, lr.gamma_t);
+  }
+  return r;
+}
+
+std::array<InternalWaterLevel, 3> InternalWaterSummary(const ModelRecord& model,
+                                                       const StructureModel& tm, double gamma_w) {
+  std::array<InternalWaterLevel, 3> out{};
+  for (std::size_t l = 0; l < 3; ++l) {
+    InternalWaterLevel& w = out[l];
+    w.h = model.water_level[l];
+    w.floor = w.h * gamma_w;
+    w.reaction = tm.span_count * tm.mean_span * w.floor / std::max(tm.frame_width, 0.001);
+  }
+  return out;
+}
+
 void PrepareStaticTables(const SeismicContext& ctx, StructureModel& tm, const StructureModel& lm,
                          const GroundQuantities& g, PressureTables& p) {
   const InputRecords& rec = *ctx.rec;
@@ -375,13 +522,25 @@ void PrepareStaticTables(const SeismicContext& ctx, StructureModel& tm, const St
                  : SidePressureStrata(lr, g, rec.ground.layers, top, bottom, w, q);
     }
   }
+  PressureReport& rep = p.report;
+  for (std::size_t v = 0; v < 2; ++v) rep.cover_load[v] = CoverLoadPerCategory(tm, p.cover[v]);
+  for (auto& variant : p.cover)
+    for (CoverRecord& r : variant) SetCoverShear(r, g);
+  rep.q = lr.q;
+  rep.kah_q = lr.kah * lr.q;
   ComputeMemberWeights(ctx.layout, *ctx.row, tm, rec.materials.Column(1).gamma_c, p.weights);
+  rep.cover_soil = CoverSoil(lr, rec.model.cover_depth, w * 0.001);
   double total = 0;
   for (const GroundLayer& l : rec.ground.layers) total += l.t;
   const double water = rec.model.ground_water ? rec.model.ground_water_depth : 999;
   p.water_depth = std::min(total, water);
+  rep.static_earth[kTransverse] = rep.static_earth[kLongitudinal] =
+      StaticEarthPressure(lr, tm.depth_of_top_axis, tm.depth_of_bottom_axis, p.water_depth);
   p.water = BuildExternalWaterTable(p.water_depth, tm.depth_of_top_axis, tm.depth_of_bottom_axis,
                                     lr.gamma_w);
+  rep.internal_water = InternalWaterSummary(rec.model, tm, lr.gamma_w);
+  rep.rear_wheel = SummariseWheelZones(
+      RearWheelZones(ctx.layout, *ctx.row, tm, lr, rec.model.cover_depth), tm.frame_width);
 }
 
 }  // namespace vaultra

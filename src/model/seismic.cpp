@@ -100,6 +100,10 @@ double ResponseVelocity(int level, double ts, int sv1_standard, int region, doub
   return RoundTo3(sv);
 }
 
+double ShearStrength(double c, double sigma_v, double phi_degrees) {
+  return c + sigma_v * std::tan(phi_degrees * kPi / 180);
+}
+
 double HydroCoefficient(double ratio) {
   static constexpr double kX[] = {0, 0.5, 1.0, 1.5, 2.0, 3.0, 4.0, 4.0001};
   static constexpr double kY[] = {0, 0.397, 0.67, 0.835, 0.921, 0.983, 0.996, 1.0};
@@ -348,7 +352,7 @@ void ComputeSeismicTables(const SeismicContext& ctx, GroundQuantities& g, Seismi
       c = i >= 0 ? layers[static_cast<std::size_t>(i)].cohesion : 0;
       phi = i >= 0 ? layers[static_cast<std::size_t>(i)].friction : 0;
     }
-    return c + overburden(z) * std::tan(phi * kPi / 180);
+    return ShearStrength(c, overburden(z), phi);
   };
   auto modulus_at = [&](double z, int lv) {
     if (lr.spring_formula == kSpringUnderground) return g.g[static_cast<std::size_t>(lv)];

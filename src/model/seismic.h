@@ -102,6 +102,8 @@ struct SeismicContext {
 double ShearWaveVelocity(int soil, double n_value);
 // The design response velocity Sv (m/s) of a level for the natural period.
 double ResponseVelocity(int level, double ts, int sv1_standard, int region, double cz);
+// Shear strength of soil c + σv·tan φ (φ in degrees).
+double ShearStrength(double c, double sigma_v, double phi_degrees);
 // The coefficient f(B/h) of the Westergaard pressure.
 double HydroCoefficient(double ratio);
 

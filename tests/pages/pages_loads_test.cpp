@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "app/loads_page.h"
+#include "app/project_file.h"
+#include "core/number.h"
+#include "sample_builder.h"
 
 namespace vaultra {
 namespace {
@@ -111,6 +114,161 @@ TEST(LoadsDisplay, ShownCaseAndDirection) {
   EXPECT_FALSE(TypedSpringsEnabled(f));
   f.At("GBoxBaneSiki").SetIndex(2);
   EXPECT_TRUE(TypedSpringsEnabled(f));
+}
+
+}  // namespace
+}  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+// The loads page on the box sample: regenerated models, the load table of
+// the shown case, the selected item.
+class LoadsTable : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InputPageLogic logic(md_);
+    ASSERT_TRUE(LoadProjectFile(
+                    state_, std::string(VAULTRA_SOURCE_DIR) + "/samples/box_three_boxes.vt1", logic)
+                    .loaded);
+    EnterLoadsPage(state_, md_, page_);
+    ASSERT_EQ(page_.error, "");
+  }
+  void Show(int list_index) {
+    state_.loads.At("RgKajyuType").SetIndex(list_index);
+    ChangeLoadDisplay(state_, md_, page_);
+  }
+  const FrameLoadCase& Case(int n) const { return page_.models.transverse_frame.load_cases.At(n); }
+  // The table row of the first item on member m.
+  int RowOf(int member) const {
+    for (int r = 1; r < page_.table.row_count(); ++r)
+      if (page_.table.Cell(2, r) == Format("%d", member)) return r;
+    return 0;
+  }
+
+  MasterData md_ = testing::ShippedMaster();
+  ProjectState state_ = DefaultProjectState();
+  LoadsPageState page_;
+};
+
+TEST_F(LoadsTable, RowsOfTheShownCase) {
+  // Entry shows "2) 静止土圧" of the transverse model with item 1 selected.
+  const FrameLoadCase& c2 = Case(2);
+  ASSERT_GT(c2.items.Count(), 2);
+  EXPECT_EQ(page_.selected_item, 1);
+  const GridData& g = page_.table;
+  ASSERT_EQ(g.row_count(), c2.items.Count() + 2);
+  ASSERT_EQ(g.col_count(), kLoadTableCols);
+  EXPECT_EQ(g.Cell(1, 0), "荷重,ﾀｲﾌﾟ");
+  EXPECT_EQ(g.col_widths[9], 158);
+  EXPECT_EQ(page_.table_width, 1 + (32 + 42 + 36 + 36 + 58 + 68 * 4 + 158) + 10 + 32);
+  // The first items press on the left wall (member 1, type 1): x loads.
+  const StructureModel& tm = state_.transverse;
+  EXPECT_EQ(g.Cell(0, 1), "1");
+  EXPECT_EQ(g.Cell(1, 1), "13=X");
+  EXPECT_EQ(g.Cell(2, 1), "1");
+  EXPECT_EQ(g.Cell(3, 1), "0");
+  EXPECT_EQ(g.Cell(4, 1), Format("%5.3f", tm.Member(1).length));
+  EXPECT_EQ(g.Cell(5, 1), Format("%7.3f", c2.items.At(1).d1));
+  EXPECT_EQ(g.Cell(8, 1), Format("%6.3f", c2.items.At(1).d4));
+  EXPECT_EQ(g.Cell(9, 1), "左端ﾌﾞﾛｯｸ側壁");
+  // The cover load on a slab is vertical; the last item, the ground
+  // reaction over the bottom members, names the bottom slab.
+  const int slab_row = RowOf(tm.first_top_slab_member);
+  ASSERT_GT(slab_row, 0);
+  EXPECT_EQ(g.Cell(1, slab_row), "14=Y");
+  EXPECT_EQ(g.Cell(9, slab_row), "頂版ｽﾗﾌﾞ");
+  const int last = c2.items.Count();
+  EXPECT_GT(c2.items.At(last).last_member, 0);
+  EXPECT_EQ(g.Cell(9, last), "(底 版 部 材)");
+  // The spare row stays empty.
+  EXPECT_EQ(g.Cell(2, last + 1), "");
+
+  // Case 7 has no items: header, an empty row 1 and the spare row.
+  Show(6);
+  EXPECT_EQ(page_.table.row_count(), 3);
+  EXPECT_EQ(page_.table.Cell(2, 1), "");
+  EXPECT_EQ(page_.selected_item, 0);
+  // The longitudinal direction shows the longitudinal frame model.
+  state_.loads.CheckRadio("RbTate");
+  Show(1);
+  EXPECT_EQ(page_.table.row_count(),
+            page_.models.longitudinal_frame.load_cases.At(2).items.Count() + 2);
+}
+
+TEST_F(LoadsTable, TableFollowsTheRecomputedTables) {
+  // The cover pressure on the slab comes from the cover records: a new Kav
+  // must show at once, not after the next recomputation.
+  const int row = RowOf(state_.transverse.first_top_slab_member);
+  ASSERT_GT(row, 0);
+  const double before = ReadReal(page_.table.Cell(5, row));
+  ASSERT_LT(before, 0);
+  state_.loads.SetText("Ed_Kav", "1.00");
+  RecomputeLoadsPage(state_, md_, page_, "");
+  const double after =
+      ReadReal(page_.table.Cell(5, RowOf(state_.transverse.first_top_slab_member)));
+  EXPECT_NEAR(after, 2 * before, 0.002);
+  // Clicks during start-up change nothing.
+  state_.loads.SetText("Ed_Kav", "0.50");
+  RecomputeLoadsPage(state_, md_, page_, "", false);
+  EXPECT_EQ(ReadReal(page_.table.Cell(5, row)), after);
+  // Without a model the table empties instead of keeping older loads.
+  state_.transverse.member_count = 0;
+  RecomputeLoadsPage(state_, md_, page_, "");
+  EXPECT_NE(page_.error, "");
+  EXPECT_EQ(page_.table.row_count(), 3);
+  EXPECT_EQ(page_.table.Cell(2, 1), "");
+  EXPECT_EQ(page_.selected_item, 0);
+}
+
+TEST_F(LoadsTable, SelectedItemStaysWithinTheShownCase) {
+  const int n2 = Case(2).items.Count();
+  ASSERT_TRUE(ClickLoadTable(state_, page_, n2));
+  EXPECT_EQ(page_.selected_item, n2);
+  EXPECT_FALSE(ClickLoadTable(state_, page_, n2 + 1));  // the spare row
+  EXPECT_EQ(page_.selected_item, n2);
+  // Case 4 (rear wheel) has fewer items than case 2 and far fewer than the
+  // model has members: the selection moves to its last item.
+  const int n4 = Case(4).items.Count();
+  ASSERT_LT(n4, n2);
+  Show(3);
+  EXPECT_EQ(page_.selected_item, n4);
+  MemberHighlight flags;
+  HighlightSelectedItem(state_, page_, flags);
+  const FrameLoadItem& it = Case(4).items.At(n4);
+  EXPECT_TRUE(flags.IsSet(it.first_member));
+  EXPECT_TRUE(flags.IsSet(std::max(it.first_member, it.last_member)));
+  EXPECT_FALSE(flags.IsSet(1));
+  LeaveLoadsPage(state_, page_);
+  EXPECT_EQ(page_.selected_item, 0);
+}
+
+TEST_F(LoadsTable, ClickOnTheDrawingPicksTheFirstItemOfTheMember) {
+  // Show case 2; the right wall (type 2) is loaded after the left wall.
+  const StructureModel& tm = state_.transverse;
+  const int wall = tm.right_wall_member;
+  const ModelNode& top = tm.Node(tm.Member(wall).node_i);
+  int first = 0;
+  for (int k = Case(2).items.Count(); k >= 1; --k)
+    if (Case(2).items.At(k).first_member == wall) first = k;
+  ASSERT_GT(first, 0);
+  // 0.2 m beside the wall, half-way down.
+  EXPECT_TRUE(ClickLoadDrawing(state_, page_, top.x + 0.2, top.y / 2, 0));
+  EXPECT_EQ(page_.selected_item, first);
+  // A drag, or a point 0.3 m or more from every member, keeps the selection.
+  EXPECT_FALSE(ClickLoadDrawing(state_, page_, 0.1, top.y / 2, 6));
+  EXPECT_FALSE(ClickLoadDrawing(state_, page_, top.x + 0.35, top.y / 2, 0));
+  EXPECT_EQ(page_.selected_item, first);
+  // The reaction item spans the bottom members: a bottom member picks it
+  // in case 1 only when no item of its own comes first.
+  Show(0);
+  const FrameLoadCase& c1 = Case(1);
+  const ModelNode& b = tm.Node(tm.Member(tm.first_bottom_member).node_i);
+  const ModelNode& e = tm.Node(tm.Member(tm.first_bottom_member).node_j);
+  ASSERT_TRUE(ClickLoadDrawing(state_, page_, (b.x + e.x) / 2, 0.05, 0));
+  const FrameLoadItem& picked = c1.items.At(page_.selected_item);
+  EXPECT_LE(picked.first_member, tm.first_bottom_member);
+  EXPECT_GE(std::max(picked.first_member, picked.last_member), tm.first_bottom_member);
 }
 
 }  // namespace
