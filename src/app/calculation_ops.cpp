@@ -23,13 +23,13 @@ void CalculationOps::CommitInputs(Page page) {
 }
 
 void CalculationOps::OtherChecksPrepare() {
-  PrepareOtherChecks(state_);
+  vaultra::PrepareOtherChecks(state_);
 }
 void CalculationOps::OtherChecksInput() {
-  CommitOtherChecksInputs(state_);
+  vaultra::CommitOtherChecksInputs(state_);
 }
 void CalculationOps::OtherChecksResultRefresh() {
-  OtherChecksResultRefresh(state_);
+  vaultra::OtherChecksResultRefresh(state_);
 }
 
 void CalculationOps::BuildModels() {
