@@ -178,6 +178,31 @@ inline const UnitEnds<Poly>& Ends(const MemberData& m, const Poly&) {
   return m.ends;
 }
 
+// Moment and deflection at x of a unit normal force at h.
+template <class T>
+T MomentAt(const MemberData& m, const T& h, double x, bool left) {
+  return UnitMomentLoad(Ends(m, h), m.Lc, h, x, left);
+}
+template <class T>
+T DeflectionAt(const MemberData& m, const T& h, double x, bool left) {
+  return UnitDeflection(m.ei, m.ej, Ends(m, h), m.Lc, m.E * m.I, h, x, left);
+}
+
+// The unit formulas at one evaluation point x of a member, as cubics in the
+// load position: [0] for a force at or left of x, [1] right of it.
+struct PointCubics {
+  std::array<Poly, 2> moment, deflection;
+};
+
+PointCubics CubicsAt(const MemberData& m, double x) {
+  PointCubics c;
+  for (int b = 0; b < 2; ++b) {
+    c.moment[b] = MomentAt(m, Poly::Var(), x, b == 0);
+    c.deflection[b] = DeflectionAt(m, Poly::Var(), x, b == 0);
+  }
+  return c;
+}
+
 double Clamp88(double v) {
   if (v > 1e88) return 1e88;
   if (v < -1e88) return -1e88;
@@ -357,13 +382,13 @@ void AddEquivalent(const ItemParts& p, const MemberData& m, Vec6& f) {
   f[0] += Ni, f[1] += Ri, f[2] -= mi, f[3] += Nj, f[4] += Rj, f[5] -= mj;
 }
 
-// Strips of a distributed normal load: centres and forces, ascending.
+// Strips of a distributed normal load: centres and forces, ascending. The
+// strips are 0.01 m wide at most; the load acts at each strip's centre.
 struct Strips {
   std::vector<double> h, F;
-  std::array<std::vector<double>, 4> prefix;  // prefix[p][k] = sum_{j<k} F_j h_j^p
 };
 
-Strips MakeStrips(double q1, double q2, double h0, double h1, bool with_prefix) {
+Strips MakeStrips(double q1, double q2, double h0, double h1) {
   Strips st;
   double l = h1 - h0;
   if (!(l > 0)) return st;
@@ -376,43 +401,78 @@ Strips MakeStrips(double q1, double q2, double h0, double h1, bool with_prefix) 
     st.h[k] = hm;
     st.F[k] = (q1 + (q2 - q1) * (hm - h0) / l) * w;
   }
-  if (with_prefix) {
-    for (auto& v : st.prefix) v.assign(n + 1, 0.0);
-    for (int k = 0; k < n; ++k) {
-      double hp = 1;
-      for (int p = 0; p < 4; ++p) {
-        st.prefix[p][k + 1] = st.prefix[p][k] + st.F[k] * hp;
-        hp *= st.h[k];
-      }
-    }
-  }
   return st;
 }
 
-// Sum over the strips of F_k * g(h_k), g chosen by the branch of each strip.
+// Sum over the strips of F_k * g(h_k), g chosen by the branch of each strip
+// (strip by strip: the reference path).
 template <class Fn>
-double StripSum(const Strips& st, double x, bool fast, Fn&& unit) {
-  if (st.h.empty()) return 0;
-  if (!fast) {
-    double v = 0;
-    for (std::size_t k = 0; k < st.h.size(); ++k) {
-      bool left = st.h[k] <= x;
-      v += st.F[k] * unit(st.h[k], left);
-    }
-    return v;
-  }
-  std::size_t split =
-      static_cast<std::size_t>(std::upper_bound(st.h.begin(), st.h.end(), x) - st.h.begin());
-  std::size_t n = st.h.size();
+double StripSum(const Strips& st, double x, Fn&& unit) {
   double v = 0;
-  if (split > 0) {
-    Poly g = unit(Poly::Var(), true);
-    for (int p = 0; p < 4; ++p) v += g.c[p] * st.prefix[p][split];
+  for (std::size_t k = 0; k < st.h.size(); ++k) {
+    bool left = st.h[k] <= x;
+    v += st.F[k] * unit(st.h[k], left);
   }
-  if (split < n) {
-    Poly g = unit(Poly::Var(), false);
-    for (int p = 0; p < 4; ++p) v += g.c[p] * (st.prefix[p][n] - st.prefix[p][split]);
+  return v;
+}
+
+// The same strips as power sums: a unit formula is a cubic g in the load
+// position on either side of x, so the strip sum is the left cubic's
+// coefficients times the sums of F_k h_k^p over the strips at or left of x
+// plus the right cubic's times the rest. One pass over the strips serves
+// every evaluation point.
+struct StripSums {
+  int n = 0;                                // strips
+  std::vector<int> split;                   // strips at or left of each point
+  std::vector<std::array<double, 4>> left;  // power sums of those strips
+  std::array<double, 4> total{};            // power sums of all strips
+};
+
+// Fills sums for the ascending points xs[0..nx).
+void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int nx,
+               StripSums& sums) {
+  sums.n = 0;
+  sums.split.assign(static_cast<std::size_t>(nx), 0);
+  sums.left.assign(static_cast<std::size_t>(nx), {});
+  sums.total = {};
+  double l = h1 - h0;
+  if (!(l > 0)) return;
+  int n = static_cast<int>(std::floor(l / 0.01)) + 1;
+  double w = l / n;
+  std::array<double, 4> s{};
+  int i = 0;
+  for (int k = 0; k < n; ++k) {
+    double hm = h0 + (k + 0.5) * w;
+    for (; i < nx && xs[i] < hm; ++i) {
+      sums.split[static_cast<std::size_t>(i)] = k;
+      sums.left[static_cast<std::size_t>(i)] = s;
+    }
+    double F = (q1 + (q2 - q1) * (hm - h0) / l) * w;
+    double hp = 1;
+    for (int p = 0; p < 4; ++p) {
+      s[p] = s[p] + F * hp;
+      hp *= hm;
+    }
   }
+  for (; i < nx; ++i) {
+    sums.split[static_cast<std::size_t>(i)] = n;
+    sums.left[static_cast<std::size_t>(i)] = s;
+  }
+  sums.n = n;
+  sums.total = s;
+}
+
+// The strip sum at point i with the cubics left and right of it.
+double StripValue(const StripSums& sums, int i, const Poly& left, const Poly& right) {
+  if (sums.n == 0) return 0;
+  std::size_t k = static_cast<std::size_t>(i);
+  int split = sums.split[k];
+  const auto& below = sums.left[k];
+  double v = 0;
+  if (split > 0)
+    for (int p = 0; p < 4; ++p) v += left.c[p] * below[p];
+  if (split < sums.n)
+    for (int p = 0; p < 4; ++p) v += right.c[p] * (sums.total[p] - below[p]);
   return v;
 }
 
@@ -631,6 +691,39 @@ struct Solver {
   std::vector<MemberData> mem;  // 1-based
   std::vector<int> node_order;
   std::map<std::pair<int, int>, std::pair<System, Factor>> systems;
+  // Unit cubics per member at its output points and at the tenth points of
+  // the spring feedback, made when a member first needs them.
+  struct SpringPoints {
+    std::array<double, 9> x{};
+    std::vector<PointCubics> cubics;
+  };
+  std::vector<std::vector<PointCubics>> point_cubics;
+  std::vector<SpringPoints> spring_points;
+  // Scratch of the member results.
+  std::vector<double> M, N, D, sload;
+  StripSums sums;
+
+  const std::vector<PointCubics>& PointCubicsOf(int e) {
+    auto& c = point_cubics[static_cast<std::size_t>(e)];
+    const MemberData& m = mem[e];
+    if (c.size() != m.points.size()) {
+      c.clear();
+      for (double x : m.points) c.push_back(CubicsAt(m, x));
+    }
+    return c;
+  }
+  const SpringPoints& SpringPointsOf(int e) {
+    SpringPoints& sp = spring_points[static_cast<std::size_t>(e)];
+    if (sp.cubics.empty()) {
+      const MemberData& m = mem[e];
+      for (int k = 1; k <= 9; ++k) {
+        double x = k * m.L / 10;
+        sp.x[static_cast<std::size_t>(k - 1)] = x;
+        sp.cubics.push_back(CubicsAt(m, x));
+      }
+    }
+    return sp;
+  }
 
   // Node index of a node number (0: none).
   int NodeIndex(int number) const { return FindByNumber(model.nodes, number); }
@@ -639,6 +732,8 @@ struct Solver {
     nn = model.nodes.Count();
     nm = model.members.Count();
     mem.assign(nm + 1, {});
+    point_cubics.assign(nm + 1, {});
+    spring_points.assign(nm + 1, {});
     for (int e = 1; e <= nm; ++e) {
       FrameMember& fm = model.members[e];
       MemberData& m = mem[e];
@@ -823,61 +918,69 @@ struct Solver {
         for (int k = 0; k < 6; ++k) d[i] += t[i * 6 + k] * ug[k];
       for (int i = 0; i < 6; ++i)
         for (int k = 0; k < 6; ++k) f[i] += m.k[i * 6 + k] * d[k];
-      std::vector<double> M(np), S(np), N(np), D(np);
+      M.assign(np, 0.0);
+      N.assign(np, 0.0);
+      D.assign(np, 0.0);
+      sload.assign(np, 0.0);
       for (int k = 0; k < np; ++k) {
         double x = m.points[k];
         M[k] = m.L < 1e-6 ? (-f[2] + f[5]) / 2 : -f[2] * (1 - x / L) + f[5] * x / L;
         N[k] = f[3];
       }
-      std::vector<double> sload(np, 0.0);
-      double EI = m.E * m.I;
       for (const FrameLoadItem& it : member_items[e]) {
         ItemParts p = Decompose(it, m);
         if (p.kind == 1) {
           double l = p.h1 - p.h0;
-          Strips st = MakeStrips(p.n1, p.n2, p.h0, p.h1, !reference);
-          for (int k = 0; k < np; ++k) {
-            double x = m.points[k];
-            M[k] -= StripSum(st, x, !reference, [&](const auto& h, bool left) {
-              return UnitMomentLoad(Ends(m, h), L, h, x, left);
-            });
-            D[k] -= 1000 * StripSum(st, x, !reference, [&](const auto& h, bool left) {
-                      return UnitDeflection(m.ei, m.ej, Ends(m, h), L, EI, h, x, left);
-                    });
-            if (l > 0) {
-              // Axial and normal parts beyond and before x, exactly.
-              double xc = std::clamp(x, p.h0, p.h1);
-              auto at = [&](double q1, double q2, double h) {
-                return q1 + (q2 - q1) * (h - p.h0) / l;
-              };
-              double Ra, xa, Rb, xb;
-              Resultant(p.a1, at(p.a1, p.a2, xc), p.h0, xc, &Ra, &xa);
-              Resultant(at(p.a1, p.a2, xc), p.a2, xc, p.h1, &Rb, &xb);
-              N[k] += Rb * (L - xb) / L - Ra * xa / L;
-              Resultant(p.n1, at(p.n1, p.n2, xc), p.h0, xc, &Ra, &xa);
-              Resultant(at(p.n1, p.n2, xc), p.n2, xc, p.h1, &Rb, &xb);
-              sload[k] += Rb * (L - xb) / L - Ra * xa / L;
+          if (reference) {
+            Strips st = MakeStrips(p.n1, p.n2, p.h0, p.h1);
+            for (int k = 0; k < np; ++k) {
+              double x = m.points[k];
+              M[k] -= StripSum(st, x, [&](double h, bool left) { return MomentAt(m, h, x, left); });
+              D[k] -= 1000 * StripSum(st, x, [&](double h, bool left) {
+                        return DeflectionAt(m, h, x, left);
+                      });
             }
+          } else {
+            const std::vector<PointCubics>& cubics = PointCubicsOf(e);
+            SumStrips(p.n1, p.n2, p.h0, p.h1, m.points.data(), np, sums);
+            for (int k = 0; k < np; ++k) {
+              const PointCubics& c = cubics[static_cast<std::size_t>(k)];
+              M[k] -= StripValue(sums, k, c.moment[0], c.moment[1]);
+              D[k] -= 1000 * StripValue(sums, k, c.deflection[0], c.deflection[1]);
+            }
+          }
+          for (int k = 0; k < np && l > 0; ++k) {
+            double x = m.points[k];
+            // Axial and normal parts beyond and before x, exactly.
+            double xc = std::clamp(x, p.h0, p.h1);
+            auto at = [&](double q1, double q2, double h) {
+              return q1 + (q2 - q1) * (h - p.h0) / l;
+            };
+            double Ra, xa, Rb, xb;
+            Resultant(p.a1, at(p.a1, p.a2, xc), p.h0, xc, &Ra, &xa);
+            Resultant(at(p.a1, p.a2, xc), p.a2, xc, p.h1, &Rb, &xb);
+            N[k] += Rb * (L - xb) / L - Ra * xa / L;
+            Resultant(p.n1, at(p.n1, p.n2, xc), p.h0, xc, &Ra, &xa);
+            Resultant(at(p.n1, p.n2, xc), p.n2, xc, p.h1, &Rb, &xb);
+            sload[k] += Rb * (L - xb) / L - Ra * xa / L;
           }
         } else if (p.kind == 2) {
           for (int k = 0; k < np; ++k) {
             double x = m.points[k];
             bool left = p.h0 <= x;
-            M[k] -= p.n1 * UnitMomentLoad(Ends(m, p.h0), L, p.h0, x, left);
-            D[k] -= 1000 * p.n1 * UnitDeflection(m.ei, m.ej, Ends(m, p.h0), L, EI, p.h0, x, left);
+            M[k] -= p.n1 * MomentAt(m, p.h0, x, left);
+            D[k] -= 1000 * p.n1 * DeflectionAt(m, p.h0, x, left);
             bool before = x <= p.h0;
             N[k] += p.a1 * (before ? (L - p.h0) / L : -p.h0 / L);
             sload[k] += p.n1 * (before ? (L - p.h0) / L : -p.h0 / L);
           }
         } else if (p.kind == 3) {
+          const std::vector<PointCubics>& cubics = PointCubicsOf(e);
           for (int k = 0; k < np; ++k) {
-            double x = m.points[k];
-            bool left = p.h0 <= x;
-            M[k] -= p.n1 * UnitMomentLoad(m.ends, L, Poly::Var(), x, left).Derivative().Eval(p.h0);
-            D[k] -= 1000 * p.n1 *
-                    UnitDeflection(m.ei, m.ej, m.ends, L, EI, Poly::Var(), x, left)
-                        .Derivative()
-                        .Eval(p.h0);
+            const PointCubics& c = cubics[static_cast<std::size_t>(k)];
+            int b = p.h0 <= m.points[k] ? 0 : 1;
+            M[k] -= p.n1 * c.moment[b].Derivative().Eval(p.h0);
+            D[k] -= 1000 * p.n1 * c.deflection[b].Derivative().Eval(p.h0);
             sload[k] += -p.n1 / L;
           }
         } else if (p.kind == 4) {
@@ -939,15 +1042,24 @@ struct Solver {
       const double* uj = &u[3 * (m.nj - 1)];
       double ai = m.c * ui[0] + m.s * ui[1], aj = m.c * uj[0] + m.s * uj[1];
       double vi = -m.s * ui[0] + m.c * ui[1], vj = -m.s * uj[0] + m.c * uj[1];
-      Strips st = MakeStrips(vi * sp.k_normal, vj * sp.k_normal, 0, m.L, !reference);
+      // Deflection of the member under its spring load at the tenth points.
       std::array<double, 11> w{};
       double e_sum = 0;
-      for (int k = 1; k <= 9; ++k) {
-        double x = k * m.L / 10;
-        w[k] = StripSum(st, x, !reference, [&](const auto& h, bool left) {
-          return UnitDeflection(m.ei, m.ej, Ends(m, h), L, m.E * m.I, h, x, left);
-        });
-        e_sum += w[k];
+      if (reference) {
+        Strips st = MakeStrips(vi * sp.k_normal, vj * sp.k_normal, 0, m.L);
+        for (int k = 1; k <= 9; ++k) {
+          double x = k * m.L / 10;
+          w[k] = StripSum(st, x, [&](double h, bool left) { return DeflectionAt(m, h, x, left); });
+          e_sum += w[k];
+        }
+      } else {
+        const SpringPoints& sp_points = SpringPointsOf(e);
+        SumStrips(vi * sp.k_normal, vj * sp.k_normal, 0, m.L, sp_points.x.data(), 9, sums);
+        for (int k = 1; k <= 9; ++k) {
+          const PointCubics& c = sp_points.cubics[static_cast<std::size_t>(k - 1)];
+          w[k] = StripValue(sums, k - 1, c.deflection[0], c.deflection[1]);
+          e_sum += w[k];
+        }
       }
       double e_mean = e_sum / 10;
       double vbar = (vi + vj) / 2;
