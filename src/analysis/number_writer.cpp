@@ -32,6 +32,19 @@ void AppendReal(std::string& out, int w, int p, double value, std::chars_format 
 }  // namespace
 
 void AppendInt(std::string& out, int w, long long value) {
+  if (w <= 20 && value >= 0) {  // digits right-aligned in the buffer with their blanks
+    char buf[24];
+    char* end = buf + sizeof buf;
+    char* q = end;
+    auto r = static_cast<unsigned long long>(value);
+    do {
+      *--q = static_cast<char>('0' + r % 10);
+      r /= 10;
+    } while (r != 0);
+    while (end - q < w) *--q = ' ';
+    out.append(q, static_cast<std::size_t>(end - q));
+    return;
+  }
   char buf[24];
   auto r = std::to_chars(buf, buf + sizeof buf, value);
   Pad(out, w, buf, static_cast<std::size_t>(r.ptr - buf));
@@ -59,7 +72,13 @@ void AppendFixed(std::string& out, int w, int p, double value) {
           r /= 10;
         } while (r != 0);
         if (std::signbit(value)) *--q = '-';
-        Pad(out, w, q, static_cast<std::size_t>(buf + sizeof buf - q));
+        char* end = buf + sizeof buf;
+        if (w > static_cast<int>(sizeof buf)) {
+          Pad(out, w, q, static_cast<std::size_t>(end - q));
+          return;
+        }
+        while (end - q < w) *--q = ' ';  // blanks in the buffer: one append
+        out.append(q, static_cast<std::size_t>(end - q));
         return;
       }
     }
