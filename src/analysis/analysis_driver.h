@@ -20,6 +20,9 @@ struct FrameAnalysisContext {
   bool use_internal = false;           // the solver choice flag of the run
   FrameSdkLibrary* library = nullptr;  // kept loaded across analyses
   Ui* ui = nullptr;                    // progress and messages; may be null
+  // Keeps every result file of an analysis; the run deletes those it does
+  // not read again.
+  bool keep_result_files = false;
 };
 
 // A member as the maximum search sees it (from the structure model):

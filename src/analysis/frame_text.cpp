@@ -232,11 +232,11 @@ void WriteFrameText(const FrameModel& m, std::vector<std::string>& lines) {
   add("END");
 }
 
-std::string SaveFrameText(const FrameModel& model, const std::string& path) {
+std::string SaveFrameText(const FrameModel& model, const std::string& path, WriteMode mode) {
   std::vector<std::string> lines;
   WriteFrameText(model, lines);
   std::string error;
-  if (!WriteFileAtomic(path, JoinLinesCrLf(lines), &error)) return path + "に保存できません";
+  if (!WriteFileAtomic(path, JoinLinesCrLf(lines), &error, mode)) return path + "に保存できません";
   return {};
 }
 

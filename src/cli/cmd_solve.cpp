@@ -34,6 +34,7 @@ int CmdSolve(const ArgList& argv) {
   FrameAnalysisContext ctx;
   ctx.library = &library;
   ctx.use_internal = args->Has("--internal");
+  ctx.keep_result_files = true;
   if (!ctx.use_internal) {
     if (sdk) {
       ctx.folders.sdk_dir = WithTrailingSlash(Utf8ToCp932(*sdk));
@@ -55,8 +56,7 @@ int CmdSolve(const ArgList& argv) {
               Cp932ToUtf8(path).c_str(), model.load_cases.Count(), model.combinations.Count(),
               results.node_count, results.member_count,
               ctx.use_internal ? "internal solver" : "frame library");
-  std::printf("result files: %s.F21/.F22/.F31/.F32\n",
-              Cp932ToUtf8(ChangeExtension(path, "")).c_str());
+  std::printf("result files: %s.F11 ... .F71\n", Cp932ToUtf8(ChangeExtension(path, "")).c_str());
   return kExitOk;
 }
 

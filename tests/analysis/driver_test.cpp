@@ -381,7 +381,9 @@ TEST(SolveCommand, AnalysesAFrameTextBesideIt) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   };
   EXPECT_EQ(run("'" + text + "' --internal"), 0);
-  EXPECT_TRUE(FileExists(dir.File("Yoko0.F31")));
+  // The command keeps every result file, the reaction lists included.
+  for (const char* ext : kResultFileExtensions)
+    EXPECT_TRUE(FileExists(dir.File(std::string("Yoko0") + ext))) << ext;
   RemoveFile(dir.File("Yoko0.F31"));
   EXPECT_EQ(run("'" + text + "' --sdk-dir " + kLayout + "PlaneFrameSDK --frame-dir " + kLayout +
                 "PlaneFrame"),
