@@ -255,7 +255,9 @@ std::string RunFrameAnalysis(AnalysisResults& results, const std::string& text_p
     RemoveFile(bak);
     RemoveAllResultFiles(text_path);
     model.solver_mode = 2;
-    msg = SolveFrame(model, results);
+    FrameSolveOptions options;
+    options.cache = ctx.solve_cache;
+    msg = SolveFrame(model, results, options);
     if (!msg.empty()) {
       if (ctx.ui) ctx.ui->Tell(MsgKind::kError, msg);
       return Fail(results, msg);
@@ -351,6 +353,16 @@ bool AnalyseWithMaxSearch(AnalysisResults& results, AnalysisResults& s1, Analysi
                           const std::string& text_path, FrameModel& model,
                           const MaxSearchMembers& members, FrameAnalysisContext& ctx,
                           std::string* message) {
+  // The search runs differ from the main run only in their output points:
+  // the internal solver solves the load cases once.
+  FrameSolveCache cache;
+  FrameSolveCache* outer_cache = ctx.solve_cache;
+  if (!outer_cache) ctx.solve_cache = &cache;
+  struct Restore {
+    FrameAnalysisContext& ctx;
+    FrameSolveCache* cache;
+    ~Restore() { ctx.solve_cache = cache; }
+  } restore{ctx, outer_cache};
   std::string msg = RunFrameAnalysis(results, text_path, model, ctx, &members);
   if (message) *message = msg;
   if (!msg.empty()) return false;

@@ -682,11 +682,50 @@ bool SolveFactor(const Factor& f, int n, const std::vector<double>& load, std::v
 
 // ---------------------------------------------------------------------------
 
+// What the load-case solutions depend on, byte for byte: everything of the
+// model but its output points, names and combinations.
+std::string SolutionKey(const FrameModel& m) {
+  std::string key;
+  auto put = [&key](const auto& v) { key.append(reinterpret_cast<const char*>(&v), sizeof v); };
+  put(m.solver_mode);
+  put(m.nodes.Count());
+  for (const auto& n : m.nodes) put(n.number), put(n.x), put(n.y);
+  put(m.materials.Count());
+  for (const auto& x : m.materials) put(x.number), put(x.e), put(x.alpha);
+  put(m.sections.Count());
+  for (const auto& x : m.sections) put(x.number), put(x.area), put(x.inertia);
+  put(m.members.Count());
+  for (const auto& e : m.members)
+    put(e.number), put(e.node_i), put(e.node_j), put(e.section), put(e.material), put(e.end_i),
+        put(e.end_j);
+  put(m.spring_cases.Count());
+  for (const auto& c : m.spring_cases) {
+    put(c.number), put(c.springs.Count());
+    for (const auto& sp : c.springs) put(sp.member), put(sp.k_normal), put(sp.k_tangent);
+  }
+  put(m.support_cases.Count());
+  for (const auto& c : m.support_cases) {
+    put(c.number), put(c.supports.Count());
+    for (const auto& su : c.supports) put(su.node), put(su.values), put(su.type);
+  }
+  put(m.load_cases.Count());
+  for (const auto& lc : m.load_cases) {
+    put(lc.number), put(lc.spring_case), put(lc.support_case), put(lc.items.Count());
+    for (const auto& it : lc.items)
+      put(it.type), put(it.first_member), put(it.last_member), put(it.d1), put(it.d2), put(it.d3),
+          put(it.d4);
+  }
+  return key;
+}
+
 struct Solver {
-  Solver(FrameModel& m, AnalysisResults& r, bool ref) : model(m), res(r), reference(ref) {}
+  Solver(FrameModel& m, AnalysisResults& r, const FrameSolveOptions& o)
+      : model(m), res(r), reference(o.dense_reference), cache(reference ? nullptr : o.cache) {}
   FrameModel& model;
   AnalysisResults& res;
   bool reference;
+  FrameSolveCache* cache;  // null: nothing kept
+  bool cache_hit = false;  // the cache holds this model's solutions
   int nn = 0, nm = 0;
   std::vector<MemberData> mem;  // 1-based
   std::vector<int> node_order;
@@ -898,9 +937,19 @@ struct Solver {
   // Member results at the output points for one case (after the last pass).
   void MemberResults(int ci, const std::vector<double>& u,
                      const std::vector<std::vector<FrameLoadItem>>& member_items) {
+    FrameSolveCache::Case* kept = cache ? &cache->cases[static_cast<std::size_t>(ci)] : nullptr;
+    if (kept && kept->values.empty()) {
+      kept->points.assign(nm + 1, {});
+      kept->values.assign(nm + 1, {});
+    }
     for (int e = 1; e <= nm; ++e) {
       const MemberData& m = mem[e];
       MemberCaseResult& out = res.At(ci, e);
+      std::size_t ke = static_cast<std::size_t>(e);
+      if (kept && !kept->points[ke].empty() && kept->points[ke] == m.points) {
+        out = kept->values[ke];  // the same solution at the same points
+        continue;
+      }
       int np = static_cast<int>(m.points.size());
       out.count = np;
       double L = m.Lc;
@@ -1009,6 +1058,10 @@ struct Solver {
         pt[kCompS] = shear - sload[k];
         pt[kCompN] = N[k];
         pt[kCompDefl] = D[k];
+      }
+      if (kept) {
+        kept->points[ke] = m.points;
+        kept->values[ke] = out;
       }
     }
   }
@@ -1130,8 +1183,23 @@ struct Solver {
       rm.length = rm.count > 0 ? mem[e].points.back() : 0;
     }
     int mode = std::clamp(model.solver_mode, 1, 2);
+    if (cache) {
+      std::string key = SolutionKey(model);
+      cache_hit = cache->key == key && static_cast<int>(cache->cases.size()) == nlc + 1;
+      if (!cache_hit) {
+        cache->key = std::move(key);
+        cache->cases.assign(static_cast<std::size_t>(nlc) + 1, {});
+      }
+    }
     for (int ci = 1; ci <= nlc; ++ci) {
       const FrameLoadCase& lc = model.load_cases[ci];
+      if (cache_hit) {
+        const FrameSolveCache::Case& kept = cache->cases[static_cast<std::size_t>(ci)];
+        for (int p = 1; p <= nn; ++p)
+          res.Disp(ci, p) = {kept.u[3 * (p - 1)], kept.u[3 * (p - 1) + 1], kept.u[3 * (p - 1) + 2]};
+        MemberResults(ci, kept.u, kept.items);
+        continue;
+      }
       int spring_idx = lc.spring_case > 0 ? FindByNumber(model.spring_cases, lc.spring_case) : 0;
       int support_idx = model.support_cases.InRange(lc.support_case) ? lc.support_case : 0;
       int passes = spring_idx > 0 ? mode : 1;
@@ -1160,6 +1228,7 @@ struct Solver {
               Format("荷重ケース %d の剛性方程式が解けません（不安定な構造です）", lc.number);
           res.Clear();
           res.failed = true;
+          if (cache) *cache = {};
           return msg;
         }
         if (pass < passes) {
@@ -1170,6 +1239,10 @@ struct Solver {
       }
       for (int p = 1; p <= nn; ++p)
         res.Disp(ci, p) = {u[3 * (p - 1)], u[3 * (p - 1) + 1], u[3 * (p - 1) + 2]};
+      if (cache) {
+        cache->cases[static_cast<std::size_t>(ci)].u = u;
+        cache->cases[static_cast<std::size_t>(ci)].items = per;
+      }
       MemberResults(ci, u, per);
     }
     for (int k = 1; k <= nco; ++k) {
@@ -1205,7 +1278,7 @@ struct Solver {
 
 std::string SolveFrame(FrameModel& model, AnalysisResults& results,
                        const FrameSolveOptions& options) {
-  Solver s(model, results, options.dense_reference);
+  Solver s(model, results, options);
   return s.Run();
 }
 

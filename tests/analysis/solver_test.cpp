@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 
 #include "analysis/frame_solver.h"
@@ -261,6 +262,73 @@ TEST(FrameSolver, RefusesModelsBeyondTheResultRecord) {
   AnalysisResults r;
   EXPECT_FALSE(SolveFrame(b.model, r).empty());
   EXPECT_TRUE(r.failed);
+}
+
+}  // namespace
+}  // namespace vaultra::testing
+
+namespace vaultra::testing {
+namespace {
+
+// Every value of two results, bit for bit.
+void ExpectIdentical(const AnalysisResults& a, const AnalysisResults& b, const char* what) {
+  ASSERT_EQ(a.member_count, b.member_count) << what;
+  for (int c = 1; c <= a.load_case_count + a.combination_count; ++c) {
+    for (int p = 1; p <= a.node_count; ++p) {
+      EXPECT_EQ(a.Disp(c, p).dx, b.Disp(c, p).dx) << what;
+      EXPECT_EQ(a.Disp(c, p).rot, b.Disp(c, p).rot) << what;
+    }
+    for (int e = 1; e <= a.member_count; ++e) {
+      ASSERT_EQ(a.At(c, e).count, b.At(c, e).count) << what << " " << c << "/" << e;
+      for (int k = 1; k <= a.At(c, e).count; ++k)
+        for (int comp = kCompX; comp <= kCompDefl; ++comp)
+          ASSERT_EQ(std::memcmp(&a.At(c, e).points[k][comp], &b.At(c, e).points[k][comp], 8), 0)
+              << what << " case " << c << " member " << e << " point " << k;
+    }
+  }
+}
+
+// The cache of the maximum search: a model with other output points reuses
+// the solutions and gives the values a fresh solve gives; a model whose
+// loads, springs or sections differ is solved afresh.
+TEST(FrameSolver, CachedSolutionsGiveTheFreshValues) {
+  FrameSolveCache cache;
+  FrameSolveOptions cached;
+  cached.cache = &cache;
+  FrameModel first = BoxOnGround().model;
+  first.solver_mode = 2;
+  AnalysisResults r;
+  ASSERT_EQ(SolveFrame(first, r, cached), "");
+  ASSERT_FALSE(cache.key.empty());
+
+  auto check = [&](FrameModel m, const char* what) {
+    m.solver_mode = 2;
+    FrameModel fresh_model = m;
+    AnalysisResults with_cache, fresh;
+    ASSERT_EQ(SolveFrame(m, with_cache, cached), "") << what;
+    ASSERT_EQ(SolveFrame(fresh_model, fresh), "") << what;
+    ExpectIdentical(with_cache, fresh, what);
+  };
+  FrameModel points = first;
+  points.equal_divisions.Clear();
+  FrameSpecifiedPositions sp;
+  sp.member = 5;
+  for (double x : {0.3, 0.77, 1.25, 2.0}) sp.positions.Add({x, {}});
+  points.specified.Add(sp);
+  check(points, "other output points");
+  check(first, "the first points again");
+  FrameModel loads = points;
+  loads.load_cases[2].items[1].d1 = -51;
+  check(loads, "another load");
+  FrameModel springs = points;
+  springs.spring_cases[1].springs[1].k_normal = 8100;
+  check(springs, "another spring");
+  FrameModel section = points;
+  section.sections[3].inertia *= 1.01;
+  check(section, "another section");
+  FrameModel support = points;
+  support.support_cases[1].supports[1].values[0] = 5;
+  check(support, "another support spring");
 }
 
 }  // namespace
