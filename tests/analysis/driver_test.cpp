@@ -393,5 +393,27 @@ TEST(SolveCommand, AnalysesAFrameTextBesideIt) {
   EXPECT_EQ(run("'" + dir.File("missing.$O1") + "' --internal"), 2);
 }
 
+// Without folders on the command line the library is found as the run
+// finds it: through PlaneFrame.txt beside the program.
+TEST(SolveCommand, FindsTheLibraryThroughTheFolderList) {
+  TempDir dir;
+  std::string exe = dir.File("vaultra");
+  fs::copy_file(VAULTRA_EXE, exe);
+  std::string text = dir.File("Yoko0.$O1");
+  ASSERT_EQ(SaveFrameText(Culvert(), text), "");
+  auto solve = [&] {
+    std::string out = dir.File("out.txt");
+    std::string cmd = "'" + exe + "' solve '" + text + "' >'" + out + "' 2>&1";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    return ReadFileBytes(out).value_or("");
+  };
+  if (!DirExists("/opt/PlaneFrameSDK/"))  // no list and no install: internal
+    EXPECT_NE(solve().find("internal solver"), std::string::npos);
+  ASSERT_TRUE(WriteFileAtomic(dir.File("PlaneFrame.txt"),
+                              kLayout + "PlaneFrame\r\n" + kLayout + "PlaneFrameSDK\r\n"));
+  EXPECT_NE(solve().find("(frame library)"), std::string::npos);
+  EXPECT_TRUE(FileExists(dir.File("Yoko0.F71")));
+}
+
 }  // namespace
 }  // namespace vaultra::testing
