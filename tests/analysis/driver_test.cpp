@@ -407,8 +407,9 @@ TEST(SolveCommand, FindsTheLibraryThroughTheFolderList) {
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     return ReadFileBytes(out).value_or("");
   };
-  if (!DirExists("/opt/PlaneFrameSDK/"))  // no list and no install: internal
+  if (!DirExists("/opt/PlaneFrameSDK/")) {  // no list and no install: internal
     EXPECT_NE(solve().find("internal solver"), std::string::npos);
+  }
   ASSERT_TRUE(WriteFileAtomic(dir.File("PlaneFrame.txt"),
                               kLayout + "PlaneFrame\r\n" + kLayout + "PlaneFrameSDK\r\n"));
   EXPECT_NE(solve().find("(frame library)"), std::string::npos);
