@@ -188,11 +188,42 @@ int CountOf(int32_t count, const Case* cases) {
 
 const char kCrLf[] = "\r\n";
 
+// The usual length of an item's lines.
+std::size_t PointsBytes(int32_t count, std::size_t per_point) {
+  return 30 + (count > 0 ? static_cast<std::size_t>(count) * per_point : 0);
+}
+std::size_t ItemBytes(const FR_SDK_REACTION&) {
+  return 52;
+}
+std::size_t ItemBytes(const FR_SDK_DISPLACEMENT&) {
+  return 52;
+}
+std::size_t ItemBytes(const FR_SDK_MEMBERFORCE& it) {
+  return PointsBytes(it.count, 82);
+}
+std::size_t ItemBytes(const FR_SDK_MEMBERSPRING& it) {
+  return PointsBytes(it.count, 37);
+}
+std::size_t ItemBytes(const FR_SDK_MEMBEREXTR& it) {
+  return PointsBytes(it.count, 72);
+}
+std::size_t ItemBytes(const FR_SDK_MMAXMIN&) {
+  return 134;
+}
+
 // One result file in one buffer: per case the header line, "CASE  %4d %4d"
 // and the item lines, each ended by CR LF.
 template <class Case, class ItemFn>
 std::string CaseText(const char* header, int32_t count, const Case* cases, ItemFn&& item_lines) {
   std::string out;
+  // Reserved ahead: the member-force files run to megabytes.
+  std::size_t bytes = 0;
+  for (int c = 0; c < CountOf(count, cases); ++c) {
+    const Case& cs = cases[c];
+    bytes += 48;
+    for (int i = 0; cs.items && i < cs.count; ++i) bytes += ItemBytes(cs.items[i]);
+  }
+  out.reserve(bytes);
   for (int c = 0; c < CountOf(count, cases); ++c) {
     const Case& cs = cases[c];
     int n = cs.items == nullptr || cs.count < 0 ? 0 : cs.count;

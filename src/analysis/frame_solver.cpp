@@ -1149,10 +1149,14 @@ struct Solver {
   }
 
   std::string Run() {
-    res.Clear();
     nn = model.nodes.Count();
     nm = model.members.Count();
     int nlc = model.load_cases.Count(), nco = model.combinations.Count();
+    bool fits = nn <= kResultMaxNodes && nm <= kResultMaxMembers && nlc + nco <= kResultMaxCases;
+    if (fits)
+      res.ClearForAllocate();  // allocated below
+    else
+      res.Clear();
     res.failed = true;  // until every case is solved
     if (nn > kResultMaxNodes || nm > kResultMaxMembers)
       return Format("格点数 %d または部材数 %d が解析結果の上限 %d を超えています", nn, nm,
