@@ -47,10 +47,17 @@ struct MemberCaseResult {
   bool merged = false;
 };
 
+// What the supports of one node exert on the frame: kN in x and y, kN·m.
+struct SupportReaction {
+  int node = 0;  // node number
+  std::array<double, 3> values{};
+};
+
 struct CaseResult {
   std::vector<NodeDisplacement> nodes;    // index 0 unused
   std::vector<MemberCaseResult> members;  // index 0 unused
   std::array<double, 4> envelope{};
+  std::vector<SupportReaction> reactions;  // internal solver only, in support order
 };
 
 struct AnalysisResults {
@@ -86,6 +93,7 @@ struct AnalysisResults {
       c.nodes.assign(static_cast<std::size_t>(n) + 1, {});
       c.members.assign(static_cast<std::size_t>(m) + 1, {});
       c.envelope = {};
+      c.reactions.clear();
     }
     return true;
   }

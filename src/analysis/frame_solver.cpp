@@ -934,6 +934,50 @@ struct Solver {
     return SolveDense(sys, load, u);
   }
 
+  // What the supports of a case exert on the frame after the last pass: at
+  // a restrained direction the force the frame's stiffness needs beyond the
+  // nodal loads, at a support spring the spring's force.
+  std::vector<SupportReaction> Reactions(int spring_idx, int support_idx,
+                                         const std::vector<double>& load,
+                                         const std::vector<double>& u) {
+    std::vector<SupportReaction> out;
+    if (support_idx == 0) return out;
+    System built;
+    const System* sys = nullptr;
+    if (reference) {
+      built = BuildSystem(spring_idx, support_idx);
+      sys = &built;
+    } else {
+      sys = &systems.at({spring_idx, support_idx}).first;
+    }
+    // One entry per node, in the order the nodes first appear: a node may
+    // carry a restraint and springs in separate entries.
+    const auto& supports = model.support_cases[support_idx].supports;
+    for (int k = 1; k <= supports.Count(); ++k) {
+      int node = NodeIndex(supports[k].node);
+      bool seen = false;
+      for (int j = 1; j < k && !seen; ++j) seen = NodeIndex(supports[j].node) == node;
+      if (node == 0 || seen) continue;
+      SupportReaction r;
+      r.node = supports[k].node;
+      int base = 3 * (node - 1);
+      for (int d = 0; d < 3; ++d) {
+        if (sys->restrained[base + d]) {
+          double v = -load[base + d];
+          for (const auto& [q, blk] : sys->blocks[node - 1])
+            for (int j = 0; j < 3; ++j) v += blk[d * 3 + j] * u[3 * q + j];
+          r.values[d] = v;
+          continue;
+        }
+        for (int j = k; j <= supports.Count(); ++j)
+          if (supports[j].type == 5 && NodeIndex(supports[j].node) == node)
+            r.values[d] -= supports[j].values[d] * u[base + d];
+      }
+      out.push_back(r);
+    }
+    return out;
+  }
+
   // Member results at the output points for one case (after the last pass).
   void MemberResults(int ci, const std::vector<double>& u,
                      const std::vector<std::vector<FrameLoadItem>>& member_items) {
@@ -1202,6 +1246,7 @@ struct Solver {
         for (int p = 1; p <= nn; ++p)
           res.Disp(ci, p) = {kept.u[3 * (p - 1)], kept.u[3 * (p - 1) + 1], kept.u[3 * (p - 1) + 2]};
         MemberResults(ci, kept.u, kept.items);
+        res.cases[static_cast<std::size_t>(ci)].reactions = kept.reactions;
         continue;
       }
       int spring_idx = lc.spring_case > 0 ? FindByNumber(model.spring_cases, lc.spring_case) : 0;
@@ -1211,9 +1256,10 @@ struct Solver {
       std::vector<Vec6> end_extra(nm + 1, Vec6{});
       std::vector<double> u;
       std::vector<std::vector<FrameLoadItem>> per;
+      std::vector<double> load;
       for (int pass = 1; pass <= passes; ++pass) {
         per = ItemsPerMember(lc, extra);
-        std::vector<double> load(3 * nn, 0.0);
+        load.assign(3 * nn, 0.0);
         for (int e = 1; e <= nm; ++e) {
           const MemberData& m = mem[e];
           if (!m.valid) continue;
@@ -1243,9 +1289,12 @@ struct Solver {
       }
       for (int p = 1; p <= nn; ++p)
         res.Disp(ci, p) = {u[3 * (p - 1)], u[3 * (p - 1) + 1], u[3 * (p - 1) + 2]};
+      auto& reactions = res.cases[static_cast<std::size_t>(ci)].reactions;
+      reactions = Reactions(spring_idx, support_idx, load, u);
       if (cache) {
         cache->cases[static_cast<std::size_t>(ci)].u = u;
         cache->cases[static_cast<std::size_t>(ci)].items = per;
+        cache->cases[static_cast<std::size_t>(ci)].reactions = reactions;
       }
       MemberResults(ci, u, per);
     }
@@ -1260,6 +1309,14 @@ struct Solver {
       for (const auto& en : co.entries) {
         int li = FindByNumber(model.load_cases, en.load_case);
         if (li == 0) continue;
+        // Reactions summed node by node, in the order the nodes appear.
+        auto& sum = res.cases[static_cast<std::size_t>(ci)].reactions;
+        for (const SupportReaction& r : res.cases[static_cast<std::size_t>(li)].reactions) {
+          auto at = std::find_if(sum.begin(), sum.end(),
+                                 [&](const SupportReaction& x) { return x.node == r.node; });
+          if (at == sum.end()) at = sum.insert(sum.end(), SupportReaction{r.node, {}});
+          for (int d = 0; d < 3; ++d) at->values[d] += en.factor * r.values[d];
+        }
         for (int p = 1; p <= nn; ++p) {
           auto& d = res.Disp(ci, p);
           const auto& s = res.Disp(li, p);

@@ -26,6 +26,7 @@ struct FrameSolveCache {
     std::vector<std::vector<FrameLoadItem>> items;  // per member, spring items included
     std::vector<std::vector<double>> points;        // per member: output points of...
     std::vector<MemberCaseResult> values;           // ...these values
+    std::vector<SupportReaction> reactions;
   };
   std::string key;
   std::vector<Case> cases;  // per load case, index 0 unused

@@ -111,6 +111,29 @@ TEST(AnalysisDriver, LibraryAndInternalPathsAgree) {
   }
 }
 
+// Both paths write the same result files, byte for byte, reactions
+// included, when every result file is kept.
+TEST(AnalysisDriver, LibraryAndInternalPathsWriteTheSameFiles) {
+  TempDir dir;
+  FrameSdkLibrary lib;
+  FrameAnalysisContext sdk{GoodFolders(), false, &lib, nullptr};
+  FrameAnalysisContext internal{{}, true, nullptr, nullptr};
+  sdk.keep_result_files = internal.keep_result_files = true;
+  FrameModel m1 = Culvert(), m2 = Culvert();
+  AnalysisResults a, b;
+  ASSERT_EQ(RunFrameAnalysis(a, dir.File("Yoko0.$O1"), m1, sdk), "");
+  ASSERT_EQ(RunFrameAnalysis(b, dir.File("Tate0.$O1"), m2, internal), "");
+  for (const char* ext : kResultFileExtensions) {
+    auto x = ReadFileBytes(dir.File(std::string("Yoko0") + ext));
+    auto y = ReadFileBytes(dir.File(std::string("Tate0") + ext));
+    ASSERT_TRUE(x && y) << ext;
+    EXPECT_EQ(*x, *y) << ext;
+  }
+  auto f11 = SplitLines(*ReadFileBytes(dir.File("Tate0.F11")));
+  ASSERT_GE(f11.size(), 4u);
+  EXPECT_EQ(f11[1], "CASE     1    2");  // the pin and the roller of the first case
+}
+
 TEST(AnalysisDriver, CacheHitNeedsTheSameTextAndItsResultFiles) {
   TempDir dir;
   std::string text = dir.File("Yoko0.$O1");
