@@ -1,8 +1,10 @@
 #include "analysis/number_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace vaultra {
 
@@ -59,26 +61,32 @@ void AppendFixed(std::string& out, int w, int p, double value) {
   if (p >= 0 && p <= 6) {
     double x = std::fabs(value) * kScale[p];
     if (x < 1e12) {
-      double whole = std::floor(x);
-      double frac = x - whole;
+      auto r = static_cast<unsigned long long>(x);  // the floor: x is not negative
+      double frac = x - static_cast<double>(r);
       if (std::fabs(frac - 0.5) > 1e-3) {
-        auto r = static_cast<unsigned long long>(whole) + (frac > 0.5 ? 1 : 0);
-        char buf[40];
-        char* q = buf + sizeof buf;
-        for (int k = 0; k < p; ++k, r /= 10) *--q = static_cast<char>('0' + r % 10);
-        if (p > 0) *--q = '.';
+        static constexpr unsigned kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+        r += frac > 0.5 ? 1 : 0;
+        constexpr int kField = 40;  // widths up to this are padded in the buffer
+        char buf[kField];
+        char* end = buf + sizeof buf;
+        for (char* h = buf; h < end; h += 8) std::memcpy(h, "        ", 8);
+        char* q = end;
+        if (p > 0) {
+          auto d = static_cast<unsigned>(r % kPow10[p]);
+          r /= kPow10[p];
+          for (int k = 0; k < p; ++k, d /= 10) *--q = static_cast<char>('0' + d % 10);
+          *--q = '.';
+        }
         do {
           *--q = static_cast<char>('0' + r % 10);
           r /= 10;
         } while (r != 0);
         if (std::signbit(value)) *--q = '-';
-        char* end = buf + sizeof buf;
-        if (w > static_cast<int>(sizeof buf)) {
+        if (w > kField) {
           Pad(out, w, q, static_cast<std::size_t>(end - q));
           return;
         }
-        while (end - q < w) *--q = ' ';  // blanks in the buffer: one append
-        out.append(q, static_cast<std::size_t>(end - q));
+        out.append(std::min(q, end - w), end);  // the blanks are there: one append
         return;
       }
     }
