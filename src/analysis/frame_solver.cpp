@@ -448,11 +448,12 @@ void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int
       sums.left[static_cast<std::size_t>(i)] = s;
     }
     double F = (q1 + (q2 - q1) * (hm - h0) / l) * w;
-    double hp = 1;
-    for (int p = 0; p < 4; ++p) {
-      s[p] = s[p] + F * hp;
-      hp *= hm;
-    }
+    // F h^p with the powers built by successive products.
+    double h2 = hm * hm, h3 = h2 * hm;
+    s[0] = s[0] + F;
+    s[1] = s[1] + F * hm;
+    s[2] = s[2] + F * h2;
+    s[3] = s[3] + F * h3;
   }
   for (; i < nx; ++i) {
     sums.split[static_cast<std::size_t>(i)] = n;
