@@ -10,6 +10,12 @@ namespace vaultra {
 
 namespace {
 
+// "00" .. "99".
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Right-aligns the text in a field of width w, as printf pads.
 void Pad(std::string& out, int w, const char* s, std::size_t n) {
   if (w > 0 && static_cast<std::size_t>(w) > n) out.append(static_cast<std::size_t>(w) - n, ' ');
@@ -69,12 +75,16 @@ void AppendFixed(std::string& out, int w, int p, double value) {
         constexpr int kField = 40;  // widths up to this are padded in the buffer
         char buf[kField];
         char* end = buf + sizeof buf;
-        for (char* h = buf; h < end; h += 8) std::memcpy(h, "        ", 8);
+        std::memset(buf, ' ', sizeof buf);
         char* q = end;
-        if (p > 0) {
+        if (p > 0) {  // the decimals two at a time
           auto d = static_cast<unsigned>(r % kPow10[p]);
           r /= kPow10[p];
-          for (int k = 0; k < p; ++k, d /= 10) *--q = static_cast<char>('0' + d % 10);
+          for (int k = p; k >= 2; k -= 2, d /= 100) {
+            q -= 2;
+            std::memcpy(q, kDigitPairs + 2 * (d % 100), 2);
+          }
+          if (p % 2 == 1) *--q = static_cast<char>('0' + d);
           *--q = '.';
         }
         do {
