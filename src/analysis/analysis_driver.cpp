@@ -16,15 +16,20 @@ namespace vaultra {
 
 namespace {
 
-const char* const kResultExtensions[] = {".F11", ".F12", ".F21", ".F22", ".F31", ".F32", ".F33",
-                                         ".F41", ".F42", ".F51", ".F52", ".F61", ".F62", ".F71"};
-
 std::string ResultFile(const std::string& text_path, const char* ext) {
   return ChangeExtension(text_path, ext);
 }
 
 void RemoveAllResultFiles(const std::string& text_path) {
-  for (const char* ext : kResultExtensions) RemoveFile(ResultFile(text_path, ext));
+  for (const char* ext : kResultFileExtensions) RemoveFile(ResultFile(text_path, ext));
+}
+
+// The result files that stay once the results are read: the member forces
+// and, except beside a search run's text, the displacements.
+unsigned FilesKeptAfterReading(const std::string& text_path) {
+  unsigned kept = 1u << 4 | 1u << 5;  // .F31, .F32
+  if (FindText(FileNameOf(text_path), "J(") == std::string::npos) kept |= 1u << 2 | 1u << 3;
+  return kept;
 }
 
 std::string Fail(AnalysisResults& results, std::string msg) {
@@ -49,13 +54,15 @@ bool SameText(const std::string& a, const std::string& b) {
 }
 
 // The result files of the internal solver, in the library's formats.
+// Only the files given are written; they are work files of this run.
 std::string WriteInternalResults(const AnalysisResults& results, const FrameModel& model,
-                                 const std::string& text_path) {
+                                 const std::string& text_path, unsigned files) {
   SdkResultStore store;
   BuildSdkResults(results, model, store);
   TFrameFileClass file;
   std::string base = ChangeExtension(text_path, "");
-  if (!file.SaveToFile(base, &store.res)) return text_path + "に保存できません";
+  if (!file.SaveToFile(base, &store.res, files, WriteMode::kScratch))
+    return text_path + "に保存できません";
   return {};
 }
 
@@ -96,14 +103,9 @@ int FindMaxPoint(const MemberCaseResult& v, int n, int member_type) {
 }
 
 void DeleteFrameResultFiles(const std::string& text_path) {
-  RemoveFile(ResultFile(text_path, ".F11"));
-  RemoveFile(ResultFile(text_path, ".F12"));
-  if (FindText(FileNameOf(text_path), "J(") != std::string::npos) {
-    RemoveFile(ResultFile(text_path, ".F21"));
-    RemoveFile(ResultFile(text_path, ".F22"));
-  }
-  for (const char* ext : {".F33", ".F41", ".F42", ".F51", ".F52", ".F61", ".F62", ".F71"})
-    RemoveFile(ResultFile(text_path, ext));
+  unsigned kept = FilesKeptAfterReading(text_path);
+  for (int file = 0; file < kResultFileCount; ++file)
+    if ((kept >> file & 1u) == 0) RemoveFile(ResultFile(text_path, kResultFileExtensions[file]));
 }
 
 std::string ReadFrameResults(AnalysisResults& results, const std::string& text_path) {
@@ -241,7 +243,9 @@ std::string RunFrameAnalysis(AnalysisResults& results, const std::string& text_p
                              const MaxSearchMembers* members) {
   std::string progress = "!! 計算中  [" + text_path + "]";
   if (ctx.ui) ctx.ui->Progress(progress);
-  std::string msg = SaveFrameText(model, text_path);
+  // The internal path's text is no cache key: a work file of this run.
+  std::string msg =
+      SaveFrameText(model, text_path, ctx.use_internal ? WriteMode::kScratch : WriteMode::kDurable);
   if (!msg.empty()) return Fail(results, msg);
   std::string bak = ChangeExtension(text_path, ".bak");
   if (ctx.use_internal) {
@@ -251,14 +255,18 @@ std::string RunFrameAnalysis(AnalysisResults& results, const std::string& text_p
     RemoveFile(bak);
     RemoveAllResultFiles(text_path);
     model.solver_mode = 2;
-    msg = SolveFrame(model, results);
+    FrameSolveOptions options;
+    options.cache = ctx.solve_cache;
+    msg = SolveFrame(model, results, options);
     if (!msg.empty()) {
       if (ctx.ui) ctx.ui->Tell(MsgKind::kError, msg);
       return Fail(results, msg);
     }
-    msg = WriteInternalResults(results, model, text_path);
+    // The files the library's path deletes after reading are not written.
+    msg = WriteInternalResults(
+        results, model, text_path,
+        ctx.keep_result_files ? kAllResultFiles : FilesKeptAfterReading(text_path));
     if (!msg.empty()) return Fail(results, msg);
-    DeleteFrameResultFiles(text_path);
   } else {
     bool hit = FileExists(bak) && SameText(text_path, bak) &&
                ResultFilesPresent(text_path, model.combinations.Count() > 0);
@@ -275,7 +283,7 @@ std::string RunFrameAnalysis(AnalysisResults& results, const std::string& text_p
       if (!bytes || !WriteFileAtomic(bak, *bytes)) RemoveFile(bak);
     }
     msg = ReadFrameResults(results, text_path);
-    DeleteFrameResultFiles(text_path);
+    if (!ctx.keep_result_files) DeleteFrameResultFiles(text_path);
     if (!msg.empty()) {
       RemoveFile(bak);
       return Fail(results, msg);
@@ -345,6 +353,16 @@ bool AnalyseWithMaxSearch(AnalysisResults& results, AnalysisResults& s1, Analysi
                           const std::string& text_path, FrameModel& model,
                           const MaxSearchMembers& members, FrameAnalysisContext& ctx,
                           std::string* message) {
+  // The search runs differ from the main run only in their output points:
+  // the internal solver solves the load cases once.
+  FrameSolveCache cache;
+  FrameSolveCache* outer_cache = ctx.solve_cache;
+  if (!outer_cache) ctx.solve_cache = &cache;
+  struct Restore {
+    FrameAnalysisContext& ctx;
+    FrameSolveCache* cache;
+    ~Restore() { ctx.solve_cache = cache; }
+  } restore{ctx, outer_cache};
   std::string msg = RunFrameAnalysis(results, text_path, model, ctx, &members);
   if (message) *message = msg;
   if (!msg.empty()) return false;

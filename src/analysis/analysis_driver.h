@@ -8,6 +8,7 @@
 
 #include "analysis/analysis_results.h"
 #include "analysis/frame_sdk.h"
+#include "analysis/frame_solver.h"
 #include "model/frame_model.h"
 
 namespace vaultra {
@@ -20,6 +21,11 @@ struct FrameAnalysisContext {
   bool use_internal = false;           // the solver choice flag of the run
   FrameSdkLibrary* library = nullptr;  // kept loaded across analyses
   Ui* ui = nullptr;                    // progress and messages; may be null
+  // Keeps every result file of an analysis; the run deletes those it does
+  // not read again.
+  bool keep_result_files = false;
+  // Internal solutions shared by analyses of one model (may be null).
+  FrameSolveCache* solve_cache = nullptr;
 };
 
 // A member as the maximum search sees it (from the structure model):

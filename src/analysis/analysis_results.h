@@ -47,10 +47,17 @@ struct MemberCaseResult {
   bool merged = false;
 };
 
+// What the supports of one node exert on the frame: kN in x and y, kN·m.
+struct SupportReaction {
+  int node = 0;  // node number
+  std::array<double, 3> values{};
+};
+
 struct CaseResult {
   std::vector<NodeDisplacement> nodes;    // index 0 unused
   std::vector<MemberCaseResult> members;  // index 0 unused
   std::array<double, 4> envelope{};
+  std::vector<SupportReaction> reactions;  // internal solver only, in support order
 };
 
 struct AnalysisResults {
@@ -66,6 +73,13 @@ struct AnalysisResults {
   bool failed = false;
 
   void Clear() { *this = AnalysisResults(); }
+  // Clear for a record filled again at once: the case tables keep their
+  // storage for the next Allocate, which overwrites all of them.
+  void ClearForAllocate() {
+    std::vector<CaseResult> kept = std::move(cases);
+    Clear();
+    cases = std::move(kept);
+  }
   // Sizes the tables for n nodes and m members (both within the record's
   // bounds) and every case; false when a count is out of bounds.
   bool Allocate(int n, int m) {
@@ -74,10 +88,12 @@ struct AnalysisResults {
     member_count = m;
     nodes.assign(static_cast<std::size_t>(n) + 1, {});
     members.assign(static_cast<std::size_t>(m) + 1, {});
-    cases.assign(kResultMaxCases + 1, {});
-    for (auto& c : cases) {
+    cases.resize(kResultMaxCases + 1);
+    for (auto& c : cases) {  // in place: a record filled again reuses its storage
       c.nodes.assign(static_cast<std::size_t>(n) + 1, {});
       c.members.assign(static_cast<std::size_t>(m) + 1, {});
+      c.envelope = {};
+      c.reactions.clear();
     }
     return true;
   }

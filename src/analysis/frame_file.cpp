@@ -169,9 +169,9 @@ bool TFrameFileClass::LoadFromFile(const std::string& path, FR_SDK_MAINDATA& dat
   return true;
 }
 
-bool TFrameFileClass::Save(const std::string& ext, const std::string& text) {
+bool TFrameFileClass::Save(const std::string& ext, const std::string& text, WriteMode mode) {
   std::string path = base_name_ + ext;
-  if (!WriteFileAtomic(path, text)) {
+  if (!WriteFileAtomic(path, text, nullptr, mode)) {
     error_ = path + "に保存できません";
     return false;
   }
@@ -188,11 +188,42 @@ int CountOf(int32_t count, const Case* cases) {
 
 const char kCrLf[] = "\r\n";
 
+// The usual length of an item's lines.
+std::size_t PointsBytes(int32_t count, std::size_t per_point) {
+  return 30 + (count > 0 ? static_cast<std::size_t>(count) * per_point : 0);
+}
+std::size_t ItemBytes(const FR_SDK_REACTION&) {
+  return 52;
+}
+std::size_t ItemBytes(const FR_SDK_DISPLACEMENT&) {
+  return 52;
+}
+std::size_t ItemBytes(const FR_SDK_MEMBERFORCE& it) {
+  return PointsBytes(it.count, 82);
+}
+std::size_t ItemBytes(const FR_SDK_MEMBERSPRING& it) {
+  return PointsBytes(it.count, 37);
+}
+std::size_t ItemBytes(const FR_SDK_MEMBEREXTR& it) {
+  return PointsBytes(it.count, 72);
+}
+std::size_t ItemBytes(const FR_SDK_MMAXMIN&) {
+  return 134;
+}
+
 // One result file in one buffer: per case the header line, "CASE  %4d %4d"
 // and the item lines, each ended by CR LF.
 template <class Case, class ItemFn>
 std::string CaseText(const char* header, int32_t count, const Case* cases, ItemFn&& item_lines) {
   std::string out;
+  // Reserved ahead: the member-force files run to megabytes.
+  std::size_t bytes = 0;
+  for (int c = 0; c < CountOf(count, cases); ++c) {
+    const Case& cs = cases[c];
+    bytes += 48;
+    for (int i = 0; cs.items && i < cs.count; ++i) bytes += ItemBytes(cs.items[i]);
+  }
+  out.reserve(bytes);
   for (int c = 0; c < CountOf(count, cases); ++c) {
     const Case& cs = cases[c];
     int n = cs.items == nullptr || cs.count < 0 ? 0 : cs.count;
@@ -229,7 +260,8 @@ void Fixed14(std::string& out, int p, double v) {
 
 }  // namespace
 
-bool TFrameFileClass::SaveToFile(const std::string& base_name, const FR_SDK_MAINRES* result) {
+bool TFrameFileClass::SaveToFile(const std::string& base_name, const FR_SDK_MAINRES* result,
+                                 unsigned files, WriteMode mode) {
   error_.clear();
   if (result == nullptr) {
     error_ = base_name + "に保存できません";
@@ -306,21 +338,43 @@ bool TFrameFileClass::SaveToFile(const std::string& base_name, const FR_SDK_MAIN
     line(it.max_index, " Mmax ", it.max_values);
     line(it.min_index, " Mmin ", it.min_values);
   };
-  return Save(".F11", CaseText("支点反力", r.reaction_count, r.reactions, reaction)) &&
-         Save(".F12", CaseText("支点反力（組み合せ）", r.reaction_comb_count, r.reactions_comb,
-                               reaction)) &&
-         Save(".F21", CaseText("格点変位", r.disp_count, r.disps, disp)) &&
-         Save(".F22", CaseText("格点変位（組み合せ）", r.disp_comb_count, r.disps_comb, disp)) &&
-         Save(".F31", CaseText("部材力", r.force_count, r.forces, force)) &&
-         Save(".F32", CaseText("部材力（組み合せ）", r.force_comb_count, r.forces_comb, force)) &&
-         Save(".F33", CaseText("分布バネ反力", r.spring_count, r.springs, spring)) &&
-         Save(".F41", CaseText("部材力（Mmax抽出）", r.mmax_count, r.mmax, extr)) &&
-         Save(".F42", CaseText("部材力（Mmin抽出）", r.mmin_count, r.mmin, extr)) &&
-         Save(".F51", CaseText("部材力（Smax抽出）", r.smax_count, r.smax, extr)) &&
-         Save(".F52", CaseText("部材力（Smin抽出）", r.smin_count, r.smin, extr)) &&
-         Save(".F61", CaseText("部材力（Nmax抽出）", r.nmax_count, r.nmax, extr)) &&
-         Save(".F62", CaseText("部材力（Nmin抽出）", r.nmin_count, r.nmin, extr)) &&
-         Save(".F71", CaseText("部材力（Mmax,Mmin）", r.mmaxmin_count, r.mmaxmin, mmaxmin));
+  // Each text is built only when its file is written.
+  auto text = [&](int file) -> std::string {
+    switch (file) {
+      case 0:
+        return CaseText("支点反力", r.reaction_count, r.reactions, reaction);
+      case 1:
+        return CaseText("支点反力（組み合せ）", r.reaction_comb_count, r.reactions_comb, reaction);
+      case 2:
+        return CaseText("格点変位", r.disp_count, r.disps, disp);
+      case 3:
+        return CaseText("格点変位（組み合せ）", r.disp_comb_count, r.disps_comb, disp);
+      case 4:
+        return CaseText("部材力", r.force_count, r.forces, force);
+      case 5:
+        return CaseText("部材力（組み合せ）", r.force_comb_count, r.forces_comb, force);
+      case 6:
+        return CaseText("分布バネ反力", r.spring_count, r.springs, spring);
+      case 7:
+        return CaseText("部材力（Mmax抽出）", r.mmax_count, r.mmax, extr);
+      case 8:
+        return CaseText("部材力（Mmin抽出）", r.mmin_count, r.mmin, extr);
+      case 9:
+        return CaseText("部材力（Smax抽出）", r.smax_count, r.smax, extr);
+      case 10:
+        return CaseText("部材力（Smin抽出）", r.smin_count, r.smin, extr);
+      case 11:
+        return CaseText("部材力（Nmax抽出）", r.nmax_count, r.nmax, extr);
+      case 12:
+        return CaseText("部材力（Nmin抽出）", r.nmin_count, r.nmin, extr);
+      default:
+        return CaseText("部材力（Mmax,Mmin）", r.mmaxmin_count, r.mmaxmin, mmaxmin);
+    }
+  };
+  for (int file = 0; file < kResultFileCount; ++file)
+    if ((files >> file & 1u) != 0 && !Save(kResultFileExtensions[file], text(file), mode))
+      return false;
+  return true;
 }
 
 }  // namespace vaultra

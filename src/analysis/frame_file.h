@@ -8,8 +8,17 @@
 #include <vector>
 
 #include "analysis/sdk_types.h"
+#include "core/fileio.h"
 
 namespace vaultra {
+
+// The result files beside a frame text, in the order they are written; a
+// selection of them is a bit set over this order.
+constexpr int kResultFileCount = 14;
+constexpr const char* kResultFileExtensions[kResultFileCount] = {
+    ".F11", ".F12", ".F21", ".F22", ".F31", ".F32", ".F33",
+    ".F41", ".F42", ".F51", ".F52", ".F61", ".F62", ".F71"};
+constexpr unsigned kAllResultFiles = (1u << kResultFileCount) - 1;
 
 class TFrameFileClass {
  public:
@@ -22,15 +31,16 @@ class TFrameFileClass {
   // cannot be read; error() says where.
   bool LoadFromFile(const std::string& path, FR_SDK_MAINDATA& data);
 
-  // Writes the fourteen result files as base_name + ".F11" ... ".F71".
-  // False (error() names the file) when one cannot be written or result is
-  // null.
-  bool SaveToFile(const std::string& base_name, const FR_SDK_MAINRES* result);
+  // Writes the fourteen result files as base_name + ".F11" ... ".F71", or
+  // the selection files of them. False (error() names the file) when one
+  // cannot be written or result is null.
+  bool SaveToFile(const std::string& base_name, const FR_SDK_MAINRES* result,
+                  unsigned files = kAllResultFiles, WriteMode mode = WriteMode::kDurable);
 
   const std::string& error() const { return error_; }
 
  private:
-  bool Save(const std::string& ext, const std::string& text);
+  bool Save(const std::string& ext, const std::string& text, WriteMode mode);
 
   std::string base_name_;
   const FR_SDK_MAINRES* result_ = nullptr;

@@ -178,6 +178,31 @@ inline const UnitEnds<Poly>& Ends(const MemberData& m, const Poly&) {
   return m.ends;
 }
 
+// Moment and deflection at x of a unit normal force at h.
+template <class T>
+T MomentAt(const MemberData& m, const T& h, double x, bool left) {
+  return UnitMomentLoad(Ends(m, h), m.Lc, h, x, left);
+}
+template <class T>
+T DeflectionAt(const MemberData& m, const T& h, double x, bool left) {
+  return UnitDeflection(m.ei, m.ej, Ends(m, h), m.Lc, m.E * m.I, h, x, left);
+}
+
+// The unit formulas at one evaluation point x of a member, as cubics in the
+// load position: [0] for a force at or left of x, [1] right of it.
+struct PointCubics {
+  std::array<Poly, 2> moment, deflection;
+};
+
+PointCubics CubicsAt(const MemberData& m, double x) {
+  PointCubics c;
+  for (int b = 0; b < 2; ++b) {
+    c.moment[b] = MomentAt(m, Poly::Var(), x, b == 0);
+    c.deflection[b] = DeflectionAt(m, Poly::Var(), x, b == 0);
+  }
+  return c;
+}
+
 double Clamp88(double v) {
   if (v > 1e88) return 1e88;
   if (v < -1e88) return -1e88;
@@ -357,13 +382,13 @@ void AddEquivalent(const ItemParts& p, const MemberData& m, Vec6& f) {
   f[0] += Ni, f[1] += Ri, f[2] -= mi, f[3] += Nj, f[4] += Rj, f[5] -= mj;
 }
 
-// Strips of a distributed normal load: centres and forces, ascending.
+// Strips of a distributed normal load: centres and forces, ascending. The
+// strips are 0.01 m wide at most; the load acts at each strip's centre.
 struct Strips {
   std::vector<double> h, F;
-  std::array<std::vector<double>, 4> prefix;  // prefix[p][k] = sum_{j<k} F_j h_j^p
 };
 
-Strips MakeStrips(double q1, double q2, double h0, double h1, bool with_prefix) {
+Strips MakeStrips(double q1, double q2, double h0, double h1) {
   Strips st;
   double l = h1 - h0;
   if (!(l > 0)) return st;
@@ -376,43 +401,79 @@ Strips MakeStrips(double q1, double q2, double h0, double h1, bool with_prefix) 
     st.h[k] = hm;
     st.F[k] = (q1 + (q2 - q1) * (hm - h0) / l) * w;
   }
-  if (with_prefix) {
-    for (auto& v : st.prefix) v.assign(n + 1, 0.0);
-    for (int k = 0; k < n; ++k) {
-      double hp = 1;
-      for (int p = 0; p < 4; ++p) {
-        st.prefix[p][k + 1] = st.prefix[p][k] + st.F[k] * hp;
-        hp *= st.h[k];
-      }
-    }
-  }
   return st;
 }
 
-// Sum over the strips of F_k * g(h_k), g chosen by the branch of each strip.
+// Sum over the strips of F_k * g(h_k), g chosen by the branch of each strip
+// (strip by strip: the reference path).
 template <class Fn>
-double StripSum(const Strips& st, double x, bool fast, Fn&& unit) {
-  if (st.h.empty()) return 0;
-  if (!fast) {
-    double v = 0;
-    for (std::size_t k = 0; k < st.h.size(); ++k) {
-      bool left = st.h[k] <= x;
-      v += st.F[k] * unit(st.h[k], left);
-    }
-    return v;
-  }
-  std::size_t split =
-      static_cast<std::size_t>(std::upper_bound(st.h.begin(), st.h.end(), x) - st.h.begin());
-  std::size_t n = st.h.size();
+double StripSum(const Strips& st, double x, Fn&& unit) {
   double v = 0;
-  if (split > 0) {
-    Poly g = unit(Poly::Var(), true);
-    for (int p = 0; p < 4; ++p) v += g.c[p] * st.prefix[p][split];
+  for (std::size_t k = 0; k < st.h.size(); ++k) {
+    bool left = st.h[k] <= x;
+    v += st.F[k] * unit(st.h[k], left);
   }
-  if (split < n) {
-    Poly g = unit(Poly::Var(), false);
-    for (int p = 0; p < 4; ++p) v += g.c[p] * (st.prefix[p][n] - st.prefix[p][split]);
+  return v;
+}
+
+// The same strips as power sums: a unit formula is a cubic g in the load
+// position on either side of x, so the strip sum is the left cubic's
+// coefficients times the sums of F_k h_k^p over the strips at or left of x
+// plus the right cubic's times the rest. One pass over the strips serves
+// every evaluation point.
+struct StripSums {
+  int n = 0;                                // strips
+  std::vector<int> split;                   // strips at or left of each point
+  std::vector<std::array<double, 4>> left;  // power sums of those strips
+  std::array<double, 4> total{};            // power sums of all strips
+};
+
+// Fills sums for the ascending points xs[0..nx).
+void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int nx,
+               StripSums& sums) {
+  sums.n = 0;
+  sums.split.assign(static_cast<std::size_t>(nx), 0);
+  sums.left.assign(static_cast<std::size_t>(nx), {});
+  sums.total = {};
+  double l = h1 - h0;
+  if (!(l > 0)) return;
+  int n = static_cast<int>(std::floor(l / 0.01)) + 1;
+  double w = l / n;
+  std::array<double, 4> s{};
+  int i = 0;
+  for (int k = 0; k < n; ++k) {
+    double hm = h0 + (k + 0.5) * w;
+    for (; i < nx && xs[i] < hm; ++i) {
+      sums.split[static_cast<std::size_t>(i)] = k;
+      sums.left[static_cast<std::size_t>(i)] = s;
+    }
+    double F = (q1 + (q2 - q1) * (hm - h0) / l) * w;
+    // F h^p with the powers built by successive products.
+    double h2 = hm * hm, h3 = h2 * hm;
+    s[0] = s[0] + F;
+    s[1] = s[1] + F * hm;
+    s[2] = s[2] + F * h2;
+    s[3] = s[3] + F * h3;
   }
+  for (; i < nx; ++i) {
+    sums.split[static_cast<std::size_t>(i)] = n;
+    sums.left[static_cast<std::size_t>(i)] = s;
+  }
+  sums.n = n;
+  sums.total = s;
+}
+
+// The strip sum at point i with the cubics left and right of it.
+double StripValue(const StripSums& sums, int i, const Poly& left, const Poly& right) {
+  if (sums.n == 0) return 0;
+  std::size_t k = static_cast<std::size_t>(i);
+  int split = sums.split[k];
+  const auto& below = sums.left[k];
+  double v = 0;
+  if (split > 0)
+    for (int p = 0; p < 4; ++p) v += left.c[p] * below[p];
+  if (split < sums.n)
+    for (int p = 0; p < 4; ++p) v += right.c[p] * (sums.total[p] - below[p]);
   return v;
 }
 
@@ -622,15 +683,87 @@ bool SolveFactor(const Factor& f, int n, const std::vector<double>& load, std::v
 
 // ---------------------------------------------------------------------------
 
+// What the load-case solutions depend on, byte for byte: everything of the
+// model but its output points, names and combinations.
+std::string SolutionKey(const FrameModel& m) {
+  std::string key;
+  auto put = [&key](const auto& v) { key.append(reinterpret_cast<const char*>(&v), sizeof v); };
+  put(m.solver_mode);
+  put(m.nodes.Count());
+  for (const auto& n : m.nodes) put(n.number), put(n.x), put(n.y);
+  put(m.materials.Count());
+  for (const auto& x : m.materials) put(x.number), put(x.e), put(x.alpha);
+  put(m.sections.Count());
+  for (const auto& x : m.sections) put(x.number), put(x.area), put(x.inertia);
+  put(m.members.Count());
+  for (const auto& e : m.members)
+    put(e.number), put(e.node_i), put(e.node_j), put(e.section), put(e.material), put(e.end_i),
+        put(e.end_j);
+  put(m.spring_cases.Count());
+  for (const auto& c : m.spring_cases) {
+    put(c.number), put(c.springs.Count());
+    for (const auto& sp : c.springs) put(sp.member), put(sp.k_normal), put(sp.k_tangent);
+  }
+  put(m.support_cases.Count());
+  for (const auto& c : m.support_cases) {
+    put(c.number), put(c.supports.Count());
+    for (const auto& su : c.supports) put(su.node), put(su.values), put(su.type);
+  }
+  put(m.load_cases.Count());
+  for (const auto& lc : m.load_cases) {
+    put(lc.number), put(lc.spring_case), put(lc.support_case), put(lc.items.Count());
+    for (const auto& it : lc.items)
+      put(it.type), put(it.first_member), put(it.last_member), put(it.d1), put(it.d2), put(it.d3),
+          put(it.d4);
+  }
+  return key;
+}
+
 struct Solver {
-  Solver(FrameModel& m, AnalysisResults& r, bool ref) : model(m), res(r), reference(ref) {}
+  Solver(FrameModel& m, AnalysisResults& r, const FrameSolveOptions& o)
+      : model(m), res(r), reference(o.dense_reference), cache(reference ? nullptr : o.cache) {}
   FrameModel& model;
   AnalysisResults& res;
   bool reference;
+  FrameSolveCache* cache;  // null: nothing kept
+  bool cache_hit = false;  // the cache holds this model's solutions
   int nn = 0, nm = 0;
   std::vector<MemberData> mem;  // 1-based
   std::vector<int> node_order;
   std::map<std::pair<int, int>, std::pair<System, Factor>> systems;
+  // Unit cubics per member at its output points and at the tenth points of
+  // the spring feedback, made when a member first needs them.
+  struct SpringPoints {
+    std::array<double, 9> x{};
+    std::vector<PointCubics> cubics;
+  };
+  std::vector<std::vector<PointCubics>> point_cubics;
+  std::vector<SpringPoints> spring_points;
+  // Scratch of the member results.
+  std::vector<double> M, N, D, sload;
+  StripSums sums;
+
+  const std::vector<PointCubics>& PointCubicsOf(int e) {
+    auto& c = point_cubics[static_cast<std::size_t>(e)];
+    const MemberData& m = mem[e];
+    if (c.size() != m.points.size()) {
+      c.clear();
+      for (double x : m.points) c.push_back(CubicsAt(m, x));
+    }
+    return c;
+  }
+  const SpringPoints& SpringPointsOf(int e) {
+    SpringPoints& sp = spring_points[static_cast<std::size_t>(e)];
+    if (sp.cubics.empty()) {
+      const MemberData& m = mem[e];
+      for (int k = 1; k <= 9; ++k) {
+        double x = k * m.L / 10;
+        sp.x[static_cast<std::size_t>(k - 1)] = x;
+        sp.cubics.push_back(CubicsAt(m, x));
+      }
+    }
+    return sp;
+  }
 
   // Node index of a node number (0: none).
   int NodeIndex(int number) const { return FindByNumber(model.nodes, number); }
@@ -639,6 +772,8 @@ struct Solver {
     nn = model.nodes.Count();
     nm = model.members.Count();
     mem.assign(nm + 1, {});
+    point_cubics.assign(nm + 1, {});
+    spring_points.assign(nm + 1, {});
     for (int e = 1; e <= nm; ++e) {
       FrameMember& fm = model.members[e];
       MemberData& m = mem[e];
@@ -800,12 +935,66 @@ struct Solver {
     return SolveDense(sys, load, u);
   }
 
+  // What the supports of a case exert on the frame after the last pass: at
+  // a restrained direction the force the frame's stiffness needs beyond the
+  // nodal loads, at a support spring the spring's force.
+  std::vector<SupportReaction> Reactions(int spring_idx, int support_idx,
+                                         const std::vector<double>& load,
+                                         const std::vector<double>& u) {
+    std::vector<SupportReaction> out;
+    if (support_idx == 0) return out;
+    System built;
+    const System* sys = nullptr;
+    if (reference) {
+      built = BuildSystem(spring_idx, support_idx);
+      sys = &built;
+    } else {
+      sys = &systems.at({spring_idx, support_idx}).first;
+    }
+    // One entry per node, in the order the nodes first appear: a node may
+    // carry a restraint and springs in separate entries.
+    const auto& supports = model.support_cases[support_idx].supports;
+    for (int k = 1; k <= supports.Count(); ++k) {
+      int node = NodeIndex(supports[k].node);
+      bool seen = false;
+      for (int j = 1; j < k && !seen; ++j) seen = NodeIndex(supports[j].node) == node;
+      if (node == 0 || seen) continue;
+      SupportReaction r;
+      r.node = supports[k].node;
+      int base = 3 * (node - 1);
+      for (int d = 0; d < 3; ++d) {
+        if (sys->restrained[base + d]) {
+          double v = -load[base + d];
+          for (const auto& [q, blk] : sys->blocks[node - 1])
+            for (int j = 0; j < 3; ++j) v += blk[d * 3 + j] * u[3 * q + j];
+          r.values[d] = v;
+          continue;
+        }
+        for (int j = k; j <= supports.Count(); ++j)
+          if (supports[j].type == 5 && NodeIndex(supports[j].node) == node)
+            r.values[d] -= supports[j].values[d] * u[base + d];
+      }
+      out.push_back(r);
+    }
+    return out;
+  }
+
   // Member results at the output points for one case (after the last pass).
   void MemberResults(int ci, const std::vector<double>& u,
                      const std::vector<std::vector<FrameLoadItem>>& member_items) {
+    FrameSolveCache::Case* kept = cache ? &cache->cases[static_cast<std::size_t>(ci)] : nullptr;
+    if (kept && kept->values.empty()) {
+      kept->points.assign(nm + 1, {});
+      kept->values.assign(nm + 1, {});
+    }
     for (int e = 1; e <= nm; ++e) {
       const MemberData& m = mem[e];
       MemberCaseResult& out = res.At(ci, e);
+      std::size_t ke = static_cast<std::size_t>(e);
+      if (kept && !kept->points[ke].empty() && kept->points[ke] == m.points) {
+        out = kept->values[ke];  // the same solution at the same points
+        continue;
+      }
       int np = static_cast<int>(m.points.size());
       out.count = np;
       double L = m.Lc;
@@ -823,61 +1012,69 @@ struct Solver {
         for (int k = 0; k < 6; ++k) d[i] += t[i * 6 + k] * ug[k];
       for (int i = 0; i < 6; ++i)
         for (int k = 0; k < 6; ++k) f[i] += m.k[i * 6 + k] * d[k];
-      std::vector<double> M(np), S(np), N(np), D(np);
+      M.assign(np, 0.0);
+      N.assign(np, 0.0);
+      D.assign(np, 0.0);
+      sload.assign(np, 0.0);
       for (int k = 0; k < np; ++k) {
         double x = m.points[k];
         M[k] = m.L < 1e-6 ? (-f[2] + f[5]) / 2 : -f[2] * (1 - x / L) + f[5] * x / L;
         N[k] = f[3];
       }
-      std::vector<double> sload(np, 0.0);
-      double EI = m.E * m.I;
       for (const FrameLoadItem& it : member_items[e]) {
         ItemParts p = Decompose(it, m);
         if (p.kind == 1) {
           double l = p.h1 - p.h0;
-          Strips st = MakeStrips(p.n1, p.n2, p.h0, p.h1, !reference);
-          for (int k = 0; k < np; ++k) {
-            double x = m.points[k];
-            M[k] -= StripSum(st, x, !reference, [&](const auto& h, bool left) {
-              return UnitMomentLoad(Ends(m, h), L, h, x, left);
-            });
-            D[k] -= 1000 * StripSum(st, x, !reference, [&](const auto& h, bool left) {
-                      return UnitDeflection(m.ei, m.ej, Ends(m, h), L, EI, h, x, left);
-                    });
-            if (l > 0) {
-              // Axial and normal parts beyond and before x, exactly.
-              double xc = std::clamp(x, p.h0, p.h1);
-              auto at = [&](double q1, double q2, double h) {
-                return q1 + (q2 - q1) * (h - p.h0) / l;
-              };
-              double Ra, xa, Rb, xb;
-              Resultant(p.a1, at(p.a1, p.a2, xc), p.h0, xc, &Ra, &xa);
-              Resultant(at(p.a1, p.a2, xc), p.a2, xc, p.h1, &Rb, &xb);
-              N[k] += Rb * (L - xb) / L - Ra * xa / L;
-              Resultant(p.n1, at(p.n1, p.n2, xc), p.h0, xc, &Ra, &xa);
-              Resultant(at(p.n1, p.n2, xc), p.n2, xc, p.h1, &Rb, &xb);
-              sload[k] += Rb * (L - xb) / L - Ra * xa / L;
+          if (reference) {
+            Strips st = MakeStrips(p.n1, p.n2, p.h0, p.h1);
+            for (int k = 0; k < np; ++k) {
+              double x = m.points[k];
+              M[k] -= StripSum(st, x, [&](double h, bool left) { return MomentAt(m, h, x, left); });
+              D[k] -= 1000 * StripSum(st, x, [&](double h, bool left) {
+                        return DeflectionAt(m, h, x, left);
+                      });
             }
+          } else {
+            const std::vector<PointCubics>& cubics = PointCubicsOf(e);
+            SumStrips(p.n1, p.n2, p.h0, p.h1, m.points.data(), np, sums);
+            for (int k = 0; k < np; ++k) {
+              const PointCubics& c = cubics[static_cast<std::size_t>(k)];
+              M[k] -= StripValue(sums, k, c.moment[0], c.moment[1]);
+              D[k] -= 1000 * StripValue(sums, k, c.deflection[0], c.deflection[1]);
+            }
+          }
+          for (int k = 0; k < np && l > 0; ++k) {
+            double x = m.points[k];
+            // Axial and normal parts beyond and before x, exactly.
+            double xc = std::clamp(x, p.h0, p.h1);
+            auto at = [&](double q1, double q2, double h) {
+              return q1 + (q2 - q1) * (h - p.h0) / l;
+            };
+            double Ra, xa, Rb, xb;
+            Resultant(p.a1, at(p.a1, p.a2, xc), p.h0, xc, &Ra, &xa);
+            Resultant(at(p.a1, p.a2, xc), p.a2, xc, p.h1, &Rb, &xb);
+            N[k] += Rb * (L - xb) / L - Ra * xa / L;
+            Resultant(p.n1, at(p.n1, p.n2, xc), p.h0, xc, &Ra, &xa);
+            Resultant(at(p.n1, p.n2, xc), p.n2, xc, p.h1, &Rb, &xb);
+            sload[k] += Rb * (L - xb) / L - Ra * xa / L;
           }
         } else if (p.kind == 2) {
           for (int k = 0; k < np; ++k) {
             double x = m.points[k];
             bool left = p.h0 <= x;
-            M[k] -= p.n1 * UnitMomentLoad(Ends(m, p.h0), L, p.h0, x, left);
-            D[k] -= 1000 * p.n1 * UnitDeflection(m.ei, m.ej, Ends(m, p.h0), L, EI, p.h0, x, left);
+            M[k] -= p.n1 * MomentAt(m, p.h0, x, left);
+            D[k] -= 1000 * p.n1 * DeflectionAt(m, p.h0, x, left);
             bool before = x <= p.h0;
             N[k] += p.a1 * (before ? (L - p.h0) / L : -p.h0 / L);
             sload[k] += p.n1 * (before ? (L - p.h0) / L : -p.h0 / L);
           }
         } else if (p.kind == 3) {
+          const std::vector<PointCubics>& cubics = PointCubicsOf(e);
           for (int k = 0; k < np; ++k) {
-            double x = m.points[k];
-            bool left = p.h0 <= x;
-            M[k] -= p.n1 * UnitMomentLoad(m.ends, L, Poly::Var(), x, left).Derivative().Eval(p.h0);
-            D[k] -= 1000 * p.n1 *
-                    UnitDeflection(m.ei, m.ej, m.ends, L, EI, Poly::Var(), x, left)
-                        .Derivative()
-                        .Eval(p.h0);
+            const PointCubics& c = cubics[static_cast<std::size_t>(k)];
+            int b = p.h0 <= m.points[k] ? 0 : 1;
+            M[k] -= p.n1 * c.moment[b].Derivative().Eval(p.h0);
+            D[k] -= 1000 * p.n1 * c.deflection[b].Derivative().Eval(p.h0);
             sload[k] += -p.n1 / L;
           }
         } else if (p.kind == 4) {
@@ -906,6 +1103,10 @@ struct Solver {
         pt[kCompS] = shear - sload[k];
         pt[kCompN] = N[k];
         pt[kCompDefl] = D[k];
+      }
+      if (kept) {
+        kept->points[ke] = m.points;
+        kept->values[ke] = out;
       }
     }
   }
@@ -939,15 +1140,24 @@ struct Solver {
       const double* uj = &u[3 * (m.nj - 1)];
       double ai = m.c * ui[0] + m.s * ui[1], aj = m.c * uj[0] + m.s * uj[1];
       double vi = -m.s * ui[0] + m.c * ui[1], vj = -m.s * uj[0] + m.c * uj[1];
-      Strips st = MakeStrips(vi * sp.k_normal, vj * sp.k_normal, 0, m.L, !reference);
+      // Deflection of the member under its spring load at the tenth points.
       std::array<double, 11> w{};
       double e_sum = 0;
-      for (int k = 1; k <= 9; ++k) {
-        double x = k * m.L / 10;
-        w[k] = StripSum(st, x, !reference, [&](const auto& h, bool left) {
-          return UnitDeflection(m.ei, m.ej, Ends(m, h), L, m.E * m.I, h, x, left);
-        });
-        e_sum += w[k];
+      if (reference) {
+        Strips st = MakeStrips(vi * sp.k_normal, vj * sp.k_normal, 0, m.L);
+        for (int k = 1; k <= 9; ++k) {
+          double x = k * m.L / 10;
+          w[k] = StripSum(st, x, [&](double h, bool left) { return DeflectionAt(m, h, x, left); });
+          e_sum += w[k];
+        }
+      } else {
+        const SpringPoints& sp_points = SpringPointsOf(e);
+        SumStrips(vi * sp.k_normal, vj * sp.k_normal, 0, m.L, sp_points.x.data(), 9, sums);
+        for (int k = 1; k <= 9; ++k) {
+          const PointCubics& c = sp_points.cubics[static_cast<std::size_t>(k - 1)];
+          w[k] = StripValue(sums, k - 1, c.deflection[0], c.deflection[1]);
+          e_sum += w[k];
+        }
       }
       double e_mean = e_sum / 10;
       double vbar = (vi + vj) / 2;
@@ -984,10 +1194,14 @@ struct Solver {
   }
 
   std::string Run() {
-    res.Clear();
     nn = model.nodes.Count();
     nm = model.members.Count();
     int nlc = model.load_cases.Count(), nco = model.combinations.Count();
+    bool fits = nn <= kResultMaxNodes && nm <= kResultMaxMembers && nlc + nco <= kResultMaxCases;
+    if (fits)
+      res.ClearForAllocate();  // allocated below
+    else
+      res.Clear();
     res.failed = true;  // until every case is solved
     if (nn > kResultMaxNodes || nm > kResultMaxMembers)
       return Format("格点数 %d または部材数 %d が解析結果の上限 %d を超えています", nn, nm,
@@ -1018,8 +1232,24 @@ struct Solver {
       rm.length = rm.count > 0 ? mem[e].points.back() : 0;
     }
     int mode = std::clamp(model.solver_mode, 1, 2);
+    if (cache) {
+      std::string key = SolutionKey(model);
+      cache_hit = cache->key == key && static_cast<int>(cache->cases.size()) == nlc + 1;
+      if (!cache_hit) {
+        cache->key = std::move(key);
+        cache->cases.assign(static_cast<std::size_t>(nlc) + 1, {});
+      }
+    }
     for (int ci = 1; ci <= nlc; ++ci) {
       const FrameLoadCase& lc = model.load_cases[ci];
+      if (cache_hit) {
+        const FrameSolveCache::Case& kept = cache->cases[static_cast<std::size_t>(ci)];
+        for (int p = 1; p <= nn; ++p)
+          res.Disp(ci, p) = {kept.u[3 * (p - 1)], kept.u[3 * (p - 1) + 1], kept.u[3 * (p - 1) + 2]};
+        MemberResults(ci, kept.u, kept.items);
+        res.cases[static_cast<std::size_t>(ci)].reactions = kept.reactions;
+        continue;
+      }
       int spring_idx = lc.spring_case > 0 ? FindByNumber(model.spring_cases, lc.spring_case) : 0;
       int support_idx = model.support_cases.InRange(lc.support_case) ? lc.support_case : 0;
       int passes = spring_idx > 0 ? mode : 1;
@@ -1027,9 +1257,10 @@ struct Solver {
       std::vector<Vec6> end_extra(nm + 1, Vec6{});
       std::vector<double> u;
       std::vector<std::vector<FrameLoadItem>> per;
+      std::vector<double> load;
       for (int pass = 1; pass <= passes; ++pass) {
         per = ItemsPerMember(lc, extra);
-        std::vector<double> load(3 * nn, 0.0);
+        load.assign(3 * nn, 0.0);
         for (int e = 1; e <= nm; ++e) {
           const MemberData& m = mem[e];
           if (!m.valid) continue;
@@ -1048,6 +1279,7 @@ struct Solver {
               Format("荷重ケース %d の剛性方程式が解けません（不安定な構造です）", lc.number);
           res.Clear();
           res.failed = true;
+          if (cache) *cache = {};
           return msg;
         }
         if (pass < passes) {
@@ -1058,6 +1290,13 @@ struct Solver {
       }
       for (int p = 1; p <= nn; ++p)
         res.Disp(ci, p) = {u[3 * (p - 1)], u[3 * (p - 1) + 1], u[3 * (p - 1) + 2]};
+      auto& reactions = res.cases[static_cast<std::size_t>(ci)].reactions;
+      reactions = Reactions(spring_idx, support_idx, load, u);
+      if (cache) {
+        cache->cases[static_cast<std::size_t>(ci)].u = u;
+        cache->cases[static_cast<std::size_t>(ci)].items = per;
+        cache->cases[static_cast<std::size_t>(ci)].reactions = reactions;
+      }
       MemberResults(ci, u, per);
     }
     for (int k = 1; k <= nco; ++k) {
@@ -1071,6 +1310,14 @@ struct Solver {
       for (const auto& en : co.entries) {
         int li = FindByNumber(model.load_cases, en.load_case);
         if (li == 0) continue;
+        // Reactions summed node by node, in the order the nodes appear.
+        auto& sum = res.cases[static_cast<std::size_t>(ci)].reactions;
+        for (const SupportReaction& r : res.cases[static_cast<std::size_t>(li)].reactions) {
+          auto at = std::find_if(sum.begin(), sum.end(),
+                                 [&](const SupportReaction& x) { return x.node == r.node; });
+          if (at == sum.end()) at = sum.insert(sum.end(), SupportReaction{r.node, {}});
+          for (int d = 0; d < 3; ++d) at->values[d] += en.factor * r.values[d];
+        }
         for (int p = 1; p <= nn; ++p) {
           auto& d = res.Disp(ci, p);
           const auto& s = res.Disp(li, p);
@@ -1093,7 +1340,7 @@ struct Solver {
 
 std::string SolveFrame(FrameModel& model, AnalysisResults& results,
                        const FrameSolveOptions& options) {
-  Solver s(model, results, options.dense_reference);
+  Solver s(model, results, options);
   return s.Run();
 }
 

@@ -6,11 +6,31 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "analysis/analysis_results.h"
 #include "model/frame_model.h"
 
 namespace vaultra {
+
+// The load-case solutions of one model kept for the next analysis of the
+// same model with other output points (the maximum search): what the
+// solutions depend on (nodes, members, sections, materials, springs,
+// supports, load items and the solver mode, byte for byte), the final
+// displacements and member items of every load case, and every member's
+// values at the output points it had. A later model that differs in any
+// of those is solved afresh.
+struct FrameSolveCache {
+  struct Case {
+    std::vector<double> u;                          // displacements of the last pass
+    std::vector<std::vector<FrameLoadItem>> items;  // per member, spring items included
+    std::vector<std::vector<double>> points;        // per member: output points of...
+    std::vector<MemberCaseResult> values;           // ...these values
+    std::vector<SupportReaction> reactions;
+  };
+  std::string key;
+  std::vector<Case> cases;  // per load case, index 0 unused
+};
 
 struct FrameSolveOptions {
   // The literal dense algorithm: a full matrix assembled and eliminated for
@@ -18,6 +38,8 @@ struct FrameSolveOptions {
   // reference the fast path is checked against, and the fallback the fast
   // path uses when a system is (nearly) singular.
   bool dense_reference = false;
+  // Solutions to reuse and to keep (fast path only); may be null.
+  FrameSolveCache* cache = nullptr;
 };
 
 // Solves every load case and combination of the model into results

@@ -4,8 +4,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <optional>
+#include <string_view>
+#include <utility>
 
+#include "analysis/number_writer.h"
 #include "core/comma_text.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
@@ -24,20 +28,48 @@ void PutAt(std::string& line, std::size_t column, const std::string& text) {
 
 // The value as "%16.7E" prints it with a two-digit exponent, built from
 // the mantissa and the exponent so that the C library's exponent width
-// does not matter. Also returns the exponent.
+// does not matter. Also returns the exponent. "%E" is "%e" in capitals.
 std::string SixteenE(double value, int* exponent) {
-  std::string s = Format("%.7E", value);
+  std::string s;
+  AppendExp(s, 0, 7, value);
+  for (char& ch : s)
+    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
   std::size_t e = s.find('E');
   int exp = 0;
-  std::string mant = s;
   if (e != std::string::npos) {
-    mant = s.substr(0, e);
     exp = std::atoi(s.c_str() + e + 1);
+    s.resize(e);
   }
   *exponent = exp;
-  std::string text = mant + "E" + (exp < 0 ? "-" : "+") + Format("%02d", std::abs(exp));
-  if (text.size() < 16) text.insert(0, 16 - text.size(), ' ');
-  return text;
+  s += exp < 0 ? "E-" : "E+";
+  AppendInt(s, 0, std::abs(exp) / 10);
+  AppendInt(s, 0, std::abs(exp) % 10);
+  if (s.size() < 16) s.insert(0, 16 - s.size(), ' ');
+  return s;
+}
+
+// printf's "%-*s": text left-aligned in w columns.
+void Left(std::string& line, std::size_t w, std::string_view text) {
+  line.append(text);
+  if (text.size() < w) line.append(w - text.size(), ' ');
+}
+
+// printf's "%10d" followed by blanks.
+std::string NumberAndBlanks(int number, std::size_t blanks) {
+  std::string line;
+  AppendInt(line, 10, number);
+  line.append(blanks, ' ');
+  return line;
+}
+
+// A list of "%Wd" fields with one blank before each after the first.
+void Ints(std::string& line, std::initializer_list<std::pair<int, int>> fields) {
+  bool first = true;
+  for (const auto& [w, v] : fields) {
+    if (!first) line += ' ';
+    first = false;
+    AppendInt(line, w, v);
+  }
 }
 
 }  // namespace
@@ -50,8 +82,12 @@ void FormatSplitReal(std::string& line, int column, int mantissa_width, int expo
   std::string printed = SixteenE(value, &exponent);
   std::size_t old_end = line.size();
   std::size_t c = static_cast<std::size_t>(std::max(column, 0));
-  PutAt(line, c, printed.substr(0, static_cast<std::size_t>(w)));
-  PutAt(line, c + w, Format("%*d ", n, exponent));
+  printed.resize(static_cast<std::size_t>(w));
+  PutAt(line, c, printed);
+  std::string exp_text;
+  AppendInt(exp_text, n, exponent);
+  exp_text += ' ';
+  PutAt(line, c + w, exp_text);
   line.resize(std::max(old_end, c + w + n));
 }
 
@@ -71,30 +107,50 @@ void WriteFrameText(const FrameModel& m, std::vector<std::string>& lines) {
   add(Format("%15d %4d %4d %4d %4d", m.opt_linear, m.opt_mmax, m.opt_landing, m.opt_increase,
              m.opt_prestress));
   add(Format("%-10s %4d", "POINT", m.nodes.Count()));
-  for (const auto& n : m.nodes) add(Format("%10d%10.4f%10.4f", n.number, n.x, n.y));
+  for (const auto& n : m.nodes) {
+    std::string line;
+    AppendInt(line, 10, n.number);
+    AppendFixed(line, 10, 4, n.x);
+    AppendFixed(line, 10, 4, n.y);
+    add(std::move(line));
+  }
   add(Format("%-10s %4d", "MATERIAL", m.materials.Count()));
   for (const auto& mat : m.materials) {
-    std::string line = Format("%10d %29s", mat.number, "");
+    std::string line = NumberAndBlanks(mat.number, 30);
     FormatSplitReal(line, 10, 10, 5, mat.e);
     FormatSplitReal(line, 25, 10, 5, mat.alpha);
     add(line);
   }
   add(Format("%-10s %4d", "SECTION", m.sections.Count()));
   for (const auto& s : m.sections) {
-    std::string line = Format("%10d %29s", s.number, "");
+    std::string line = NumberAndBlanks(s.number, 30);
     FormatSplitReal(line, 10, 10, 5, s.area < 1e-9 ? 1e-9 : s.area);
     FormatSplitReal(line, 25, 10, 5, s.inertia < 1e-9 ? 1e-9 : s.inertia);
     add(line);
   }
   add(Format("%-10s %4d", "MEMBER", m.members.Count()));
-  for (const auto& e : m.members)
-    add(Format("%10d %4d %4d %4d %4d %4d %4d     %9.3f %9.3f %s", e.number, e.node_i, e.node_j,
-               e.section, e.material, e.end_i, e.end_j, e.real1, e.real2, e.name.c_str()));
+  for (const auto& e : m.members) {
+    std::string line;
+    Ints(line, {{10, e.number},
+                {4, e.node_i},
+                {4, e.node_j},
+                {4, e.section},
+                {4, e.material},
+                {4, e.end_i},
+                {4, e.end_j}});
+    line += "     ";
+    AppendFixed(line, 9, 3, e.real1);
+    line += ' ';
+    AppendFixed(line, 9, 3, e.real2);
+    line += ' ';
+    line += e.name.c_str();  // as "%s" prints it
+    add(std::move(line));
+  }
   for (const auto& sc : m.spring_cases) {
     add(Format("%-10s %4d %4d %18s %s", "BANE-CASE", sc.number, sc.springs.Count(), "",
                sc.name.c_str()));
     for (const auto& sp : sc.springs) {
-      std::string line = Format("%10d %29s", sp.member, "");
+      std::string line = NumberAndBlanks(sp.member, 30);
       FormatSplitReal(line, 10, 10, 3, sp.k_normal);
       FormatSplitReal(line, 30, 10, 3, sp.k_tangent);
       add(line);
@@ -104,56 +160,83 @@ void WriteFrameText(const FrameModel& m, std::vector<std::string>& lines) {
     const auto& sc = m.support_cases[c];
     add(Format("%-10s %4d %4d %18s %s", "SUPT-CASE", c, sc.supports.Count(), "", sc.name.c_str()));
     for (const auto& su : sc.supports) {
-      std::string line = Format("%10d %59s %4d", su.node, "", su.type);
+      std::string line = NumberAndBlanks(su.node, 60);
+      line += ' ';
+      AppendInt(line, 4, su.type);
       for (int k = 0; k < 6; ++k) FormatSplitReal(line, 10 + 10 * k, 8, 2, su.values[k]);
       add(line);
     }
   }
   add(Format("%-10s %4d", "VIEW-1", m.equal_divisions.Count()));
-  for (const auto& d : m.equal_divisions)
-    add(Format("%10d %4d %4d", d.first_member, d.last_member, d.parts));
+  for (const auto& d : m.equal_divisions) {
+    std::string line;
+    Ints(line, {{10, d.first_member}, {4, d.last_member}, {4, d.parts}});
+    add(std::move(line));
+  }
   add(Format("%-10s %4d", "VIEW-2", m.specified.Count()));
   for (const auto& sp : m.specified) {
-    add(Format("%10d %4d", sp.member, sp.positions.Count()));
+    std::string head;
+    Ints(head, {{10, sp.member}, {4, sp.positions.Count()}});
+    add(std::move(head));
     if (sp.positions.Count() > 0) {
       std::string line;
-      for (const auto& p : sp.positions) line += Format("%10.3f", p.x);
-      add(line);
+      for (const auto& p : sp.positions) AppendFixed(line, 10, 3, p.x);
+      add(std::move(line));
     }
   }
   for (const auto& lc : m.load_cases) {
     add(Format("%-10s %4d %4d %4d %4d %8s %s", "LOAD-CASE", lc.number, lc.items.Count(),
                lc.spring_case, lc.support_case, "", lc.name.c_str()));
-    for (const auto& it : lc.items)
-      add(Format("%10d %4d %4d %9.3f %9.3f %9.3f %9.3f", it.type, it.first_member, it.last_member,
-                 it.d1, it.d2, it.d3, it.d4));
+    for (const auto& it : lc.items) {
+      std::string line;
+      Ints(line, {{10, it.type}, {4, it.first_member}, {4, it.last_member}});
+      for (double v : {it.d1, it.d2, it.d3, it.d4}) {
+        line += ' ';
+        AppendFixed(line, 9, 3, v);
+      }
+      add(std::move(line));
+    }
   }
   for (const auto& co : m.combinations) {
     add(Format("%-10s %4d %4d %9.4f %8s %s", "KUMI-CASE", co.number, co.entries.Count(), co.factor,
                "", co.name.c_str()));
-    for (const auto& en : co.entries) add(Format("%15d%15.4f", en.load_case, en.factor));
+    for (const auto& en : co.entries) {
+      std::string line;
+      AppendInt(line, 15, en.load_case);
+      AppendFixed(line, 15, 4, en.factor);
+      add(std::move(line));
+    }
   }
   for (const auto& ex : m.extraction_cases) {
     add(Format("%-10s %4d %4d %8s %s", "PICK-CASE", ex.number, ex.entries.Count(), "",
                ex.name.c_str()));
-    for (const auto& en : ex.entries) add(Format("%15d %4d", en.a, en.b));
+    for (const auto& en : ex.entries) {
+      std::string line;
+      Ints(line, {{15, en.a}, {4, en.b}});
+      add(std::move(line));
+    }
   }
   add("END");
   add(Format("%-10s %4d", "V2-NAME", m.specified.Count()));
   for (const auto& sp : m.specified) {
-    std::string line = Format("%4d %4d ", sp.member, sp.positions.Count());
-    for (int k = 1; k <= sp.positions.Count(); ++k)
-      PutAt(line, 10 + 20 * (k - 1), Format("%-20s", sp.positions[k].name.c_str()));
-    add(line);
+    std::string line;
+    Ints(line, {{4, sp.member}, {4, sp.positions.Count()}});
+    line += ' ';
+    for (int k = 1; k <= sp.positions.Count(); ++k) {
+      std::string name;
+      Left(name, 20, sp.positions[k].name.c_str());
+      PutAt(line, 10 + 20 * (k - 1), name);
+    }
+    add(std::move(line));
   }
   add("END");
 }
 
-std::string SaveFrameText(const FrameModel& model, const std::string& path) {
+std::string SaveFrameText(const FrameModel& model, const std::string& path, WriteMode mode) {
   std::vector<std::string> lines;
   WriteFrameText(model, lines);
   std::string error;
-  if (!WriteFileAtomic(path, JoinLinesCrLf(lines), &error)) return path + "に保存できません";
+  if (!WriteFileAtomic(path, JoinLinesCrLf(lines), &error, mode)) return path + "に保存できません";
   return {};
 }
 

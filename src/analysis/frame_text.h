@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/fileio.h"
 #include "model/frame_model.h"
 
 namespace vaultra {
@@ -22,7 +23,8 @@ void WriteFrameText(const FrameModel& model, std::vector<std::string>& lines);
 
 // Writes the frame text to path (cp932, CR LF, atomically). Empty on
 // success, else a message naming the file.
-std::string SaveFrameText(const FrameModel& model, const std::string& path);
+std::string SaveFrameText(const FrameModel& model, const std::string& path,
+                          WriteMode mode = WriteMode::kDurable);
 
 // Reads a frame text back into a model. Every count is checked against the
 // record's capacity and against the lines that follow. On failure the model

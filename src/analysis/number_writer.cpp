@@ -1,12 +1,20 @@
 #include "analysis/number_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace vaultra {
 
 namespace {
+
+// "00" .. "99".
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
 // Right-aligns the text in a field of width w, as printf pads.
 void Pad(std::string& out, int w, const char* s, std::size_t n) {
@@ -32,6 +40,19 @@ void AppendReal(std::string& out, int w, int p, double value, std::chars_format 
 }  // namespace
 
 void AppendInt(std::string& out, int w, long long value) {
+  if (w <= 20 && value >= 0) {  // digits right-aligned in the buffer with their blanks
+    char buf[24];
+    char* end = buf + sizeof buf;
+    char* q = end;
+    auto r = static_cast<unsigned long long>(value);
+    do {
+      *--q = static_cast<char>('0' + r % 10);
+      r /= 10;
+    } while (r != 0);
+    while (end - q < w) *--q = ' ';
+    out.append(q, static_cast<std::size_t>(end - q));
+    return;
+  }
   char buf[24];
   auto r = std::to_chars(buf, buf + sizeof buf, value);
   Pad(out, w, buf, static_cast<std::size_t>(r.ptr - buf));
@@ -46,20 +67,36 @@ void AppendFixed(std::string& out, int w, int p, double value) {
   if (p >= 0 && p <= 6) {
     double x = std::fabs(value) * kScale[p];
     if (x < 1e12) {
-      double whole = std::floor(x);
-      double frac = x - whole;
+      auto r = static_cast<unsigned long long>(x);  // the floor: x is not negative
+      double frac = x - static_cast<double>(r);
       if (std::fabs(frac - 0.5) > 1e-3) {
-        auto r = static_cast<unsigned long long>(whole) + (frac > 0.5 ? 1 : 0);
-        char buf[40];
-        char* q = buf + sizeof buf;
-        for (int k = 0; k < p; ++k, r /= 10) *--q = static_cast<char>('0' + r % 10);
-        if (p > 0) *--q = '.';
+        static constexpr unsigned kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+        r += frac > 0.5 ? 1 : 0;
+        constexpr int kField = 40;  // widths up to this are padded in the buffer
+        char buf[kField];
+        char* end = buf + sizeof buf;
+        std::memset(buf, ' ', sizeof buf);
+        char* q = end;
+        if (p > 0) {  // the decimals two at a time
+          auto d = static_cast<unsigned>(r % kPow10[p]);
+          r /= kPow10[p];
+          for (int k = p; k >= 2; k -= 2, d /= 100) {
+            q -= 2;
+            std::memcpy(q, kDigitPairs + 2 * (d % 100), 2);
+          }
+          if (p % 2 == 1) *--q = static_cast<char>('0' + d);
+          *--q = '.';
+        }
         do {
           *--q = static_cast<char>('0' + r % 10);
           r /= 10;
         } while (r != 0);
         if (std::signbit(value)) *--q = '-';
-        Pad(out, w, q, static_cast<std::size_t>(buf + sizeof buf - q));
+        if (w > kField) {
+          Pad(out, w, q, static_cast<std::size_t>(end - q));
+          return;
+        }
+        out.append(std::min(q, end - w), end);  // the blanks are there: one append
         return;
       }
     }

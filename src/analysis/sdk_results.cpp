@@ -9,12 +9,18 @@ void BuildSdkResults(const AnalysisResults& r, const FrameModel& m, SdkResultSto
     int first = list == 0 ? 1 : nlc + 1, last = list == 0 ? nlc : nlc + nco;
     int cases = last - first + 1;
     if (cases <= 0) continue;
+    s.reactions[list].resize(cases);
     s.disps[list].resize(cases);
     s.forces[list].resize(cases);
     s.points[list].resize(cases);
     for (int c = first; c <= last; ++c) {
       std::size_t k = static_cast<std::size_t>(c - first);
       int number = list == 0 ? (m.load_cases.InRange(c) ? m.load_cases[c].number : c) : c - nlc;
+      auto& rl = s.reactions[list][k];
+      for (const SupportReaction& re : r.cases[static_cast<std::size_t>(c)].reactions)
+        rl.push_back({re.node, {re.values[0], re.values[1], re.values[2]}});
+      s.reaction_cases[list].push_back(
+          {number, static_cast<int32_t>(rl.size()), rl.empty() ? nullptr : rl.data()});
       auto& dl = s.disps[list][k];
       for (int p = 1; p <= r.node_count; ++p) {
         const auto& d = r.Disp(c, p);
@@ -42,6 +48,10 @@ void BuildSdkResults(const AnalysisResults& r, const FrameModel& m, SdkResultSto
     }
   }
   auto data = [](auto& v) { return v.empty() ? nullptr : v.data(); };
+  s.res.reaction_count = static_cast<int32_t>(s.reaction_cases[0].size());
+  s.res.reactions = data(s.reaction_cases[0]);
+  s.res.reaction_comb_count = static_cast<int32_t>(s.reaction_cases[1].size());
+  s.res.reactions_comb = data(s.reaction_cases[1]);
   s.res.disp_count = static_cast<int32_t>(s.disp_cases[0].size());
   s.res.disps = data(s.disp_cases[0]);
   s.res.disp_comb_count = static_cast<int32_t>(s.disp_cases[1].size());

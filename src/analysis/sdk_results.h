@@ -1,6 +1,6 @@
 // A result record of the frame library built from an analysis-results
-// record: the displacement and member-force lists of every load case and
-// combination. Used to write the result files of the internal solver and
+// record: the support-reaction, displacement and member-force lists of
+// every load case and combination. Used to write the result files of the internal solver and
 // by the stand-in library.
 #pragma once
 
@@ -14,6 +14,8 @@ namespace vaultra {
 
 struct SdkResultStore {
   FR_SDK_MAINRES res{};  // first member: the library hands out its address
+  std::vector<FR_SDK_REACTCASE> reaction_cases[2];
+  std::vector<std::vector<FR_SDK_REACTION>> reactions[2];
   std::vector<FR_SDK_DISPCASE> disp_cases[2];
   std::vector<std::vector<FR_SDK_DISPLACEMENT>> disps[2];
   std::vector<FR_SDK_FORCECASE> force_cases[2];

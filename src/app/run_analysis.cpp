@@ -121,8 +121,8 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
 
   if (opt.ui) opt.ui->Progress(kProgressChecks);
 
-  // Member checks of the three transverse combinations and their summaries.
-  run.checks = MemberCheckTables();
+  // Member checks of the three transverse combinations and their summaries
+  // (CheckMembers clears the tables first).
   const MemberCheckInput in = CheckInputOf(state);
   const std::string check_msg =
       CheckMembers(run.transverse, state.transverse, state.block_row, md, in, run.checks);

@@ -267,7 +267,8 @@ void ApplyCheckOverrides(CheckPointRecord& row, int kind, const CheckOverrides& 
 std::string CheckMembers(const AnalysisResults& results, StructureModel& model,
                          const BlockRow& block_row, const MasterData& md,
                          const MemberCheckInput& in, MemberCheckTables& out) {
-  for (auto& t : out.tables) t = MemberCheckTable();
+  static const MemberCheckTable kEmpty;  // copied over each table: no temporary per table
+  std::fill(out.tables.begin(), out.tables.end(), kEmpty);
   out.member_count = 0;
   const int members = model.member_count;
   if (members <= 0) return {};

@@ -1,10 +1,12 @@
 // vaultra solve FRAMETEXT [--internal] [--sdk-dir DIR --frame-dir DIR]:
 // analyses one frame text and writes its result files (.F11 ... .F71)
-// beside it, with the outside frame library or the internal solver.
+// beside it, with the outside frame library (found as the run finds it
+// unless the folders are given) or the internal solver.
 #include <cstdio>
 
 #include "analysis/analysis_driver.h"
 #include "analysis/frame_text.h"
+#include "app/navigation.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "core/cp932.h"
@@ -34,12 +36,16 @@ int CmdSolve(const ArgList& argv) {
   FrameAnalysisContext ctx;
   ctx.library = &library;
   ctx.use_internal = args->Has("--internal");
+  ctx.keep_result_files = true;
   if (!ctx.use_internal) {
     if (sdk) {
       ctx.folders.sdk_dir = WithTrailingSlash(Utf8ToCp932(*sdk));
       ctx.folders.frame_dir = WithTrailingSlash(Utf8ToCp932(*frame));
-    } else if (DirExists("/opt/PlaneFrameSDK/") && DirExists("/opt/PlaneFrame/")) {
-      ctx.folders = {"/opt/PlaneFrameSDK/", "/opt/PlaneFrame/"};
+    } else if (AppFolders app = ResolveAppFolders(SystemFolderEnvironment(std::nullopt));
+               !app.demo_mode) {
+      // The folders the run uses: PlaneFrame.txt beside the program, else
+      // the fixed install folders.
+      ctx.folders = {app.frame_sdk_dir, app.frame_app_dir};
     } else {
       std::fprintf(stderr, "vaultra: no frame library folders: the internal solver is used\n");
       ctx.use_internal = true;
@@ -55,8 +61,7 @@ int CmdSolve(const ArgList& argv) {
               Cp932ToUtf8(path).c_str(), model.load_cases.Count(), model.combinations.Count(),
               results.node_count, results.member_count,
               ctx.use_internal ? "internal solver" : "frame library");
-  std::printf("result files: %s.F21/.F22/.F31/.F32\n",
-              Cp932ToUtf8(ChangeExtension(path, "")).c_str());
+  std::printf("result files: %s.F11 ... .F71\n", Cp932ToUtf8(ChangeExtension(path, "")).c_str());
   return kExitOk;
 }
 

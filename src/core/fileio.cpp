@@ -15,9 +15,13 @@ namespace vaultra {
 
 namespace fs = std::filesystem;
 
-fs::path ToFsPath(std::string_view cp932_path) { return fs::path(Cp932ToUtf8(cp932_path)); }
+fs::path ToFsPath(std::string_view cp932_path) {
+  return fs::path(Cp932ToUtf8(cp932_path));
+}
 
-std::string FromFsPath(const fs::path& path) { return Utf8ToCp932(path.string()); }
+std::string FromFsPath(const fs::path& path) {
+  return Utf8ToCp932(path.string());
+}
 
 bool FileExists(std::string_view p) {
   std::error_code ec;
@@ -60,7 +64,8 @@ std::optional<std::string> ReadFileBytes(std::string_view p, std::string* error)
   return data;
 }
 
-bool WriteFileAtomic(std::string_view p, std::string_view data, std::string* error) {
+bool WriteFileAtomic(std::string_view p, std::string_view data, std::string* error,
+                     WriteMode mode) {
   fs::path target = ToFsPath(p);
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
@@ -76,7 +81,7 @@ bool WriteFileAtomic(std::string_view p, std::string_view data, std::string* err
   if (!f) return fail(std::strerror(errno));
   bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
   ok = std::fflush(f) == 0 && ok;
-  ok = fsync(fileno(f)) == 0 && ok;
+  if (mode == WriteMode::kDurable) ok = fsync(fileno(f)) == 0 && ok;
   ok = std::fclose(f) == 0 && ok;
   if (!ok) return fail("書き込みエラー");
   std::error_code ec;

@@ -23,9 +23,15 @@ bool RemoveFile(std::string_view cp932_path);
 // in cp932).
 std::optional<std::string> ReadFileBytes(std::string_view cp932_path, std::string* error = nullptr);
 
+// How a write waits for the disk: a durable write is on the disk before it
+// replaces the target; a scratch write (work files every run rewrites, that
+// nothing trusts across a crash) leaves that to the system.
+enum class WriteMode { kDurable, kScratch };
+
 // Writes data to a temporary file beside the target and renames it into
 // place. On failure the target is unchanged and error says why.
-bool WriteFileAtomic(std::string_view cp932_path, std::string_view data, std::string* error = nullptr);
+bool WriteFileAtomic(std::string_view cp932_path, std::string_view data,
+                     std::string* error = nullptr, WriteMode mode = WriteMode::kDurable);
 
 // Splits a text into lines at CR LF, LF or a lone CR; a final line ending
 // does not start an empty line.

@@ -111,6 +111,29 @@ TEST(AnalysisDriver, LibraryAndInternalPathsAgree) {
   }
 }
 
+// Both paths write the same result files, byte for byte, reactions
+// included, when every result file is kept.
+TEST(AnalysisDriver, LibraryAndInternalPathsWriteTheSameFiles) {
+  TempDir dir;
+  FrameSdkLibrary lib;
+  FrameAnalysisContext sdk{GoodFolders(), false, &lib, nullptr};
+  FrameAnalysisContext internal{{}, true, nullptr, nullptr};
+  sdk.keep_result_files = internal.keep_result_files = true;
+  FrameModel m1 = Culvert(), m2 = Culvert();
+  AnalysisResults a, b;
+  ASSERT_EQ(RunFrameAnalysis(a, dir.File("Yoko0.$O1"), m1, sdk), "");
+  ASSERT_EQ(RunFrameAnalysis(b, dir.File("Tate0.$O1"), m2, internal), "");
+  for (const char* ext : kResultFileExtensions) {
+    auto x = ReadFileBytes(dir.File(std::string("Yoko0") + ext));
+    auto y = ReadFileBytes(dir.File(std::string("Tate0") + ext));
+    ASSERT_TRUE(x && y) << ext;
+    EXPECT_EQ(*x, *y) << ext;
+  }
+  auto f11 = SplitLines(*ReadFileBytes(dir.File("Tate0.F11")));
+  ASSERT_GE(f11.size(), 4u);
+  EXPECT_EQ(f11[1], "CASE     1    2");  // the pin and the roller of the first case
+}
+
 TEST(AnalysisDriver, CacheHitNeedsTheSameTextAndItsResultFiles) {
   TempDir dir;
   std::string text = dir.File("Yoko0.$O1");
@@ -381,7 +404,9 @@ TEST(SolveCommand, AnalysesAFrameTextBesideIt) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   };
   EXPECT_EQ(run("'" + text + "' --internal"), 0);
-  EXPECT_TRUE(FileExists(dir.File("Yoko0.F31")));
+  // The command keeps every result file, the reaction lists included.
+  for (const char* ext : kResultFileExtensions)
+    EXPECT_TRUE(FileExists(dir.File(std::string("Yoko0") + ext))) << ext;
   RemoveFile(dir.File("Yoko0.F31"));
   EXPECT_EQ(run("'" + text + "' --sdk-dir " + kLayout + "PlaneFrameSDK --frame-dir " + kLayout +
                 "PlaneFrame"),
@@ -389,6 +414,29 @@ TEST(SolveCommand, AnalysesAFrameTextBesideIt) {
   EXPECT_TRUE(FileExists(dir.File("Yoko0.F31")));
   EXPECT_EQ(run("'" + text + "' --sdk-dir " + kLayout + "PlaneFrameSDK"), 2);
   EXPECT_EQ(run("'" + dir.File("missing.$O1") + "' --internal"), 2);
+}
+
+// Without folders on the command line the library is found as the run
+// finds it: through PlaneFrame.txt beside the program.
+TEST(SolveCommand, FindsTheLibraryThroughTheFolderList) {
+  TempDir dir;
+  std::string exe = dir.File("vaultra");
+  fs::copy_file(VAULTRA_EXE, exe);
+  std::string text = dir.File("Yoko0.$O1");
+  ASSERT_EQ(SaveFrameText(Culvert(), text), "");
+  auto solve = [&] {
+    std::string out = dir.File("out.txt");
+    std::string cmd = "'" + exe + "' solve '" + text + "' >'" + out + "' 2>&1";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    return ReadFileBytes(out).value_or("");
+  };
+  if (!DirExists("/opt/PlaneFrameSDK/")) {  // no list and no install: internal
+    EXPECT_NE(solve().find("internal solver"), std::string::npos);
+  }
+  ASSERT_TRUE(WriteFileAtomic(dir.File("PlaneFrame.txt"),
+                              kLayout + "PlaneFrame\r\n" + kLayout + "PlaneFrameSDK\r\n"));
+  EXPECT_NE(solve().find("(frame library)"), std::string::npos);
+  EXPECT_TRUE(FileExists(dir.File("Yoko0.F71")));
 }
 
 }  // namespace

@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -44,6 +49,109 @@ TEST(FrameText, SplitRealColumns) {
   std::string short_line = "ab";
   FormatSplitReal(short_line, 4, 8, 2, -1);
   EXPECT_EQ(short_line, "ab    -1.000 0");
+}
+
+// The columns as printf writes them, the way the text was first built.
+std::string PrintfSplitReal(std::string line, int column, int w, int n, double value) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.7E", value);
+  std::string s = buf;
+  std::size_t e = s.find('E');
+  int exp = e == std::string::npos ? 0 : std::atoi(s.c_str() + e + 1);
+  std::snprintf(buf, sizeof buf, "%sE%c%02d", s.substr(0, e).c_str(), exp < 0 ? '-' : '+',
+                std::abs(exp));
+  std::snprintf(buf, sizeof buf, "%16s", std::string(buf).c_str());
+  std::string printed = buf;
+  w = std::clamp(w, 4, 10);
+  n = std::clamp(n, 2, 5);
+  std::size_t old_end = line.size(), c = static_cast<std::size_t>(column);
+  auto put = [&](std::size_t at, const std::string& t) {
+    if (line.size() < at + t.size()) line.resize(at + t.size(), ' ');
+    line.replace(at, t.size(), t);
+  };
+  put(c, printed.substr(0, static_cast<std::size_t>(w)));
+  std::snprintf(buf, sizeof buf, "%*d ", n, exp);
+  put(c + w, buf);
+  line.resize(std::max(old_end, c + w + n));
+  return line;
+}
+
+// Split reals and the numeric lines of the text against printf on random
+// values of every magnitude, signs and special values included.
+TEST(FrameText, NumbersAsPrintfWritesThem) {
+  std::mt19937_64 rng(20261209);
+  std::uniform_real_distribution<double> mant(-10, 10);
+  std::uniform_int_distribution<int> exp10(-12, 12), width(2, 12);
+  auto value = [&] {
+    double v = mant(rng) * std::pow(10.0, exp10(rng));
+    switch (rng() % 8) {
+      case 0:
+        return std::round(v * 1000) / 1000;  // printed ties and exact decimals
+      case 1:
+        return std::round(v * 2) / 2 + 0.0005;
+      default:
+        return v;
+    }
+  };
+  const double specials[] = {0.0,
+                             -0.0,
+                             1e-300,
+                             -5e-324,
+                             1e300,
+                             9.99999995,
+                             0.99999995,
+                             std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN()};
+  for (int i = 0; i < 20000; ++i) {
+    double v = i < 9 ? specials[i] : value();
+    int w = width(rng), n = width(rng) / 2, column = static_cast<int>(rng() % 30);
+    std::string start(rng() % 40, 'x'), line = start;
+    FormatSplitReal(line, column, w, n, v);
+    ASSERT_EQ(line, PrintfSplitReal(start, column, w, n, v)) << v << " " << w << " " << n;
+  }
+  FrameBuilder b;
+  for (int i = 0; i < 300; ++i) b.Node(value(), value());
+  for (int i = 1; i < 300; ++i) b.Member(i, i + 1, std::fabs(value()), std::fabs(value()));
+  auto& lc = b.LoadCase(0, 0);
+  for (int i = 0; i < 300; ++i)
+    lc.items.Add(FrameBuilder::Item(14, i + 1, value(), value(), value(), value(), -i));
+  std::vector<std::string> lines;
+  WriteFrameText(b.model, lines);
+  auto printed = [](const char* fmt, auto... args) {
+    char buf[256];
+    std::snprintf(buf, sizeof buf, fmt, args...);
+    return std::string(buf);
+  };
+  std::size_t at = std::find(lines.begin(), lines.end(), "POINT       300") - lines.begin();
+  ASSERT_LT(at, lines.size());
+  for (int i = 1; i <= 300; ++i) {
+    const FrameNode& nd = b.model.nodes[i];
+    ASSERT_EQ(lines[at + i], printed("%10d%10.4f%10.4f", nd.number, nd.x, nd.y));
+  }
+  std::size_t sections = std::find(lines.begin(), lines.end(), "SECTION     299") - lines.begin();
+  ASSERT_LT(sections, lines.size());
+  at = std::find(lines.begin(), lines.end(), "MEMBER      299") - lines.begin();
+  ASSERT_LT(at, lines.size());
+  for (int i = 1; i <= 299; ++i) {
+    const FrameMember& e = b.model.members[i];
+    ASSERT_EQ(lines[at + i], printed("%10d %4d %4d %4d %4d %4d %4d     %9.3f %9.3f %s", e.number,
+                                     e.node_i, e.node_j, e.section, e.material, e.end_i, e.end_j,
+                                     e.real1, e.real2, e.name.c_str()));
+    const FrameSection& s = b.model.sections[i];
+    std::string sec = printed("%10d %29s", s.number, "");
+    sec = PrintfSplitReal(sec, 10, 10, 5, s.area < 1e-9 ? 1e-9 : s.area);
+    sec = PrintfSplitReal(sec, 25, 10, 5, s.inertia < 1e-9 ? 1e-9 : s.inertia);
+    ASSERT_EQ(lines[sections + i], sec);
+  }
+  at = std::find_if(lines.begin(), lines.end(),
+                    [](const std::string& l) { return l.rfind("LOAD-CASE", 0) == 0; }) -
+       lines.begin();
+  ASSERT_LT(at, lines.size());
+  for (int i = 1; i <= 300; ++i) {
+    const FrameLoadItem& it = lc.items[i];
+    ASSERT_EQ(lines[at + i], printed("%10d %4d %4d %9.3f %9.3f %9.3f %9.3f", it.type,
+                                     it.first_member, it.last_member, it.d1, it.d2, it.d3, it.d4));
+  }
 }
 
 FrameModel SmallModel() {

@@ -2,7 +2,9 @@
 // algorithm, singular systems, hand-worked values and lookups by number.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <functional>
 
 #include "analysis/frame_solver.h"
@@ -261,6 +263,158 @@ TEST(FrameSolver, RefusesModelsBeyondTheResultRecord) {
   AnalysisResults r;
   EXPECT_FALSE(SolveFrame(b.model, r).empty());
   EXPECT_TRUE(r.failed);
+}
+
+}  // namespace
+}  // namespace vaultra::testing
+
+namespace vaultra::testing {
+namespace {
+
+// Every value of two results, bit for bit.
+void ExpectIdentical(const AnalysisResults& a, const AnalysisResults& b, const char* what) {
+  ASSERT_EQ(a.member_count, b.member_count) << what;
+  for (int c = 1; c <= a.load_case_count + a.combination_count; ++c) {
+    for (int p = 1; p <= a.node_count; ++p) {
+      EXPECT_EQ(a.Disp(c, p).dx, b.Disp(c, p).dx) << what;
+      EXPECT_EQ(a.Disp(c, p).rot, b.Disp(c, p).rot) << what;
+    }
+    for (int e = 1; e <= a.member_count; ++e) {
+      ASSERT_EQ(a.At(c, e).count, b.At(c, e).count) << what << " " << c << "/" << e;
+      for (int k = 1; k <= a.At(c, e).count; ++k)
+        for (int comp = kCompX; comp <= kCompDefl; ++comp)
+          ASSERT_EQ(std::memcmp(&a.At(c, e).points[k][comp], &b.At(c, e).points[k][comp], 8), 0)
+              << what << " case " << c << " member " << e << " point " << k;
+    }
+  }
+}
+
+// The cache of the maximum search: a model with other output points reuses
+// the solutions and gives the values a fresh solve gives; a model whose
+// loads, springs or sections differ is solved afresh.
+TEST(FrameSolver, CachedSolutionsGiveTheFreshValues) {
+  FrameSolveCache cache;
+  FrameSolveOptions cached;
+  cached.cache = &cache;
+  FrameModel first = BoxOnGround().model;
+  first.solver_mode = 2;
+  AnalysisResults r;
+  ASSERT_EQ(SolveFrame(first, r, cached), "");
+  ASSERT_FALSE(cache.key.empty());
+
+  auto check = [&](FrameModel m, const char* what) {
+    m.solver_mode = 2;
+    FrameModel fresh_model = m;
+    AnalysisResults with_cache, fresh;
+    ASSERT_EQ(SolveFrame(m, with_cache, cached), "") << what;
+    ASSERT_EQ(SolveFrame(fresh_model, fresh), "") << what;
+    ExpectIdentical(with_cache, fresh, what);
+  };
+  FrameModel points = first;
+  points.equal_divisions.Clear();
+  FrameSpecifiedPositions sp;
+  sp.member = 5;
+  for (double x : {0.3, 0.77, 1.25, 2.0}) sp.positions.Add({x, {}});
+  points.specified.Add(sp);
+  check(points, "other output points");
+  check(first, "the first points again");
+  FrameModel loads = points;
+  loads.load_cases[2].items[1].d1 = -51;
+  check(loads, "another load");
+  FrameModel springs = points;
+  springs.spring_cases[1].springs[1].k_normal = 8100;
+  check(springs, "another spring");
+  FrameModel section = points;
+  section.sections[3].inertia *= 1.01;
+  check(section, "another section");
+  FrameModel support = points;
+  support.support_cases[1].supports[1].values[0] = 5;
+  check(support, "another support spring");
+}
+
+}  // namespace
+}  // namespace vaultra::testing
+
+namespace vaultra::testing {
+namespace {
+
+// Global force (x, y) and moment about the origin of a model's load items
+// (distributed and point loads in global axes, normal point loads and
+// couples), worked out from the items alone.
+std::array<double, 3> LoadResultant(const FrameModel& m, const FrameLoadCase& lc) {
+  std::array<double, 3> r{};
+  for (const auto& it : lc.items) {
+    const FrameMember& e = m.members[it.first_member];
+    const FrameNode &a = m.nodes[e.node_i], &b = m.nodes[e.node_j];
+    double L = std::hypot(b.x - a.x, b.y - a.y), c = (b.x - a.x) / L, s = (b.y - a.y) / L;
+    double F = 0, h = 0, gx = 0, gy = 0;
+    if (it.type == 13 || it.type == 14) {  // trapezoid d1..d2 over [d3, L - d4]
+      double l = L - it.d4 - it.d3;
+      F = l * (it.d1 + it.d2) / 2;
+      h = it.d3 + l * (it.d1 + 2 * it.d2) / (3 * (it.d1 + it.d2));
+    } else if (it.type >= 22 && it.type <= 24) {
+      F = it.d1;
+      h = it.d3;
+    } else if (it.type == 27) {
+      r[2] += it.d1;
+      continue;
+    }
+    if (it.type == 13 || it.type == 23) gx = 1;
+    if (it.type == 14 || it.type == 24) gy = 1;
+    if (it.type == 22) gx = -s, gy = c;
+    double px = a.x + c * h, py = a.y + s * h;
+    r[0] += F * gx;
+    r[1] += F * gy;
+    r[2] += px * F * gy - py * F * gx;
+  }
+  return r;
+}
+
+// The support reactions balance the loads: forces and moments, on fixed
+// feet, on a pinned and a roller foot, and on support springs, for load
+// cases and for a combination (which sums them).
+TEST(FrameSolver, SupportReactionsBalanceTheLoads) {
+  FrameBuilder b = Portal();
+  auto& lc = b.model.load_cases[1];
+  lc.items.Add(FrameBuilder::Item(13, 3, 4, 8, 0.5, 0.25));
+  lc.items.Add(FrameBuilder::Item(24, 2, -30, 0, 1.5));
+  lc.items.Add(FrameBuilder::Item(22, 3, 12, 0, 1.0));
+  int pinned = b.SupportCase({Pin(1), Fixed(4)});
+  b.LoadCase(0, pinned).items = lc.items;
+  // Node 4 in two entries: one reaction of the pin and the rotation spring.
+  int springs =
+      b.SupportCase({SpringSupport(1, 1e5, 2e5, 3e4), Pin(4), SpringSupport(4, 0, 0, 5e3)});
+  b.LoadCase(0, springs).items = lc.items;
+  b.Combination({1, 2});
+  for (bool reference : {false, true}) {
+    FrameModel m = b.model;
+    AnalysisResults r;
+    FrameSolveOptions options;
+    options.dense_reference = reference;
+    ASSERT_EQ(SolveFrame(m, r, options), "");
+    std::array<double, 3> combined{};
+    for (int c = 1; c <= 4; ++c) {
+      const auto& reactions = r.cases[static_cast<std::size_t>(c)].reactions;
+      ASSERT_EQ(reactions.size(), 2u) << c;
+      std::array<double, 3> sum{};
+      for (const SupportReaction& re : reactions) {
+        const FrameNode& n = m.nodes[re.node];
+        sum[0] += re.values[0];
+        sum[1] += re.values[1];
+        sum[2] += re.values[2] + n.x * re.values[1] - n.y * re.values[0];
+      }
+      std::array<double, 3> load = c <= 3 ? LoadResultant(m, m.load_cases[c]) : combined;
+      if (c <= 2)
+        for (int d = 0; d < 3; ++d) combined[d] += load[d];
+      for (int d = 0; d < 3; ++d)
+        EXPECT_NEAR(sum[d], -load[d], 1e-6 * (1 + std::fabs(load[d])))
+            << "case " << c << " component " << d << (reference ? " (reference)" : "");
+    }
+    // A pin takes no moment; a spring's force follows its displacement.
+    EXPECT_EQ(r.cases[2].reactions[0].values[2], 0);
+    EXPECT_DOUBLE_EQ(r.cases[3].reactions[0].values[1], -2e5 * r.Disp(3, 1).dy);
+    EXPECT_DOUBLE_EQ(r.cases[3].reactions[1].values[2], -5e3 * r.Disp(3, 4).rot);
+  }
 }
 
 }  // namespace
