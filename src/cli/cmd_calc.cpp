@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/build_models.h"
+#include "app/calculation_ops.h"
 #include "app/master_data.h"
 #include "app/navigation.h"
 #include "app/other_checks_page.h"
@@ -249,18 +250,11 @@ int CmdCalc(const ArgList& argv) {
   }
 
   FrameSdkLibrary library;
-  RunAnalysisOptions opt;
-  opt.library = &library;
-  opt.ui = &ui;
-  opt.work_dir = folders.work_dir;
-  opt.internal_key = args->Has("--internal");
-  if (sdk) {
+  RunAnalysisOptions opt = RunOptionsFor(folders, args->Has("--internal"), &library, &ui);
+  if (sdk) {  // the folders given on the command line replace the folder list file's
     opt.folders.sdk_dir = WithTrailingSlash(Utf8ToCp932(*sdk));
     opt.folders.frame_dir = WithTrailingSlash(Utf8ToCp932(*frame));
     opt.demo_mode = !DirExists(opt.folders.sdk_dir) || !DirExists(opt.folders.frame_dir);
-  } else {
-    opt.folders = {folders.frame_sdk_dir, folders.frame_app_dir};
-    opt.demo_mode = folders.demo_mode;
   }
   CalcRun run;
   RunAnalysis(state, master, ws, opt, run);
