@@ -141,7 +141,7 @@ std::string KeyLine(const std::string& name, int value) {
 
 void WriteControls(std::vector<std::string>& lines, std::string_view section,
                    const std::vector<Control>& controls) {
-  lines.push_back("[" + std::string(section) + "]");
+  lines.push_back(std::string("[").append(section).append("]"));
   for (const Control& c : controls) {
     switch (c.kind) {
       case ControlKind::kEdit:
@@ -187,7 +187,7 @@ void Report(std::vector<std::string>* errors, std::string text) {
 
 bool ReadControls(const std::vector<std::string>& lines, std::string_view section,
                   std::vector<Control>& controls, std::vector<std::string>* errors) {
-  const std::string header = "[" + std::string(section) + "]";
+  const std::string header = std::string("[").append(section).append("]");
   std::size_t i = 0;
   while (i < lines.size() && lines[i] != header) ++i;
   if (i >= lines.size()) return false;

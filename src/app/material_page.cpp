@@ -59,7 +59,7 @@ std::vector<std::string> RebarTypeList(const MasterData& md, int group) {
   ForEachClass(md, [&](const MaterialClass& m) {
     if (m.class_number != group || static_cast<int>(items.size()) >= kMaxMaterialListEntries)
       return;
-    const std::string item = " " + TruncateBytes(m.name, kMaxRebarTypeBytes);
+    const std::string item = std::string(" ").append(TruncateBytes(m.name, kMaxRebarTypeBytes));
     for (const std::string& s : items)
       if (s == item) return;
     items.push_back(item);

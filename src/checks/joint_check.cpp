@@ -107,7 +107,7 @@ JointLists BuildJointLists(const MasterData& md) {
   int index = 0;
   for (const MaterialClass& m : md.materials) {
     if (m.class_number == 5) {
-      l.mortar.push_back(" " + Format("%7.2f", m.strength));
+      l.mortar.push_back(Format(" %7.2f", m.strength));
       l.mortar_record.push_back(index);
     }
     ++index;
