@@ -217,7 +217,9 @@ def entries_for(t_wall, t_top, t_inner_wall, t_bottom, t_seat, s, water):
         # 6 cast-in-place bottom slab: the ground reaction bends it upward at
         # mid-span (tension at the inner face), hogging at the blocks
         (slab_bar(s), (16, 8.0)),
-        (("M", 16 if s < 4 else 20, 4.0), ("M", 16 if s < 4 else 20, 4.0)),  # 7 joint inserts
+        # 7 joint inserts: they alone carry the hogging moment of the cast-in-place
+        # bottom slab across its joint with the blocks
+        (("M", 22 if s < 4 else 24, 6.0), ("M", 22 if s < 4 else 24, 6.0)),
     ]
 
 
