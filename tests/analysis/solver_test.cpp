@@ -379,12 +379,13 @@ TEST(FrameSolver, SupportReactionsBalanceTheLoads) {
   lc.items.Add(FrameBuilder::Item(13, 3, 4, 8, 0.5, 0.25));
   lc.items.Add(FrameBuilder::Item(24, 2, -30, 0, 1.5));
   lc.items.Add(FrameBuilder::Item(22, 3, 12, 0, 1.0));
+  const auto items = lc.items;  // adding load cases moves the list
   int pinned = b.SupportCase({Pin(1), Fixed(4)});
-  b.LoadCase(0, pinned).items = lc.items;
+  b.LoadCase(0, pinned).items = items;
   // Node 4 in two entries: one reaction of the pin and the rotation spring.
   int springs =
       b.SupportCase({SpringSupport(1, 1e5, 2e5, 3e4), Pin(4), SpringSupport(4, 0, 0, 5e3)});
-  b.LoadCase(0, springs).items = lc.items;
+  b.LoadCase(0, springs).items = items;
   b.Combination({1, 2});
   for (bool reference : {false, true}) {
     FrameModel m = b.model;
