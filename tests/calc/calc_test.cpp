@@ -4,11 +4,13 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "app/run_analysis.h"
 #include "core/cp932.h"
@@ -155,6 +157,41 @@ TEST(CalcCommand, SamplesGiveVerdictsWithEitherSolver) {
     // The four joint labels of the page.
     for (const char* label : {"Lv1.圧縮", "Lv1.引張", "Lv2.圧縮", "Lv2.引張"})
       EXPECT_NE(internal.out.find(U(label)), std::string::npos) << label;
+  }
+}
+
+// The seismic-coefficient method on every sample: both solvers give the same
+// verdicts, and the level-1/level-2 rows really come from the other method.
+TEST(CalcCommand, SeismicCoefficientMethodGivesTheSameVerdictsWithEitherSolver) {
+  const std::string layout = std::string(VAULTRA_BINARY_DIR) + "/frame_sdk/";
+  for (const char* name : kSamples) {
+    SCOPED_TRACE(name);
+    const std::string tag = std::string(name) + "_sindo";
+    const fs::path dir = TempDir(tag);
+    const std::string original =
+        Slurp(std::string(VAULTRA_SOURCE_DIR) + "/samples/" + name + ".vt1");
+    std::string text = original;
+    for (auto [from, to] : {std::pair{"RbCalcHenni = 1", "RbCalcHenni = 0"},
+                            std::pair{"RbCalcSindo = 0", "RbCalcSindo = 1"}}) {
+      const std::size_t p = text.find(from);
+      ASSERT_NE(p, std::string::npos) << from;
+      text.replace(p, std::strlen(from), to);
+    }
+    const fs::path project = dir / "sindo.vt1";
+    std::ofstream(project, std::ios::binary) << text;
+    const Outcome internal = RunCalc("'" + project.string() + "' --internal", tag);
+    ASSERT_TRUE(internal.status == 0 || internal.status == 1) << internal.status;
+    const Outcome library = RunCalc("'" + project.string() + "' --sdk-dir '" + layout +
+                                        "PlaneFrameSDK' --frame-dir '" + layout + "PlaneFrame'",
+                                    tag + "_lib");
+    EXPECT_EQ(library.status, internal.status);
+    EXPECT_EQ(Verdicts(library.out), Verdicts(internal.out));
+    EXPECT_EQ(EndWallLine(library.out), EndWallLine(internal.out));
+    // The method changes the seismic tables: the table is not the one of the
+    // response-displacement run.
+    const std::string sample = std::string(VAULTRA_SOURCE_DIR) + "/samples/" + name + ".vt1";
+    const Outcome displacement = RunCalc("'" + sample + "' --internal", tag + "_henni");
+    EXPECT_NE(internal.out, displacement.out);
   }
 }
 
