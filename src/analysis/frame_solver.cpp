@@ -1145,16 +1145,14 @@ struct Solver {
       // Deflection of the member under its spring load at the tenth points.
       std::array<double, 11> w{};
       double e_sum = 0;
-      if (!feedback) {
-        // no correction
-      } else if (reference) {
+      if (feedback && reference) {
         Strips st = MakeStrips(vi * sp.k_normal, vj * sp.k_normal, 0, m.L);
         for (int k = 1; k <= 9; ++k) {
           double x = k * m.L / 10;
           w[k] = StripSum(st, x, [&](double h, bool left) { return DeflectionAt(m, h, x, left); });
           e_sum += w[k];
         }
-      } else {
+      } else if (feedback) {
         const SpringPoints& sp_points = SpringPointsOf(e);
         SumStrips(vi * sp.k_normal, vj * sp.k_normal, 0, m.L, sp_points.x.data(), 9, sums);
         for (int k = 1; k <= 9; ++k) {
