@@ -739,6 +739,7 @@ struct Solver {
   };
   std::vector<std::vector<PointCubics>> point_cubics;
   std::vector<SpringPoints> spring_points;
+  std::vector<int> spring_slot;  // see SpringEntry
   // Scratch of the member results.
   std::vector<double> M, N, D, sload;
   StripSums sums;
@@ -774,6 +775,7 @@ struct Solver {
     mem.assign(nm + 1, {});
     point_cubics.assign(nm + 1, {});
     spring_points.assign(nm + 1, {});
+    spring_slot.assign(nm + 1, -1);
     for (int e = 1; e <= nm; ++e) {
       FrameMember& fm = model.members[e];
       MemberData& m = mem[e];
@@ -1200,27 +1202,37 @@ struct Solver {
     }
   }
 
+  // Member e's entry in a list of spring reactions, appended when it has
+  // none. The list is built one at a time: spring_slot remembers where each
+  // member went, and a slot left from another list fails the member check.
+  MemberSpringReaction& SpringEntry(std::vector<MemberSpringReaction>& list, int e) {
+    int& slot = spring_slot[static_cast<std::size_t>(e)];
+    if (slot < 0 || slot >= static_cast<int>(list.size()) ||
+        list[static_cast<std::size_t>(slot)].member != e) {
+      slot = static_cast<int>(list.size());
+      MemberSpringReaction& added = list.emplace_back();
+      added.member = e;
+      added.count = std::min(static_cast<int>(mem[e].points.size()), kResultMaxPoints);
+    }
+    return list[static_cast<std::size_t>(slot)];
+  }
+
   // The spring reactions of a case at its members' output points: each
   // spring's pressure taken at the points, springs on one member summed.
   void SpringReactions(int ci, const std::vector<SpringPressure>& pressures) {
     auto& out = res.cases[static_cast<std::size_t>(ci)].springs;
     out.clear();
+    out.reserve(pressures.size());
     for (const SpringPressure& pr : pressures) {
       const MemberData& m = mem[pr.member];
-      auto at = std::find_if(out.begin(), out.end(),
-                             [&](const MemberSpringReaction& x) { return x.member == pr.member; });
-      if (at == out.end()) {
-        at = out.insert(out.end(), MemberSpringReaction{});
-        at->member = pr.member;
-        at->count = std::min(static_cast<int>(m.points.size()), kResultMaxPoints);
-      }
+      MemberSpringReaction& at = SpringEntry(out, pr.member);
       double tenth = m.L / 10;
-      for (int k = 1; k <= at->count; ++k) {
+      for (int k = 1; k <= at.count; ++k) {
         double x = m.points[static_cast<std::size_t>(k - 1)];
         double r = m.L > 0 ? std::clamp(x / m.L, 0.0, 1.0) : 0;
         int t = std::min(static_cast<int>(r * 10), 9);
         double f = tenth > 0 ? std::clamp((x - t * tenth) / tenth, 0.0, 1.0) : 0;
-        auto& v = at->points[static_cast<std::size_t>(k)];
+        auto& v = at.points[static_cast<std::size_t>(k)];
         v[0] += pr.normal[t] + (pr.normal[t + 1] - pr.normal[t]) * f;
         v[1] += pr.axial[0] + (pr.axial[1] - pr.axial[0]) * r;
       }
@@ -1361,16 +1373,9 @@ struct Solver {
         // Spring reactions likewise member by member, point by point.
         auto& springs = res.cases[static_cast<std::size_t>(ci)].springs;
         for (const MemberSpringReaction& sr : res.cases[static_cast<std::size_t>(li)].springs) {
-          auto at =
-              std::find_if(springs.begin(), springs.end(),
-                           [&](const MemberSpringReaction& x) { return x.member == sr.member; });
-          if (at == springs.end()) {
-            at = springs.insert(springs.end(), MemberSpringReaction{});
-            at->member = sr.member;
-            at->count = sr.count;
-          }
-          for (int p = 1; p <= at->count; ++p)
-            for (int d = 0; d < 2; ++d) at->points[p][d] += en.factor * sr.points[p][d];
+          MemberSpringReaction& at = SpringEntry(springs, sr.member);
+          for (int p = 1; p <= at.count; ++p)
+            for (int d = 0; d < 2; ++d) at.points[p][d] += en.factor * sr.points[p][d];
         }
         for (int p = 1; p <= nn; ++p) {
           auto& d = res.Disp(ci, p);
