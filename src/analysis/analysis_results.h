@@ -53,11 +53,26 @@ struct SupportReaction {
   std::array<double, 3> values{};
 };
 
+// What the distributed springs of one member exert on it at its output
+// points 1..count, kN/m in member axes: [0] normal (along the member's y,
+// 90 degrees counter-clockwise from i->j), [1] axial (along i->j). They are
+// the spring pressures the second pass applies to the member (the first
+// pass's displacements, with the deflection correction), so a member
+// pressed into its springs sees a reaction opposite to its displacement.
+struct MemberSpringReaction {
+  int member = 0;  // member index
+  int count = 0;
+  std::array<std::array<double, 2>, kResultMaxPoints + 1> points{};
+};
+
 struct CaseResult {
   std::vector<NodeDisplacement> nodes;    // index 0 unused
   std::vector<MemberCaseResult> members;  // index 0 unused
   std::array<double, 4> envelope{};
   std::vector<SupportReaction> reactions;  // internal solver only, in support order
+  // Internal solver only: per member with distributed springs in the
+  // case's spring case, in the order the springs name them.
+  std::vector<MemberSpringReaction> springs;
 };
 
 struct AnalysisResults {
@@ -94,6 +109,7 @@ struct AnalysisResults {
       c.members.assign(static_cast<std::size_t>(m) + 1, {});
       c.envelope = {};
       c.reactions.clear();
+      c.springs.clear();
     }
     return true;
   }

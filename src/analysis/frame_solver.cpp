@@ -739,6 +739,7 @@ struct Solver {
   };
   std::vector<std::vector<PointCubics>> point_cubics;
   std::vector<SpringPoints> spring_points;
+  std::vector<int> spring_slot;  // see SpringEntry
   // Scratch of the member results.
   std::vector<double> M, N, D, sload;
   StripSums sums;
@@ -774,6 +775,7 @@ struct Solver {
     mem.assign(nm + 1, {});
     point_cubics.assign(nm + 1, {});
     spring_points.assign(nm + 1, {});
+    spring_slot.assign(nm + 1, -1);
     for (int e = 1; e <= nm; ++e) {
       FrameMember& fm = model.members[e];
       MemberData& m = mem[e];
@@ -1127,10 +1129,12 @@ struct Solver {
     return per;
   }
 
-  // Spring reactions of pass 1 as member loads (items) and end loads.
-  void SpringFeedback(int spring_idx, const std::vector<double>& u,
+  // Spring reactions of pass 1 as member loads (items) and end loads, and
+  // the pressures they stand for. Without feedback (a single pass) only the
+  // pressures, from the displacements alone: no deflection correction.
+  void SpringFeedback(int spring_idx, const std::vector<double>& u, bool feedback,
                       std::vector<std::pair<int, FrameLoadItem>>& extra,
-                      std::vector<Vec6>& end_loads) {
+                      std::vector<Vec6>& end_loads, std::vector<SpringPressure>& pressures) {
     for (const auto& sp : model.spring_cases[spring_idx].springs) {
       int e = FindByNumber(model.members, sp.member);
       if (e == 0 || !mem[e].valid) continue;
@@ -1143,14 +1147,14 @@ struct Solver {
       // Deflection of the member under its spring load at the tenth points.
       std::array<double, 11> w{};
       double e_sum = 0;
-      if (reference) {
+      if (feedback && reference) {
         Strips st = MakeStrips(vi * sp.k_normal, vj * sp.k_normal, 0, m.L);
         for (int k = 1; k <= 9; ++k) {
           double x = k * m.L / 10;
           w[k] = StripSum(st, x, [&](double h, bool left) { return DeflectionAt(m, h, x, left); });
           e_sum += w[k];
         }
-      } else {
+      } else if (feedback) {
         const SpringPoints& sp_points = SpringPointsOf(e);
         SumStrips(vi * sp.k_normal, vj * sp.k_normal, 0, m.L, sp_points.x.data(), 9, sums);
         for (int k = 1; k <= 9; ++k) {
@@ -1164,20 +1168,25 @@ struct Solver {
       double phi = std::fabs(vbar) <= 1e-9 ? 0 : 0.2 * (1 - e_mean / vbar);
       for (auto& v : w) v *= phi;
       e_mean *= phi;
+      SpringPressure& pr = pressures.emplace_back();
+      pr.member = e;
+      pr.axial = {-ai * sp.k_tangent, -aj * sp.k_tangent};
+      auto line = [&](double x) { return vi + (vj - vi) * x / std::max(m.L, kMinLength); };
+      for (int t = 0; t <= 10; ++t) pr.normal[t] = -sp.k_normal * (line(t * m.L / 10) - w[t]);
+      if (!feedback) continue;
       FrameLoadItem ax;
       ax.type = kLoadDistAxial;
       ax.first_member = ax.last_member = model.members[e].number;
-      ax.d1 = -ai * sp.k_tangent;
-      ax.d2 = -aj * sp.k_tangent;
+      ax.d1 = pr.axial[0];
+      ax.d2 = pr.axial[1];
       extra.push_back({e, ax});
-      auto line = [&](double x) { return vi + (vj - vi) * x / std::max(m.L, kMinLength); };
       for (int t = 0; t < 10; ++t) {
         double x0 = t * m.L / 10, x1 = (t + 1) * m.L / 10;
         FrameLoadItem it;
         it.type = kLoadDistNormal;
         it.first_member = it.last_member = model.members[e].number;
-        it.d1 = -sp.k_normal * (line(x0) - w[t]);
-        it.d2 = -sp.k_normal * (line(x1) - w[t + 1]);
+        it.d1 = pr.normal[t];
+        it.d2 = pr.normal[t + 1];
         it.d3 = x0;
         it.d4 = m.L - x1;
         extra.push_back({e, it});
@@ -1190,6 +1199,43 @@ struct Solver {
       f[3] += xa * Ra / L;
       f[1] += (L - xn) * Rn / L;
       f[4] += xn * Rn / L;
+    }
+  }
+
+  // Member e's entry in a list of spring reactions, appended when it has
+  // none. The list is built one at a time: spring_slot remembers where each
+  // member went, and a slot left from another list fails the member check.
+  MemberSpringReaction& SpringEntry(std::vector<MemberSpringReaction>& list, int e) {
+    int& slot = spring_slot[static_cast<std::size_t>(e)];
+    if (slot < 0 || slot >= static_cast<int>(list.size()) ||
+        list[static_cast<std::size_t>(slot)].member != e) {
+      slot = static_cast<int>(list.size());
+      MemberSpringReaction& added = list.emplace_back();
+      added.member = e;
+      added.count = std::min(static_cast<int>(mem[e].points.size()), kResultMaxPoints);
+    }
+    return list[static_cast<std::size_t>(slot)];
+  }
+
+  // The spring reactions of a case at its members' output points: each
+  // spring's pressure taken at the points, springs on one member summed.
+  void SpringReactions(int ci, const std::vector<SpringPressure>& pressures) {
+    auto& out = res.cases[static_cast<std::size_t>(ci)].springs;
+    out.clear();
+    out.reserve(pressures.size());
+    for (const SpringPressure& pr : pressures) {
+      const MemberData& m = mem[pr.member];
+      MemberSpringReaction& at = SpringEntry(out, pr.member);
+      double tenth = m.L / 10;
+      for (int k = 1; k <= at.count; ++k) {
+        double x = m.points[static_cast<std::size_t>(k - 1)];
+        double r = m.L > 0 ? std::clamp(x / m.L, 0.0, 1.0) : 0;
+        int t = std::min(static_cast<int>(r * 10), 9);
+        double f = tenth > 0 ? std::clamp((x - t * tenth) / tenth, 0.0, 1.0) : 0;
+        auto& v = at.points[static_cast<std::size_t>(k)];
+        v[0] += pr.normal[t] + (pr.normal[t + 1] - pr.normal[t]) * f;
+        v[1] += pr.axial[0] + (pr.axial[1] - pr.axial[0]) * r;
+      }
     }
   }
 
@@ -1248,6 +1294,7 @@ struct Solver {
           res.Disp(ci, p) = {kept.u[3 * (p - 1)], kept.u[3 * (p - 1) + 1], kept.u[3 * (p - 1) + 2]};
         MemberResults(ci, kept.u, kept.items);
         res.cases[static_cast<std::size_t>(ci)].reactions = kept.reactions;
+        SpringReactions(ci, kept.pressures);
         continue;
       }
       int spring_idx = lc.spring_case > 0 ? FindByNumber(model.spring_cases, lc.spring_case) : 0;
@@ -1258,6 +1305,7 @@ struct Solver {
       std::vector<double> u;
       std::vector<std::vector<FrameLoadItem>> per;
       std::vector<double> load;
+      std::vector<SpringPressure> pressures;
       for (int pass = 1; pass <= passes; ++pass) {
         per = ItemsPerMember(lc, extra);
         load.assign(3 * nn, 0.0);
@@ -1285,7 +1333,9 @@ struct Solver {
         if (pass < passes) {
           extra.clear();
           end_extra.assign(nm + 1, Vec6{});
-          SpringFeedback(spring_idx, u, extra, end_extra);
+          SpringFeedback(spring_idx, u, true, extra, end_extra, pressures);
+        } else if (passes == 1 && spring_idx > 0) {
+          SpringFeedback(spring_idx, u, false, extra, end_extra, pressures);
         }
       }
       for (int p = 1; p <= nn; ++p)
@@ -1296,8 +1346,10 @@ struct Solver {
         cache->cases[static_cast<std::size_t>(ci)].u = u;
         cache->cases[static_cast<std::size_t>(ci)].items = per;
         cache->cases[static_cast<std::size_t>(ci)].reactions = reactions;
+        cache->cases[static_cast<std::size_t>(ci)].pressures = pressures;
       }
       MemberResults(ci, u, per);
+      SpringReactions(ci, pressures);
     }
     for (int k = 1; k <= nco; ++k) {
       const FrameCombination& co = model.combinations[k];
@@ -1317,6 +1369,13 @@ struct Solver {
                                  [&](const SupportReaction& x) { return x.node == r.node; });
           if (at == sum.end()) at = sum.insert(sum.end(), SupportReaction{r.node, {}});
           for (int d = 0; d < 3; ++d) at->values[d] += en.factor * r.values[d];
+        }
+        // Spring reactions likewise member by member, point by point.
+        auto& springs = res.cases[static_cast<std::size_t>(ci)].springs;
+        for (const MemberSpringReaction& sr : res.cases[static_cast<std::size_t>(li)].springs) {
+          MemberSpringReaction& at = SpringEntry(springs, sr.member);
+          for (int p = 1; p <= at.count; ++p)
+            for (int d = 0; d < 2; ++d) at.points[p][d] += en.factor * sr.points[p][d];
         }
         for (int p = 1; p <= nn; ++p) {
           auto& d = res.Disp(ci, p);

@@ -5,6 +5,7 @@
 // record directly.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,16 @@
 #include "model/frame_model.h"
 
 namespace vaultra {
+
+// The pressure one distributed spring puts on its member in a load case
+// (kN/m, member axes, acting on the member): axial varying linearly from
+// the i-end to the j-end, normal linear between the member's tenth points
+// 0, L/10, ..., L. With two passes it is what the second pass applies.
+struct SpringPressure {
+  int member = 0;  // member index
+  std::array<double, 2> axial{};
+  std::array<double, 11> normal{};
+};
 
 // The load-case solutions of one model kept for the next analysis of the
 // same model with other output points (the maximum search): what the
@@ -27,6 +38,7 @@ struct FrameSolveCache {
     std::vector<std::vector<double>> points;        // per member: output points of...
     std::vector<MemberCaseResult> values;           // ...these values
     std::vector<SupportReaction> reactions;
+    std::vector<SpringPressure> pressures;
   };
   std::string key;
   std::vector<Case> cases;  // per load case, index 0 unused

@@ -1,5 +1,7 @@
 #include "analysis/sdk_results.h"
 
+#include <algorithm>
+
 namespace vaultra {
 
 void BuildSdkResults(const AnalysisResults& r, const FrameModel& m, SdkResultStore& s) {
@@ -47,6 +49,32 @@ void BuildSdkResults(const AnalysisResults& r, const FrameModel& m, SdkResultSto
           {number, static_cast<int32_t>(fl.size()), fl.empty() ? nullptr : fl.data()});
     }
   }
+  // Spring reactions: one list, cases without springs left out.
+  int largest = 0;
+  for (int c = 1; c <= nlc; ++c)
+    largest = std::max(largest, m.load_cases.InRange(c) ? m.load_cases[c].number : c);
+  for (int c = 1; c <= nlc + nco && r.HasCase(c); ++c) {
+    const auto& springs = r.cases[static_cast<std::size_t>(c)].springs;
+    if (springs.empty()) continue;
+    auto& ml = s.spring_members.emplace_back();
+    auto& pl = s.spring_points.emplace_back();
+    pl.resize(springs.size());
+    for (std::size_t k = 0; k < springs.size(); ++k) {
+      const MemberSpringReaction& sr = springs[k];
+      auto& pts = pl[k];
+      for (int q = 1; q <= sr.count; ++q) {
+        const auto& v = sr.points[static_cast<std::size_t>(q)];
+        pts.push_back({q, {v[0], v[1]}});
+      }
+      int e = sr.member;
+      int number = m.members.InRange(e) ? m.members[e].number : e;
+      ml.push_back({number, r.members[e].node_i, r.members[e].node_j,
+                    static_cast<int32_t>(pts.size()), pts.empty() ? nullptr : pts.data()});
+    }
+    int number =
+        c <= nlc ? (m.load_cases.InRange(c) ? m.load_cases[c].number : c) : largest + c - nlc;
+    s.spring_cases.push_back({number, static_cast<int32_t>(ml.size()), ml.data()});
+  }
   auto data = [](auto& v) { return v.empty() ? nullptr : v.data(); };
   s.res.reaction_count = static_cast<int32_t>(s.reaction_cases[0].size());
   s.res.reactions = data(s.reaction_cases[0]);
@@ -60,6 +88,8 @@ void BuildSdkResults(const AnalysisResults& r, const FrameModel& m, SdkResultSto
   s.res.forces = data(s.force_cases[0]);
   s.res.force_comb_count = static_cast<int32_t>(s.force_cases[1].size());
   s.res.forces_comb = data(s.force_cases[1]);
+  s.res.spring_count = static_cast<int32_t>(s.spring_cases.size());
+  s.res.springs = data(s.spring_cases);
 }
 
 }  // namespace vaultra

@@ -13,6 +13,7 @@
 #include "analysis/frame_text.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
+#include "core/number.h"
 #include "core/ui.h"
 #include "frame_builders.h"
 
@@ -132,6 +133,30 @@ TEST(AnalysisDriver, LibraryAndInternalPathsWriteTheSameFiles) {
   auto f11 = SplitLines(*ReadFileBytes(dir.File("Tate0.F11")));
   ASSERT_GE(f11.size(), 4u);
   EXPECT_EQ(f11[1], "CASE     1    2");  // the pin and the roller of the first case
+
+  // The spring reactions: the second load case (the first has no springs)
+  // and both combinations, numbered after it; per case its spring members
+  // with their output points, the values as in the record.
+  auto f33 = SplitLines(*ReadFileBytes(dir.File("Tate0.F33")));
+  const int cases[] = {2, 3, 4}, numbers[] = {2, 3, 4};
+  std::size_t line = 0;
+  for (int i = 0; i < 3; ++i) {
+    const auto& springs = b.cases[static_cast<std::size_t>(cases[i])].springs;
+    ASSERT_EQ(springs.size(), 4u) << cases[i];
+    ASSERT_LT(line + 1, f33.size());
+    EXPECT_EQ(f33[line++], "分布バネ反力");
+    EXPECT_EQ(f33[line++], Format("CASE  %4d %4d", numbers[i], 4));
+    for (const MemberSpringReaction& sr : springs) {
+      ASSERT_EQ(sr.count, b.At(cases[i], sr.member).count);
+      ASSERT_LT(line + static_cast<std::size_t>(sr.count), f33.size());
+      EXPECT_EQ(f33[line++],
+                Format("MEMBR %4d %4d %4d %4d", m2.members[sr.member].number,
+                       b.members[sr.member].node_i, b.members[sr.member].node_j, sr.count));
+      for (int k = 1; k <= sr.count; ++k)
+        EXPECT_EQ(f33[line++], Format("%5d %14.3f %14.3f", k, sr.points[k][0], sr.points[k][1]));
+    }
+  }
+  EXPECT_EQ(line, f33.size());
 }
 
 TEST(AnalysisDriver, CacheHitNeedsTheSameTextAndItsResultFiles) {
