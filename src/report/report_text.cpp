@@ -372,7 +372,7 @@ std::string FillNumberCentred(PrintEngine& pe, int index, double value, bool use
     // Cutting leading digits would print a wrong number: mark the overflow.
     s.assign(W, '*');
   } else if (!s.empty() && s[0] != '-' && static_cast<int>(s.size()) < W) {
-    s.insert(0, " ");
+    s.insert(s.begin(), ' ');
   }
   pe.DrawText(f->origin_x, f->origin_y, f->left_limit + (f->width - s.size() * p) / 2, f->dy + vadj,
               s);
