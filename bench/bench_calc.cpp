@@ -149,6 +149,12 @@ void BM_WholeRunThreeBoxes(benchmark::State& st) {
 }
 BENCHMARK(BM_WholeRunThreeBoxes)->Unit(benchmark::kMillisecond);
 
+// The largest shipped sample: the mini-gate facility, 40 transverse members.
+void BM_WholeRunMiniGate(benchmark::State& st) {
+  WholeRun(st, "mini_gate.vt1", false);
+}
+BENCHMARK(BM_WholeRunMiniGate)->Unit(benchmark::kMillisecond);
+
 void BM_WholeRunLargestBox(benchmark::State& st) {
   WholeRun(st, {}, true);
 }
