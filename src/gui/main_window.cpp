@@ -230,12 +230,31 @@ void TFm_MAIN::FormShow(Page page, int selector) {
   }
 }
 
-void TFm_MAIN::CommitInputs(Page page) {
+// The fields of the page on screen into its record.
+void TFm_MAIN::StoreIfCurrent(Page page) {
   const std::optional<FormId> id = FormOfPage(page);
-  if (!id) return;
-  if (FormPage* fp = FormPageOf(page); fp && page == navigator_.current())
-    fp->Store(state_.Form(*id));
+  if (!id || page != navigator_.current()) return;
+  if (FormPage* fp = FormPageOf(page)) fp->Store(state_.Form(*id));
+}
+
+void TFm_MAIN::CommitInputs(Page page) {
+  StoreIfCurrent(page);
   calc_.CommitInputs(page);
+}
+
+// The other-checks steps work on the page's record; when the page is on
+// screen its fields are taken first (the next entry shows what the steps
+// wrote).
+void TFm_MAIN::OtherChecksPrepare() {
+  StoreIfCurrent(Page::kOtherChecks);
+  calc_.OtherChecksPrepare();
+}
+void TFm_MAIN::OtherChecksInput() {
+  StoreIfCurrent(Page::kOtherChecks);
+  calc_.OtherChecksInput();
+}
+void TFm_MAIN::OtherChecksResultRefresh() {
+  calc_.OtherChecksResultRefresh();
 }
 
 void TFm_MAIN::BuildModels() {

@@ -47,6 +47,9 @@ class TFm_MAIN : public QMainWindow, public NavigationOps {
 
   // NavigationOps
   void CommitInputs(Page page) override;
+  void OtherChecksPrepare() override;
+  void OtherChecksInput() override;
+  void OtherChecksResultRefresh() override;
   void BuildModels() override;
   void RunAnalysis(bool internal_solver) override;
   void SaveResumeFile() override;
@@ -68,6 +71,7 @@ class TFm_MAIN : public QMainWindow, public NavigationOps {
   void ShowPage(Page page);
   std::optional<std::string> AskSaveName();
   std::string CalcSummary() const;
+  void StoreIfCurrent(Page page);
 
   ProjectState& state_;
   PageLogic& logic_;

@@ -17,6 +17,7 @@
 #include "app/master_data.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
+#include "core/number.h"
 #include "gui/form_page.h"
 #include "gui/main_window.h"
 
@@ -183,6 +184,10 @@ TEST_F(Fixture, EnteringAResultPageAnalysesTheOpenedProject) {
   ASSERT_TRUE(w.calculation().analysed());
   EXPECT_TRUE(w.calculation().run().transverse_ok);
   EXPECT_TRUE(w.calculation().run().use_internal);  // demo mode
+  // The other-checks steps ran: the largest block weight replaced the
+  // page's placeholder before the joint checks read it.
+  EXPECT_GT(ReadReal(state.Form(FormId::kOtherChecks).At("Ed_BlkWt").text), 10.0);
+  EXPECT_GT(state.records.joints.block_weight, 10.0);
   // The status bar reports the outcome, not a placeholder.
   const QString note = w.StatusLabel("lbCalcTime")->text();
   EXPECT_TRUE(note.startsWith(QStringLiteral(u"部材照査"))) << note.toStdString();
