@@ -32,9 +32,9 @@ class ResaveCli : public testing::Test {
 
   std::string P(const std::string& name) const { return (dir_ / name).string(); }
 
-  RunResult Vaultra(const std::string& args) const {
-    const std::string cmd = std::string("'") + VAULTRA_EXE + "' " + args + " >'" + P("stdout") +
-                            "' 2>'" + P("stderr") + "'";
+  RunResult Vaultra(const std::string& args, const std::string& exe = VAULTRA_EXE) const {
+    const std::string cmd =
+        "'" + exe + "' " + args + " >'" + P("stdout") + "' 2>'" + P("stderr") + "'";
     RunResult r;
     const int raw = std::system(cmd.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -169,6 +169,38 @@ TEST_F(ResaveCli, SubcommandHelpPrintsItsUsageAndSucceeds) {
   }
   EXPECT_EQ(Vaultra("calc --helpme").status, 2);
   EXPECT_EQ(Vaultra("--bogus").status, 2);
+}
+
+// An installed copy: the executable in PREFIX/lib/vaultra, started through
+// the link PREFIX/bin/vaultra, reads the catalogue and the default resume
+// file of its real folder; without a readable catalogue it runs nothing.
+TEST_F(ResaveCli, InstalledCopyFindsItsFolderThroughTheBinLink) {
+  const fs::path program = dir_ / "prefix" / "lib" / "vaultra";
+  fs::create_directories(program);
+  fs::create_directories(dir_ / "prefix" / "bin");
+  fs::copy_file(VAULTRA_EXE, program / "vaultra");
+  fs::copy_file(fs::path(VAULTRA_SOURCE_DIR) / "vaultra.ini", program / "vaultra.ini");
+  fs::create_symlink("../lib/vaultra/vaultra", dir_ / "prefix" / "bin" / "vaultra");
+  const std::string link = (dir_ / "prefix" / "bin" / "vaultra").string();
+  const std::string sample =
+      std::string("'") + VAULTRA_SOURCE_DIR + "/samples/box_groundwater_stored.vt1'";
+  const std::string work = " --work-dir '" + P("work") + "'";
+
+  RunResult r = Vaultra("calc " + sample + work, link);
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find(program.string() + "/Master/"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("could not be read"), std::string::npos) << r.err;
+
+  fs::copy(fs::path(VAULTRA_SOURCE_DIR) / "Master", program / "Master",
+           fs::copy_options::recursive);
+  r = Vaultra("calc " + sample + work, link);
+  const RunResult built = Vaultra("calc " + sample + work);
+  EXPECT_EQ(r.status, 0) << r.err;  // every check of this sample is satisfied
+  EXPECT_EQ(r.status, built.status);
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(r.out.find("solver: internal"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out, built.out);
 }
 
 }  // namespace
