@@ -58,7 +58,10 @@ set(CPACK_PACKAGE_CONTACT "${VAULTRA_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "structural design of precast RC underground rainwater storage facilities")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n From one facility's description to the transverse and longitudinal\n plane frames, their load cases and combinations, the analysis, the RC\n checks of every member, joint and end wall, and the numbered structural\n calculation report. A window for the engineer and headless sub-commands.")
+    "From one facility's description to the transverse and longitudinal plane\n\
+frames, their load cases and combinations, the analysis, the RC checks of every member, joint\n\
+and end wall, and the numbered structural calculation report: a window for the engineer\n\
+and headless sub-commands.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
