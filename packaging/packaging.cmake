@@ -72,10 +72,3 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic, fonts-ipafont-mincho")
 include(CPack)
-
-if(VAULTRA_TESTS)
-  add_test(NAME package
-           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/package_test.sh ${CMAKE_BINARY_DIR}
-                   ${CMAKE_SOURCE_DIR})
-  set_tests_properties(package PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 180)
-endif()
