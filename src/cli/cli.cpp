@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "cli/args.h"
 #include "cli/commands.h"
@@ -63,6 +64,20 @@ int UsageError(const std::string& message) {
   return kExitBadInput;
 }
 
+std::string SubcommandUsage(std::string_view name) {
+  const std::string prefix = "  vaultra " + std::string(name) + " ";
+  std::string out = "usage:\n";
+  std::string_view text = UsageText();
+  while (!text.empty()) {
+    const std::size_t eol = text.find('\n');
+    const std::string_view line =
+        text.substr(0, eol == std::string_view::npos ? text.size() : eol + 1);
+    text.remove_prefix(line.size());
+    if (line.starts_with(prefix) || line.starts_with("exit status:")) out += line;
+  }
+  return out;
+}
+
 int RunSubcommand(int argc, char** argv) {
   if (argc < 2) return -1;
   const char* name = argv[1];
@@ -85,7 +100,14 @@ int RunSubcommand(int argc, char** argv) {
     return kExitOk;
   }
   for (const Entry& e : kCommands) {
-    if (std::strcmp(name, e.name) == 0) return e.fn(rest);
+    if (std::strcmp(name, e.name) != 0) continue;
+    for (const std::string& a : rest) {
+      if (a == "--help" || a == "-h") {
+        std::fputs(SubcommandUsage(e.name).c_str(), stdout);
+        return kExitOk;
+      }
+    }
+    return e.fn(rest);
   }
   if (name[0] == '-') return UsageError(std::string("unknown option ") + name);
   return -1;  // a project path: the window opens it

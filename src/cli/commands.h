@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vaultra::cli {
@@ -21,7 +22,10 @@ int CmdReport(const ArgList& argv);
 
 // The usage text printed by --help and after a bad argument.
 const char* UsageText();
-// The version line printed by --version.
+// The usage lines of one sub-command and the exit statuses, taken from
+// UsageText(): printed by "vaultra NAME --help".
+std::string SubcommandUsage(std::string_view name);
+// The version line printed by --version: the release and the version date.
 std::string VersionText();
 
 // Runs a sub-command when argv[1] names one; returns -1 when it does not.

@@ -24,6 +24,13 @@ CliProject::CliProject(const std::optional<std::string>& work_dir_utf8)
       state(DefaultProjectState()) {}
 
 bool CliProject::Open(const std::string& path_utf8) {
+  // Every figure depends on the catalogue: without it the run would print
+  // verdicts worked out from empty tables.
+  if (ui.ErrorCount() > 0) {
+    std::fprintf(stderr, "vaultra: the master catalogue in %s could not be read; nothing is run\n",
+                 Cp932ToUtf8(folders.material_master_dir).c_str());
+    return false;
+  }
   if (FileExists(folders.default_resume_file)) {
     LoadResult defaults = LoadProjectFile(state, folders.default_resume_file, logic);
     PrintAll("warning", defaults.errors);
