@@ -1,5 +1,6 @@
-// The vaultra executable: the window by default, headless sub-commands
-// when the first argument names one.
+// The window program (vaultra-gui), started by the vaultra executable for
+// everything that draws: the window, and the sub-commands that draw report
+// pages. It links the window toolkit; the headless sub-commands never load it.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
@@ -42,7 +43,8 @@ void ScheduleGrab(vaultra::gui::TFm_MAIN& w) {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "C");
-  int status = vaultra::cli::RunSubcommand(argc, argv);
+  int status = vaultra::cli::RunDrawingSubcommand(argc, argv);
+  if (status < 0) status = vaultra::cli::RunSubcommand(argc, argv);  // started directly
   if (status >= 0) return status;
 
   using namespace vaultra;
