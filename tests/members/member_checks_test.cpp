@@ -5,8 +5,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "app/check_inputs.h"
-#include "app/project_state.h"
+#include "app/calc/check_inputs.h"
+#include "app/document/project_state.h"
 #include "core/number.h"
 
 namespace vaultra {
