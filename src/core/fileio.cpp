@@ -110,6 +110,10 @@ bool WriteFileAtomic(std::string_view p, std::string_view data, std::string* err
   ok = std::fclose(f) == 0 && ok;
   if (!ok) return fail("書き込みエラー");
   std::error_code ec;
+  // Renaming over an existing file makes ext4 push the new file's data to
+  // the disk at once (auto_da_alloc): the very wait a scratch write does
+  // without, so a scratch write removes the old file first.
+  if (mode == WriteMode::kScratch) ::unlink(target.c_str());
   fs::rename(tmp, target, ec);
   if (ec) return fail(ec.message().c_str());
   return true;
