@@ -4,7 +4,7 @@
 # file even when started through a symbolic link, so the executable, Master/
 # and the default resume file stay together in one program folder and bin/
 # holds only a relative link to it: the layout works under any prefix.
-#   <prefix>/lib/vaultra/vaultra                  the executable
+#   <prefix>/lib/vaultra/vaultra, vaultra-gui     the executables (headless, window)
 #   <prefix>/lib/vaultra/Master/材料/, 印刷/        the master folders
 #   <prefix>/lib/vaultra/vaultra.ini              the default resume file
 #   <prefix>/bin/vaultra -> ../lib/vaultra/vaultra
@@ -17,7 +17,9 @@ set(pkg_src ${CMAKE_CURRENT_LIST_DIR})
 set(pkg_bin ${CMAKE_BINARY_DIR}/packaging)
 file(MAKE_DIRECTORY ${pkg_bin})
 
-install(TARGETS vaultra RUNTIME DESTINATION ${VAULTRA_PROGRAM_DIR})
+# vaultra-gui (the window and the drawing sub-commands) lies beside vaultra,
+# which starts it for those.
+install(TARGETS vaultra vaultra-gui RUNTIME DESTINATION ${VAULTRA_PROGRAM_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Master DESTINATION ${VAULTRA_PROGRAM_DIR}
         PATTERN "*.md" EXCLUDE)
 install(FILES ${CMAKE_SOURCE_DIR}/vaultra.ini DESTINATION ${VAULTRA_PROGRAM_DIR})

@@ -86,10 +86,11 @@ int RunSubcommand(int argc, char** argv) {
     const char* name;
     int (*fn)(const ArgList&);
   };
+  // The commands that draw nothing: they run in this process, which never
+  // loads the window toolkit.
   static constexpr Entry kCommands[] = {
-      {"calc", CmdCalc},         {"frame", CmdFrame},   {"solve", CmdSolve},
-      {"section", CmdSection},   {"resave", CmdResave}, {"draw", CmdDraw},
-      {"template", CmdTemplate}, {"report", CmdReport},
+      {"calc", CmdCalc},       {"frame", CmdFrame},   {"solve", CmdSolve},
+      {"section", CmdSection}, {"resave", CmdResave},
   };
   if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
     std::fputs(UsageText(), stdout);
@@ -110,7 +111,7 @@ int RunSubcommand(int argc, char** argv) {
     return e.fn(rest);
   }
   if (name[0] == '-') return UsageError(std::string("unknown option ") + name);
-  return -1;  // a project path: the window opens it
+  return -1;  // a drawing command or a project path: the window program's
 }
 
 }  // namespace vaultra::cli

@@ -28,7 +28,14 @@ std::string SubcommandUsage(std::string_view name);
 // The version line printed by --version: the release and the version date.
 std::string VersionText();
 
-// Runs a sub-command when argv[1] names one; returns -1 when it does not.
+// Runs a headless sub-command (calc, frame, solve, section, resave, --help,
+// --version) when argv[1] names one, or reports an unknown option; returns
+// -1 when argv[1] is none of these (a drawing command, a project path, or
+// nothing): the window program takes those.
 int RunSubcommand(int argc, char** argv);
+
+// In the window program: runs a sub-command that draws (draw, template,
+// report) when argv[1] names one; returns -1 when it does not.
+int RunDrawingSubcommand(int argc, char** argv);
 
 }  // namespace vaultra::cli

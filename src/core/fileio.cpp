@@ -1,5 +1,6 @@
 #include "core/fileio.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -69,22 +70,50 @@ bool WriteFileAtomic(std::string_view p, std::string_view data, std::string* err
   fs::path target = ToFsPath(p);
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
-  std::random_device rd;
-  fs::path tmp = dir / (target.filename().string() + Format(".tmp%06x", rd() & 0xFFFFFF));
+  fs::path tmp;
   auto fail = [&](const char* what) {
     if (error) *error = std::string(p) + " に書き込めません。(" + what + ")";
     std::error_code ec;
-    fs::remove(tmp, ec);
+    if (!tmp.empty()) fs::remove(tmp, ec);
     return false;
   };
-  FILE* f = std::fopen(tmp.c_str(), "wb");
-  if (!f) return fail(std::strerror(errno));
+  // The temporary name carries the process id, so writers in other
+  // processes never meet; it is created exclusively, and a name that is
+  // taken (left by a crashed process of the same id) gives way to random
+  // ones. Seeding a random device for every write costs more than the
+  // write of a small file.
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+    unsigned tag = static_cast<unsigned>(::getpid());
+    if (attempt > 0) tag = std::random_device()();
+    tmp = dir / (target.filename().string() + Format(".tmp%06x", tag & 0xFFFFFF));
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) {
+      const std::string why = std::strerror(errno);
+      tmp.clear();  // not ours: never removed
+      return fail(why.c_str());
+    }
+  }
+  if (fd < 0) {
+    tmp.clear();
+    return fail(std::strerror(EEXIST));
+  }
+  FILE* f = ::fdopen(fd, "wb");
+  if (!f) {
+    const std::string why = std::strerror(errno);
+    ::close(fd);
+    return fail(why.c_str());
+  }
   bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
   ok = std::fflush(f) == 0 && ok;
   if (mode == WriteMode::kDurable) ok = fsync(fileno(f)) == 0 && ok;
   ok = std::fclose(f) == 0 && ok;
   if (!ok) return fail("書き込みエラー");
   std::error_code ec;
+  // Renaming over an existing file makes ext4 push the new file's data to
+  // the disk at once (auto_da_alloc): the very wait a scratch write does
+  // without, so a scratch write removes the old file first.
+  if (mode == WriteMode::kScratch) ::unlink(target.c_str());
   fs::rename(tmp, target, ec);
   if (ec) return fail(ec.message().c_str());
   return true;
