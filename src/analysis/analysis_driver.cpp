@@ -244,8 +244,10 @@ std::string RunFrameAnalysis(AnalysisResults& results, const std::string& text_p
   std::string progress = "!! 計算中  [" + text_path + "]";
   if (ctx.ui) ctx.ui->Progress(progress);
   // The internal path's text is no cache key: a work file of this run.
-  std::string msg =
-      SaveFrameText(model, text_path, ctx.use_internal ? WriteMode::kScratch : WriteMode::kDurable);
+  std::string msg;
+  if (!ctx.text_is_input)
+    msg = SaveFrameText(model, text_path,
+                        ctx.use_internal ? WriteMode::kScratch : WriteMode::kDurable);
   if (!msg.empty()) return Fail(results, msg);
   std::string bak = ChangeExtension(text_path, ".bak");
   if (ctx.use_internal) {

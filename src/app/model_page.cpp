@@ -8,6 +8,7 @@
 #include "core/cp932.h"
 #include "core/format_by_tag.h"
 #include "core/number.h"
+#include "model/longitudinal.h"
 
 namespace vaultra {
 
@@ -422,6 +423,12 @@ std::string RegenerateFromBlockRow(ProjectState& state) {
                                          : BuildBoxMembers(state.block_row, tm, &error);
   if (!ok) tm.member_count = 0;  // the model update rebuilds it from the model page
   ComputeProjectGeometry(state);
+  // Then the longitudinal model, so that it is known (and saved) without a run.
+  if (ok) {
+    BuildLongitudinalMembers(rec.facility_type == 0 ? kLayoutStand : kLayoutBox, rec,
+                             state.block_row, tm, state.longitudinal);
+    ComputeProjectGeometry(state);
+  }
   return error;
 }
 

@@ -24,6 +24,11 @@ const char* UsageText();
 // The version line printed by --version.
 std::string VersionText();
 
+// Before the window starts: exit status 2 with the reason when no display
+// is available or the project named is no regular file; -1 when the window
+// may start.
+int CheckWindowStart(int argc, char** argv);
+
 // Runs a sub-command when argv[1] names one; returns -1 when it does not.
 int RunSubcommand(int argc, char** argv);
 
