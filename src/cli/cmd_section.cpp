@@ -42,8 +42,10 @@ std::string NonPhysicalReason(const SectionDetailInputs& in) {
     if (!(v(f) > 0)) return name(f) + " must be greater than 0 (" + Format("%g", v(f)) + ")";
   for (int f : {kSdDd1, kSdDd2, kSdAs1, kSdAs2, kSdAw, kSdSs, kSdFyk, kSdFwyd})
     if (v(f) < 0) return name(f) + " must not be negative (" + Format("%g", v(f)) + ")";
-  if (v(kSdDd1) >= v(kSdH) || v(kSdDd2) >= v(kSdH))
-    return Format("the cover edDd1 = %g or edDd2 = %g reaches the height edH = %g mm",
+  // The bars of the two faces lie inside the section, one face's above the
+  // other's.
+  if (v(kSdDd1) + v(kSdDd2) >= v(kSdH))
+    return Format("the covers edDd1 + edDd2 = %g + %g mm reach the height edH = %g mm",
                   v(kSdDd1), v(kSdDd2), v(kSdH));
   if (v(kSdAw) > 0 && !(v(kSdSs) > 0))
     return Format("stirrups edAw = %g need a spacing edSs greater than 0", v(kSdAw));
@@ -94,8 +96,10 @@ int CmdSection(const ArgList& argv) {
     }
   }
 
-  if (const std::string why = NonPhysicalReason(w.inputs); !why.empty())
-    return UsageError("section: " + why);
+  if (const std::string why = NonPhysicalReason(w.inputs); !why.empty()) {
+    std::fprintf(stderr, "vaultra: section: %s\n", why.c_str());
+    return kExitBadInput;
+  }
 
   Recompute(w);
   for (const std::string& line : w.listing) PrintLine(line);
