@@ -234,7 +234,8 @@ void MarkNotFinite(CheckPointRecord& row) {
   for (double v : {row.sigma_c, row.sigma_s_inner, row.sigma_s_outer, row.tau, row.sigma_ca,
                    row.sigma_sa, row.tau_a, row.ratio_flexure, row.ratio_shear, row.ratio, row.Nud,
                    row.Mud, row.Mrd, row.Vcd, row.Vsd, row.Vyd, row.Vmu, row.ratio_vmu,
-                   row.req_stirrup, row.req_steel_outer, row.req_steel_inner})
+                   row.req_stirrup, row.req_steel_outer, row.req_steel_inner, row.Ec, row.Es,
+                   row.fck, row.fcd, row.fyk, row.fyd, row.fwyk})
     finite = finite && std::isfinite(v);
   row.not_finite = !finite;
   if (finite) return;
