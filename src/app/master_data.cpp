@@ -383,7 +383,7 @@ void ReadRebarSizes(const std::vector<std::string>& lines, MasterData& md, Ui& u
   RangeCheck range(md, ui, file_name);
   ForEachNumberedLine(lines, [&](const std::vector<std::string>& cols, std::size_t i) {
     range.Cell(cols, i, 2, 0, kMaxBarAreaCm2, true);
-    range.Cell(cols, i, 3, 0, kMaxDiameterMm, true);
+    range.Cell(cols, i, 3, 0, kMaxDiameterMm);
     NamedPair r;
     const std::string& name = Field(cols, 1);
     r.name = TruncateBytes(name, kListNameMax);
@@ -411,7 +411,7 @@ void ReadMaterialClasses(const std::vector<std::string>& lines, MasterData& md, 
     [[maybe_unused]] const bool in_range = range.Cell(cols, i, 2, 0, kMaxStrength, true) &&
                                            range.Cells(cols, i, 4, 18, 0, kMaxStrength) &&
                                            range.Cell(cols, i, 19, 0, kMaxModulus) &&
-                                           range.Cell(cols, i, 20, 0, kMaxStrength, true) &&
+                                           range.Cell(cols, i, 20, 0, kMaxStrength) &&
                                            range.Cell(cols, i, 21, 0, kMaxModulus);
     MaterialClass r;
     r.class_number = TruncToInt(Real(cols, 1));

@@ -414,6 +414,14 @@ std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dim
   return {};
 }
 
+void BuildLongitudinalModel(ProjectState& state) {
+  if (!state.transverse.member_table_valid()) return;
+  const ModelRecord& rec = state.records.model;
+  BuildLongitudinalMembers(rec.facility_type == 0 ? kLayoutStand : kLayoutBox, rec,
+                           state.block_row, state.transverse, state.longitudinal);
+  ComputeProjectGeometry(state);
+}
+
 std::string RegenerateFromBlockRow(ProjectState& state) {
   ModelRecord& rec = state.records.model;
   StructureModel& tm = state.transverse;
@@ -423,12 +431,6 @@ std::string RegenerateFromBlockRow(ProjectState& state) {
                                          : BuildBoxMembers(state.block_row, tm, &error);
   if (!ok) tm.member_count = 0;  // the model update rebuilds it from the model page
   ComputeProjectGeometry(state);
-  // Then the longitudinal model, so that it is known (and saved) without a run.
-  if (ok) {
-    BuildLongitudinalMembers(rec.facility_type == 0 ? kLayoutStand : kLayoutBox, rec,
-                             state.block_row, tm, state.longitudinal);
-    ComputeProjectGeometry(state);
-  }
   return error;
 }
 
