@@ -22,6 +22,7 @@ import tempfile
 
 SRC = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 ENC = "cp932"
+SAMPLES = 4  # sample projects mutated (--samples)
 
 # Numeric keys the calculation reads, by section (a sample of each page).
 KEYS = [("Fm11MDL", k) for k in ("EdBlockDepth", "EdWaterH0", "EdWaterDepth", "Ed_blkB", "Ed_slbH",
@@ -77,8 +78,7 @@ def judge(t, what, status, out, err, bad, names=(), status_ok=False):
 
 def sweep_projects(exe, t, rnd, work, quick):
     samples = sorted(f for f in os.listdir(os.path.join(SRC, "samples")) if f.endswith(".vt1"))
-    if quick:
-        samples = samples[:1]
+    samples = samples[:1] if quick else samples[:SAMPLES]
     jobs = []
     for s in samples:
         raw = open(os.path.join(SRC, "samples", s), "rb").read()
@@ -249,7 +249,10 @@ def main():
     ap.add_argument("--seed", type=int, default=13)
     ap.add_argument("--quick", action="store_true")
     ap.add_argument("--only", default="projects,catalogue,frames,sections")
+    ap.add_argument("--samples", type=int, default=4)
     a = ap.parse_args()
+    global SAMPLES
+    SAMPLES = a.samples
     exe = os.path.abspath(a.exe)
     total = Tally()
     with tempfile.TemporaryDirectory() as work:
