@@ -9,6 +9,7 @@
 
 #include "app/run_analysis.h"
 #include "checks/check_point.h"
+#include "checks/joint_check.h"
 
 namespace vaultra {
 namespace {
@@ -105,6 +106,34 @@ TEST(RobustChecks, AMemberWithARatioThatIsNoNumberIsNotOk) {
   EXPECT_EQ(v[1].row, 2);
   EXPECT_TRUE(std::isnan(v[1].ratio));
   EXPECT_TRUE(v[2].ok);
+}
+
+TEST(RobustChecks, AJointWhoseForcesOrCapacityAreNoNumbersIsNg) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  // Na = (160 * 1.33 * 3.53 + 9 * 2000 * 100) / 1000 = 1800.75 kN in
+  // compression, 0.75 kN in tension.
+  struct Case {
+    const char* what;
+    double first, last, ps;
+    bool ng_compression, ng_tension;
+  } cases[] = {
+      {"sound", -100, 0.5, 160, false, false},
+      {"tension beyond", -100, 0.8, 160, false, true},
+      {"NaN force", kNaN, 0.5, 160, true, true},
+      {"NaN force last", -100, kNaN, 160, true, true},
+      {"NaN bolt stress", -100, 0.5, kNaN, true, true},
+  };
+  for (const Case& c : cases) {
+    TransverseJointInput in;
+    in.Ps = c.ps;
+    for (auto& level : in.members) level = {{19, c.first, c.last}, {3, kNaN, kNaN}};
+    const TransverseJointResult r = CheckTransverseJoints(in);
+    for (const TransverseJointLevel& l : r.level) {
+      EXPECT_EQ(l.ng_compression, c.ng_compression) << c.what;
+      EXPECT_EQ(l.ng_tension, c.ng_tension) << c.what;
+    }
+    EXPECT_EQ(r.ok(), !c.ng_compression && !c.ng_tension) << c.what;
+  }
 }
 
 }  // namespace
