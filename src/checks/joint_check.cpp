@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/master_data.h"
+#include "inputs/master_data.h"
 #include "core/cp932.h"
 #include "core/number.h"
 
