@@ -7,7 +7,7 @@
 #include <functional>
 #include <limits>
 
-#include "app/run_analysis.h"
+#include "app/calc/run_analysis.h"
 #include "checks/check_point.h"
 #include "checks/joint_check.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/master_data.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
+#include "inputs/master_data.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
 #include "core/comma_text.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
