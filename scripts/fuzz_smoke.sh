@@ -12,6 +12,8 @@ if [ ! -x "$bin" ]; then
   echo "skipped: $name was not built (needs clang and -DVAULTRA_FUZZ_SMOKE=ON)"
   exit 77
 fi
+bin=$(cd "$(dirname "$bin")" && pwd)/$name
+src=$(cd "$src" && pwd)
 seeds=$(mktemp -d)
 work=$(mktemp -d)
 trap 'rm -rf "$seeds" "$work"' EXIT
@@ -25,7 +27,9 @@ case "$name" in
 esac
 cd "$work"
 # New inputs go to the scratch folder (first); the seeds are only read.
+# A crash exits 1, never 77 (libFuzzer's default), which the tests read as skipped.
 "$bin" -seed=1 -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
+  -error_exitcode=1 -timeout_exitcode=1 \
   -print_final_stats=1 "$work" "$seeds" 2>&1 | tail -n 20
 status=${PIPESTATUS[0]}
 exit "$status"
