@@ -9,6 +9,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   calculix-ccx poppler-utils
   dpkg-dev desktop-file-utils shared-mime-info
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

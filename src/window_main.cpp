@@ -47,6 +47,11 @@ int main(int argc, char** argv) {
   if (status < 0) status = vaultra::cli::RunSubcommand(argc, argv);  // started directly
   if (status >= 0) return status;
 
+  // What would make the toolkit abort (no display) or open nothing (no
+  // such project) is refused before it starts.
+  status = vaultra::cli::CheckWindowStart(argc, argv);
+  if (status >= 0) return status;
+
   using namespace vaultra;
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");  // Qt sets the locale from the environment

@@ -261,9 +261,11 @@ std::string RunOneAnalysis(AnalysisResults& results, const std::string& text_pat
   std::string msg;
   std::string bak = ChangeExtension(text_path, ".bak");
   if (work_files) {
-    // The internal path's text is no cache key: a work file of this run.
-    msg = SaveFrameText(model, text_path,
-                        ctx.use_internal ? WriteMode::kScratch : WriteMode::kDurable);
+    // The internal path's text is no cache key: a work file of this run. A
+    // text given as input (vaultra solve) is never rewritten.
+    if (!ctx.text_is_input)
+      msg = SaveFrameText(model, text_path,
+                          ctx.use_internal ? WriteMode::kScratch : WriteMode::kDurable);
     if (!msg.empty()) return Fail(results, msg);
   } else if (FileExists(text_path)) {
     // A search text of an earlier run goes with its cache copy and result

@@ -1,9 +1,12 @@
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/open_project.h"
+#include "core/cp932.h"
 
 namespace vaultra::cli {
 
@@ -76,6 +79,26 @@ std::string SubcommandUsage(std::string_view name) {
     if (line.starts_with(prefix) || line.starts_with("exit status:")) out += line;
   }
   return out;
+}
+
+int CheckWindowStart(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] == '-') continue;  // the window's own argument check follows
+    const char* why = NotAProjectFile(Utf8ToCp932(argv[i]));
+    if (*why) {
+      std::fprintf(stderr, "vaultra: %s: %s\n", argv[i], why);
+      return kExitBadInput;
+    }
+  }
+  auto set = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+  };
+  if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) {
+    std::fprintf(stderr, "vaultra: no display; use a sub-command (vaultra --help)\n");
+    return kExitBadInput;
+  }
+  return -1;
 }
 
 int RunSubcommand(int argc, char** argv) {

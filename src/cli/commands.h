@@ -28,6 +28,11 @@ std::string SubcommandUsage(std::string_view name);
 // The version line printed by --version: the release and the version date.
 std::string VersionText();
 
+// Before the window starts: exit status 2 with the reason when no display
+// is available or the project named is no regular file; -1 when the window
+// may start.
+int CheckWindowStart(int argc, char** argv);
+
 // Runs a headless sub-command (calc, frame, solve, section, resave, --help,
 // --version) when argv[1] names one, or reports an unknown option; returns
 // -1 when argv[1] is none of these (a drawing command, a project path, or

@@ -14,6 +14,10 @@
 
 namespace vaultra::cli {
 
+// Why a path given as a project is none ("no such project file", "not a
+// regular file (a folder)", ...); empty for a regular file.
+const char* NotAProjectFile(const std::string& cp932_path);
+
 class CliProject {
  public:
   explicit CliProject(const std::optional<std::string>& work_dir_utf8);

@@ -87,7 +87,6 @@ TEST_F(ResaveCli, BrokenFilesFailWithStatus2AndStayUnchanged) {
       {"random", random},
       {"text", "just some notes\r\nnothing else\r\n"},
       {"truncated_mid_line", sample.substr(0, sample.size() / 2 + 7)},
-      {"truncated_at_line", sample.substr(0, sample.find("[Fm16KYD]"))},
       {"oversized_count", oversized},
       {"header_only", "Orvane設計書(スタンド型) = 1.01\r\n"},
   };
@@ -101,6 +100,20 @@ TEST_F(ResaveCli, BrokenFilesFailWithStatus2AndStayUnchanged) {
     EXPECT_EQ(ReadFileBytes(in).value_or("?"), c.bytes) << c.name;
     EXPECT_FALSE(fs::exists(out)) << c.name;
   }
+}
+
+// A file that ends at a line boundary before its last sections loads as far
+// as it goes: the missing sections keep their controls, with a warning each.
+TEST_F(ResaveCli, AFileEndingBeforeItsLastSectionsIsSavedWithWarnings) {
+  const std::string sample = Sample();
+  const std::string cut = sample.substr(0, sample.find("[Fm16KYD]"));
+  ASSERT_TRUE(WriteFileAtomic(P("cut.vt1"), cut));
+  const RunResult r = Resave(P("cut.vt1"), P("cut_out.vt1"));
+  EXPECT_EQ(r.status, 0) << r.err;
+  for (const char* section : {"[Fm16KYD]", "[Fm33OR2]", "[fmUtOryk]"})
+    EXPECT_NE(r.err.find(section), std::string::npos) << section << "\n" << r.err;
+  EXPECT_EQ(ReadFileBytes(P("cut.vt1")).value_or(""), cut);
+  EXPECT_TRUE(fs::exists(P("cut_out.vt1")));
 }
 
 TEST_F(ResaveCli, BadArgumentsAndMissingInputGiveStatus2) {
