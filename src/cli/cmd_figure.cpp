@@ -3,8 +3,11 @@
 //                [--work-dir DIR] [--internal]:
 // one figure of a project (section, ground, frame, points, loads, forces) on
 // a report page (grey) or, with --screen, on a screen-sized canvas in colour.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "app/build_models.h"
@@ -154,11 +157,20 @@ int CmdFigure(const ArgList& argv) {
 
   PrintEngine pe;
   pe.internal_solver = run.use_internal;
+  // The page canvas: the window's replay target painting into an image,
+  // recorded as well so that a PDF can replay it.
+  std::optional<QImage> image;
+  std::optional<QPainter> painter;
+  std::optional<render::PainterTarget> canvas;
   if (screen) {
-    // The page's canvas, recorded so that it replays onto the PNG or PDF.
+    render::EnsureGuiApplication();
+    image.emplace(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+    image->fill(Qt::white);
+    painter.emplace(&*image);
+    canvas.emplace(*painter);
     pe.recording = true;
     pe.records().Select(kFirstBodySlot);
-    SetupFigure(pe, fig, kFigureNew, kScreenWidth, kScreenHeight, 0);
+    SetupFigure(pe, fig, kFigureNew, kScreenWidth, kScreenHeight, 0, &*canvas);
     if (kind == "section") {
       DrawSectionFigure(pe, fig, {state.records.model.water_level[0]}, 10, 10, 170, 110);
     } else if (kind == "ground") {
@@ -221,22 +233,26 @@ int CmdFigure(const ArgList& argv) {
   for (const std::string& n : pe.notices)
     std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(n).c_str());
   if (!screen) return WriteReportOutput(pe, {pe.records().current()}, *out);
-  std::string werr;
+  canvas->Flush();
+  painter->end();
   const std::string path = Utf8ToCp932(*out);
-  bool ok;
   const std::string lower = [&] {
     std::string l = *out;
     for (char& ch : l) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     return l;
   }();
-  if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".png") == 0)
-    ok = render::WritePagePng(pe.records(), kFirstBodySlot, path, kScreenWidth, kScreenHeight,
-                              &werr);
-  else if (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".pdf") == 0)
-    ok = render::WritePdf(pe.records(), {kFirstBodySlot}, path, 300, &werr);
-  else
+  auto ends = [&](const char* suffix) {
+    const std::size_t n = std::strlen(suffix);
+    return lower.size() > n && lower.compare(lower.size() - n, n, suffix) == 0;
+  };
+  std::string werr;
+  if (ends(".png")) {
+    if (!render::SaveImagePng(*image, path, &werr)) return Fail(werr);
+  } else if (ends(".pdf")) {
+    if (!render::WritePdf(pe.records(), {kFirstBodySlot}, path, 300, &werr)) return Fail(werr);
+  } else {
     return UsageError("the output must end in .pdf or .png");
-  if (!ok) return Fail(werr);
+  }
   return kExitOk;
 }
 

@@ -285,6 +285,16 @@ void DrawBlocks(PrintEngine& pe, const Figure& fig) {
     if (fig.row->At(k).working_set.kind == kBlockCastInPlace) fill = kFigZoneFill;
     if (Flag(fig.highlighted_blocks, k)) fill = kFigHighlightFill;
     pe.PolygonWorld(xy, kBrushSolid, kNoFirstFill, fill, kFigBlockOutline);
+    // A box is hollow: its opening shows the background again.
+    const BlockRecord& blk = fig.row->At(k);
+    const DimensionSet& ds = blk.working_set;
+    if (fig.layout == kLayoutBox && ds.kind >= kBlockLeftEnd && ds.kind <= kBlockRightEnd &&
+        ds.B() > 0 && ds.H() > 0) {
+      const double x0 = blk.x - ds.B() / 2, x1 = blk.x + ds.B() / 2;
+      const double y0 = blk.z + ds.c(), y1 = y0 + ds.H();
+      pe.PolygonWorld({x0, y0, x1, y0, x1, y1, x0, y1}, kBrushSolid, kNoFirstFill,
+                      Screen(pe) ? kFigBackground : 0xFFFFFF, kFigBlockOutline);
+    }
   }
   pe.SetPenColor(0);
 }
@@ -498,7 +508,7 @@ void DrawFigureLegend(PrintEngine& pe, const Figure& fig, int w, int h, bool leg
   pe.SetBrushStyle(kBrushClear);
   const std::string hint = "マウス操作　ｺﾛｺﾛ:拡大/縮小、左ﾎﾞﾀﾝでﾄﾞﾗｯｸﾞ:移動";
   pe.DrawText(mmx(4), mmy(h - 16), 0, 0, hint);
-  const double char_px = pe.font().width_px;
+  const double char_px = pe.font().pitch * res;
   if (legend && !fig.longitudinal) {
     const double y = h - 16 + pe.font().height_px / 2.0;
     double x = 4 + hint.size() * char_px + 64;
@@ -734,7 +744,7 @@ void DrawSectionFigure(PrintEngine& pe, const Figure& fig, const SectionFigureIn
       xl = s.extents[4], xr = s.extents[6];
       if (s.wall_count >= 2) xr = s.walls[2].x - s.walls[2].a / 2;
     }
-    if (ds.H() > 0) DrawDimension(pe, xr, floor, xr, ceiling, -0.15 * m, flags, "$3", t);
+    if (ds.H() > 0) DrawDimension(pe, xr, floor, xr, ceiling, 0.15 * m, flags, "$3", t);
     if (xr > xl) DrawDimension(pe, xl, ey1, xr, ey1, 0.25 * m, flags, "$3", t);
     // The stored water level over the inner floor.
     if (in.water_level > 0 && s.extents[6] > s.extents[4]) {
