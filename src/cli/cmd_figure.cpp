@@ -116,14 +116,15 @@ int CmdFigure(const ArgList& argv) {
   // What the kind needs: the frame models for loads, the analysis for forces.
   CalcWorkspace ws;
   CalcRun run;
-  if (kind == "loads" || kind == "forces") {
+  // (the longitudinal model itself is built with the frame models).
+  if (kind == "loads" || kind == "forces" || longitudinal) {
     const AppFolders& folders = project.folders;
     if (!DirExists(folders.work_dir) && !MakeDirs(folders.work_dir))
       return Fail("cannot create the working folder " + Cp932ToUtf8(folders.work_dir));
     PrepareOtherChecks(state);
     CommitOtherChecksInputs(state);
-    error = kind == "loads" ? PrepareFrameModels(state, project.master, ws)
-                            : BuildModels(state, project.master, folders.work_dir, ws);
+    error = kind != "forces" ? PrepareFrameModels(state, project.master, ws)
+                             : BuildModels(state, project.master, folders.work_dir, ws);
     if (!error.empty()) return Fail(Cp932ToUtf8(error));
     if (kind == "forces") {
       FrameSdkLibrary library;

@@ -741,8 +741,16 @@ void DrawSectionFigure(PrintEngine& pe, const Figure& fig, const SectionFigureIn
     if (box) {
       xl = b1.x - ds.B() / 2, xr = b1.x + ds.B() / 2;
     } else {
+      // The clear span between the heads of the first two walls.
       xl = s.extents[4], xr = s.extents[6];
-      if (s.wall_count >= 2) xr = s.walls[2].x - s.walls[2].a / 2;
+      OutlinePoint p[12];
+      if (Outline(fig, 1, p) == 8) xl = p[4].x;
+      for (int k = 2; k <= RealBlockCount(fig); ++k) {
+        const int kind = fig.row->At(k).working_set.kind;
+        if (kind != kBlockIntermediate && kind != kBlockRightEnd) continue;
+        if (Outline(fig, k, p) == 8) xr = p[5].x;
+        break;
+      }
     }
     if (ds.H() > 0) DrawDimension(pe, xr, floor, xr, ceiling, 0.15 * m, flags, "$3", t);
     if (xr > xl) DrawDimension(pe, xl, ey1, xr, ey1, 0.25 * m, flags, "$3", t);
