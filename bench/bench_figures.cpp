@@ -11,13 +11,13 @@
 #include <memory>
 #include <string>
 
-#include "app/build_models.h"
-#include "app/master_data.h"
-#include "app/other_checks_page.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
-#include "app/run_analysis.h"
+#include "app/calc/build_models.h"
+#include "app/calc/run_analysis.h"
+#include "app/document/project_file.h"
+#include "app/pages/other_checks_page.h"
+#include "app/pages/page_logic_impl.h"
 #include "core/ui.h"
+#include "inputs/master_data.h"
 #include "report/force_diagrams.h"
 
 namespace vaultra {
@@ -30,7 +30,6 @@ struct Analysed {
   std::unique_ptr<InputPageLogic> logic;
   CalcWorkspace ws;
   CalcRun run;
-  int layout = kLayoutStand;
   bool ok = false;
 
   explicit Analysed(const std::string& sample) {
@@ -42,7 +41,6 @@ struct Analysed {
                          *logic)
              .loaded)
       return;
-    layout = state.records.model.facility_type == 0 ? kLayoutStand : kLayoutBox;
     PrepareOtherChecks(state);
     CommitOtherChecksInputs(state);
     if (!BuildModels(state, md, dir.string() + "/", ws).empty()) return;
@@ -60,33 +58,23 @@ Analysed& Get(const std::string& sample) {
   return *a;
 }
 
-GroundColumnInput Ground(const ProjectState& s) {
-  GroundColumnInput in;
-  for (const GroundLayer& l : s.records.ground.layers) in.layers.push_back({l.soil, l.bottom});
-  in.total_depth = s.records.ground.total_depth;
-  in.facility_top = s.transverse.cover_depth;
-  in.facility_bottom = s.transverse.depth_of_bottom;
-  in.ground_water = s.records.model.ground_water;
-  in.ground_water_depth = s.records.model.ground_water_depth;
-  return in;
-}
-
 void ReportFigures(benchmark::State& bs, const std::string& sample) {
   Analysed& a = Get(sample);
   if (!a.ok) {
     bs.SkipWithError(("cannot analyse " + sample).c_str());
     return;
   }
-  const GroundColumnInput ground = Ground(a.state);
+  const GroundColumnInput ground =
+      GroundColumnOf(a.state.records.ground, a.state.records.model, a.state.transverse);
   std::size_t commands = 0;
   for (auto _ : bs) {
     PrintEngine pe;
     pe.BeginReportPages(1800, 2700);
     pe.SelectPageSlot(kFirstBodySlot);
-    Figure tf = MakeFigure(a.state.transverse, a.state.block_row, a.layout, false);
-    Figure lf = MakeFigure(a.state.longitudinal, a.state.block_row, a.layout, true);
+    Figure tf = FigureOf(a.state.transverse, a.state.block_row, a.state.records.model, false);
+    Figure lf = FigureOf(a.state.longitudinal, a.state.block_row, a.state.records.model, true);
     pe.NewPage();
-    DrawSectionFigure(pe, tf, {a.state.records.model.water_level[0]}, 30, 30, 160, 90);
+    DrawSectionFigure(pe, tf, SectionFigureOf(a.state.records.model), 30, 30, 160, 90);
     PrintFrameFigure(pe, 120, tf);
     pe.NewPage();
     DrawGroundColumn(pe, ground, 40, 20, 140, 230);
@@ -123,7 +111,7 @@ void ScreenFigures(benchmark::State& bs, const std::string& sample) {
   } canvas;
   PrintEngine pe;
   for (auto _ : bs) {
-    Figure fig = MakeFigure(a.state.transverse, a.state.block_row, a.layout, false);
+    Figure fig = FigureOf(a.state.transverse, a.state.block_row, a.state.records.model, false);
     SetupFigure(pe, fig, kFigureNew, 1600, 900, 0, &canvas);
     DrawModelFigure(pe, fig, kShowStandard | kShowNodeNumbers);
     DrawFigureLegend(pe, fig, 1600, 900, true);

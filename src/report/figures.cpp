@@ -127,6 +127,14 @@ Figure MakeFigure(const StructureModel& model, const BlockRow& row, int layout, 
   return fig;
 }
 
+Figure FigureOf(const StructureModel& model, const BlockRow& row, const ModelRecord& rec,
+                bool longitudinal) {
+  Figure fig =
+      MakeFigure(model, row, rec.facility_type == 0 ? kLayoutStand : kLayoutBox, longitudinal);
+  fig.shear_at_2d = rec.shear_at_2d;
+  return fig;
+}
+
 bool FigureView::Empty() const {
   return !(x1 - x0 > 1e-9) || !(y1 - y0 > 1e-9);
 }
@@ -682,7 +690,24 @@ void DrawGroundColumn(PrintEngine& pe, const GroundColumnInput& in, double a, do
   pe.SetPenColor(0);
 }
 
+GroundColumnInput GroundColumnOf(const GroundTable& ground, const ModelRecord& rec,
+                                 const StructureModel& transverse) {
+  GroundColumnInput in;
+  for (const GroundLayer& l : ground.layers) in.layers.push_back({l.soil, l.bottom});
+  in.total_depth = ground.total_depth;
+  if (!in.layers.empty()) in.total_depth = std::max(in.total_depth, in.layers.back().bottom);
+  in.facility_top = transverse.cover_depth;
+  in.facility_bottom = transverse.depth_of_bottom;
+  in.ground_water = rec.ground_water;
+  in.ground_water_depth = rec.ground_water_depth;
+  return in;
+}
+
 // --- cross-section ---
+
+SectionFigureInput SectionFigureOf(const ModelRecord& rec) {
+  return {rec.water_level[0]};
+}
 
 void DrawSectionFigure(PrintEngine& pe, const Figure& fig, const SectionFigureInput& in, double a,
                        double b, double c, double d) {

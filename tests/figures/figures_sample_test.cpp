@@ -12,15 +12,15 @@
 #include <sstream>
 
 #include "analysis/frame_text.h"
-#include "app/build_models.h"
-#include "app/master_data.h"
-#include "app/other_checks_page.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
-#include "app/run_analysis.h"
+#include "app/calc/build_models.h"
+#include "app/calc/run_analysis.h"
+#include "app/document/project_file.h"
+#include "app/pages/other_checks_page.h"
+#include "app/pages/page_logic_impl.h"
 #include "core/cp932.h"
 #include "core/number.h"
 #include "core/ui.h"
+#include "inputs/master_data.h"
 #include "report/force_diagrams.h"
 #include "report/report_test_util.h"
 #include "report/report_text.h"
@@ -38,7 +38,6 @@ struct Sample {
   std::unique_ptr<InputPageLogic> logic;
   CalcWorkspace ws;
   CalcRun run;
-  int layout = kLayoutStand;
   fs::path dir;
 
   explicit Sample(const std::string& name) {
@@ -49,7 +48,6 @@ struct Sample {
     const LoadResult r = LoadProjectFile(
         state, std::string(VAULTRA_SOURCE_DIR) + "/samples/" + name + ".vt1", *logic);
     EXPECT_TRUE(r.loaded) << name;
-    layout = state.records.model.facility_type == 0 ? kLayoutStand : kLayoutBox;
     PrepareOtherChecks(state);
     CommitOtherChecksInputs(state);
     const std::string work = dir.string() + "/";
@@ -62,10 +60,8 @@ struct Sample {
   ~Sample() { fs::remove_all(dir); }
 
   Figure Fig(bool longitudinal) const {
-    Figure f = MakeFigure(longitudinal ? state.longitudinal : state.transverse, state.block_row,
-                          layout, longitudinal);
-    f.shear_at_2d = state.records.model.shear_at_2d;
-    return f;
+    return FigureOf(longitudinal ? state.longitudinal : state.transverse, state.block_row,
+                    state.records.model, longitudinal);
   }
   int FirstCombination(bool longitudinal) const {
     return (longitudinal ? run.longitudinal : run.transverse).max_load_case + 1;
@@ -94,17 +90,11 @@ PrintEngine DrawKind(Sample& s, const std::string& kind, bool longitudinal) {
   Figure fig = s.Fig(longitudinal);
   const double y = 10;
   if (kind == "section") {
-    DrawSectionFigure(pe, fig, {s.state.records.model.water_level[0]}, 30, y + 20, 160, y + 80);
+    DrawSectionFigure(pe, fig, SectionFigureOf(s.state.records.model), 30, y + 20, 160, y + 80);
   } else if (kind == "ground") {
-    GroundColumnInput in;
-    for (const GroundLayer& l : s.state.records.ground.layers)
-      in.layers.push_back({l.soil, l.bottom});
-    in.total_depth = s.state.records.ground.total_depth;
-    in.facility_top = s.state.transverse.cover_depth;
-    in.facility_bottom = s.state.transverse.depth_of_bottom;
-    in.ground_water = s.state.records.model.ground_water;
-    in.ground_water_depth = s.state.records.model.ground_water_depth;
-    DrawGroundColumn(pe, in, 40, y + 10, 140, y + 220);
+    DrawGroundColumn(
+        pe, GroundColumnOf(s.state.records.ground, s.state.records.model, s.state.transverse), 40,
+        y + 10, 140, y + 220);
   } else if (kind == "frame") {
     PrintFrameFigure(pe, y, fig);
   } else if (kind == "points") {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "analysis/analysis_results.h"
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra::test {
 
