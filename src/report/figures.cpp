@@ -680,13 +680,15 @@ void DrawGroundColumn(PrintEngine& pe, const GroundColumnInput& in, double a, do
   }
   pe.TextWorld(TextAlign::kBottomCentre, (col0 + col1) / 2, -0.5 * u, "地表面");
   pe.TextWorld(TextAlign::kTopCentre, (col0 + col1) / 2, top + 0.5 * u, "基  盤");
-  // Legend: a swatch of each soil kind, drawn like the bands.
-  const double lx0 = pe.WorldX(150), lx1 = pe.WorldX(158);
-  const double ly = 2 * u;
-  band(1, lx0, ly, lx1, ly + 4 * u);
-  pe.DrawText(159, pe.PageY(ly + 2 * u) - th / 2, 0, 0, "粘土層");
-  band(2, lx0, ly + 7 * u, lx1, ly + 11 * u);
-  pe.DrawText(159, pe.PageY(ly + 9 * u) - th / 2, 0, 0, "砂質層");
+  // Legend at the bottom right of the column, clear of the ground-water
+  // mark near the top: a swatch of each soil kind, drawn like the bands.
+  const double lx0 = pe.WorldX(134), lx1 = pe.WorldX(142);
+  const double band_h = std::max(4.0, 1.2 * th) * u, gap = 1.5 * u;
+  const double ly = top - 2 * band_h - gap - u;
+  band(1, lx0, ly, lx1, ly + band_h);
+  pe.DrawText(143, pe.PageY(ly + band_h / 2) - th / 2, 0, 0, "粘土層");
+  band(2, lx0, ly + band_h + gap, lx1, ly + 2 * band_h + gap);
+  pe.DrawText(143, pe.PageY(ly + 1.5 * band_h + gap) - th / 2, 0, 0, "砂質層");
   pe.SetPenColor(0);
 }
 
