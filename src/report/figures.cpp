@@ -788,7 +788,9 @@ void DrawSectionFigure(PrintEngine& pe, const Figure& fig, const SectionFigureIn
       pe.LineWorld(s.extents[4], y, s.extents[6], y);
       pe.SetPenStyle(kPenSolid);
       const double u = 1 / SafeDivisor(std::fabs(pe.window().sx));
-      const double xm = xl + 0.25 * (xr - xl);
+      // Clear of the inner-height line: the middle of the clear span (stand)
+      // or of the whole inner width (box).
+      const double xm = box ? (s.extents[4] + s.extents[6]) / 2 : (xl + xr) / 2;
       pe.PolygonWorld({xm, y, xm - 1.2 * u, y + 2 * u, xm + 1.2 * u, y + 2 * u}, kBrushClear,
                       kNoFirstFill, 0, 0);
       pe.SetTextFont(t, t / 2, 0, 0);
