@@ -25,6 +25,11 @@ const char* UsageText() {
          "  vaultra draw FILE.PCJ -o OUT.pdf|OUT.png\n"
          "  vaultra template FILE LABEL -o OUT.pdf|OUT.png\n"
          "  vaultra report PROJECT.vt1 -o OUT.pdf\n"
+         "  vaultra figure PROJECT.vt1 KIND -o OUT.png|OUT.pdf [--direction "
+         "transverse|longitudinal]\n"
+         "         [--case N] [--component M|S|N] [--blocks FIRST,COUNT] [--screen] [--work-dir "
+         "DIR] [--internal]\n"
+         "         KIND: section, ground, frame, points, loads, forces\n"
          "  vaultra --help | --version\n"
          "exit status: 0 done and every check satisfied, 1 some check not satisfied, 2 bad input "
          "or failed analysis\n";
@@ -81,6 +86,16 @@ std::string SubcommandUsage(std::string_view name) {
   return out;
 }
 
+bool PrintSubcommandHelp(std::string_view name, const ArgList& args) {
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      std::fputs(SubcommandUsage(name).c_str(), stdout);
+      return true;
+    }
+  }
+  return false;
+}
+
 int CheckWindowStart(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (argv[i][0] == '-') continue;  // the window's own argument check follows
@@ -125,12 +140,7 @@ int RunSubcommand(int argc, char** argv) {
   }
   for (const Entry& e : kCommands) {
     if (std::strcmp(name, e.name) != 0) continue;
-    for (const std::string& a : rest) {
-      if (a == "--help" || a == "-h") {
-        std::fputs(SubcommandUsage(e.name).c_str(), stdout);
-        return kExitOk;
-      }
-    }
+    if (PrintSubcommandHelp(e.name, rest)) return kExitOk;
     return e.fn(rest);
   }
   if (name[0] == '-') return UsageError(std::string("unknown option ") + name);

@@ -19,12 +19,15 @@ int CmdSection(const ArgList& argv);
 int CmdDraw(const ArgList& argv);
 int CmdTemplate(const ArgList& argv);
 int CmdReport(const ArgList& argv);
+int CmdFigure(const ArgList& argv);
 
 // The usage text printed by --help and after a bad argument.
 const char* UsageText();
 // The usage lines of one sub-command and the exit statuses, taken from
 // UsageText(): printed by "vaultra NAME --help".
 std::string SubcommandUsage(std::string_view name);
+// Prints that usage and returns true when the arguments ask for it.
+bool PrintSubcommandHelp(std::string_view name, const ArgList& args);
 // The version line printed by --version: the release and the version date.
 std::string VersionText();
 
@@ -40,7 +43,7 @@ int CheckWindowStart(int argc, char** argv);
 int RunSubcommand(int argc, char** argv);
 
 // In the window program: runs a sub-command that draws (draw, template,
-// report) when argv[1] names one; returns -1 when it does not.
+// report, figure) when argv[1] names one; returns -1 when it does not.
 int RunDrawingSubcommand(int argc, char** argv);
 
 }  // namespace vaultra::cli

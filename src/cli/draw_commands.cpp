@@ -16,9 +16,14 @@ int RunDrawingSubcommand(int argc, char** argv) {
       {"draw", CmdDraw},
       {"template", CmdTemplate},
       {"report", CmdReport},
+      {"figure", CmdFigure},
   };
-  for (const Entry& e : kCommands)
-    if (std::strcmp(argv[1], e.name) == 0) return e.fn(ArgList(argv + 2, argv + argc));
+  for (const Entry& e : kCommands) {
+    if (std::strcmp(argv[1], e.name) != 0) continue;
+    const ArgList rest(argv + 2, argv + argc);
+    if (PrintSubcommandHelp(e.name, rest)) return kExitOk;
+    return e.fn(rest);
+  }
   return -1;
 }
 
