@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdio>
 
 #include "core/cp932.h"
 
@@ -33,7 +34,11 @@ void QtUi::Tell(MsgKind kind, const std::string& text) {
 }
 
 bool QtUi::Ask(const std::string& text) {
-  if (quiet_) return stderr_ui_.Ask(text);
+  if (quiet_) {
+    asked_.push_back(text);
+    std::fprintf(stderr, "%s -> %s\n", Cp932ToUtf8(text).c_str(), quiet_answer_ ? "OK" : "Cancel");
+    return quiet_answer_;
+  }
   return QMessageBox::question(parent_, QStringLiteral("Vaultra"), Q(text),
                                QMessageBox::Ok | QMessageBox::Cancel,
                                QMessageBox::Cancel) == QMessageBox::Ok;
@@ -59,6 +64,7 @@ void QtUi::Hourglass(bool on) {
 
 void QtUi::Progress(const std::string& text) {
   progress_ = text;
+  if (on_progress_) on_progress_(text);
 }
 
 KeyState QtUi::Keys() const {
