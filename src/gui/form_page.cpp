@@ -65,7 +65,8 @@ class GridPainter : public QStyledItemDelegate {
  public:
   explicit GridPainter(GridTable* table) : QStyledItemDelegate(table), table_(table) {}
   void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& index) const override {
-    const bool fixed = index.column() < table_->fixed_cols_;
+    // The number column is grey; the other fixed columns are data to the eye.
+    const bool fixed = index.column() == 0 && table_->fixed_cols_ > 0;
     const bool hi = index.row() == table_->highlight_row_;
     p->save();
     p->fillRect(opt.rect, Bgr(fixed ? table_->fixed_bg_ : hi ? 0xFFFF00 : table_->data_bg_));
@@ -75,7 +76,9 @@ class GridPainter : public QStyledItemDelegate {
     p->drawLine(opt.rect.bottomLeft(), opt.rect.bottomRight());
     p->drawLine(opt.rect.topRight(), opt.rect.bottomRight());
     p->setPen(fixed ? Qt::black : Bgr(table_->data_fg_));
-    const QStringList lines = index.data().toString().split(QLatin1Char(','));
+    QString text = index.data().toString();
+    if (table_->display_) text = table_->display_(index.row(), index.column(), text);
+    const QStringList lines = text.split(QLatin1Char(','));
     const int h = opt.fontMetrics.height();
     const int n = static_cast<int>(lines.size());
     // The gap between lines; a cell lower than its lines gets none.
@@ -96,6 +99,7 @@ class GridPainter : public QStyledItemDelegate {
 GridTable::GridTable(QWidget* parent) : QTableWidget(parent) {
   setItemDelegate(new GridPainter(this));
   verticalHeader()->hide();
+  verticalHeader()->setDefaultSectionSize(22);
   horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
@@ -127,12 +131,17 @@ void GridTable::Fill(const GridData& g) {
     for (int r = 0; r < fixed_rows_; ++r) lines += Q(g.Cell(c, r)).split(QLatin1Char(','));
     heads << lines.join(QLatin1Char('\n'));
     // A zero width hides a column (the node table's support code).
-    if (g.col_widths[c] <= 0)
-      setColumnHidden(c, true);
-    else
-      setColumnWidth(c, g.col_widths[c]);
+    if (g.col_widths[c] > 0) setColumnWidth(c, g.col_widths[c]);
   }
   setHorizontalHeaderLabels(heads);
+  int width = 0;
+  for (int c = 0; c < g.col_count(); ++c) {
+    const bool hide = g.col_widths[c] <= 0 || c == hidden_col_;
+    setColumnHidden(c, hide);
+    if (!hide) width += g.col_widths[c];
+  }
+  // The whole table is seen when the page has room for it.
+  setMinimumWidth(std::min(1100, width + (verticalHeader()->isVisible() ? 34 : 0) + 24));
   for (int r = fixed_rows_; r < g.row_count(); ++r)
     for (int c = 0; c < g.col_count(); ++c) {
       QTableWidgetItem* it = item(r - fixed_rows_, c);
@@ -227,7 +236,8 @@ QWidget* FormPage::MakeWidget(const Control& c, QWidget* parent, const QString& 
       auto* e = new QLineEdit(parent);
       const int tag = c.tag;
       const std::string name = c.name;
-      e->setMaximumWidth(110);
+      if (tag != 0) e->setMaximumWidth(110);
+      else e->setMinimumWidth(180);
       if (tag != 0) e->setAlignment(Qt::AlignRight);
       connect(e, &QLineEdit::editingFinished, this, [this, e, tag, name] {
         if (filling()) return;
@@ -243,6 +253,7 @@ QWidget* FormPage::MakeWidget(const Control& c, QWidget* parent, const QString& 
     }
     case ControlKind::kDropDown: {
       auto* cb = new QComboBox(parent);
+      cb->setSizeAdjustPolicy(QComboBox::AdjustToContents);
       const std::string name = c.name;
       connect(cb, &QComboBox::activated, this, [this, name] {
         if (!filling()) emit edited(U8(name));
@@ -315,36 +326,52 @@ void FormPage::BuildFromLayout(FormId id, const FormState& designed) {
   const PageLayout& layout = LayoutOf(id);
   auto* v = new QVBoxLayout(body_);
   v->setContentsMargins(2, 2, 2, 2);
-  std::map<std::string, QGridLayout*> columns_of_tab;  // tab -> its column grid
+  // Each tab (and the area above the tabs) holds columns of groups.
+  std::map<std::string, QHBoxLayout*> columns_of_tab;
+  std::map<std::pair<std::string, int>, QVBoxLayout*> column_layouts;
   auto* top = new QWidget(body_);
-  auto* top_grid = new QGridLayout(top);
-  top_grid->setContentsMargins(0, 0, 0, 0);
-  top_grid->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  auto* top_row = new QHBoxLayout(top);
+  top_row->setContentsMargins(0, 0, 0, 0);
   v->addWidget(top);
-  columns_of_tab[""] = top_grid;
+  columns_of_tab[""] = top_row;
   QTabWidget* tabs = nullptr;
   if (!layout.tabs.empty()) {
     tabs = new QTabWidget(body_);
     tabs->setObjectName(QStringLiteral("Tabs"));
     for (const std::string& t : layout.tabs) {
       auto* page = new QWidget(tabs);
-      auto* g = new QGridLayout(page);
-      g->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      auto* row = new QHBoxLayout(page);
       tabs->addTab(page, U8(t));
-      columns_of_tab[t] = g;
+      columns_of_tab[t] = row;
     }
     v->addWidget(tabs, 1);
   }
   extra_ = new QVBoxLayout;
   v->addLayout(extra_);
   v->addStretch(1);
+  auto column_of = [&](const std::string& tab, int column) -> QVBoxLayout* {
+    QHBoxLayout* row = columns_of_tab[tab];
+    if (!row) return nullptr;
+    QVBoxLayout*& col = column_layouts[{tab, column}];
+    if (!col) {
+      // Columns are made in order; a later column number adds the ones before it.
+      for (int c = 0; c <= column; ++c) {
+        QVBoxLayout*& each = column_layouts[{tab, c}];
+        if (!each) {
+          each = new QVBoxLayout;
+          each->setAlignment(Qt::AlignTop);
+          row->addLayout(each);
+        }
+      }
+    }
+    return col;
+  };
 
-  std::map<std::pair<std::string, int>, int> next_row;  // (tab, column) -> next row
   std::vector<std::string> shown;
   for (const LayoutGroup& group : layout.groups) {
-    QGridLayout* grid = columns_of_tab[group.tab];
-    if (!grid) continue;
-    QWidget* host = grid->parentWidget();
+    QVBoxLayout* column = column_of(group.tab, group.column);
+    if (!column) continue;
+    QWidget* host = columns_of_tab[group.tab]->parentWidget();
     QWidget* frame;
     if (!group.title.empty()) {
       auto* box = new QGroupBox(U8(group.title), host);
@@ -389,7 +416,10 @@ void FormPage::BuildFromLayout(FormId id, const FormState& designed) {
                                   (group.title.empty() ? "" : " " + AccessibleCaption(group.title));
           QWidget* w = MakeWidget(*c, frame, QString());
           w->setAccessibleName(U8(acc));
-          if (auto* e = qobject_cast<QLineEdit*>(w)) e->setMaximumWidth(90);
+          if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            e->setMinimumWidth(76);
+            e->setMaximumWidth(96);
+          }
           form->addWidget(w, row, 1 + static_cast<int>(k));
           if (k == 0) cap->setBuddy(w);
           companions_[name].push_back(cap);
@@ -460,10 +490,10 @@ void FormPage::BuildFromLayout(FormId id, const FormState& designed) {
       n->setObjectName(QStringLiteral("note"));
       form->addWidget(n, row++, 0, 1, 3);
     }
-    const int column = group.column;
-    int& at = next_row[{group.tab, column}];
-    grid->addWidget(frame, at++, column, Qt::AlignTop);
+    column->addWidget(frame);
   }
+  for (auto& [key, col] : column_layouts) col->addStretch(1);
+  for (auto& [tab, row] : columns_of_tab) row->addStretch(1);
   // The controls no row shows keep a widget, never shown (hidden carriers).
   for (const auto* list : {&designed.controls, &designed.extras})
     for (const Control& c : *list)

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTableWidget>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,6 +51,13 @@ class GridTable : public QTableWidget {
   int fixed_cols() const { return fixed_cols_; }
   // Header and fixed-column background, data background, data text (0x00BBGGRR).
   void SetColours(int fixed_bg, int data_bg, int data_fg);
+  // What a data cell shows for its text (the ground grid's soil kind, the
+  // points table's member type); table row and column.
+  void SetDisplay(std::function<QString(int row, int col, const QString& text)> f) {
+    display_ = std::move(f);
+  }
+  // A column never shown (the ground grid's number column: the row header shows it).
+  void HideColumn(int col) { hidden_col_ = col; }
   // The row drawn highlighted (cyan), -1 for none; table rows.
   void SetHighlightRow(int row);
 
@@ -67,6 +75,8 @@ class GridTable : public QTableWidget {
   int fixed_cols_ = 0;
   int fixed_bg_ = 0xE8E8E8, data_bg_ = 0xFFFFFF, data_fg_ = 0;
   int highlight_row_ = -1;
+  int hidden_col_ = -1;
+  std::function<QString(int, int, const QString&)> display_;
 };
 
 class FormPage : public QWidget {

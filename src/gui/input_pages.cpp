@@ -198,7 +198,12 @@ void InputPages::BuildGroundPage() {
   // Rows are moved by dragging their number.
   t->verticalHeader()->show();
   t->verticalHeader()->setSectionsMovable(true);
-  t->setColumnHidden(0, true);
+  t->HideColumn(0);
+  t->SetDisplay([](int, int col, const QString& text) {
+    if (col != 8) return text;
+    const int kind = text.trimmed().toInt();
+    return kind == 1 ? QStringLiteral(u"粘土層") : kind == 2 ? QStringLiteral(u"砂質層") : QString();
+  });
   connect(t->verticalHeader(), &QHeaderView::sectionMoved, this, [this] { GroundRowMoved(); });
   connect(t, &GridTable::enterPressed, this, &InputPages::GroundEnter);
   connect(t, &GridTable::deletePressed, this, &InputPages::GroundDelete);
@@ -221,12 +226,24 @@ void InputPages::BuildGroundPage() {
     // The layer column over the total depth, the structure beside it.
     const GroundTable& g = state_.records.ground;
     const double total = std::max(g.total_depth, 0.1);
-    const FitMap fit = FitWorld(0, 1, -total, 0, r, 30);
+    // The column is drawn in pixels: its width a share of the canvas, its
+    // height the total depth.
+    const double x0 = r.left() + 60, x1 = r.left() + std::max(120.0, r.width() * 0.6);
+    const double y0 = r.top() + 30, scale = std::max(1.0, r.height() - 60.0) / total;
+    FitMap fit;
+    fit.scale = scale;
+    fit.ox = x0;
+    fit.oy = y0;
     fits_[2] = fit;
     double top = 0;
     p.setFont(QFont(p.font().family(), 9));
+    p.setPen(Qt::black);
+    p.drawText(QRectF(r.left() + 4, y0 - 20, 200, 16), QStringLiteral("GL 0.000"));
     for (const GroundLayer& l : g.layers) {
-      const QPointF a = fit.ToPixel(0, -top), b = fit.ToPixel(1, -l.bottom);
+      const QPointF a(x0, y0 + top * scale), b(x1, y0 + l.bottom * scale);
+      p.setPen(Qt::black);
+      p.drawText(QRectF(r.left() + 2, b.y() - 8, 56, 16), Qt::AlignRight,
+                 QString::number(l.bottom, 'f', 3));
       p.setPen(QColor(80, 60, 30));
       p.setBrush(l.soil == 2 ? QColor(240, 220, 160) : QColor(200, 180, 140));
       p.drawRect(QRectF(a, b));
@@ -237,8 +254,9 @@ void InputPages::BuildGroundPage() {
     const ModelRecord& rec = state_.records.model;
     if (rec.ground_water && rec.ground_water_depth < total) {
       p.setPen(QPen(QColor(0, 0, 255), 2, Qt::DashLine));
-      p.drawLine(fit.ToPixel(-0.2, -rec.ground_water_depth),
-                 fit.ToPixel(1.2, -rec.ground_water_depth));
+      const double y = y0 + rec.ground_water_depth * scale;
+      p.drawLine(QPointF(x0 - 20, y), QPointF(x1 + 20, y));
+      p.drawText(QPointF(x1 + 24, y + 4), QStringLiteral(u"地下水位"));
     }
   });
 }
@@ -377,6 +395,11 @@ void InputPages::BuildPointsPage() {
     t->setMinimumHeight(200);
   }
   fp->TableOf("Grid_Pos")->SetColours(0xE8E8E8, 0xE8FFE8, 0);
+  fp->TableOf("Grid_Bzi")->SetDisplay([this](int, int col, const QString& text) {
+    if (col != 4 || text.isEmpty()) return text;
+    const int code = text.toInt();
+    return QStringLiteral("(%1) ").arg(code, 2, 10, QLatin1Char('0')) + Q(md_.MemberTypeName(code));
+  });
   fp->TableOf("Grid_Bzi")->SetColours(0xE8E8E8, 0xFFFFFF, 0);
   GridTable* members = fp->TableOf("Grid_Bzi");
   connect(members, &QTableWidget::cellClicked, this,
