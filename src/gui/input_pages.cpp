@@ -28,6 +28,9 @@
 #include "gui/figure_canvas.h"
 #include "gui/form_page.h"
 #include "gui/qt_ui.h"
+#include "render/render.h"
+#include "report/force_diagrams.h"
+#include <cmath>
 
 namespace vaultra::gui {
 
@@ -96,6 +99,39 @@ void InputPages::Store(Page page) {
   }
 }
 
+// ---- pictures --------------------------------------------------------------------
+
+static GroundColumnInput GroundColumnOf(const ProjectState& state) {
+  GroundColumnInput in;
+  const GroundTable& g = state.records.ground;
+  for (const GroundLayer& l : g.layers) in.layers.push_back({l.soil, l.bottom});
+  in.total_depth = g.total_depth;
+  if (!in.layers.empty()) in.total_depth = std::max(in.total_depth, in.layers.back().bottom);
+  in.facility_top = state.transverse.cover_depth;
+  in.facility_bottom = state.transverse.depth_of_bottom;
+  in.ground_water = state.records.model.ground_water;
+  in.ground_water_depth = state.records.model.ground_water_depth;
+  return in;
+}
+
+void InputPages::DrawFigure(Page page, QPainter& p, const QRect& r, bool longitudinal,
+                            const std::function<void(PrintEngine&, Figure&)>& draw) {
+  Picture& pic = pictures_[static_cast<std::size_t>(page)];
+  pic.drawn = false;
+  if (!pic.pe) pic.pe = std::make_unique<PrintEngine>();
+  const StructureModel& model = longitudinal ? state_.longitudinal : state_.transverse;
+  const int layout = state_.records.model.facility_type == 0 ? kLayoutStand : kLayoutBox;
+  Figure fig = MakeFigure(model, state_.block_row, layout, longitudinal);
+  fig.shear_at_2d = state_.records.model.shear_at_2d;
+  render::PainterTarget target(p);
+  if (!SetupFigure(*pic.pe, fig, kFigureNew, r.width(), r.height(), 0, &target)) return;
+  draw(*pic.pe, fig);
+  target.Flush();
+  // The engine keeps its window for picking, not the painter of this paint.
+  pic.pe->SetCanvasDevice(nullptr, 0, r.width(), r.height(), false);
+  pic.drawn = true;
+}
+
 // ---- model page ------------------------------------------------------------------
 
 void InputPages::BuildModelPage() {
@@ -104,13 +140,9 @@ void InputPages::BuildModelPage() {
   connect(fp, &FormPage::edited, this, [this](const QString& n) { ModelEdited(Name(n)); });
   fp->canvas()->SetDraw([this](QPainter& p, const QRect& r) {
     const bool tate = state_.model.Checked("RbTate");
-    ModelDrawing d;
-    d.model = tate ? &state_.longitudinal : &state_.transverse;
-    if (!tate) {
-      d.blocks = &state_.block_row;
-      d.layout = state_.records.model.facility_type == 0 ? 0 : 1;
-    }
-    fits_[1] = DrawModel(p, r, d);
+    DrawFigure(Page::kModel, p, r, tate, [](PrintEngine& pe, Figure& fig) {
+      DrawModelFigure(pe, fig, kShowStandard | kShowNodeNumbers);
+    });
   });
 }
 
@@ -223,41 +255,11 @@ void InputPages::BuildGroundPage() {
       forms_[2]->canvas()->update();
     }));
   fp->canvas()->SetDraw([this](QPainter& p, const QRect& r) {
-    // The layer column over the total depth, the structure beside it.
-    const GroundTable& g = state_.records.ground;
-    const double total = std::max(g.total_depth, 0.1);
-    // The column is drawn in pixels: its width a share of the canvas, its
-    // height the total depth.
-    const double x0 = r.left() + 60, x1 = r.left() + std::max(120.0, r.width() * 0.6);
-    const double y0 = r.top() + 30, scale = std::max(1.0, r.height() - 60.0) / total;
-    FitMap fit;
-    fit.scale = scale;
-    fit.ox = x0;
-    fit.oy = y0;
-    fits_[2] = fit;
-    double top = 0;
-    p.setFont(QFont(p.font().family(), 9));
-    p.setPen(Qt::black);
-    p.drawText(QRectF(r.left() + 4, y0 - 20, 200, 16), QStringLiteral("GL 0.000"));
-    for (const GroundLayer& l : g.layers) {
-      const QPointF a(x0, y0 + top * scale), b(x1, y0 + l.bottom * scale);
-      p.setPen(Qt::black);
-      p.drawText(QRectF(r.left() + 2, b.y() - 8, 56, 16), Qt::AlignRight,
-                 QString::number(l.bottom, 'f', 3));
-      p.setPen(QColor(80, 60, 30));
-      p.setBrush(l.soil == 2 ? QColor(240, 220, 160) : QColor(200, 180, 140));
-      p.drawRect(QRectF(a, b));
-      p.drawText(QRectF(a, b), Qt::AlignCenter,
-                 QStringLiteral("N=%1  t=%2m").arg(l.n_value, 0, 'f', 1).arg(l.t, 0, 'f', 3));
-      top = l.bottom;
-    }
-    const ModelRecord& rec = state_.records.model;
-    if (rec.ground_water && rec.ground_water_depth < total) {
-      p.setPen(QPen(QColor(0, 0, 255), 2, Qt::DashLine));
-      const double y = y0 + rec.ground_water_depth * scale;
-      p.drawLine(QPointF(x0 - 20, y), QPointF(x1 + 20, y));
-      p.drawText(QPointF(x1 + 24, y + 4), QStringLiteral(u"地下水位"));
-    }
+    DrawFigure(Page::kGround, p, r, false, [this, r](PrintEngine& pe, Figure&) {
+      // The column in page millimetres: 180 across, the height in proportion.
+      const double d = r.height() * 180.0 / std::max(1, r.width());
+      DrawGroundColumn(pe, GroundColumnOf(state_), 40, 8, 140, std::max(d - 8, 16.0));
+    });
   });
 }
 
@@ -340,13 +342,12 @@ void InputPages::BuildDimsPage() {
   }
   fp->extra_area()->addWidget(box);
   fp->canvas()->SetDraw([this](QPainter& p, const QRect& r) {
-    ModelDrawing d;
-    d.model = &state_.transverse;
-    d.blocks = &state_.block_row;
-    d.layout = state_.records.model.facility_type == 0 ? 0 : 1;
-    d.block = dims_.selected;
-    d.numbers = false;
-    fits_[3] = DrawModel(p, r, d);
+    DrawFigure(Page::kDimensions, p, r, false, [this](PrintEngine& pe, Figure& fig) {
+      fig.highlighted_blocks.assign(static_cast<std::size_t>(kMaxBlocks + 1), 0);
+      if (dims_.selected >= 1 && dims_.selected <= kMaxBlocks)
+        fig.highlighted_blocks[static_cast<std::size_t>(dims_.selected)] = 1;
+      DrawModelFigure(pe, fig, kShowStandard & ~kShowMemberNumbers);
+    });
   });
   connect(fp->canvas(), &FigureCanvas::picked, this,
           [this](QPointF fit) { PickOnCanvas(Page::kDimensions, fit); });
@@ -411,11 +412,16 @@ void InputPages::BuildPointsPage() {
     PointsRowClicked(next.row - 1);
   });
   fp->canvas()->SetDraw([this](QPainter& p, const QRect& r) {
-    ModelDrawing d;
-    d.model = &state_.transverse;
-    MemberHighlight flags;
-    if (flags.Set(points_selected_)) d.members.push_back(points_selected_);
-    fits_[4] = DrawModel(p, r, d);
+    DrawFigure(Page::kPoints, p, r, false, [this, r](PrintEngine& pe, Figure& fig) {
+      // One flag per member number, sized from the member capacity.
+      fig.selected_members.assign(static_cast<std::size_t>(MemberHighlight::kCapacity + 1), 0);
+      MemberHighlight flags;
+      if (flags.Set(points_selected_))
+        fig.selected_members[static_cast<std::size_t>(points_selected_)] = 1;
+      DrawModelFigure(pe, fig, kShowStandard & ~kShowMemberNumbers);
+      DrawNodeNumbers(pe, fig);
+      DrawFigureLegend(pe, fig, r.width(), r.height(), true);
+    });
   });
   connect(fp->canvas(), &FigureCanvas::picked, this,
           [this](QPointF fit) { PickOnCanvas(Page::kPoints, fit); });
@@ -438,8 +444,11 @@ void InputPages::PointsRowClicked(int row) {
 void InputPages::PickOnCanvas(Page page, QPointF fit_point) {
   const int i = static_cast<int>(page);
   if (i < 1 || i > kSwitchedPages) return;
+  Picture& pic = pictures_[static_cast<std::size_t>(i)];
+  if (!pic.drawn || !pic.pe) return;
   double x = 0, y = 0;
-  if (!fits_[static_cast<std::size_t>(i)].ToWorld(fit_point, &x, &y)) return;
+  PixelToWorld(*pic.pe, fit_point.x(), fit_point.y(), x, y);
+  if (!std::isfinite(x) || !std::isfinite(y)) return;
   switch (page) {
     case Page::kDimensions:
       if (Busy()) return;
@@ -486,17 +495,19 @@ void InputPages::BuildLoadsPage() {
     t->setCurrentCell(next.row - 1, next.col);
   });
   fp->canvas()->SetDraw([this](QPainter& p, const QRect& r) {
-    ModelDrawing d;
-    d.model = &ShownModel(state_);
-    MemberHighlight flags;
-    HighlightSelectedItem(state_, loads_, flags);
-    for (int m = 1; m < MemberHighlight::kCapacity; ++m)
-      if (flags.IsSet(m)) d.members.push_back(m);
-    d.numbers = ShownTransverse(state_.loads);
-    fits_[5] = DrawModel(p, r, d);
-    p.setPen(Qt::darkBlue);
-    p.drawText(QRect(r.left() + 90, r.top() + 6, r.width() - 100, 20), Qt::AlignLeft,
-               Q(state_.loads.At("RgKajyuType").SelectedText()));
+    const bool tate = !ShownTransverse(state_.loads);
+    DrawFigure(Page::kLoads, p, r, tate, [this, r, tate](PrintEngine& pe, Figure& fig) {
+      MemberHighlight flags;
+      HighlightSelectedItem(state_, loads_, flags);
+      fig.selected_members.assign(static_cast<std::size_t>(MemberHighlight::kCapacity + 1), 0);
+      for (int m = 1; m <= MemberHighlight::kCapacity; ++m)
+        if (flags.IsSet(m)) fig.selected_members[static_cast<std::size_t>(m)] = 1;
+      DrawModelFigure(pe, fig,
+                      kShowBlocks | kShowSelected | kShowMembers | kShowNodes | kShowNodeNumbers |
+                          (tate ? 0u : kShowMemberNumbers));
+      DrawLoadState(pe, fig, ShownFrame(state_, loads_), ShownLoadCase(state_.loads));
+      DrawFigureLegend(pe, fig, r.width(), r.height(), false);
+    });
   });
   connect(fp->canvas(), &FigureCanvas::picked, this,
           [this](QPointF fit) { PickOnCanvas(Page::kLoads, fit); });

@@ -15,9 +15,13 @@
 #include "app/navigation.h"
 #include "app/project_file.h"
 #include "app/project_state.h"
-#include "gui/model_view.h"
+#include "report/figures.h"
+#include "report/print_engine.h"
+#include <memory>
 
 class QLabel;
+class QPainter;
+class QRect;
 class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
@@ -88,7 +92,8 @@ class InputPages : public QObject {
   void ShowLoadTable();
   void MaterialEdited(const std::string& name);
   void OpenInEditor(int which);
-  void Redraw(Page page);
+  void DrawFigure(Page page, QPainter& p, const QRect& r, bool longitudinal,
+                  const std::function<void(PrintEngine&, Figure&)>& draw);
   bool Busy() const { return busy_ && busy_(); }
 
   ProjectState& state_;
@@ -106,7 +111,13 @@ class InputPages : public QObject {
   DimsPageState dims_;
   LoadsPageState loads_;
   int points_selected_ = 0;
-  std::array<FitMap, kSwitchedPages + 1> fits_{};
+  // Each page's picture: the engine whose window maps a click back into
+  // the model, and whether the last paint drew.
+  struct Picture {
+    std::unique_ptr<PrintEngine> pe;
+    bool drawn = false;
+  };
+  std::array<Picture, kSwitchedPages + 1> pictures_{};
   bool dims_shown_ = false;
 };
 
