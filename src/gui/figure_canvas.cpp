@@ -75,7 +75,8 @@ void FigureCanvas::mousePressEvent(QMouseEvent* e) {
 void FigureCanvas::mouseMoveEvent(QMouseEvent* e) {
   if (!pressed_) return;
   const QPointF d = e->position() - down_;
-  if (!dragging_ && (std::abs(d.x()) > kDragStart || std::abs(d.y()) > kDragStart)) dragging_ = true;
+  if (!dragging_ && (std::abs(d.x()) > kDragStart || std::abs(d.y()) > kDragStart))
+    dragging_ = true;
   if (dragging_) {
     PanBy(e->position() - last_);
     last_ = e->position();

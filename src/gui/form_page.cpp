@@ -34,9 +34,13 @@ namespace vaultra::gui {
 
 namespace {
 
-QString U8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString U8(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
-QColor Bgr(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QColor Bgr(int c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
 
 }  // namespace
 
@@ -64,14 +68,14 @@ CellPos NextCell(CellPos at, int rows, int cols, int fixed_rows, int fixed_cols,
 class GridPainter : public QStyledItemDelegate {
  public:
   explicit GridPainter(GridTable* table) : QStyledItemDelegate(table), table_(table) {}
-  void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& index) const override {
+  void paint(QPainter* p, const QStyleOptionViewItem& opt,
+             const QModelIndex& index) const override {
     // The number column is grey; the other fixed columns are data to the eye.
     const bool fixed = index.column() == 0 && table_->fixed_cols_ > 0;
     const bool hi = index.row() == table_->highlight_row_;
     p->save();
     p->fillRect(opt.rect, Bgr(fixed ? table_->fixed_bg_ : hi ? 0xFFFF00 : table_->data_bg_));
-    if (opt.state & QStyle::State_Selected && !fixed)
-      p->fillRect(opt.rect, QColor(0, 0, 128, 40));
+    if (opt.state & QStyle::State_Selected && !fixed) p->fillRect(opt.rect, QColor(0, 0, 128, 40));
     p->setPen(Bgr(0xC0C0C0));
     p->drawLine(opt.rect.bottomLeft(), opt.rect.bottomRight());
     p->drawLine(opt.rect.topRight(), opt.rect.bottomRight());
@@ -222,8 +226,11 @@ FormPage::FormPage(FormId id, const QString& title, const FormState& designed, Q
   scroll->setWidget(body_);
   split->addWidget(scroll);
   if (canvas_) {
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    // The ground page's grid needs its width beside the column; the other
+    // pages give the picture the larger share above their inputs.
+    const bool beside = split->orientation() == Qt::Horizontal;
+    split->setStretchFactor(0, beside ? 2 : 3);
+    split->setStretchFactor(1, beside ? 3 : 2);
   }
   outer->addWidget(split, 1);
   BuildFromLayout(id, designed);
@@ -236,8 +243,10 @@ QWidget* FormPage::MakeWidget(const Control& c, QWidget* parent, const QString& 
       auto* e = new QLineEdit(parent);
       const int tag = c.tag;
       const std::string name = c.name;
-      if (tag != 0) e->setMaximumWidth(110);
-      else e->setMinimumWidth(180);
+      if (tag != 0)
+        e->setMaximumWidth(110);
+      else
+        e->setMinimumWidth(180);
       if (tag != 0) e->setAlignment(Qt::AlignRight);
       connect(e, &QLineEdit::editingFinished, this, [this, e, tag, name] {
         if (filling()) return;
@@ -381,7 +390,8 @@ void FormPage::BuildFromLayout(FormId id, const FormState& designed) {
       frame = new QFrame(host);
     }
     if (!group.object_name.empty()) frame->setObjectName(U8(group.object_name));
-    if (auto* box = qobject_cast<QGroupBox*>(frame)) groups_[group.object_name.empty() ? group.title : group.object_name] = box;
+    if (auto* box = qobject_cast<QGroupBox*>(frame))
+      groups_[group.object_name.empty() ? group.title : group.object_name] = box;
     auto* form = new QGridLayout(frame);
     form->setVerticalSpacing(3);
     int row = 0;
@@ -478,8 +488,7 @@ void FormPage::BuildFromLayout(FormId id, const FormState& designed) {
         }
         default: {
           QWidget* w = MakeWidget(*c, frame, caption);
-          if (c->kind == ControlKind::kRadioGroup)
-            w->setProperty("columns", r.columns);
+          if (c->kind == ControlKind::kRadioGroup) w->setProperty("columns", r.columns);
           form->addWidget(w, row++, 0, 1, 3);
           break;
         }
@@ -610,9 +619,10 @@ void FormPage::Take(Control& c, const Binding& b) const {
       c.text = Cp(static_cast<QLineEdit*>(b.widget)->text());
       break;
     case ControlKind::kDropDown: {
-      // A list not filled in the window keeps the record's choice.
+      // A list without a choice (not filled, or a stored index it does not
+      // hold) keeps the record's index.
       auto* cb = static_cast<QComboBox*>(b.widget);
-      if (cb->count() > 0) c.SetIndex(cb->currentIndex());
+      if (cb->count() > 0 && cb->currentIndex() >= 0) c.SetIndex(cb->currentIndex());
       break;
     }
     case ControlKind::kRadioGroup:

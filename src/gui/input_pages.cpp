@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <cmath>
 
 #include "app/ground_page.h"
 #include "app/material_page.h"
@@ -30,7 +31,6 @@
 #include "gui/qt_ui.h"
 #include "render/render.h"
 #include "report/force_diagrams.h"
-#include <cmath>
 
 namespace vaultra::gui {
 
@@ -54,7 +54,9 @@ class DoubleClickFilter : public QObject {
   std::function<void()> action_;
 };
 
-std::string Name(const QString& q) { return q.toStdString(); }
+std::string Name(const QString& q) {
+  return q.toStdString();
+}
 
 }  // namespace
 
@@ -68,8 +70,7 @@ InputPages::InputPages(ProjectState& state, const MasterData& md, PageLogic& log
       busy_(std::move(busy)),
       started_(std::move(started)) {
   // The lists come from the catalogue at start-up, not only when a section is read.
-  if (state_.Form(FormId::kMaterial).At("Kjn1").items.empty())
-    SetConcList(state_.material, md_);
+  if (state_.Form(FormId::kMaterial).At("Kjn1").items.empty()) SetConcList(state_.material, md_);
   BuildModelPage();
   BuildGroundPage();
   BuildDimsPage();
@@ -96,6 +97,17 @@ void InputPages::Store(Page page) {
   if (page == Page::kDimensions && dims_shown_) {
     for (std::size_t i = 0; i < dims_fields_.size(); ++i)
       dims_.fields[i].text = Cp(dims_fields_[i]->text());
+  }
+}
+
+void InputPages::CommitPending(Page page) {
+  Store(page);
+  // The dimensions page has no commit of its own: a field not yet left is
+  // taken for the selected block now.
+  if (page == Page::kDimensions && dims_shown_ && dims_.selected != 0 && !Busy()) {
+    CommitDims(state_, md_, dims_, "");
+    ShowSelectedBlock(state_, dims_);
+    ShowDims();
   }
 }
 
@@ -128,7 +140,9 @@ void InputPages::DrawFigure(Page page, QPainter& p, const QRect& r, bool longitu
   draw(*pic.pe, fig);
   target.Flush();
   // The engine keeps its window for picking, not the painter of this paint.
-  pic.pe->SetCanvasDevice(nullptr, 0, r.width(), r.height(), false);
+  DrawingState st = pic.pe->SaveDrawingState();
+  st.canvas = nullptr;
+  pic.pe->RestoreDrawingState(st);
   pic.drawn = true;
 }
 
@@ -208,8 +222,7 @@ void InputPages::ApplyModelView() {
   fp->SetControlVisible("Ed_slbSu", v.show_slbSu);
   if (QLabel* l = fp->CaptionOf("CoBox1"))
     l->setText(QStringLiteral(u"No　") + Q(v.block_list_header) + QStringLiteral(u"　地下水"));
-  if (QLabel* l = fp->CaptionOf("EdBlockDepth"))
-    l->setToolTip(Q(v.depth_note));
+  if (QLabel* l = fp->CaptionOf("EdBlockDepth")) l->setToolTip(Q(v.depth_note));
   if (QLabel* l = fp->CaptionOf("Ed_Kp")) l->setText(Q(v.precast_cover_label));
   if (QWidget* lock = fp->WidgetOf("CbxLock"))
     lock->setStyleSheet(v.locked ? QStringLiteral("color: rgb(255,0,0)")
@@ -234,7 +247,9 @@ void InputPages::BuildGroundPage() {
   t->SetDisplay([](int, int col, const QString& text) {
     if (col != 8) return text;
     const int kind = text.trimmed().toInt();
-    return kind == 1 ? QStringLiteral(u"粘土層") : kind == 2 ? QStringLiteral(u"砂質層") : QString();
+    return kind == 1   ? QStringLiteral(u"粘土層")
+           : kind == 2 ? QStringLiteral(u"砂質層")
+                       : QString();
   });
   connect(t->verticalHeader(), &QHeaderView::sectionMoved, this, [this] { GroundRowMoved(); });
   connect(t, &GridTable::enterPressed, this, &InputPages::GroundEnter);
@@ -271,8 +286,7 @@ void InputPages::GroundEnter(int row, int col) {
   const int grow = row + t->fixed_rows();
   if (row >= 0 && col >= 1) g.SetCell(col, grow, FormatGroundCell(col, g.Cell(col, grow)));
   const bool down = state_.ground.Checked("CbEnterDown");
-  const CellPos next =
-      NextCell({grow, std::max(col, 1)}, g.row_count(), g.col_count(), 1, 1, down);
+  const CellPos next = NextCell({grow, std::max(col, 1)}, g.row_count(), g.col_count(), 1, 1, down);
   forms_[2]->Load(state_.ground);
   t->setCurrentCell(next.row - t->fixed_rows(), next.col);
   logic_.CommitInputs(state_, FormId::kGround);
@@ -301,7 +315,8 @@ void InputPages::GroundRowMoved() {
   GridData moved = g;
   for (int visual = 0; visual < t->rowCount(); ++visual) {
     const int logical = h->logicalIndex(visual);
-    moved.rows[static_cast<std::size_t>(visual + 1)] = g.rows[static_cast<std::size_t>(logical + 1)];
+    moved.rows[static_cast<std::size_t>(visual + 1)] =
+        g.rows[static_cast<std::size_t>(logical + 1)];
     moved.SetCell(0, visual + 1, Format("%d", visual + 1));
   }
   g = moved;
@@ -317,7 +332,8 @@ void InputPages::GroundRowMoved() {
 // ---- dimensions page ------------------------------------------------------------
 
 void InputPages::BuildDimsPage() {
-  auto* fp = new FormPage(FormId::kDimensions, QStringLiteral(u"寸法変更"), DefaultDimensionsForm());
+  auto* fp =
+      new FormPage(FormId::kDimensions, QStringLiteral(u"寸法変更"), DefaultDimensionsForm());
   forms_[3] = fp;
   auto* box = new QGroupBox(QStringLiteral(u"選択したブロックの寸法"), fp);
   auto* grid = new QGridLayout(box);
@@ -338,7 +354,8 @@ void InputPages::BuildDimsPage() {
     dims_fields_[static_cast<std::size_t>(i)] = edit;
     dims_labels_[static_cast<std::size_t>(i)] = label;
     connect(edit, &QLineEdit::editingFinished, this, [this, name] { DimsEdited(name); });
-    connect(edit, &QLineEdit::returnPressed, edit, [edit] { edit->nextInFocusChain()->setFocus(Qt::TabFocusReason); });
+    connect(edit, &QLineEdit::returnPressed, edit,
+            [edit] { edit->nextInFocusChain()->setFocus(Qt::TabFocusReason); });
   }
   fp->extra_area()->addWidget(box);
   fp->canvas()->SetDraw([this](QPainter& p, const QRect& r) {
@@ -375,8 +392,7 @@ void InputPages::DimsEdited(const std::string& name) {
       std::find_if(kDimsFields.begin(), kDimsFields.end(),
                    [&](const DimsFieldInfo& f) { return f.name == name; }) -
       kDimsFields.begin());
-  if (i < dims_.fields.size())
-    dims_.fields[i].text = FormatByTag(dims_.fields[i].text, 60);
+  if (i < dims_.fields.size()) dims_.fields[i].text = FormatByTag(dims_.fields[i].text, 60);
   CommitDims(state_, md_, dims_, name);
   if (!dims_.error.empty()) ui_.Tell(MsgKind::kWarning, dims_.error);
   ShowSelectedBlock(state_, dims_);
@@ -407,7 +423,8 @@ void InputPages::BuildPointsPage() {
           [this](int row, int) { PointsRowClicked(row); });
   connect(members, &GridTable::enterPressed, this, [this, members](int row, int col) {
     const GridData& g = state_.points.At("Grid_Bzi").grid;
-    const CellPos next = NextCell({row + 1, col}, g.row_count(), g.col_count(), 1, g.fixed_cols, false);
+    const CellPos next =
+        NextCell({row + 1, col}, g.row_count(), g.col_count(), 1, g.fixed_cols, false);
     members->setCurrentCell(next.row - 1, next.col);
     PointsRowClicked(next.row - 1);
   });
@@ -528,14 +545,16 @@ void InputPages::ApplyLoadsView() {
   fp->SetControlVisible("RgKea3", !henni);
   fp->SetControlVisible("RgCs", !henni);
   if (QGroupBox* box = fp->GroupOf("GBoxJsPa"))
-    box->setTitle(henni ? QStringLiteral(u"地震時静止土圧の選択") : QStringLiteral(u"地震時土圧の選択"));
+    box->setTitle(henni ? QStringLiteral(u"地震時静止土圧の選択")
+                        : QStringLiteral(u"地震時土圧の選択"));
   if (QWidget* so = fp->WidgetOf("PhSo")) so->setEnabled(henni);
   const bool typed = TypedSpringsEnabled(f);
   for (const char* g : {"GBoxK", "GBoxK2"})
     if (QGroupBox* box = fp->GroupOf(g)) box->setEnabled(typed);
   const int formula = f.Index("GBoxBaneSiki");
   if (QGroupBox* eo = fp->GroupOf("GbEo")) eo->setVisible(formula == 0 || formula == 1);
-  if (QWidget* q = fp->WidgetOf("Ed_tate_q")) q->setEnabled(state_.records.model.longitudinal_check);
+  if (QWidget* q = fp->WidgetOf("Ed_tate_q"))
+    q->setEnabled(state_.records.model.longitudinal_check);
 }
 
 void InputPages::LoadsEdited(const std::string& name) {
@@ -693,10 +712,7 @@ void InputPages::Leave(Page page) {
     case Page::kDimensions:
       // Pending edits belong to the selected block: commit them before the
       // selection goes.
-      if (dims_shown_ && dims_.selected != 0 && !Busy()) {
-        Store(Page::kDimensions);
-        CommitDims(state_, md_, dims_, "");
-      }
+      CommitPending(Page::kDimensions);
       dims_shown_ = false;
       LeaveDimsPage(dims_);
       break;

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/dims_page.h"
@@ -17,7 +18,6 @@
 #include "app/project_state.h"
 #include "report/figures.h"
 #include "report/print_engine.h"
-#include <memory>
 
 class QLabel;
 class QPainter;
@@ -51,6 +51,8 @@ class InputPages : public QObject {
   void Leave(Page page);
   // The widgets of the page on screen into its record (before any commit).
   void Store(Page page);
+  // Store, and take what a page holds uncommitted (a dimension field not yet left).
+  void CommitPending(Page page);
   // The frame text paths of the last build, for the condition-file view.
   void SetFramePaths(std::string transverse, std::string longitudinal);
 

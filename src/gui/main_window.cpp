@@ -13,8 +13,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStackedWidget>
@@ -40,7 +40,9 @@ struct OpsRef {
   static NavigationOps& Pick(NavigationOps* o, NavigationOps& self) { return o ? *o : self; }
 };
 
-std::string Cp932Text(const std::u16string& s) { return Cp(QString::fromStdU16String(s)); }
+std::string Cp932Text(const std::u16string& s) {
+  return Cp(QString::fromStdU16String(s));
+}
 
 }  // namespace
 
@@ -61,8 +63,8 @@ TFm_MAIN::TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, 
   setAcceptDrops(true);
 
   inputs_ = new InputPages(
-      state, md, logic, ui, [this] { return calculating(); },
-      [this] { return started_.complete; }, this);
+      state, md, logic, ui, [this] { return calculating(); }, [this] { return started_.complete; },
+      this);
   connect(inputs_, &InputPages::modelChanged, this, &TFm_MAIN::Tick);
 
   auto* central = new QWidget(this);
@@ -120,7 +122,9 @@ TFm_MAIN::TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, 
   Tick();
 }
 
-TFm_MAIN::~TFm_MAIN() { ui_.SetProgressListener(nullptr); }
+TFm_MAIN::~TFm_MAIN() {
+  ui_.SetProgressListener(nullptr);
+}
 
 void TFm_MAIN::BuildLeftPanel(QWidget* panel) {
   auto* v = new QVBoxLayout(panel);
@@ -215,7 +219,7 @@ void TFm_MAIN::SwitchTo(Page page) {
   if (calculating()) return;
   // The fields of the page on screen reach its record before the switch
   // commits, builds or analyses anything.
-  inputs_->Store(navigator_.current());
+  inputs_->CommitPending(navigator_.current());
   if (navigator_.current() == Page::kOtherChecks) StoreIfCurrent(Page::kOtherChecks);
   navigator_.PageSelctClick(page);
   ShowPage(navigator_.current());
@@ -223,7 +227,7 @@ void TFm_MAIN::SwitchTo(Page page) {
 
 void TFm_MAIN::Recompute() {
   if (calculating()) return;
-  inputs_->Store(navigator_.current());
+  inputs_->CommitPending(navigator_.current());
   navigator_.CbxDEMOClick();
   ShowPage(navigator_.current());
 }
@@ -387,25 +391,27 @@ void TFm_MAIN::ShowPage(Page page) {
 
 void TFm_MAIN::FormShow(Page page, int selector) {
   // A page reacts only when its window state changes.
-  if (selector == 2 && shown_ == page && entered_) return;
-  if (selector == 1 && !(entered_ && shown_ == page)) return;
-  if (selector != 1 && selector != 2) return;
+  const int i = static_cast<int>(page);
+  if (i < 1 || i > kSwitchedPages || (selector != 1 && selector != 2)) return;
+  bool& entered = entered_[static_cast<std::size_t>(i)];
+  if ((selector == 2) == entered) return;
   FormPage* plain = page == Page::kOtherChecks ? qobject_cast<FormPage*>(pages_[11]) : nullptr;
   if (selector == 1) {
-    entered_ = false;
+    entered = false;
     if (plain) plain->Store(state_.other_checks);
     inputs_->Leave(page);
     return;
   }
   shown_ = page;
-  entered_ = true;
+  entered = true;
   if (plain) plain->Load(state_.other_checks);
   inputs_->Enter(page);
 }
 
 // The fields of the page on screen into its record.
 void TFm_MAIN::StoreIfCurrent(Page page) {
-  if (page != shown_ || !entered_) return;
+  const int i = static_cast<int>(page);
+  if (i < 1 || i > kSwitchedPages || !entered_[static_cast<std::size_t>(i)]) return;
   if (page == Page::kOtherChecks) {
     if (auto* fp = qobject_cast<FormPage*>(pages_[11])) fp->Store(state_.other_checks);
     return;
@@ -483,13 +489,12 @@ void TFm_MAIN::OpenProject(const std::string& path) {
   if (calculating()) return;
   // The fields on screen belong to the project being left (the resume file keeps them).
   StoreIfCurrent(shown_);
-  inputs_->Leave(shown_);
-  entered_ = false;
+  FormShow(shown_, 1);
   OpenCommand(state_, path, started_.folders.resume_file, logic_, ui_);
   // Reading a project ends on the model page.
   navigator_.PageSelctClick(Page::kModel);
   ShowPage(navigator_.current());
-  if (!entered_) FormShow(navigator_.current(), 2);
+  FormShow(navigator_.current(), 2);
   Tick();
 }
 
@@ -502,8 +507,9 @@ std::optional<std::string> TFm_MAIN::AskSaveName() {
   if (save_dialog_) return save_dialog_();
   // The dialog does not ask about the name as typed: the extension is
   // changed afterwards, and the question is about the file really replaced.
-  const QString f = QFileDialog::getSaveFileName(this, QStringLiteral(u"名前を付けて保存"), QString(),
-                                                 kFilter, nullptr, QFileDialog::DontConfirmOverwrite);
+  const QString f =
+      QFileDialog::getSaveFileName(this, QStringLiteral(u"名前を付けて保存"), QString(), kFilter,
+                                   nullptr, QFileDialog::DontConfirmOverwrite);
   if (f.isEmpty()) return std::nullopt;
   return Cp(f);
 }
@@ -513,8 +519,8 @@ void TFm_MAIN::SaveAs() {
   std::optional<std::string> f = AskSaveName();
   if (!f || f->empty()) return;
   const std::string target = ChangeExtension(*f, ".vt1");
-  if (FileExists(target) &&
-      !ui_.Ask(Cp932Text(u"ファイル\n") + target + Cp932Text(u"\nに上書きします、よろしいですか？")))
+  if (FileExists(target) && !ui_.Ask(Cp932Text(u"ファイル\n") + target +
+                                     Cp932Text(u"\nに上書きします、よろしいですか？")))
     return;
   SaveAsCommand(state_, target, logic_, ui_);
 }
@@ -525,8 +531,8 @@ void TFm_MAIN::Save() {
     std::optional<std::string> f = AskSaveName();
     if (!f || f->empty()) return std::nullopt;
     const std::string target = ChangeExtension(*f, ".vt1");
-    if (FileExists(target) &&
-        !ui_.Ask(Cp932Text(u"ファイル\n") + target + Cp932Text(u"\nに上書きします、よろしいですか？")))
+    if (FileExists(target) && !ui_.Ask(Cp932Text(u"ファイル\n") + target +
+                                       Cp932Text(u"\nに上書きします、よろしいですか？")))
       return std::nullopt;
     return target;
   });

@@ -115,8 +115,8 @@ class TFm_MAIN : public QMainWindow, public NavigationOps {
   std::string calc_note_;  // status note of the last build or run (cp932)
   bool closed_ = false;
   InputPages* inputs_ = nullptr;
-  Page shown_ = Page::kModel;  // the page whose window is entered
-  bool entered_ = false;
+  Page shown_ = Page::kModel;                   // the page whose window is entered
+  std::array<bool, kPageCount + 1> entered_{};  // pages whose window is maximised
   int calculating_ = 0;
   std::function<std::optional<std::string>()> save_dialog_;
   QWidget* history_ = nullptr;

@@ -18,7 +18,10 @@ std::string Cp(const QString& text) {
 }
 
 void QtUi::Tell(MsgKind kind, const std::string& text) {
-  if (quiet_) return stderr_ui_.Tell(kind, text);
+  if (quiet_) {
+    told_.push_back(text);
+    return stderr_ui_.Tell(kind, text);
+  }
   const QString title = QStringLiteral("Vaultra");
   switch (kind) {
     case MsgKind::kInfo:

@@ -32,10 +32,13 @@ class QtUi : public Ui {
   KeyState Keys() const override;
   const std::string& last_progress() const { return progress_; }
   // Progress texts also go to the window's progress box.
-  void SetProgressListener(std::function<void(const std::string&)> f) { on_progress_ = std::move(f); }
+  void SetProgressListener(std::function<void(const std::string&)> f) {
+    on_progress_ = std::move(f);
+  }
   // Quiet mode: the answer every question gets, and the questions asked.
   void SetQuietAnswer(bool ok) { quiet_answer_ = ok; }
   const std::vector<std::string>& asked() const { return asked_; }
+  const std::vector<std::string>& told() const { return told_; }
 
  private:
   QWidget* parent_;
@@ -46,6 +49,7 @@ class QtUi : public Ui {
   std::function<void(const std::string&)> on_progress_;
   bool quiet_answer_ = true;
   std::vector<std::string> asked_;
+  std::vector<std::string> told_;
 };
 
 }  // namespace vaultra::gui
