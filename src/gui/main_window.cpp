@@ -321,7 +321,9 @@ void TFm_MAIN::BuildStatusBar() {
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
     l->setMinimumWidth(width);
-    l->setAccessibleName(caption.isEmpty() ? QString::fromLatin1(name) : caption);
+    l->setMaximumWidth(width + 80);  // a long model name does not run over its neighbours
+    // The label reads as its text; the description says which label it is.
+    l->setAccessibleDescription(QString::fromLatin1(name));
     bar->addWidget(l);
     labels_[name] = l;
   };
