@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/master_data.h"
-#include "app/page_logic_impl.h"
+#include "inputs/master_data.h"
+#include "app/pages/page_logic_impl.h"
 #include "core/cp932.h"
 #include "core/ui.h"
 #include "gui/main_window.h"

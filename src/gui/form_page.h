@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/form_state.h"
-#include "app/project_state.h"
+#include "app/document/form_state.h"
+#include "app/document/project_state.h"
 
 class QButtonGroup;
 class QGroupBox;

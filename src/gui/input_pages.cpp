@@ -16,11 +16,11 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/ground_page.h"
-#include "app/material_page.h"
-#include "app/model_page.h"
-#include "app/page_logic_impl.h"
-#include "app/points_page.h"
+#include "app/pages/ground_page.h"
+#include "app/pages/material_page.h"
+#include "app/pages/model_page.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/pages/points_page.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/format_by_tag.h"

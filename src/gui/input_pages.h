@@ -10,12 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "app/dims_page.h"
-#include "app/loads_page.h"
-#include "app/master_data.h"
-#include "app/navigation.h"
-#include "app/project_file.h"
-#include "app/project_state.h"
+#include "app/pages/dims_page.h"
+#include "app/pages/loads_page.h"
+#include "inputs/master_data.h"
+#include "app/calc/navigation.h"
+#include "app/document/project_file.h"
+#include "app/document/project_state.h"
 #include "report/figures.h"
 #include "report/print_engine.h"
 

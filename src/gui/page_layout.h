@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/project_state.h"
+#include "app/document/project_state.h"
 
 namespace vaultra::gui {
 

@@ -18,9 +18,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/master_data.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
+#include "inputs/master_data.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"
@@ -261,7 +261,9 @@ TEST_F(Pages, DimensionEditIsCommittedForTheSelectedBlockBeforeLeaving) {
   // Box: every block but the slabs takes the new c.
   for (int k = 1; k <= state.transverse.real_block_count; ++k) {
     const DimensionSet& s = state.block_row.At(k).working_set;
-    if (s.kind != kBlockSlab) EXPECT_NEAR(s.c(), 0.4, 1e-9) << k;
+    if (s.kind != kBlockSlab) {
+      EXPECT_NEAR(s.c(), 0.4, 1e-9) << k;
+    }
   }
   EXPECT_EQ(pages.dims().selected, 0);
 
