@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "checks/section_stress.h"
@@ -223,6 +224,28 @@ void LimitStateCheck(CheckPointRecord& row, const CheckPointContext& ctx, Ultima
 
 }  // namespace
 
+namespace {
+
+// A comparison with NaN is false, so a row whose numbers are not finite
+// would pass every "greater than the allowable" test: it fails instead.
+void MarkNotFinite(CheckPointRecord& row) {
+  bool finite = std::isfinite(row.M) && std::isfinite(row.S) && std::isfinite(row.N);
+  for (double v : row.k) finite = finite && std::isfinite(v);
+  for (double v : {row.sigma_c, row.sigma_s_inner, row.sigma_s_outer, row.tau, row.sigma_ca,
+                   row.sigma_sa, row.tau_a, row.ratio_flexure, row.ratio_shear, row.ratio, row.Nud,
+                   row.Mud, row.Mrd, row.Vcd, row.Vsd, row.Vyd, row.Vmu, row.ratio_vmu,
+                   row.req_stirrup, row.req_steel_outer, row.req_steel_inner, row.Ec, row.Es,
+                   row.fck, row.fcd, row.fyk, row.fyd, row.fwyk})
+    finite = finite && std::isfinite(v);
+  row.not_finite = !finite;
+  if (finite) return;
+  row.ng = true;
+  row.ng_flexure = true;
+  row.ratio = std::numeric_limits<double>::quiet_NaN();
+}
+
+}  // namespace
+
 void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx) {
   ClearResults(row);
   row.M = RoundTo2(row.M);
@@ -247,6 +270,7 @@ void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx) {
     AllowableStressCheck(row, kind, ctx);
   }
   row.ratio = std::max(row.ratio_flexure, row.ratio_shear);
+  MarkNotFinite(row);
 }
 
 }  // namespace vaultra

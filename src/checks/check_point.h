@@ -100,6 +100,9 @@ struct CheckPointRecord {
   double fyk_over = 0, Mud_over = 0, Mrd_over = 0, shear_span = 0, Vmu = 0, ratio_vmu = 0;
   bool ng_flexure = false, ng_shear_vcd = false, ng_shear_l2 = false;
   bool capacity_design_done = false, ng_capacity_design = false;
+  // An input or result of the row is no finite number: the row is N.G.
+  // (ng and ng_flexure set, ratio NaN) whatever its comparisons said.
+  bool not_finite = false;
 };
 
 // Combination kinds.

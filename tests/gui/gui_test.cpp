@@ -170,7 +170,8 @@ namespace {
 
 TEST_F(Fixture, EnteringAResultPageAnalysesTheOpenedProject) {
   RecordingUi quiet;
-  master = LoadMasterData(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/", quiet);
+  // Paths inside the program are cp932 (this file's literals are UTF-8).
+  master = LoadMasterData(Utf8ToCp932(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/"), quiet);
   InputPageLogic input(master);
   started.folders.work_dir = (dir / "work").string() + "/";
   TFm_MAIN w(state, master, input, ui, started);
