@@ -3,7 +3,7 @@
 sees it: through the accessibility tree (AT-SPI) and the mouse (xdotool).
 
 Run inside an X server and a D-Bus session (see run_outside.sh):
-  drive_window.py VAULTRA_EXE SAMPLE.vt1 SHOT_PREFIX
+  drive_window.py WINDOW_EXE SAMPLE.vt1 SHOT_PREFIX   (WINDOW_EXE: build/vaultra-gui)
 
 Each page button is found by its caption and clicked with the mouse; each
 input page's captions are looked up; a screenshot is taken of every input

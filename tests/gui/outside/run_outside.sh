@@ -1,6 +1,6 @@
 #!/bin/bash
 # Runs drive_window.py in a virtual X server and a private D-Bus session.
-#   run_outside.sh VAULTRA_EXE SAMPLE.vt1 SHOT_PREFIX
+#   run_outside.sh build/vaultra-gui SAMPLE.vt1 SHOT_PREFIX
 # Exits 77 (skipped) when the tools are missing.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
