@@ -72,7 +72,9 @@ int main(int argc, char** argv) {
   }
 
   gui::QtUi ui;
-  ui.SetQuiet(std::getenv("VAULTRA_GRAB") != nullptr);
+  // A grab or a start-up timing runs without message boxes.
+  ui.SetQuiet(std::getenv("VAULTRA_GRAB") != nullptr ||
+              std::getenv("VAULTRA_EXIT_WHEN_SHOWN") != nullptr);
   ProjectState state = DefaultProjectState();
   MasterData master;
   InputPageLogic logic(master);
@@ -90,5 +92,8 @@ int main(int argc, char** argv) {
   }
   window.show();
   ScheduleGrab(window);
+  // VAULTRA_EXIT_WHEN_SHOWN=1: quit once the window is up (whole-process start-up timing).
+  if (const char* e = std::getenv("VAULTRA_EXIT_WHEN_SHOWN"); e && *e == '1')
+    QTimer::singleShot(0, &window, [&window] { window.close(); });
   return app.exec();
 }

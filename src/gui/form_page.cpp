@@ -6,174 +6,610 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
-#include <QTableWidget>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/format_by_tag.h"
+#include "gui/figure_canvas.h"
+#include "gui/page_layout.h"
 #include "gui/qt_ui.h"
 
 namespace vaultra::gui {
 
-FormPage::FormPage(const QString& title, QWidget* parent) : QWidget(parent) {
-  auto* outer = new QVBoxLayout(this);
-  auto* heading = new QLabel(title, this);
-  QFont f = heading->font();
-  f.setBold(true);
-  heading->setFont(f);
-  outer->addWidget(heading);
-  // The page's drawing comes here once the page draws.
-  auto* picture = new QFrame(this);
-  picture->setObjectName(QStringLiteral("picture"));
-  picture->setFrameShape(QFrame::StyledPanel);
-  picture->setMinimumHeight(120);
-  auto* pl = new QVBoxLayout(picture);
-  pl->addWidget(new QLabel(QStringLiteral(u"（図は未実装）"), picture), 0, Qt::AlignCenter);
-  outer->addWidget(picture);
-  auto* scroll = new QScrollArea(this);
-  scroll->setWidgetResizable(true);
-  body_ = new QWidget(scroll);
-  layout_ = new QFormLayout(body_);
-  scroll->setWidget(body_);
-  outer->addWidget(scroll, 1);
-}
-
 namespace {
 
-std::vector<std::string> LayoutKey(const FormState& form) {
-  std::vector<std::string> key;
-  for (const auto* list : {&form.controls, &form.extras})
-    for (const Control& c : *list) key.push_back(c.name + "#" + std::to_string(int(c.kind)));
-  return key;
+QString U8(const std::string& s) {
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+QColor Bgr(int c) {
+  return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
 }  // namespace
 
-void FormPage::Build(const FormState& form) {
-  while (layout_->rowCount() > 0) layout_->removeRow(0);
-  bindings_.clear();
-  for (const auto* list : {&form.controls, &form.extras}) {
-    const bool extra = list == &form.extras;
-    for (const Control& c : *list) {
-      Binding b{c.name, c.kind, nullptr, nullptr, extra};
-      switch (c.kind) {
-        case ControlKind::kEdit: {
-          auto* e = new QLineEdit(body_);
-          const int tag = c.tag;
-          connect(e, &QLineEdit::editingFinished, e,
-                  [e, tag] { e->setText(Q(FormatByTag(Cp(e->text()), tag))); });
-          b.widget = e;
+// ---- Enter in a grid ------------------------------------------------------------
+
+CellPos NextCell(CellPos at, int rows, int cols, int fixed_rows, int fixed_cols, bool down) {
+  const int first_row = std::min(fixed_rows, rows - 1);
+  const int first_col = std::min(fixed_cols, cols - 1);
+  if (rows <= 0 || cols <= 0) return at;
+  if (down) {
+    if (at.row + 1 < rows) return {at.row + 1, at.col};
+    if (at.col + 1 < cols) return {first_row, at.col + 1};
+    return at;
+  }
+  if (at.col + 1 < cols) return {at.row, at.col + 1};
+  if (at.row + 1 < rows) return {at.row + 1, first_col};
+  return at;
+}
+
+// ---- grid table -------------------------------------------------------------------
+
+// Paints the cells as the pages do: fixed cells grey, data cells white or
+// the highlighted row cyan, a light line at the bottom and right edge, and
+// the text centred, one line per ","-separated part.
+class GridPainter : public QStyledItemDelegate {
+ public:
+  explicit GridPainter(GridTable* table) : QStyledItemDelegate(table), table_(table) {}
+  void paint(QPainter* p, const QStyleOptionViewItem& opt,
+             const QModelIndex& index) const override {
+    // The number column is grey; the other fixed columns are data to the eye.
+    const bool fixed = index.column() == 0 && table_->fixed_cols_ > 0;
+    const bool hi = index.row() == table_->highlight_row_;
+    p->save();
+    p->fillRect(opt.rect, Bgr(fixed ? table_->fixed_bg_ : hi ? 0xFFFF00 : table_->data_bg_));
+    if (opt.state & QStyle::State_Selected && !fixed) p->fillRect(opt.rect, QColor(0, 0, 128, 40));
+    p->setPen(Bgr(0xC0C0C0));
+    p->drawLine(opt.rect.bottomLeft(), opt.rect.bottomRight());
+    p->drawLine(opt.rect.topRight(), opt.rect.bottomRight());
+    p->setPen(fixed ? Qt::black : Bgr(table_->data_fg_));
+    QString text = index.data().toString();
+    if (table_->display_) text = table_->display_(index.row(), index.column(), text);
+    const QStringList lines = text.split(QLatin1Char(','));
+    const int h = opt.fontMetrics.height();
+    const int n = static_cast<int>(lines.size());
+    // The gap between lines; a cell lower than its lines gets none.
+    const double gap = n > 0 ? std::max(0.0, double(opt.rect.height() - n * h) / n) : 0.0;
+    for (int i = 0; i < n; ++i) {
+      QString t = lines[i];
+      t.replace(QLatin1Char('$'), QLatin1Char(' '));
+      const int top = opt.rect.top() + int(gap / 2 + 0.5 + i * (h + gap));
+      p->drawText(QRect(opt.rect.left() + 2, top, opt.rect.width() - 4, h), Qt::AlignHCenter, t);
+    }
+    p->restore();
+  }
+
+ private:
+  GridTable* table_;
+};
+
+GridTable::GridTable(QWidget* parent) : QTableWidget(parent) {
+  setItemDelegate(new GridPainter(this));
+  verticalHeader()->hide();
+  verticalHeader()->setDefaultSectionSize(22);
+  horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                  QAbstractItemView::AnyKeyPressed);
+}
+
+void GridTable::SetColours(int fixed_bg, int data_bg, int data_fg) {
+  fixed_bg_ = fixed_bg;
+  data_bg_ = data_bg;
+  data_fg_ = data_fg;
+  viewport()->update();
+}
+
+void GridTable::SetHighlightRow(int row) {
+  if (row == highlight_row_) return;
+  highlight_row_ = row;
+  viewport()->update();
+}
+
+void GridTable::Fill(const GridData& g) {
+  const QSignalBlocker block(this);
+  fixed_rows_ = std::clamp(g.fixed_rows, 0, g.row_count());
+  fixed_cols_ = g.fixed_cols;
+  setColumnCount(g.col_count());
+  setRowCount(std::max(0, g.row_count() - fixed_rows_));
+  QStringList heads;
+  for (int c = 0; c < g.col_count(); ++c) {
+    QStringList lines;
+    for (int r = 0; r < fixed_rows_; ++r) lines += Q(g.Cell(c, r)).split(QLatin1Char(','));
+    heads << lines.join(QLatin1Char('\n'));
+    // A zero width hides a column (the node table's support code).
+    if (g.col_widths[c] > 0) setColumnWidth(c, g.col_widths[c]);
+  }
+  setHorizontalHeaderLabels(heads);
+  int width = 0;
+  for (int c = 0; c < g.col_count(); ++c) {
+    const bool hide = g.col_widths[c] <= 0 || c == hidden_col_;
+    setColumnHidden(c, hide);
+    if (!hide) width += g.col_widths[c];
+  }
+  // The whole table is seen when the page has room for it.
+  setMinimumWidth(std::min(1100, width + (verticalHeader()->isVisible() ? 34 : 0) + 24));
+  for (int r = fixed_rows_; r < g.row_count(); ++r)
+    for (int c = 0; c < g.col_count(); ++c) {
+      QTableWidgetItem* it = item(r - fixed_rows_, c);
+      if (!it) {
+        it = new QTableWidgetItem;
+        setItem(r - fixed_rows_, c, it);
+      }
+      it->setText(Q(g.Cell(c, r)));
+      if (c < fixed_cols_) it->setFlags(it->flags() & ~Qt::ItemIsEditable);
+    }
+}
+
+void GridTable::Take(GridData& g) const {
+  for (int r = fixed_rows_; r < g.row_count() && r - fixed_rows_ < rowCount(); ++r)
+    for (int c = 0; c < g.col_count() && c < columnCount(); ++c)
+      if (const QTableWidgetItem* it = item(r - fixed_rows_, c)) g.SetCell(c, r, Cp(it->text()));
+}
+
+void GridTable::keyPressEvent(QKeyEvent* e) {
+  if (state() != QAbstractItemView::EditingState) {
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+      emit enterPressed(currentRow(), currentColumn());
+      return;
+    }
+    if (e->key() == Qt::Key_Delete) {
+      emit deletePressed(currentRow(), currentColumn());
+      return;
+    }
+  }
+  QTableWidget::keyPressEvent(e);
+}
+
+void GridTable::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+  // Enter in the cell editor: the value is in; the page moves on by its rule.
+  QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
+  if (hint == QAbstractItemDelegate::SubmitModelCache)
+    emit enterPressed(currentRow(), currentColumn());
+}
+
+// ---- page -----------------------------------------------------------------------
+
+FormPage::FormPage(const QString& title, QWidget* parent) : QWidget(parent) {
+  auto* outer = new QVBoxLayout(this);
+  auto* heading = new QLabel(title, this);
+  outer->addWidget(heading);
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidgetResizable(true);
+  body_ = new QWidget(scroll);
+  scroll->setWidget(body_);
+  outer->addWidget(scroll, 1);
+  hidden_ = new QWidget(this);
+  hidden_->hide();
+}
+
+FormPage::FormPage(FormId id, const QString& title, const FormState& designed, QWidget* parent)
+    : QWidget(parent) {
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(4, 4, 4, 4);
+  auto* heading = new QLabel(title, this);
+  heading->setObjectName(QStringLiteral("PageTitle"));
+  QFont f = heading->font();
+  f.setBold(true);
+  f.setPointSizeF(f.pointSizeF() * 1.2);
+  heading->setFont(f);
+  outer->addWidget(heading);
+  hidden_ = new QWidget(this);
+  hidden_->hide();
+
+  const PageLayout& layout = LayoutOf(id);
+  auto* split = new QSplitter(id == FormId::kGround ? Qt::Horizontal : Qt::Vertical, this);
+  if (layout.picture) {
+    canvas_ = new FigureCanvas(split);
+    split->addWidget(canvas_);
+  }
+  auto* scroll = new QScrollArea(split);
+  scroll->setWidgetResizable(true);
+  body_ = new QWidget(scroll);
+  scroll->setWidget(body_);
+  split->addWidget(scroll);
+  if (canvas_) {
+    // The ground page's grid needs its width beside the column; the other
+    // pages give the picture the larger share above their inputs.
+    const bool beside = split->orientation() == Qt::Horizontal;
+    split->setStretchFactor(0, beside ? 2 : 3);
+    split->setStretchFactor(1, beside ? 3 : 2);
+  }
+  outer->addWidget(split, 1);
+  BuildFromLayout(id, designed);
+}
+
+QWidget* FormPage::MakeWidget(const Control& c, QWidget* parent, const QString& caption) {
+  Binding b{c.name, c.kind, nullptr, nullptr};
+  switch (c.kind) {
+    case ControlKind::kEdit: {
+      auto* e = new QLineEdit(parent);
+      const int tag = c.tag;
+      const std::string name = c.name;
+      if (tag != 0)
+        e->setMaximumWidth(110);
+      else
+        e->setMinimumWidth(180);
+      if (tag != 0) e->setAlignment(Qt::AlignRight);
+      connect(e, &QLineEdit::editingFinished, this, [this, e, tag, name] {
+        if (filling()) return;
+        if (tag != 0) {
+          const QSignalBlocker block(e);
+          e->setText(Q(FormatByTag(Cp(e->text()), tag)));
+        }
+        emit edited(U8(name));
+      });
+      e->installEventFilter(this);
+      b.widget = e;
+      break;
+    }
+    case ControlKind::kDropDown: {
+      auto* cb = new QComboBox(parent);
+      cb->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+      const std::string name = c.name;
+      connect(cb, &QComboBox::activated, this, [this, name] {
+        if (!filling()) emit edited(U8(name));
+      });
+      cb->installEventFilter(this);
+      b.widget = cb;
+      break;
+    }
+    case ControlKind::kRadioGroup: {
+      auto* box = new QGroupBox(caption, parent);
+      new QGridLayout(box);
+      b.widget = box;
+      b.buttons = new QButtonGroup(box);
+      b.buttons->setExclusive(true);
+      const std::string name = c.name;
+      connect(b.buttons, &QButtonGroup::idClicked, this, [this, name] {
+        if (!filling()) emit edited(U8(name));
+      });
+      break;
+    }
+    case ControlKind::kRadioButton: {
+      auto* r = new QRadioButton(caption, parent);
+      r->setAutoExclusive(false);
+      QButtonGroup*& g = radio_groups_[c.group];
+      if (!g) {
+        g = new QButtonGroup(this);
+        g->setExclusive(true);
+      }
+      g->addButton(r);
+      b.widget = r;
+      break;
+    }
+    case ControlKind::kCheckBox:
+      b.widget = new QCheckBox(caption, parent);
+      break;
+    case ControlKind::kSpeedButton: {
+      auto* p = new QPushButton(caption.isEmpty() ? Q(c.name) : caption, parent);
+      p->setCheckable(true);
+      b.widget = p;
+      break;
+    }
+    case ControlKind::kListBox: {
+      auto* l = new QListWidget(parent);
+      l->setMaximumHeight(120);
+      b.widget = l;
+      break;
+    }
+    case ControlKind::kGrid: {
+      auto* t = new GridTable(parent);
+      t->setMinimumHeight(160);
+      tables_[c.name] = t;
+      b.widget = t;
+      break;
+    }
+  }
+  if (auto* button = qobject_cast<QAbstractButton*>(b.widget);
+      button && c.kind != ControlKind::kRadioGroup) {
+    const std::string name = c.name;
+    connect(button, &QAbstractButton::clicked, this, [this, name] {
+      if (!filling()) emit edited(U8(name));
+    });
+  }
+  b.widget->setObjectName(Q(c.name));
+  if (!caption.isEmpty()) b.widget->setAccessibleName(U8(AccessibleCaption(caption.toStdString())));
+  bindings_.push_back(b);
+  return b.widget;
+}
+
+void FormPage::BuildFromLayout(FormId id, const FormState& designed) {
+  const PageLayout& layout = LayoutOf(id);
+  auto* v = new QVBoxLayout(body_);
+  v->setContentsMargins(2, 2, 2, 2);
+  // Each tab (and the area above the tabs) holds columns of groups.
+  std::map<std::string, QHBoxLayout*> columns_of_tab;
+  std::map<std::pair<std::string, int>, QVBoxLayout*> column_layouts;
+  auto* top = new QWidget(body_);
+  auto* top_row = new QHBoxLayout(top);
+  top_row->setContentsMargins(0, 0, 0, 0);
+  v->addWidget(top);
+  columns_of_tab[""] = top_row;
+  QTabWidget* tabs = nullptr;
+  if (!layout.tabs.empty()) {
+    tabs = new QTabWidget(body_);
+    tabs->setObjectName(QStringLiteral("Tabs"));
+    for (const std::string& t : layout.tabs) {
+      auto* page = new QWidget(tabs);
+      auto* row = new QHBoxLayout(page);
+      tabs->addTab(page, U8(t));
+      columns_of_tab[t] = row;
+    }
+    v->addWidget(tabs, 1);
+  }
+  extra_ = new QVBoxLayout;
+  v->addLayout(extra_);
+  v->addStretch(1);
+  auto column_of = [&](const std::string& tab, int column) -> QVBoxLayout* {
+    QHBoxLayout* row = columns_of_tab[tab];
+    if (!row) return nullptr;
+    QVBoxLayout*& col = column_layouts[{tab, column}];
+    if (!col) {
+      // Columns are made in order; a later column number adds the ones before it.
+      for (int c = 0; c <= column; ++c) {
+        QVBoxLayout*& each = column_layouts[{tab, c}];
+        if (!each) {
+          each = new QVBoxLayout;
+          each->setAlignment(Qt::AlignTop);
+          row->addLayout(each);
+        }
+      }
+    }
+    return col;
+  };
+
+  std::vector<std::string> shown;
+  for (const LayoutGroup& group : layout.groups) {
+    QVBoxLayout* column = column_of(group.tab, group.column);
+    if (!column) continue;
+    QWidget* host = columns_of_tab[group.tab]->parentWidget();
+    QWidget* frame;
+    if (!group.title.empty()) {
+      auto* box = new QGroupBox(U8(group.title), host);
+      box->setAccessibleName(U8(AccessibleCaption(group.title)));
+      frame = box;
+    } else {
+      frame = new QFrame(host);
+    }
+    if (!group.object_name.empty()) frame->setObjectName(U8(group.object_name));
+    if (auto* box = qobject_cast<QGroupBox*>(frame))
+      groups_[group.object_name.empty() ? group.title : group.object_name] = box;
+    auto* form = new QGridLayout(frame);
+    form->setVerticalSpacing(3);
+    int row = 0;
+    const bool matrix = !group.col_suffixes.empty();
+    if (matrix) {
+      for (std::size_t k = 0; k < group.col_heads.size(); ++k) {
+        auto* head = new QLabel(U8(group.col_heads[k]), frame);
+        head->setAlignment(Qt::AlignCenter);
+        form->addWidget(head, row, 1 + static_cast<int>(k));
+      }
+      ++row;
+    }
+    for (const LayoutRow& r : group.rows) {
+      if (r.name.empty()) {  // heading line
+        auto* h = new QLabel(U8(r.caption), frame);
+        QFont hf = h->font();
+        hf.setBold(true);
+        h->setFont(hf);
+        form->addWidget(h, row++, 0, 1, 3);
+        continue;
+      }
+      if (matrix) {
+        auto* cap = new QLabel(U8(r.caption), frame);
+        form->addWidget(cap, row, 0);
+        for (std::size_t k = 0; k < group.col_suffixes.size(); ++k) {
+          const std::string name = r.name + group.col_suffixes[k];
+          const Control* c = designed.Find(name);
+          if (!c) continue;
+          // Each field of a matrix is named by its row, column and group.
+          const std::string acc = AccessibleCaption(r.caption) + " " +
+                                  (k < group.col_heads.size() ? group.col_heads[k] : "") +
+                                  (group.title.empty() ? "" : " " + AccessibleCaption(group.title));
+          QWidget* w = MakeWidget(*c, frame, QString());
+          w->setAccessibleName(U8(acc));
+          if (auto* e = qobject_cast<QLineEdit*>(w)) {
+            e->setMinimumWidth(76);
+            e->setMaximumWidth(96);
+          }
+          form->addWidget(w, row, 1 + static_cast<int>(k));
+          if (k == 0) cap->setBuddy(w);
+          companions_[name].push_back(cap);
+          shown.push_back(name);
+        }
+        if (!r.unit.empty())
+          form->addWidget(new QLabel(U8(r.unit), frame), row,
+                          1 + static_cast<int>(group.col_suffixes.size()));
+        ++row;
+        continue;
+      }
+      const Control* c = designed.Find(r.name);
+      if (!c) {
+        // A table the page fills itself (the load table).
+        auto* t = new GridTable(frame);
+        t->setObjectName(U8(r.name));
+        t->setAccessibleName(U8(AccessibleCaption(r.caption)));
+        t->setMinimumHeight(220);
+        tables_[r.name] = t;
+        auto* cap = new QLabel(U8(r.caption), frame);
+        cap->setBuddy(t);
+        form->addWidget(cap, row++, 0, 1, 3);
+        form->addWidget(t, row++, 0, 1, 3);
+        continue;
+      }
+      shown.push_back(r.name);
+      const QString caption = U8(r.caption);
+      switch (c->kind) {
+        case ControlKind::kEdit:
+        case ControlKind::kDropDown: {
+          auto* cap = new QLabel(caption, frame);
+          QWidget* w = MakeWidget(*c, frame, caption);
+          cap->setBuddy(w);
+          captions_[r.name] = cap;
+          form->addWidget(cap, row, 0);
+          form->addWidget(w, row, 1);
+          companions_[r.name].push_back(cap);
+          if (!r.unit.empty()) {
+            auto* unit = new QLabel(U8(r.unit), frame);
+            form->addWidget(unit, row, 2);
+            companions_[r.name].push_back(unit);
+          }
+          ++row;
           break;
         }
-        case ControlKind::kDropDown:
-          b.widget = new QComboBox(body_);
-          break;
-        case ControlKind::kRadioGroup: {
-          auto* box = new QWidget(body_);
-          new QHBoxLayout(box);
-          b.widget = box;
-          b.buttons = new QButtonGroup(box);
-          b.buttons->setExclusive(true);
-          break;
-        }
-        case ControlKind::kRadioButton: {
-          auto* r = new QRadioButton(body_);
-          r->setAutoExclusive(false);  // the record's group decides
-          b.widget = r;
-          break;
-        }
-        case ControlKind::kCheckBox:
-          b.widget = new QCheckBox(body_);
-          break;
-        case ControlKind::kSpeedButton: {
-          auto* p = new QPushButton(Q(c.name), body_);
-          p->setCheckable(true);
-          b.widget = p;
-          break;
-        }
+        case ControlKind::kGrid:
         case ControlKind::kListBox: {
-          auto* l = new QListWidget(body_);
-          l->setMaximumHeight(120);
-          b.widget = l;
+          auto* cap = new QLabel(caption, frame);
+          QWidget* w = MakeWidget(*c, frame, caption);
+          cap->setBuddy(w);
+          captions_[r.name] = cap;
+          companions_[r.name].push_back(cap);
+          form->addWidget(cap, row++, 0, 1, 3);
+          form->addWidget(w, row++, 0, 1, 3);
           break;
         }
-        case ControlKind::kGrid: {
-          auto* t = new QTableWidget(body_);
-          t->horizontalHeader()->hide();
-          t->setMinimumHeight(160);
-          b.widget = t;
+        default: {
+          QWidget* w = MakeWidget(*c, frame, caption);
+          if (c->kind == ControlKind::kRadioGroup) w->setProperty("columns", r.columns);
+          form->addWidget(w, row++, 0, 1, 3);
           break;
         }
       }
-      b.widget->setObjectName(Q(c.name));
-      layout_->addRow(Q(c.name.empty() ? std::string("-") : c.name), b.widget);
-      bindings_.push_back(b);
+    }
+    for (const std::string& note : group.notes) {
+      auto* n = new QLabel(U8(note), frame);
+      n->setObjectName(QStringLiteral("note"));
+      form->addWidget(n, row++, 0, 1, 3);
+    }
+    column->addWidget(frame);
+  }
+  for (auto& [key, col] : column_layouts) col->addStretch(1);
+  for (auto& [tab, row] : columns_of_tab) row->addStretch(1);
+  // The controls no row shows keep a widget, never shown (hidden carriers).
+  for (const auto* list : {&designed.controls, &designed.extras})
+    for (const Control& c : *list)
+      if (std::find(shown.begin(), shown.end(), c.name) == shown.end() && !Find(c.name))
+        MakeWidget(c, hidden_, QString());
+}
+
+void FormPage::BuildPlain(const FormState& form) {
+  auto* layout = new QFormLayout(body_);
+  for (const auto* list : {&form.controls, &form.extras})
+    for (const Control& c : *list) {
+      QWidget* w = MakeWidget(c, body_, Q(c.name));
+      layout->addRow(Q(c.name), w);
+    }
+}
+
+bool FormPage::eventFilter(QObject* o, QEvent* e) {
+  // Enter moves to the next control, as the pages always did.
+  if (e->type() == QEvent::KeyPress) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+      if (qobject_cast<QWidget*>(o)) {
+        focusNextChild();  // leaving the field formats and commits it
+        return true;
+      }
     }
   }
-  layout_key_ = LayoutKey(form);
+  return QWidget::eventFilter(o, e);
+}
+
+const FormPage::Binding* FormPage::Find(const std::string& name) const {
+  for (const Binding& b : bindings_)
+    if (b.name == name) return &b;
+  return nullptr;
 }
 
 void FormPage::Fill(const Control& c, const Binding& b) {
+  const QSignalBlocker block(b.widget);
   switch (c.kind) {
     case ControlKind::kEdit:
       static_cast<QLineEdit*>(b.widget)->setText(Q(c.text));
       break;
     case ControlKind::kDropDown: {
       auto* cb = static_cast<QComboBox*>(b.widget);
-      cb->clear();
-      for (const std::string& s : c.items) cb->addItem(Q(s));
-      cb->setCurrentIndex(c.index < cb->count() ? c.index : -1);
+      bool same = cb->count() == static_cast<int>(c.items.size());
+      for (int i = 0; same && i < cb->count(); ++i) same = Cp(cb->itemText(i)) == c.items[i];
+      if (!same) {
+        cb->clear();
+        for (const std::string& s : c.items) cb->addItem(Q(s));
+      }
+      // A stored index beyond the list shows no choice.
+      cb->setCurrentIndex(c.index >= 0 && c.index < cb->count() ? c.index : -1);
       break;
     }
     case ControlKind::kRadioGroup: {
-      for (QAbstractButton* old : b.buttons->buttons()) {
-        b.buttons->removeButton(old);
-        delete old;
+      const QSignalBlocker block_group(b.buttons);
+      if (b.buttons->buttons().size() != static_cast<int>(c.items.size())) {
+        for (QAbstractButton* old : b.buttons->buttons()) {
+          b.buttons->removeButton(old);
+          delete old;
+        }
+        auto* grid = static_cast<QGridLayout*>(b.widget->layout());
+        const int per_row = std::max(1, b.widget->property("columns").toInt() > 0
+                                            ? b.widget->property("columns").toInt()
+                                            : static_cast<int>(c.items.size()));
+        for (std::size_t i = 0; i < c.items.size(); ++i) {
+          auto* r = new QRadioButton(Q(c.items[i]), b.widget);
+          r->setAccessibleName(Q(c.items[i]));
+          grid->addWidget(r, static_cast<int>(i) / per_row, static_cast<int>(i) % per_row);
+          b.buttons->addButton(r, static_cast<int>(i));
+        }
+      } else {
+        for (std::size_t i = 0; i < c.items.size(); ++i)
+          b.buttons->button(static_cast<int>(i))->setText(Q(c.items[i]));
       }
-      for (std::size_t i = 0; i < c.items.size(); ++i) {
-        auto* r = new QRadioButton(Q(c.items[i]), b.widget);
-        b.widget->layout()->addWidget(r);
-        b.buttons->addButton(r, static_cast<int>(i));
+      if (QAbstractButton* sel = b.buttons->button(c.index)) {
+        sel->setChecked(true);
+      } else if (QAbstractButton* on = b.buttons->checkedButton()) {
+        b.buttons->setExclusive(false);
+        on->setChecked(false);
+        b.buttons->setExclusive(true);
       }
-      if (QAbstractButton* sel = b.buttons->button(c.index)) sel->setChecked(true);
       break;
     }
     case ControlKind::kRadioButton:
     case ControlKind::kCheckBox:
-    case ControlKind::kSpeedButton:
-      static_cast<QAbstractButton*>(b.widget)->setChecked(c.checked);
+    case ControlKind::kSpeedButton: {
+      auto* button = static_cast<QAbstractButton*>(b.widget);
+      QButtonGroup* g = button->group();
+      if (g && !c.checked && button->isChecked()) {
+        g->setExclusive(false);
+        button->setChecked(false);
+        g->setExclusive(true);
+      } else {
+        button->setChecked(c.checked);
+      }
       break;
+    }
     case ControlKind::kListBox: {
       auto* l = static_cast<QListWidget*>(b.widget);
       l->clear();
       for (const std::string& s : c.items) l->addItem(Q(s));
       break;
     }
-    case ControlKind::kGrid: {
-      auto* t = static_cast<QTableWidget*>(b.widget);
-      const GridData& g = c.grid;
-      t->clear();
-      t->setColumnCount(g.col_count());
-      t->setRowCount(g.row_count());
-      for (int col = 0; col < g.col_count(); ++col) t->setColumnWidth(col, g.col_widths[col]);
-      for (int row = 0; row < g.row_count(); ++row)
-        for (int col = 0; col < g.col_count(); ++col) {
-          auto* item = new QTableWidgetItem(Q(g.Cell(col, row)));
-          if (row < g.fixed_rows || col < g.fixed_cols) {
-            item->setFlags(item->flags() & ~Qt::ItemIsEditable);
-            item->setBackground(QColor(0xE0, 0xE0, 0xE0));
-          }
-          t->setItem(row, col, item);
-        }
+    case ControlKind::kGrid:
+      static_cast<GridTable*>(b.widget)->Fill(c.grid);
       break;
-    }
   }
 }
 
@@ -182,11 +618,15 @@ void FormPage::Take(Control& c, const Binding& b) const {
     case ControlKind::kEdit:
       c.text = Cp(static_cast<QLineEdit*>(b.widget)->text());
       break;
-    case ControlKind::kDropDown:
-      c.SetIndex(static_cast<QComboBox*>(b.widget)->currentIndex());
+    case ControlKind::kDropDown: {
+      // A list without a choice (not filled, or a stored index it does not
+      // hold) keeps the record's index.
+      auto* cb = static_cast<QComboBox*>(b.widget);
+      if (cb->count() > 0 && cb->currentIndex() >= 0) c.SetIndex(cb->currentIndex());
       break;
+    }
     case ControlKind::kRadioGroup:
-      c.SetIndex(b.buttons->checkedId());
+      if (b.buttons->checkedId() >= 0) c.SetIndex(b.buttons->checkedId());
       break;
     case ControlKind::kRadioButton:
     case ControlKind::kCheckBox:
@@ -199,35 +639,58 @@ void FormPage::Take(Control& c, const Binding& b) const {
       for (int i = 0; i < l->count(); ++i) c.items.push_back(Cp(l->item(i)->text()));
       break;
     }
-    case ControlKind::kGrid: {
-      auto* t = static_cast<QTableWidget*>(b.widget);
-      for (int row = 0; row < c.grid.row_count() && row < t->rowCount(); ++row)
-        for (int col = 0; col < c.grid.col_count() && col < t->columnCount(); ++col)
-          if (const QTableWidgetItem* item = t->item(row, col))
-            c.grid.SetCell(col, row, Cp(item->text()));
+    case ControlKind::kGrid:
+      static_cast<GridTable*>(b.widget)->Take(c.grid);
       break;
-    }
   }
 }
 
 void FormPage::Load(const FormState& form) {
-  if (LayoutKey(form) != layout_key_) Build(form);
-  std::size_t i = 0;
+  if (bindings_.empty() && !hidden_->layout() && body_->layout() == nullptr) BuildPlain(form);
+  ++filling_;
   for (const auto* list : {&form.controls, &form.extras})
-    for (const Control& c : *list) Fill(c, bindings_[i++]);
+    for (const Control& c : *list)
+      if (const Binding* b = Find(c.name); b && b->kind == c.kind) Fill(c, *b);
+  --filling_;
 }
 
 void FormPage::Store(FormState& form) const {
-  if (LayoutKey(form) != layout_key_) return;  // the widgets show another layout
-  std::size_t i = 0;
   for (auto* list : {&form.controls, &form.extras})
-    for (Control& c : *list) Take(c, bindings_[i++]);
+    for (Control& c : *list)
+      if (const Binding* b = Find(c.name); b && b->kind == c.kind) Take(c, *b);
 }
 
 QWidget* FormPage::WidgetOf(const std::string& name) const {
-  for (const Binding& b : bindings_)
-    if (b.name == name) return b.widget;
-  return nullptr;
+  if (const Binding* b = Find(name)) return b->widget;
+  auto it = tables_.find(name);
+  return it == tables_.end() ? nullptr : it->second;
+}
+
+QLabel* FormPage::CaptionOf(const std::string& name) const {
+  auto it = captions_.find(name);
+  return it == captions_.end() ? nullptr : it->second;
+}
+
+QGroupBox* FormPage::GroupOf(const std::string& object_name) const {
+  auto it = groups_.find(object_name);
+  return it == groups_.end() ? nullptr : it->second;
+}
+
+GridTable* FormPage::TableOf(const std::string& name) const {
+  auto it = tables_.find(name);
+  return it == tables_.end() ? nullptr : it->second;
+}
+
+void FormPage::SetControlVisible(const std::string& name, bool on) {
+  if (QWidget* w = WidgetOf(name)) w->setVisible(on);
+  auto it = companions_.find(name);
+  if (it != companions_.end())
+    for (QWidget* w : it->second) w->setVisible(on);
+}
+
+void FormPage::SetFieldRed(const std::string& name, bool red) {
+  if (QWidget* w = WidgetOf(name))
+    w->setStyleSheet(red ? QStringLiteral("color: rgb(255,0,0)") : QString());
 }
 
 }  // namespace vaultra::gui

@@ -13,7 +13,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -25,6 +27,7 @@
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "gui/form_page.h"
+#include "gui/input_pages.h"
 
 namespace vaultra::gui {
 
@@ -36,6 +39,10 @@ const QString kFilter = QStringLiteral(u"貯留施設の設計 (*.vt1)");
 struct OpsRef {
   static NavigationOps& Pick(NavigationOps* o, NavigationOps& self) { return o ? *o : self; }
 };
+
+std::string Cp932Text(const std::u16string& s) {
+  return Cp(QString::fromStdU16String(s));
+}
 
 }  // namespace
 
@@ -55,6 +62,11 @@ TFm_MAIN::TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, 
   if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
   setAcceptDrops(true);
 
+  inputs_ = new InputPages(
+      state, md, logic, ui, [this] { return calculating(); }, [this] { return started_.complete; },
+      this);
+  connect(inputs_, &InputPages::modelChanged, this, &TFm_MAIN::Tick);
+
   auto* central = new QWidget(this);
   auto* h = new QHBoxLayout(central);
   h->setContentsMargins(2, 2, 2, 2);
@@ -68,10 +80,13 @@ TFm_MAIN::TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, 
 
   for (const PageInfo& info : PageTable()) {
     if (info.page == Page::kPreview) continue;
-    QWidget* w = nullptr;
-    if (FormOfPage(info.page)) {
-      w = new FormPage(Q(info.caption), stack_);
-    } else {
+    QWidget* w = inputs_->Widget(info.page);
+    if (!w && info.page == Page::kOtherChecks) {
+      auto* fp = new FormPage(Q(info.caption), stack_);
+      fp->Load(state_.other_checks);
+      w = fp;
+    }
+    if (!w) {
       auto* l = new QLabel(Q(info.caption) + QStringLiteral(u"\n（この画面は未実装）"), stack_);
       l->setAlignment(Qt::AlignCenter);
       w = l;
@@ -81,6 +96,22 @@ TFm_MAIN::TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, 
     pages_[static_cast<int>(info.page)] = w;
   }
   BuildStatusBar();
+
+  // The progress window of a calculation: shown and painted while it runs,
+  // without an event loop of its own.
+  progress_ = new QWidget(this, Qt::Tool | Qt::WindowStaysOnTopHint);
+  progress_->setObjectName(QStringLiteral("FmProgress"));
+  progress_->setWindowTitle(QStringLiteral(u"計算中"));
+  auto* pv = new QVBoxLayout(progress_);
+  progress_text_ = new QLabel(progress_);
+  progress_text_->setMinimumWidth(320);
+  pv->addWidget(progress_text_);
+  ui_.SetProgressListener([this](const std::string& text) {
+    if (!progress_text_) return;
+    progress_text_->setText(Q(text));
+    if (progress_->isVisible()) progress_->repaint();
+  });
+
   ShowPage(Page::kModel);
   FormShow(Page::kModel, 2);
 
@@ -91,24 +122,41 @@ TFm_MAIN::TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, 
   Tick();
 }
 
-TFm_MAIN::~TFm_MAIN() = default;
+TFm_MAIN::~TFm_MAIN() {
+  ui_.SetProgressListener(nullptr);
+}
 
 void TFm_MAIN::BuildLeftPanel(QWidget* panel) {
   auto* v = new QVBoxLayout(panel);
   v->setContentsMargins(2, 2, 2, 2);
   v->setSpacing(3);
 
-  auto* file = new QToolButton(panel);
-  file->setObjectName(QStringLiteral("lbFile"));
-  file->setText(QStringLiteral(u" ファイル "));
-  file->setPopupMode(QToolButton::InstantPopup);
-  auto* menu = new QMenu(file);
-  open_action_ = menu->addAction(QStringLiteral(u"開く"), this, &TFm_MAIN::OpenDialog);
+  // The small panel around " ファイル ": a click on the label opens the file
+  // menu below it, a click beside it recomputes the current page.
+  auto* demo = new QFrame(panel);
+  demo->setObjectName(QStringLiteral("CbxDEMO"));
+  demo->setFrameShape(QFrame::Panel);
+  demo->setFrameShadow(QFrame::Raised);
+  demo->setAccessibleName(QStringLiteral(u"再計算"));
+  demo->setToolTip(QStringLiteral(u"クリックで現在の画面を再計算します"));
+  demo->installEventFilter(this);
+  auto* dl = new QHBoxLayout(demo);
+  dl->setContentsMargins(6, 4, 22, 4);
+  file_label_ = new QLabel(QStringLiteral(u" ファイル "), demo);
+  file_label_->setObjectName(QStringLiteral("lbFile1"));
+  file_label_->setAccessibleName(QStringLiteral(u"ファイル"));
+  file_label_->setFrameShape(QFrame::Box);
+  file_label_->installEventFilter(this);
+  dl->addWidget(file_label_);
+  file_menu_ = new QMenu(this);
+  file_menu_->setObjectName(QStringLiteral("FileMenu"));
+  open_action_ = file_menu_->addAction(QStringLiteral(u"開く"), this, &TFm_MAIN::OpenDialog);
   open_action_->setObjectName(QStringLiteral("Open1"));
-  menu->addAction(QStringLiteral(u"上書き保存"), this, &TFm_MAIN::Save);
-  menu->addAction(QStringLiteral(u"名前を付けて保存"), this, &TFm_MAIN::SaveAs);
-  file->setMenu(menu);
-  v->addWidget(file);
+  file_menu_->addAction(QStringLiteral(u"上書き保存"), this, &TFm_MAIN::Save)
+      ->setObjectName(QStringLiteral("Save1"));
+  file_menu_->addAction(QStringLiteral(u"名前を付けて保存"), this, &TFm_MAIN::SaveAs)
+      ->setObjectName(QStringLiteral("SaveAs1"));
+  v->addWidget(demo);
 
   auto caption = [panel, v](const QString& text) {
     auto* l = new QLabel(text, panel);
@@ -137,10 +185,14 @@ void TFm_MAIN::BuildLeftPanel(QWidget* panel) {
       print_k_->setObjectName(QStringLiteral("PrintSwK"));
       print_t_ = new QCheckBox(QStringLiteral(u"Ｔs式を印刷"), panel);
       print_t_->setObjectName(QStringLiteral("PrintSwT"));
-      connect(print_k_, &QCheckBox::clicked, this,
-              [this] { navigator_.Pg34PrVClick(PreviewSender::kPrintSwK); });
-      connect(print_t_, &QCheckBox::clicked, this,
-              [this] { navigator_.Pg34PrVClick(PreviewSender::kPrintSwT); });
+      connect(print_k_, &QCheckBox::clicked, this, [this](bool on) {
+        state_.main.At("PrintSwK").checked = on;
+        navigator_.Pg34PrVClick(PreviewSender::kPrintSwK);
+      });
+      connect(print_t_, &QCheckBox::clicked, this, [this](bool on) {
+        state_.main.At("PrintSwT").checked = on;
+        navigator_.Pg34PrVClick(PreviewSender::kPrintSwT);
+      });
       v->addWidget(print_k_);
       v->addWidget(print_t_);
       continue;
@@ -155,10 +207,7 @@ void TFm_MAIN::BuildLeftPanel(QWidget* panel) {
     group_->addButton(b, static_cast<int>(info.page));
     buttons_[static_cast<int>(info.page) - 1] = b;
     const Page page = info.page;
-    connect(b, &QPushButton::clicked, this, [this, page] {
-      navigator_.PageSelctClick(page);
-      ShowPage(navigator_.current());
-    });
+    connect(b, &QPushButton::clicked, this, [this, page] { SwitchTo(page); });
     v->addWidget(b);
   }
   v->addStretch(1);
@@ -166,22 +215,143 @@ void TFm_MAIN::BuildLeftPanel(QWidget* panel) {
   buttons_[11]->setEnabled(false);
 }
 
+void TFm_MAIN::SwitchTo(Page page) {
+  if (calculating()) return;
+  // The fields of the page on screen reach its record before the switch
+  // commits, builds or analyses anything.
+  inputs_->CommitPending(navigator_.current());
+  if (navigator_.current() == Page::kOtherChecks) StoreIfCurrent(Page::kOtherChecks);
+  navigator_.PageSelctClick(page);
+  ShowPage(navigator_.current());
+}
+
+void TFm_MAIN::Recompute() {
+  if (calculating()) return;
+  inputs_->CommitPending(navigator_.current());
+  navigator_.CbxDEMOClick();
+  ShowPage(navigator_.current());
+}
+
+bool TFm_MAIN::eventFilter(QObject* o, QEvent* e) {
+  if (e->type() == QEvent::MouseButtonRelease) {
+    if (o == file_label_) {
+      file_menu_->popup(file_label_->mapToGlobal(QPoint(0, file_label_->height() + 2)));
+      return true;
+    }
+    if (o->objectName() == QLatin1String("CbxDEMO")) {
+      Recompute();
+      return true;
+    }
+    if (o->objectName() == QLatin1String("MyHistory")) {
+      ShowHistory();
+      return true;
+    }
+  }
+  if (e->type() == QEvent::MouseButtonDblClick && o->objectName() == QLatin1String("Oryoku")) {
+    ShowSectionDetail();
+    return true;
+  }
+  return QMainWindow::eventFilter(o, e);
+}
+
+void TFm_MAIN::ShowHistory() {
+  if (!history_) {
+    auto* w = new QWidget(this, Qt::Window);
+    w->setObjectName(QStringLiteral("FmHistory"));
+    w->setWindowTitle(QStringLiteral(u"変更履歴"));
+    auto* l = new QVBoxLayout(w);
+    auto* text = new QPlainTextEdit(w);
+    text->setReadOnly(true);
+    text->setAccessibleName(QStringLiteral(u"変更履歴"));
+    text->setPlainText(Q(ChangeHistoryText()));
+    l->addWidget(text);
+    w->resize(560, 420);
+    history_ = w;
+  }
+  history_->show();
+  history_->raise();
+}
+
+void TFm_MAIN::ShowSectionDetail() {
+  if (!section_detail_) {
+    auto* w = new QWidget(this, Qt::Window);
+    w->setObjectName(QStringLiteral("fmUtOryk"));
+    w->setWindowTitle(QStringLiteral(u"応力度と終局耐力"));
+    auto* l = new QVBoxLayout(w);
+    auto* fp = new FormPage(QStringLiteral(u"応力度と終局耐力"), w);
+    fp->Load(state_.section_detail);
+    l->addWidget(fp);
+    w->resize(480, 600);
+    section_detail_ = w;
+  }
+  section_detail_->show();
+  section_detail_->raise();
+}
+
+void TFm_MAIN::BeginCalc(const QString& what) {
+  if (calculating_++ > 0) return;
+  progress_text_->setText(what);
+  progress_->adjustSize();
+  progress_->move(geometry().center() - progress_->rect().center());
+  progress_->show();
+  progress_->repaint();
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void TFm_MAIN::EndCalc() {
+  if (calculating_ == 0 || --calculating_ > 0) return;
+  QGuiApplication::restoreOverrideCursor();
+  progress_->hide();
+}
+
 void TFm_MAIN::BuildStatusBar() {
   QStatusBar* bar = statusBar();
-  for (const char* name : {"lbType", "lbName", "lbBane", "lbBlockSu", "lbCalcTime"}) {
+  auto add = [this, bar](const char* name, const QString& caption, int width) {
+    if (!caption.isEmpty()) {
+      auto* c = new QLabel(caption, bar);
+      if (std::string(name) == "lbBane") {
+        c->setObjectName(QStringLiteral("Oryoku"));
+        c->setToolTip(QStringLiteral(u"ダブルクリックで「応力度と終局耐力」を開きます"));
+        c->installEventFilter(this);
+      }
+      bar->addWidget(c);
+    }
     auto* l = new QLabel(bar);
     l->setObjectName(QString::fromLatin1(name));
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
-    l->setMinimumWidth(std::string(name) == "lbName" ? 300 : 120);
+    l->setMinimumWidth(width);
+    l->setMaximumWidth(width + 80);  // a long model name does not run over its neighbours
+    // The label reads as its text; the description says which label it is.
+    l->setAccessibleDescription(QString::fromLatin1(name));
     bar->addWidget(l);
     labels_[name] = l;
-  }
+  };
+  add("lbType", QString(), 90);
+  add("lbName", QString(), 200);
+  add("lbBane", QStringLiteral(u"地盤ばね："), 80);
+  add("lbBlockSu", QString(), 200);
+  add("lbCalcTime", QString(), 160);
   for (int i = 0; i < kResetIndicatorCount; ++i) {
     auto* l = new QLabel(Q(kResetIndicatorCaptions[i]), bar);
     bar->addPermanentWidget(l);
     reset_labels_[i] = l;
   }
+  auto* history = new QLabel(QStringLiteral(u"(変更履歴)"), bar);
+  history->setObjectName(QStringLiteral("MyHistory"));
+  history->installEventFilter(this);
+  bar->addPermanentWidget(history);
+  auto* size = new QLabel(bar);
+  size->setObjectName(QStringLiteral("lbWinSize"));
+  bar->addPermanentWidget(size);
+  labels_["lbWinSize"] = size;
+}
+
+void TFm_MAIN::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  auto it = labels_.find("lbWinSize");
+  if (it != labels_.end())
+    it->second->setText(QStringLiteral("%1 / %2").arg(width()).arg(height()));
 }
 
 QLabel* TFm_MAIN::StatusLabel(const char* name) const {
@@ -190,6 +360,7 @@ QLabel* TFm_MAIN::StatusLabel(const char* name) const {
 }
 
 FormPage* TFm_MAIN::FormPageOf(Page page) const {
+  if (FormPage* fp = inputs_->Form(page)) return fp;
   auto it = pages_.find(static_cast<int>(page));
   return it == pages_.end() ? nullptr : qobject_cast<FormPage*>(it->second);
 }
@@ -204,6 +375,7 @@ void TFm_MAIN::Tick() {
   resets_.Tick();
   for (int i = 0; i < kResetIndicatorCount; ++i) {
     const int c = resets_.Colour(static_cast<ResetIndicator>(i));  // 0x00BBGGRR
+    reset_labels_[i]->setVisible(true);
     reset_labels_[i]->setStyleSheet(QStringLiteral("color: rgb(%1,%2,%3)")
                                         .arg(c & 0xFF)
                                         .arg((c >> 8) & 0xFF)
@@ -220,25 +392,36 @@ void TFm_MAIN::ShowPage(Page page) {
 // ---- NavigationOps -------------------------------------------------------------
 
 void TFm_MAIN::FormShow(Page page, int selector) {
-  const std::optional<FormId> id = FormOfPage(page);
-  FormPage* fp = FormPageOf(page);
-  if (!id || !fp) return;
-  if (selector == 2) {
-    fp->Load(state_.Form(*id));
-  } else if (selector == 1) {
-    fp->Store(state_.Form(*id));
+  // A page reacts only when its window state changes.
+  const int i = static_cast<int>(page);
+  if (i < 1 || i > kSwitchedPages || (selector != 1 && selector != 2)) return;
+  bool& entered = entered_[static_cast<std::size_t>(i)];
+  if ((selector == 2) == entered) return;
+  FormPage* plain = page == Page::kOtherChecks ? qobject_cast<FormPage*>(pages_[11]) : nullptr;
+  if (selector == 1) {
+    entered = false;
+    if (plain) plain->Store(state_.other_checks);
+    inputs_->Leave(page);
+    return;
   }
+  shown_ = page;
+  entered = true;
+  if (plain) plain->Load(state_.other_checks);
+  inputs_->Enter(page);
 }
 
 // The fields of the page on screen into its record.
 void TFm_MAIN::StoreIfCurrent(Page page) {
-  const std::optional<FormId> id = FormOfPage(page);
-  if (!id || page != navigator_.current()) return;
-  if (FormPage* fp = FormPageOf(page)) fp->Store(state_.Form(*id));
+  const int i = static_cast<int>(page);
+  if (i < 1 || i > kSwitchedPages || !entered_[static_cast<std::size_t>(i)]) return;
+  if (page == Page::kOtherChecks) {
+    if (auto* fp = qobject_cast<FormPage*>(pages_[11])) fp->Store(state_.other_checks);
+    return;
+  }
+  inputs_->Store(page);
 }
 
 void TFm_MAIN::CommitInputs(Page page) {
-  StoreIfCurrent(page);
   calc_.CommitInputs(page);
 }
 
@@ -258,7 +441,10 @@ void TFm_MAIN::OtherChecksResultRefresh() {
 }
 
 void TFm_MAIN::BuildModels() {
+  BeginCalc(QStringLiteral(u"構造モデルを作成しています"));
   calc_.BuildModels();
+  EndCalc();
+  inputs_->SetFramePaths(calc_.workspace().transverse_path, calc_.workspace().longitudinal_path);
   calc_note_ = calc_.models_built() ? std::string() : calc_.build_error();
   Tick();
 }
@@ -268,9 +454,9 @@ void TFm_MAIN::BuildModels() {
 void TFm_MAIN::RunAnalysis(bool internal_solver) {
   labels_["lbCalcTime"]->setText(QStringLiteral(u"!! 部材応力度・計算中"));
   labels_["lbCalcTime"]->repaint();
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  BeginCalc(QStringLiteral(u"!! 部材応力度・計算中"));
   calc_.RunAnalysis(internal_solver);
-  QGuiApplication::restoreOverrideCursor();
+  EndCalc();
   calc_note_ = CalcSummary();
   Tick();
 }
@@ -302,8 +488,14 @@ void TFm_MAIN::SetPreviewEnabled(bool on) {
 // ---- file commands -------------------------------------------------------------
 
 void TFm_MAIN::OpenProject(const std::string& path) {
-  FormShow(navigator_.current(), 1);
+  if (calculating()) return;
+  // The fields on screen belong to the project being left (the resume file keeps them).
+  StoreIfCurrent(shown_);
+  FormShow(shown_, 1);
   OpenCommand(state_, path, started_.folders.resume_file, logic_, ui_);
+  // Reading a project ends on the model page.
+  navigator_.PageSelctClick(Page::kModel);
+  ShowPage(navigator_.current());
   FormShow(navigator_.current(), 2);
   Tick();
 }
@@ -314,20 +506,38 @@ void TFm_MAIN::OpenDialog() {
 }
 
 std::optional<std::string> TFm_MAIN::AskSaveName() {
-  QString f =
-      QFileDialog::getSaveFileName(this, QStringLiteral(u"名前を付けて保存"), QString(), kFilter);
+  if (save_dialog_) return save_dialog_();
+  // The dialog does not ask about the name as typed: the extension is
+  // changed afterwards, and the question is about the file really replaced.
+  const QString f =
+      QFileDialog::getSaveFileName(this, QStringLiteral(u"名前を付けて保存"), QString(), kFilter,
+                                   nullptr, QFileDialog::DontConfirmOverwrite);
   if (f.isEmpty()) return std::nullopt;
   return Cp(f);
 }
 
 void TFm_MAIN::SaveAs() {
-  FormShow(navigator_.current(), 1);
-  if (std::optional<std::string> f = AskSaveName()) SaveAsCommand(state_, *f, logic_, ui_);
+  StoreIfCurrent(shown_);
+  std::optional<std::string> f = AskSaveName();
+  if (!f || f->empty()) return;
+  const std::string target = ChangeExtension(*f, ".vt1");
+  if (FileExists(target) && !ui_.Ask(Cp932Text(u"ファイル\n") + target +
+                                     Cp932Text(u"\nに上書きします、よろしいですか？")))
+    return;
+  SaveAsCommand(state_, target, logic_, ui_);
 }
 
 void TFm_MAIN::Save() {
-  FormShow(navigator_.current(), 1);
-  SaveCommand(state_, logic_, ui_, [this] { return AskSaveName(); });
+  StoreIfCurrent(shown_);
+  SaveCommand(state_, logic_, ui_, [this]() -> std::optional<std::string> {
+    std::optional<std::string> f = AskSaveName();
+    if (!f || f->empty()) return std::nullopt;
+    const std::string target = ChangeExtension(*f, ".vt1");
+    if (FileExists(target) && !ui_.Ask(Cp932Text(u"ファイル\n") + target +
+                                       Cp932Text(u"\nに上書きします、よろしいですか？")))
+      return std::nullopt;
+    return target;
+  });
 }
 
 void TFm_MAIN::dragEnterEvent(QDragEnterEvent* e) {
@@ -348,7 +558,7 @@ void TFm_MAIN::dropEvent(QDropEvent* e) {
 void TFm_MAIN::closeEvent(QCloseEvent* e) {
   if (!closed_) {
     closed_ = true;
-    FormShow(navigator_.current(), 1);
+    StoreIfCurrent(shown_);
     CloseDown(state_, started_, logic_, ui_);
   }
   e->accept();

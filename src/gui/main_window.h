@@ -21,10 +21,12 @@ class QLabel;
 class QPushButton;
 class QStackedWidget;
 class QTimer;
+class QMenu;
 
 namespace vaultra::gui {
 
 class FormPage;
+class InputPages;
 
 class TFm_MAIN : public QMainWindow, public NavigationOps {
   Q_OBJECT
@@ -36,6 +38,23 @@ class TFm_MAIN : public QMainWindow, public NavigationOps {
   ~TFm_MAIN() override;
 
   Navigator& navigator() { return navigator_; }
+  InputPages& pages() { return *inputs_; }
+  // The page switch of a page button: the page on screen is taken into its
+  // record first, so every build and analysis sees the last edit.
+  void SwitchTo(Page page);
+  // Recompute the current page (the click beside the file label).
+  void Recompute();
+  // Whether a calculation runs now (no commits, no rebuilds meanwhile).
+  bool calculating() const { return calculating_ > 0; }
+  // Save-as with a name from `dialog` (tests) instead of the file dialog.
+  void SetSaveDialog(std::function<std::optional<std::string>()> dialog) {
+    save_dialog_ = std::move(dialog);
+  }
+  void SaveAs();
+  void Save();
+  QWidget* HistoryWindow() const { return history_; }
+  QWidget* ProgressWindow() const { return progress_; }
+  void ShowHistory();
   const CalculationOps& calculation() const { return calc_; }
   QAbstractButton* PageButton(Page page) const { return buttons_[static_cast<int>(page) - 1]; }
   FormPage* FormPageOf(Page page) const;
@@ -61,14 +80,17 @@ class TFm_MAIN : public QMainWindow, public NavigationOps {
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
   void BuildLeftPanel(QWidget* panel);
   void BuildStatusBar();
   void OpenDialog();
-  void SaveAs();
-  void Save();
   void ShowPage(Page page);
+  void BeginCalc(const QString& what);
+  void EndCalc();
+  void ShowSectionDetail();
   std::optional<std::string> AskSaveName();
   std::string CalcSummary() const;
   void StoreIfCurrent(Page page);
@@ -92,6 +114,17 @@ class TFm_MAIN : public QMainWindow, public NavigationOps {
   QTimer* timer_ = nullptr;
   std::string calc_note_;  // status note of the last build or run (cp932)
   bool closed_ = false;
+  InputPages* inputs_ = nullptr;
+  Page shown_ = Page::kModel;                   // the page whose window is entered
+  std::array<bool, kPageCount + 1> entered_{};  // pages whose window is maximised
+  int calculating_ = 0;
+  std::function<std::optional<std::string>()> save_dialog_;
+  QWidget* history_ = nullptr;
+  QWidget* progress_ = nullptr;
+  QLabel* progress_text_ = nullptr;
+  QWidget* section_detail_ = nullptr;
+  QLabel* file_label_ = nullptr;
+  QMenu* file_menu_ = nullptr;
 };
 
 }  // namespace vaultra::gui

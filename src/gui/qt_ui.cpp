@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdio>
 
 #include "core/cp932.h"
 
@@ -17,7 +18,10 @@ std::string Cp(const QString& text) {
 }
 
 void QtUi::Tell(MsgKind kind, const std::string& text) {
-  if (quiet_) return stderr_ui_.Tell(kind, text);
+  if (quiet_) {
+    told_.push_back(text);
+    return stderr_ui_.Tell(kind, text);
+  }
   const QString title = QStringLiteral("Vaultra");
   switch (kind) {
     case MsgKind::kInfo:
@@ -33,7 +37,11 @@ void QtUi::Tell(MsgKind kind, const std::string& text) {
 }
 
 bool QtUi::Ask(const std::string& text) {
-  if (quiet_) return stderr_ui_.Ask(text);
+  if (quiet_) {
+    asked_.push_back(text);
+    std::fprintf(stderr, "%s -> %s\n", Cp932ToUtf8(text).c_str(), quiet_answer_ ? "OK" : "Cancel");
+    return quiet_answer_;
+  }
   return QMessageBox::question(parent_, QStringLiteral("Vaultra"), Q(text),
                                QMessageBox::Ok | QMessageBox::Cancel,
                                QMessageBox::Cancel) == QMessageBox::Ok;
@@ -59,6 +67,7 @@ void QtUi::Hourglass(bool on) {
 
 void QtUi::Progress(const std::string& text) {
   progress_ = text;
+  if (on_progress_) on_progress_(text);
 }
 
 KeyState QtUi::Keys() const {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "core/ui.h"
 
@@ -29,6 +31,14 @@ class QtUi : public Ui {
   void Progress(const std::string& text) override;
   KeyState Keys() const override;
   const std::string& last_progress() const { return progress_; }
+  // Progress texts also go to the window's progress box.
+  void SetProgressListener(std::function<void(const std::string&)> f) {
+    on_progress_ = std::move(f);
+  }
+  // Quiet mode: the answer every question gets, and the questions asked.
+  void SetQuietAnswer(bool ok) { quiet_answer_ = ok; }
+  const std::vector<std::string>& asked() const { return asked_; }
+  const std::vector<std::string>& told() const { return told_; }
 
  private:
   QWidget* parent_;
@@ -36,6 +46,10 @@ class QtUi : public Ui {
   bool quiet_ = false;
   StderrUi stderr_ui_;
   std::string progress_;
+  std::function<void(const std::string&)> on_progress_;
+  bool quiet_answer_ = true;
+  std::vector<std::string> asked_;
+  std::vector<std::string> told_;
 };
 
 }  // namespace vaultra::gui

@@ -189,12 +189,14 @@ TEST(FormState, RefusesListAndGridCountsBeyondCapacityOrTheFileEnd) {
   EXPECT_EQ(controls[1].text, "old");
 }
 
-TEST(FormState, StoredListIndexIsClampedIntoItsList) {
+// An index the list does not hold (a catalogue changed since the file was
+// written) leaves the choice as it was.
+TEST(FormState, StoredListIndexBeyondItsListChangesNothing) {
   struct Case {
     const char* line;
     int expected;
   };
-  for (const Case& c : {Case{"R = 7", 2}, Case{"R = -5", -1}, Case{"R = 1", 1}, Case{"R = x", 0}}) {
+  for (const Case& c : {Case{"R = 7", 1}, Case{"R = -5", 1}, Case{"R = -1", -1}, Case{"R = 1", 1}, Case{"R = x", 0}}) {
     std::vector<Control> controls = {RadioGroupControl("R", {"a", "b", "c"}, 1)};
     ReadControls({"[S]", c.line}, "S", controls);
     EXPECT_EQ(controls[0].index, c.expected) << c.line;

@@ -128,7 +128,8 @@ TEST_F(Fixture, FormPageRoundTripsItsRecord) {
   // An edit in the widgets reaches the record.
   static_cast<QLineEdit*>(page.WidgetOf("Ed2"))->setText(QStringLiteral(u"鋼"));
   static_cast<QComboBox*>(page.WidgetOf("Cb1"))->setCurrentIndex(1);
-  static_cast<QTableWidget*>(page.WidgetOf("Gr1"))->item(1, 2)->setText(QStringLiteral("7"));
+  // Table row 0 is the grid's first data row (its fixed row is the header).
+  static_cast<QTableWidget*>(page.WidgetOf("Gr1"))->item(0, 2)->setText(QStringLiteral("7"));
   page.Store(back);
   EXPECT_EQ(back.Text("Ed2"), Utf16ToCp932(u"鋼"));
   EXPECT_EQ(back.Index("Cb1"), 1);
@@ -169,7 +170,8 @@ namespace {
 
 TEST_F(Fixture, EnteringAResultPageAnalysesTheOpenedProject) {
   RecordingUi quiet;
-  master = LoadMasterData(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/", quiet);
+  // Paths inside the program are cp932 (this file's literals are UTF-8).
+  master = LoadMasterData(Utf8ToCp932(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/"), quiet);
   InputPageLogic input(master);
   started.folders.work_dir = (dir / "work").string() + "/";
   TFm_MAIN w(state, master, input, ui, started);

@@ -212,9 +212,13 @@ bool ReadControls(const std::vector<std::string>& lines, std::string_view sectio
         c.text = value;
         break;
       case ControlKind::kDropDown:
-      case ControlKind::kRadioGroup:
-        c.SetIndex(ReadInt(value));
+      case ControlKind::kRadioGroup: {
+        // An index the list does not hold (the catalogue changed since the
+        // file was written) changes nothing.
+        const int v = ReadInt(value);
+        if (c.items.empty() || (v >= -1 && v < static_cast<int>(c.items.size()))) c.SetIndex(v);
         break;
+      }
       case ControlKind::kRadioButton:
         if (ReadInt(value) != 0) {
           for (Control& other : controls)
