@@ -11,7 +11,7 @@ const char* UsageText() {
          "  vaultra [PROJECT.vt1]                        open the window (on the project, else the "
          "resume file)\n"
          "  vaultra calc PROJECT.vt1 [--work-dir DIR] [--internal] [--json OUT.json] [--report "
-         "OUT.pdf]\n"
+         "OUT.pdf [--formulas] [--ts]]\n"
          "  vaultra frame PROJECT.vt1 [--work-dir DIR]   build both frame models, write the frame "
          "texts\n"
          "  vaultra solve FRAMETEXT [--internal] [--sdk-dir DIR --frame-dir DIR]\n"
@@ -20,7 +20,7 @@ const char* UsageText() {
          "  vaultra resave IN.vt1 OUT.vt1 [--work-dir DIR]\n"
          "  vaultra draw FILE.PCJ -o OUT.pdf|OUT.png\n"
          "  vaultra template FILE LABEL -o OUT.pdf|OUT.png\n"
-         "  vaultra report PROJECT.vt1 -o OUT.pdf\n"
+         "  vaultra report PROJECT.vt1 -o OUT.pdf [--work-dir DIR] [--internal] [--formulas] [--ts]\n"
          "  vaultra --help | --version\n"
          "exit status: 0 done and every check satisfied, 1 some check not satisfied, 2 bad input "
          "or failed analysis\n";

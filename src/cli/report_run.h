@@ -1,0 +1,31 @@
+// The report of a finished calculation run on the command line: the
+// records the report prints from, and the report written as a PDF.
+#pragma once
+
+#include <string>
+
+#include "app/build_models.h"
+#include "app/master_data.h"
+#include "app/project_state.h"
+#include "app/run_analysis.h"
+#include "report/build_report.h"
+
+namespace vaultra::cli {
+
+// The records of the project and of the run, for the report.
+ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,
+                              const CalcRun& run, const MasterData& master);
+
+struct ReportRequest {
+  std::string out_utf8;  // OUT.pdf
+  bool formulas = false;
+  bool ts_formula = false;
+};
+
+// Builds the report of the run (cover, contents, body) and writes it.
+// Returns 0, or 2 with the reason on stderr.
+int WriteRunReport(const ProjectState& state, const CalcWorkspace& ws, const CalcRun& run,
+                   const MasterData& master, const std::string& print_master_dir,
+                   const ReportRequest& request);
+
+}  // namespace vaultra::cli
