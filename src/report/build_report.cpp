@@ -31,15 +31,17 @@ void ReportContext::ReportError(std::string_view cp932) {
 }
 
 void ReportContext::NewPage() {
-  if (pe.recording && pe.records().current() >= kLastPageSlot) {
-    // The last slot is full: nothing more is recorded, and the reader is told.
-    if (!build.page_limit_reached) {
-      build.page_limit_reached = true;
-      ReportError(Format("頁数の上限（%d 頁）を超えたため、以降の頁は作成されません",
-                         kLastPageSlot - kFirstBodySlot));
-    }
-  }
   pe.NewPage();
+  NotePageLimit();
+}
+
+// Past the last slot nothing more is recorded (never drawn over the last
+// page); the reader is told once through the first error text.
+void ReportContext::NotePageLimit() {
+  if (!pe.recording || pe.records().current() >= 0 || build.page_limit_reached) return;
+  build.page_limit_reached = true;
+  ReportError(Format("頁数の上限（%d 頁）を超えたため、以降の頁は作成されていません",
+                     kLastPageSlot - kFirstBodySlot));
 }
 
 double ReportContext::BreakPage() {
@@ -211,6 +213,7 @@ int BuildReport(PrintEngine& pe, const ReportSources& src, const ReportOptions& 
     PrintLongitudinalCheckChapters(ctx);
   }
   // 10. The number of body pages, on every path.
+  ctx.NotePageLimit();
   build.body_pages = std::max(0, pe.records().highest() - kFirstBodySlot);
   return build.body_pages;
 }
@@ -219,6 +222,7 @@ int RunSilentReportPass(PrintEngine& pe, const ReportSources& src, const ReportO
                         ReportBuild& build) {
   pe.BeginReportPages(2000, 3000);
   pe.drawing = false;
+  pe.ClearPageRecords();  // nothing of the silent pass is kept as a page
   ReportOptions silent = opt;
   silent.copy_summary = nullptr;  // the clipboard copy belongs to the preview build
   const int pages = BuildReport(pe, src, silent, build);

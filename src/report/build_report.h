@@ -105,6 +105,8 @@ class ReportContext {
   // the last page slot: the limit is reported once and later pages are not
   // recorded, never drawn over the last one.
   void NewPage();
+  // Reports the page-slot limit once when the last NewPage went past it.
+  void NotePageLimit();
   // A page break inside a chapter: the next page, continuing at y = 2.52.
   double BreakPage();
   // NewPage when the block of the given height does not fit below y; the y
