@@ -108,7 +108,7 @@ void DrawUserText(PrintEngine& pe, double x0, double y0, double dx, double dy,
 
 namespace {
 
-void FillUserTextAt(PrintEngine& pe, int index, std::string_view cp932) {
+void FillUserTextAt(PrintEngine& pe, int index, std::string_view cp932, bool centred) {
   if (!pe.drawing || index < 0 || index >= kFieldTableSize) return;
   const bool sequential = index < kSequentialFields;
   if (sequential ? index >= pe.text.sequential_count : index >= pe.text.named_count) return;
@@ -122,20 +122,23 @@ void FillUserTextAt(PrintEngine& pe, int index, std::string_view cp932) {
   t.resize(n);
   const StFont saved = pe.SaveFont();
   pe.SetTextFont(f.font.height, f.font.pitch, f.font.angle, f.font.face);
-  DrawUserText(pe, f.origin_x, f.origin_y, f.start, f.dy, t);
+  const double dx =
+      centred ? f.left_limit + (f.width - static_cast<double>(t.size()) * f.font.pitch) / 2
+              : f.start;
+  DrawUserText(pe, f.origin_x, f.origin_y, dx, f.dy, t);
   pe.RestoreFont(saved);
 }
 
 }  // namespace
 
-void FillUserText(PrintEngine& pe, int field, std::string_view cp932) {
+void FillUserText(PrintEngine& pe, int field, std::string_view cp932, bool centred) {
   if (!pe.drawing) return;
   if (field == -1) field = NextField(pe);
-  FillUserTextAt(pe, field, cp932);
+  FillUserTextAt(pe, field, cp932, centred);
 }
 
 void FillUserTextNamed(PrintEngine& pe, std::string_view label, std::string_view cp932) {
-  FillUserTextAt(pe, FindNamedField(pe, label), cp932);
+  FillUserTextAt(pe, FindNamedField(pe, label), cp932, false);
 }
 
 // ---- the driver ----

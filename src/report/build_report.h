@@ -137,8 +137,8 @@ double BlockHeight(const std::vector<std::string>& lines, int repeated_rows);
 void DrawUserText(PrintEngine& pe, double x0, double y0, double dx, double dy,
                   std::string_view cp932);
 // Fills the next (or the named) field of the last block with a user's text
-// as typed, left-aligned in the field.
-void FillUserText(PrintEngine& pe, int field, std::string_view cp932);
+// as typed, left-aligned in the field (or centred in it), cut to its length.
+void FillUserText(PrintEngine& pe, int field, std::string_view cp932, bool centred = false);
 void FillUserTextNamed(PrintEngine& pe, std::string_view label, std::string_view cp932);
 
 // The driver: numbered body pages from slot 11 on, the cover in slot 0.

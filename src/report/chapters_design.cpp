@@ -109,7 +109,7 @@ void Chapter5(ReportContext& ctx, double y) {
                     ? ""
                     : "許容せん断応力度は各照査位置毎に補正係数を乗じる。",
                 "BIKO", true);
-  for (int g = 1; g <= 4; ++g) FillUserText(pe, -1, Trim(mr.Column(g).rebar));
+  for (int g = 1; g <= 4; ++g) FillUserText(pe, -1, Trim(mr.Column(g).rebar), true);
   static constexpr Field kRebar[] = {&MaterialColumn::n_ssa, &MaterialColumn::g_ssa,
                                      &MaterialColumn::fyk, &MaterialColumn::fwyd,
                                      &MaterialColumn::es};

@@ -142,7 +142,7 @@ double PrintSprings(ReportContext& ctx, double y, int direction) {
       static const char* const kMethods[] = {"①", "①", "②", "③", "④"};
       y = ctx.Block(y, prefix + "地盤ばね 道路橋式");
       Fill(pe, b.alpha);
-      FillTextNamed(pe, kMethods[std::clamp(lr.eo_method, 1, 4)], "METHOD", true);
+      FillTextNamed(pe, kMethods[std::clamp(lr.eo_method, 1, 4)], "M", true);
       Fill(pe, b.eoh);
       Fill(pe, longitudinal ? g.long_side_area : g.as);
       Fill(pe, b.root_side);

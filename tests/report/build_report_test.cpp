@@ -2,13 +2,14 @@
 // variants, the report-wide letters and per-build records, the cover and
 // contents, user text printed as typed, the page-slot limit, and the silent
 // pass against the preview build.
+#include "report/build_report.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "core/cp932.h"
-#include "report/build_report.h"
 #include "report/report_template.h"
 #include "report/report_test_util.h"
 #include "report/report_text.h"
@@ -115,8 +116,9 @@ TEST(BuildReport, OutlineOfTheVariants) {
       "(11) 表層地盤の動的せん断弾性波速度\n(12) 表層地盤の動的せん断弾性係数\n"
       "(13) 表層地盤の動的変形係数\n2.2 地盤ばね\n(1) 水平方向地盤ばね\n(2) 鉛直方向地盤ばね\n"
       "(3) せん断ばね\n";
-  const std::string road = "(8) 表層地盤の固有周期\n2.2 地盤ばね\n(1) 水平方向地盤反力係数\n"
-                           "(2) 鉛直方向地盤反力係数\n(3) せん断ばね定数\n";
+  const std::string road =
+      "(8) 表層地盤の固有周期\n2.2 地盤ばね\n(1) 水平方向地盤反力係数\n"
+      "(2) 鉛直方向地盤反力係数\n(3) せん断ばね定数\n";
   const std::string longitudinal_road =
       "3. 縦方向の検討\n3.1 縦方向接合部の照査\n(1)地盤種別の判定\n3.2 縦方向地盤ばね\n"
       "(1) 水平方向地盤反力係数\n(2) 鉛直方向地盤反力係数\n(3) せん断ばね定数\n";
@@ -156,11 +158,18 @@ TEST(BuildReport, EveryChapterStartsOnItsOwnPageAndThePagesAreCounted) {
   ReportBuild b;
   const int pages = BuildReportPages(pe, f.src, f.opt, b);
   // Chapters 1 to 12 open with these headings, each on the next page.
-  const std::vector<std::string> openers = {
-      "1. 設計条件",       "1.2 適用基準",        "1.3 解析条件",
-      "1.4 横方向の構造設計", "1.5 材料仕様",        "(3) 頂版固定ボルト",
-      "1.6 レベル２地震動時の安全係数", "2. 地盤", "(3) 地層構造図",
-      "(4) 表層地盤の基本固有周期", "(6) 耐震設計上の地盤種別", "(8) 表層地盤の単位体積重量"};
+  const std::vector<std::string> openers = {"1. 設計条件",
+                                            "1.2 適用基準",
+                                            "1.3 解析条件",
+                                            "1.4 横方向の構造設計",
+                                            "1.5 材料仕様",
+                                            "(3) 頂版固定ボルト",
+                                            "1.6 レベル２地震動時の安全係数",
+                                            "2. 地盤",
+                                            "(3) 地層構造図",
+                                            "(4) 表層地盤の基本固有周期",
+                                            "(6) 耐震設計上の地盤種別",
+                                            "(8) 表層地盤の単位体積重量"};
   int expected_page = 1;
   for (const std::string& o : openers) {
     SCOPED_TRACE(o);
@@ -235,9 +244,9 @@ TEST(BuildReport, StoredWaterIsItsOwnInputNotTheGroundWaterOption) {
     double larger;
   };
   const Case cases[] = {
-      {true, 0, 0, 0, false, 0},       // ground water alone is no stored water
-      {false, 0, 0, 1.2, true, 1.2},   // stored water without ground water
-      {false, 0.7, 0, 0, true, 0},     // the normal state only
+      {true, 0, 0, 0, false, 0},      // ground water alone is no stored water
+      {false, 0, 0, 1.2, true, 1.2},  // stored water without ground water
+      {false, 0.7, 0, 0, true, 0},    // the normal state only
       {true, 0.8, 0.6, 0.5, true, 0.6},
   };
   for (const Case& c : cases) {
@@ -323,7 +332,7 @@ TEST(BuildReport, PrintedValuesAreTheRecords) {
   EXPECT_EQ(test::RowsWith(pe, {"土被り", "1.234"}).size(), 2u);  // overview and conditions
   EXPECT_EQ(test::RowsWith(pe, {"3 砂質土", "1.000", "3.500", "17.0"}).size(), 1u);
   EXPECT_EQ(test::RowsWith(pe, {"＝ ４ × 0.10000 ＝ 0.400 [s]"}).size(), 1u);
-  EXPECT_EQ(test::RowsWith(pe, {"0.400 [s] であるから、Ⅱ種地盤 とする。"}).size(), 1u);
+  EXPECT_EQ(test::RowsWith(pe, {"0.400 [s] より、耐震設計上の地盤種別：Ⅱ種地盤"}).size(), 1u);
   EXPECT_EQ(test::RowsWith(pe, {"許容曲げ圧縮応力度", "14.50"}).size(), 1u);
   EXPECT_EQ(test::RowsWith(pe, {"水平方向", "4321.25", "5321.25"}).size(), 1u);
 }
