@@ -21,6 +21,11 @@ const char* UsageText() {
          "  vaultra draw FILE.PCJ -o OUT.pdf|OUT.png\n"
          "  vaultra template FILE LABEL -o OUT.pdf|OUT.png\n"
          "  vaultra report PROJECT.vt1 -o OUT.pdf [--work-dir DIR] [--internal] [--formulas] [--ts]\n"
+         "  vaultra figure PROJECT.vt1 KIND -o OUT.png|OUT.pdf [--direction "
+         "transverse|longitudinal]\n"
+         "         [--case N] [--component M|S|N] [--blocks FIRST,COUNT] [--screen] [--work-dir "
+         "DIR] [--internal]\n"
+         "         KIND: section, ground, frame, points, loads, forces\n"
          "  vaultra --help | --version\n"
          "exit status: 0 done and every check satisfied, 1 some check not satisfied, 2 bad input "
          "or failed analysis\n";
@@ -74,7 +79,7 @@ int RunSubcommand(int argc, char** argv) {
   static constexpr Entry kCommands[] = {
       {"calc", CmdCalc},         {"frame", CmdFrame},   {"solve", CmdSolve},
       {"section", CmdSection},   {"resave", CmdResave}, {"draw", CmdDraw},
-      {"template", CmdTemplate}, {"report", CmdReport},
+      {"template", CmdTemplate}, {"report", CmdReport},   {"figure", CmdFigure},
   };
   if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
     std::fputs(UsageText(), stdout);

@@ -18,6 +18,7 @@ int CmdSection(const ArgList& argv);
 int CmdDraw(const ArgList& argv);
 int CmdTemplate(const ArgList& argv);
 int CmdReport(const ArgList& argv);
+int CmdFigure(const ArgList& argv);
 
 // The usage text printed by --help and after a bad argument.
 const char* UsageText();

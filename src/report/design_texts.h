@@ -34,6 +34,10 @@ double PrintExpansion(ReportContext& ctx, double y, std::string_view lead,
 // basis; for "ＦＥＭ" also the layer constants on a page of their own.
 double PrintSprings(ReportContext& ctx, double y, int direction);
 
+struct GroundColumnInput;
+// The ground column of the ground layers and the transverse structure.
+GroundColumnInput GroundColumnInputOf(const InputRecords& rec, const StructureModel& transverse);
+
 // Chapter 4's cross-section figure (x 30 to 160 mm, y + 20 to y + 80) and
 // chapter 9's ground column; each returns the y below it.
 double DrawChapterSectionFigure(ReportContext& ctx, double y);
