@@ -157,6 +157,33 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
   }
 }
 
+ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,
+                              const CalcRun& run, const MasterData& master) {
+  ReportSources s;
+  s.records = &state.records;
+  s.master = &master;
+  s.block_row = &state.block_row;
+  s.transverse = &state.transverse;
+  s.longitudinal = &state.longitudinal;
+  s.ground = &ws.ground;
+  s.seismic = &ws.seismic;
+  s.pressure = &ws.pressure;
+  s.longitudinal_tables = &ws.longitudinal;
+  s.transverse_frame = &ws.transverse_frame;
+  s.longitudinal_frame = &ws.longitudinal_frame;
+  // Results and checks only as far as the run produced them.
+  if (run.transverse_ok) s.transverse_results = &run.transverse;
+  if (run.longitudinal_ok) s.longitudinal_results = &run.longitudinal;
+  if (run.members_checked) {
+    s.checks = &run.checks;
+    s.summaries = &run.summaries;
+  }
+  if (run.transverse_joint_checked) s.transverse_joint = &run.transverse_joint;
+  if (run.longitudinal_joint_checked) s.longitudinal_joint = &run.longitudinal_joint;
+  if (run.end_walls_checked) s.end_walls = &run.end_walls;
+  return s;
+}
+
 bool RowFailed(const CheckPointRecord& r) {
   return r.ng || r.ng_sigma_c || r.ng_sigma_s || r.ng_shear || r.ng_flexure || r.ng_shear_vcd ||
          r.ng_shear_l2 || r.ng_capacity_design;

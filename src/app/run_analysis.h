@@ -19,6 +19,7 @@
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
 #include "checks/summaries.h"
+#include "report/build_report.h"
 
 namespace vaultra {
 
@@ -93,6 +94,10 @@ std::vector<MemberEndAxial> MemberEndAxials(const AnalysisResults& results,
 
 void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
                  const RunAnalysisOptions& opt, CalcRun& run);
+
+// The records of the project and of a finished run that the report prints.
+ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,
+                              const CalcRun& run, const MasterData& master);
 
 // ---- verdicts ----
 

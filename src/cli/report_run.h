@@ -12,10 +12,6 @@
 
 namespace vaultra::cli {
 
-// The records of the project and of the run, for the report.
-ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,
-                              const CalcRun& run, const MasterData& master);
-
 struct ReportRequest {
   std::string out_utf8;  // OUT.pdf
   bool formulas = false;
