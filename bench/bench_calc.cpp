@@ -11,12 +11,12 @@
 #include <string>
 
 #include "analysis/analysis_driver.h"
-#include "app/build_models.h"
-#include "app/master_data.h"
-#include "app/navigation.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
-#include "app/run_analysis.h"
+#include "app/calc/build_models.h"
+#include "inputs/master_data.h"
+#include "app/calc/navigation.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
+#include "app/calc/run_analysis.h"
 #include "core/fileio.h"
 #include "core/ui.h"
 #include "model/geometry.h"

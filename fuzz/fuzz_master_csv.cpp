@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/master_data.h"
+#include "inputs/master_data.h"
 #include "core/fileio.h"
 #include "core/ui.h"
 

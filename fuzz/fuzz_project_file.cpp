@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/project_file.h"
+#include "app/document/project_file.h"
 #include "core/fileio.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

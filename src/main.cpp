@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/master_data.h"
-#include "app/navigation.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
+#include "inputs/master_data.h"
+#include "app/calc/navigation.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
 #include "cli/commands.h"
 #include "core/cp932.h"
 #include "core/fileio.h"

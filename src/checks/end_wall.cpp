@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/master_data.h"
+#include "inputs/master_data.h"
 #include "checks/joint_check.h"
 #include "core/number.h"
 

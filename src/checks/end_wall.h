@@ -13,6 +13,7 @@
 
 #include "checks/check_point.h"
 #include "checks/end_wall_plate.h"
+#include "inputs/joint_record.h"
 
 namespace vaultra {
 
@@ -21,25 +22,6 @@ struct EndWallRecord;
 
 inline constexpr int kEndWallMax = 3;               // inner widths
 inline constexpr int kEndWallRows = 8;              // check rows per wall and combination
-inline constexpr int kEndWallMethodSimpleBeam = 0;  // "単純梁"
-inline constexpr int kEndWallMethodTwoWay = 1;      // "二方向版"
-
-// One bar layer of a face: diameter (mm) and bars per metre.
-struct EndWallBar {
-  double diameter = 0;
-  double count = 0;
-};
-
-// The end-wall group of the joint design record.
-struct EndWallBars {
-  int method = kEndWallMethodSimpleBeam;      // RHari12
-  bool vertical_outside = true;               // CkYokoUti: vertical bars nearer the faces
-  double cover_inner = 40, cover_outer = 40;  // clear covers (mm)
-  EndWallBar vertical_inner, vertical_outer;
-  // Horizontal bars of the upper, middle and lower part (index 0, 1, 2).
-  std::array<EndWallBar, 3> horizontal_inner{}, horizontal_outer{};
-};
-
 // Pressure on the wall at its top and bottom (kN/m²), linear in between,
 // positive when it pushes the wall toward the inside of the facility.
 struct EndWallLoad {

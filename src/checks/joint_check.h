@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "analysis/analysis_results.h"
-#include "app/master_data.h"
+#include "inputs/master_data.h"
 #include "checks/check_point.h"
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra {
 

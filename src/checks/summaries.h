@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "checks/member_checks.h"
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra {
 

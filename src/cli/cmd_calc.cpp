@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "app/build_models.h"
-#include "app/calculation_ops.h"
-#include "app/master_data.h"
-#include "app/navigation.h"
-#include "app/other_checks_page.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
-#include "app/run_analysis.h"
+#include "app/calc/build_models.h"
+#include "app/calc/calculation_ops.h"
+#include "inputs/master_data.h"
+#include "app/calc/navigation.h"
+#include "app/pages/other_checks_page.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
+#include "app/calc/run_analysis.h"
 #include "checks/summaries.h"
 #include "cli/args.h"
 #include "cli/commands.h"

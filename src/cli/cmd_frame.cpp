@@ -3,7 +3,7 @@
 // working folder; prints the two paths.
 #include <cstdio>
 
-#include "app/build_models.h"
+#include "app/calc/build_models.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/open_project.h"

@@ -3,7 +3,7 @@
 // project) and save it again.
 #include <cstdio>
 
-#include "app/project_file.h"
+#include "app/document/project_file.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/open_project.h"

@@ -6,7 +6,7 @@
 
 #include "analysis/analysis_driver.h"
 #include "analysis/frame_text.h"
-#include "app/navigation.h"
+#include "app/calc/navigation.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "core/cp932.h"

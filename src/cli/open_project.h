@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "app/master_data.h"
-#include "app/navigation.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
+#include "inputs/master_data.h"
+#include "app/calc/navigation.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
 #include "core/ui.h"
 
 namespace vaultra::cli {

@@ -1,4 +1,4 @@
-#include "app/navigation.h"
+#include "app/calc/navigation.h"
 #include "cli/commands.h"
 #include "core/cp932.h"
 

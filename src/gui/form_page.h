@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "app/form_state.h"
+#include "app/document/form_state.h"
 
 class QButtonGroup;
 class QFormLayout;

@@ -8,10 +8,10 @@
 #include <functional>
 #include <map>
 
-#include "app/calculation_ops.h"
-#include "app/navigation.h"
-#include "app/page_logic_impl.h"
-#include "app/project_state.h"
+#include "app/calc/calculation_ops.h"
+#include "app/calc/navigation.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_state.h"
 #include "gui/qt_ui.h"
 
 class QAbstractButton;

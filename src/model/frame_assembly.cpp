@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/master_data.h"
+#include "inputs/master_data.h"
 #include "core/cp932.h"
 #include "core/number.h"
 

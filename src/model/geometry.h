@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra {
 

@@ -3,12 +3,12 @@
 // intensity of each case.
 #pragma once
 
-#include "app/input_records.h"
+#include "inputs/input_records.h"
 #include "model/frame_model.h"
 #include "model/longitudinal.h"
 #include "model/pressure.h"
 #include "model/seismic.h"
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra {
 

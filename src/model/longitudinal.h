@@ -6,11 +6,11 @@
 #include <array>
 #include <string>
 
-#include "app/input_records.h"
+#include "inputs/input_records.h"
 #include "model/frame_model.h"
 #include "model/pressure.h"
 #include "model/seismic.h"
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra {
 

@@ -3,7 +3,7 @@
 // the outer and the inner bars, h/2).
 #pragma once
 
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/input_records.h"
+#include "inputs/input_records.h"
 #include "model/seismic.h"
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/master_data.h"
-#include "model/structure_model.h"
+#include "inputs/master_data.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra {
 

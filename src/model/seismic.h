@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/input_records.h"
-#include "model/structure_model.h"
+#include "inputs/input_records.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra {
 

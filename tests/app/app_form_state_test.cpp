@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/form_state.h"
+#include "app/document/form_state.h"
 
 namespace vaultra {
 namespace {

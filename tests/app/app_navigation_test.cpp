@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 
-#include "app/navigation.h"
+#include "app/calc/navigation.h"
 #include "core/fileio.h"
 #include "core/number.h"
 

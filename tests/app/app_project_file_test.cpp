@@ -5,8 +5,8 @@
 #include <csignal>
 #include <filesystem>
 
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
 #include "core/fileio.h"
 #include "core/ui.h"
 

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/calculation_ops.h"
-#include "app/master_data.h"
-#include "app/page_logic_impl.h"
+#include "app/calc/calculation_ops.h"
+#include "inputs/master_data.h"
+#include "app/pages/page_logic_impl.h"
 #include "core/fileio.h"
 #include "core/number.h"
 #include "core/ui.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "app/run_analysis.h"
+#include "app/calc/run_analysis.h"
 #include "core/cp932.h"
 
 namespace vaultra {

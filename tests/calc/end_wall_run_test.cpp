@@ -7,11 +7,12 @@
 
 #include "analysis/frame_builders.h"
 #include "analysis/frame_solver.h"
-#include "app/build_models.h"
-#include "app/other_checks_page.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
-#include "app/run_analysis.h"
+#include "app/calc/build_models.h"
+#include "app/calc/other_checks_run.h"
+#include "app/pages/other_checks_page.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
+#include "app/calc/run_analysis.h"
 #include "core/ui.h"
 
 namespace vaultra {

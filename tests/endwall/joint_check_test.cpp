@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/master_data.h"
+#include "inputs/master_data.h"
 #include "checks/end_wall.h"
 
 namespace vaultra {

@@ -134,31 +134,12 @@ TEST(PlateTest, RefusesWhatItCannotSolve) {
   EXPECT_THROW(PlateSolution::Levy(-1, {H, H, H}), std::invalid_argument);
 }
 
-// Timings mean something only in an optimised build without sanitizers.
-#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
-constexpr bool kTimed = true;
-#else
-constexpr bool kTimed = false;
-#endif
-
-double NowMs() {
-  timespec t;
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return t.tv_sec * 1e3 + t.tv_nsec * 1e-6;
-}
-
-TEST(PlateTest, ColdSolutionsAreFast) {
+TEST(PlateTest, ColdSolutionsAreFiniteForEveryRatio) {
   // Every calculation solves the edge model once per wall ratio; elongated
-  // ratios use fewer cells over the short side.
+  // ratios use fewer cells over the short side (its speed is measured in bench/).
   for (double r : {0.4, 1.0, 2.5, 8.0}) {
-    const double t0 = NowMs();
     const PlateSolution s = PlateSolution::FiniteDifference(r, {C, H, C});
-    const double ms = NowMs() - t0;
-    RecordProperty("ms", std::to_string(ms));
-    if (kTimed) {  // typically 1-3 ms; loose for shared machines
-      EXPECT_LT(ms, 60.0) << "ratio " << r;
-    }
-    EXPECT_TRUE(std::isfinite(s.At(r / 2, 0.5, 0.2)[0].My));
+    EXPECT_TRUE(std::isfinite(s.At(r / 2, 0.5, 0.2)[0].My)) << "ratio " << r;
   }
 }
 

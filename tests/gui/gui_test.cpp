@@ -14,7 +14,7 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "app/master_data.h"
+#include "inputs/master_data.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"

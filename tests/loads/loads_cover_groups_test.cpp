@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <set>
 
-#include "app/build_models.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
+#include "app/calc/build_models.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
 #include "core/format_by_tag.h"
 #include "core/ui.h"
 #include "model/geometry.h"

@@ -12,9 +12,9 @@
 
 #include "analysis/frame_solver.h"
 #include "analysis/frame_text.h"
-#include "app/build_models.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
+#include "app/calc/build_models.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
 #include "core/fileio.h"
 #include "core/ui.h"
 

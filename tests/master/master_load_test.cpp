@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "app/master_data.h"
-#include "app/xls_reader.h"
+#include "inputs/master_data.h"
+#include "inputs/xls_reader.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"

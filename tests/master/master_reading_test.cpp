@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/master_data.h"
+#include "inputs/master_data.h"
 #include "core/number.h"
 
 namespace vaultra {

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "app/check_inputs.h"
-#include "app/project_state.h"
+#include "app/calc/check_inputs.h"
+#include "app/document/project_state.h"
 #include "core/number.h"
 
 namespace vaultra {

@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "model/geometry.h"
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 
 namespace vaultra::testing {
 

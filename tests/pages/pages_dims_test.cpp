@@ -1,8 +1,8 @@
 // The dimensions page: visible fields, clamps, propagation, picking.
 #include <gtest/gtest.h>
 
-#include "app/dims_page.h"
-#include "app/other_checks_page.h"
+#include "app/pages/dims_page.h"
+#include "app/pages/other_checks_page.h"
 #include "sample_builder.h"
 
 namespace vaultra {

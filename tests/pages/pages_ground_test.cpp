@@ -1,7 +1,7 @@
 // The ground layer table: water split, extension, thin layers, default layer.
 #include <gtest/gtest.h>
 
-#include "app/ground_page.h"
+#include "app/pages/ground_page.h"
 #include "core/number.h"
 
 namespace vaultra {

@@ -1,8 +1,8 @@
 // The loads record and the rules that couple its buttons.
 #include <gtest/gtest.h>
 
-#include "app/loads_page.h"
-#include "app/project_file.h"
+#include "app/pages/loads_page.h"
+#include "app/document/project_file.h"
 #include "core/number.h"
 #include "sample_builder.h"
 

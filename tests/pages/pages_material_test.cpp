@@ -1,7 +1,7 @@
 // The material page: lists per group, master values, defaults, the record.
 #include <gtest/gtest.h>
 
-#include "app/material_page.h"
+#include "app/pages/material_page.h"
 #include "core/number.h"
 
 namespace vaultra {

@@ -3,8 +3,8 @@
 // the joint design record.
 #include <gtest/gtest.h>
 
-#include "app/other_checks_page.h"
-#include "app/project_file.h"
+#include "app/pages/other_checks_page.h"
+#include "app/document/project_file.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"

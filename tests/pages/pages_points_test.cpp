@@ -1,7 +1,7 @@
 // The points-of-interest tables, the highlight flags and picking.
 #include <gtest/gtest.h>
 
-#include "app/points_page.h"
+#include "app/pages/points_page.h"
 #include "model/geometry.h"
 
 namespace vaultra {

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/project_file.h"
+#include "app/document/project_file.h"
 #include "core/fileio.h"
 #include "sample_builder.h"
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/ground_page.h"
-#include "app/master_data.h"
-#include "app/material_page.h"
-#include "app/model_page.h"
-#include "app/page_logic_impl.h"
-#include "app/project_state.h"
+#include "app/pages/ground_page.h"
+#include "inputs/master_data.h"
+#include "app/pages/material_page.h"
+#include "app/pages/model_page.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_state.h"
 #include "core/format_by_tag.h"
 #include "core/number.h"
 

@@ -1,0 +1,67 @@
+#include "app/calc/calculation_ops.h"
+
+#include "app/pages/other_checks_page.h"
+#include "core/fileio.h"
+#include "core/ui.h"
+
+namespace vaultra {
+
+RunAnalysisOptions RunOptionsFor(const AppFolders& folders, bool internal_key,
+                                 FrameSdkLibrary* library, Ui* ui) {
+  RunAnalysisOptions opt;
+  opt.demo_mode = folders.demo_mode;
+  opt.internal_key = internal_key;
+  opt.folders = {folders.frame_sdk_dir, folders.frame_app_dir};
+  opt.library = library;
+  opt.ui = ui;
+  opt.work_dir = folders.work_dir;
+  return opt;
+}
+
+void CalculationOps::CommitInputs(Page page) {
+  if (const std::optional<FormId> id = FormOfPage(page)) logic_.CommitInputs(state_, *id);
+}
+
+void CalculationOps::OtherChecksPrepare() {
+  vaultra::PrepareOtherChecks(state_);
+}
+void CalculationOps::OtherChecksInput() {
+  vaultra::CommitOtherChecksInputs(state_);
+}
+void CalculationOps::OtherChecksResultRefresh() {
+  vaultra::OtherChecksResultRefresh(state_);
+}
+
+void CalculationOps::BuildModels() {
+  ++build_count_;
+  analysed_ = false;
+  if (!DirExists(folders_.work_dir) && !MakeDirs(folders_.work_dir)) {
+    build_error_ = "作業フォルダを作成できません: " + folders_.work_dir;
+  } else {
+    build_error_ = vaultra::BuildModels(state_, md_, folders_.work_dir, ws_);
+  }
+  models_built_ = build_error_.empty();
+  if (!models_built_) ui_.Tell(MsgKind::kError, build_error_);
+}
+
+void CalculationOps::RunAnalysis(bool internal_solver) {
+  // Without models of the current inputs there is nothing honest to
+  // analyse: the previous results would belong to other inputs.
+  if (!models_built_) {
+    run_ = CalcRun{};
+    analysed_ = false;
+    return;
+  }
+  ++run_count_;
+  run_ = CalcRun{};
+  // The navigator has already decided the solver (demo mode or Ctrl).
+  const RunAnalysisOptions opt = RunOptionsFor(folders_, internal_solver, &library_, &ui_);
+  vaultra::RunAnalysis(state_, md_, ws_, opt, run_);
+  analysed_ = true;
+}
+
+void CalculationOps::SaveResumeFile() {
+  vaultra::SaveResumeFile(state_, folders_.resume_file, logic_, ui_);
+}
+
+}  // namespace vaultra

@@ -1,0 +1,450 @@
+#include "inputs/master_data.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "inputs/xls_reader.h"
+#include "core/comma_text.h"
+#include "core/cp932.h"
+#include "core/fileio.h"
+#include "core/number.h"
+
+namespace vaultra {
+
+namespace {
+
+constexpr std::size_t kProductNameMax = 31;
+constexpr std::size_t kCodeNameMax = 23;
+constexpr std::size_t kListNameMax = 31;
+constexpr int kExtraCommas = 30;
+constexpr double kMmToM = 0.001;
+
+// Field i of a split line; empty beyond its end.
+const std::string& Field(const std::vector<std::string>& cols, std::size_t i) {
+  static const std::string kEmpty;
+  return i < cols.size() ? cols[i] : kEmpty;
+}
+
+double Real(const std::vector<std::string>& cols, std::size_t i) {
+  return ReadReal(Field(cols, i));
+}
+
+// Truncation toward zero, clamped to the int range.
+int TruncToInt(double x) {
+  if (!(x == x)) return 0;
+  if (x >= static_cast<double>(std::numeric_limits<int>::max()))
+    return std::numeric_limits<int>::max();
+  if (x <= static_cast<double>(std::numeric_limits<int>::min()))
+    return std::numeric_limits<int>::min();
+  return static_cast<int>(x);
+}
+
+bool IsStructureType(const std::string& field) {
+  return field == "S" || field == "B" || field == "M";
+}
+
+// Tells once per table that its capacity was reached.
+class CapacityGuard {
+ public:
+  CapacityGuard(Ui& ui, const std::string& file_name, const char* what, int capacity)
+      : ui_(ui), file_name_(file_name), what_(what), capacity_(capacity) {}
+
+  // Adds the record, or tells (once) that the table is full. The line number
+  // is 1-based.
+  template <typename Table, typename Record>
+  bool Add(Table& table, const Record& record, std::size_t line_index) {
+    if (table.Add(record)) return true;
+    if (!warned_) {
+      warned_ = true;
+      ui_.Tell(MsgKind::kWarning,
+               Format("%s: %sが表の容量 (%d 件) を超えています。%zu 行目以降の%sは読み込みません。",
+                      file_name_.c_str(), what_, capacity_, line_index + 1, what_));
+    }
+    return false;
+  }
+
+ private:
+  Ui& ui_;
+  const std::string& file_name_;
+  const char* what_;
+  int capacity_;
+  bool warned_ = false;
+};
+
+DimensionSet ReadSet(const std::vector<std::string>& cols, int kind) {
+  DimensionSet set;
+  set.kind = kind;
+  for (int k = 0; k < kDimensionValues; ++k) set.v[k] = Real(cols, 5 + k) * kMmToM;
+  if (set.v[kDimB2] == 0) set.v[kDimB2] = set.v[kDimA];
+  return set;
+}
+
+RebarEntry ReadRebarEntry(const std::vector<std::string>& row, int v) {
+  RebarEntry e;
+  e.size1 = RealToInt(SizeNumber(Field(row, 4 * v + 4)));
+  e.real1 = Real(row, 4 * v + 5);
+  e.size2 = RealToInt(SizeNumber(Field(row, 4 * v + 6)));
+  e.real2 = Real(row, 4 * v + 7);
+  if (e.size1 != 0 && e.real1 == 0) e.real1 = e.real2;
+  if (e.size2 != 0 && e.real2 == 0) e.real2 = e.real1;
+  return e;
+}
+
+int ClampBarIndex(int d) {
+  if (d > kAreaTableSize - 2) return kAreaTableSize - 1;
+  if (d < 0) return 0;
+  return d;
+}
+
+template <typename Reader>
+void ForEachNumberedLine(const std::vector<std::string>& lines, Reader read) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::vector<std::string> cols = SplitMasterLine(lines[i]);
+    if (Real(cols, 0) == 0) continue;
+    if (!read(cols, i)) break;
+  }
+}
+
+template <typename Table>
+void ReadNamedPairs(const std::vector<std::string>& lines, Table& table, Ui& ui,
+                    const std::string& file_name, const char* what, int first_col, int second_col) {
+  CapacityGuard guard(ui, file_name, what, Table::kCapacity);
+  ForEachNumberedLine(lines, [&](const std::vector<std::string>& cols, std::size_t i) {
+    NamedPair r;
+    r.name = TruncateBytes(Field(cols, 1), kListNameMax);
+    r.value1 = Real(cols, first_col);
+    r.value2 = Real(cols, second_col);
+    return guard.Add(table, r, i);
+  });
+}
+
+}  // namespace
+
+const RebarEntry& RebarArrangement::Entry(int row, int entry) const {
+  static const RebarEntry kEmpty{};
+  if (row < 1 || row > kRebarRows || entry < 0 || entry >= kRebarEntries) return kEmpty;
+  return rows[row - 1][entry];
+}
+
+double MaterialClass::Column(int csv_column) const {
+  if (csv_column >= 4 && csv_column <= 18) return values[csv_column - 4];
+  if (csv_column == 19) return values[16];
+  if (csv_column == 20) return values[15];
+  if (csv_column == 21) return values[17];
+  return 0;
+}
+
+double MasterData::AreaByDiameter(int d) const {
+  return d >= 0 && d < kAreaTableSize ? area_by_diameter[d] : 0.0;
+}
+
+double MasterData::AreaByBoltSize(int d) const {
+  return d >= 0 && d < kAreaTableSize ? area_by_bolt_size[d] : 0.0;
+}
+
+const std::string& MasterData::MemberTypeName(int code) const {
+  static const std::string kEmpty;
+  return code >= 0 && code < kMemberTypeNameCount ? member_type_names[code] : kEmpty;
+}
+
+int MasterData::FindRebarArrangement(std::string_view code) const {
+  int found = 1;
+  for (int i = 1; i <= rebar.count(); ++i)
+    if (rebar[i].name == code) found = i;
+  return found;
+}
+
+int MasterData::FindEndWall(std::string_view code) const {
+  for (int i = 1; i <= end_walls.count(); ++i)
+    if (end_walls[i].name == code) return i;
+  return 1;
+}
+
+std::string MasterPrefix(std::string_view folder) {
+  return WithTrailingSlash(folder) + "Orvaneﾏｽﾀｰ";
+}
+
+std::string MasterCsvPath(std::string_view folder, std::string_view sheet) {
+  return MasterPrefix(folder) + std::string(sheet) + ".csv";
+}
+
+std::vector<std::string> SplitMasterLine(std::string_view line) {
+  std::string text;
+  text.reserve(line.size() + kExtraCommas);
+  for (std::size_t p = 0; p < line.size();) {
+    std::size_t len = CharLengthAt(line, p);
+    bool blank = line[p] == ' ' || (len == 2 && static_cast<unsigned char>(line[p]) == 0x81 &&
+                                    static_cast<unsigned char>(line[p + 1]) == 0x40);
+    if (!blank) text.append(line.substr(p, len));
+    p += len;
+  }
+  text.append(kExtraCommas, ',');
+  return SplitCommaText(text);
+}
+
+double SizeNumber(std::string_view field) {
+  if (field.empty()) return 0;
+  std::size_t first = CharLengthAt(field, 0);
+  if (first >= field.size()) return 0;
+  return ReadReal(field.substr(first, 9));
+}
+
+void ReadDimensionTables(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
+                         const std::string& file_name) {
+  CapacityGuard stand(ui, file_name, "スタンド型の製品", decltype(md.stand)::kCapacity);
+  CapacityGuard box(ui, file_name, "ボックス型の製品", decltype(md.box)::kCapacity);
+  CapacityGuard mini(ui, file_name, "ミニゲートの製品", decltype(md.mini_gate)::kCapacity);
+  CapacityGuard slab(ui, file_name, "スラブの製品", decltype(md.slab)::kCapacity);
+  for (std::size_t i = 0; i < lines.size();) {
+    std::vector<std::string> cols = SplitMasterLine(lines[i]);
+    const std::string& sel = Field(cols, 1);
+    if (sel != "S" && sel != "B" && sel != "M" && sel != "T") {
+      ++i;
+      continue;
+    }
+    ProductRecord r;
+    r.name = TruncateBytes(Field(cols, 3), kProductNameMax);
+    r.sub_kind = Field(cols, 4).empty() ? '.' : Field(cols, 4)[0];
+    std::size_t at = i;
+    if (sel == "T") {
+      r.set1 = ReadSet(cols, kBlockSlab);
+      r.set2.kind = kBlockSlab;
+      i += 1;
+    } else {
+      r.set1 = ReadSet(cols, kBlockLeftEnd);
+      std::vector<std::string> next = SplitMasterLine(i + 1 < lines.size() ? lines[i + 1] : "");
+      r.set2 = ReadSet(next, kBlockIntermediate);
+      i += 2;
+    }
+    switch (sel[0]) {
+      case 'S':
+        stand.Add(md.stand, r, at);
+        break;
+      case 'B':
+        box.Add(md.box, r, at);
+        break;
+      case 'M':
+        mini.Add(md.mini_gate, r, at);
+        break;
+      default:
+        slab.Add(md.slab, r, at);
+        break;
+    }
+  }
+}
+
+void ReadRebarArrangements(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
+                           const std::string& file_name) {
+  CapacityGuard guard(ui, file_name, "配筋", decltype(md.rebar)::kCapacity);
+  const std::size_t n = lines.size();
+  for (std::size_t i = 0; i + 3 < n;) {
+    std::vector<std::string> cols = SplitMasterLine(lines[i]);
+    if (!IsStructureType(Field(cols, 1))) {
+      ++i;
+      continue;
+    }
+    RebarArrangement r;
+    r.type = Field(cols, 1)[0];
+    r.name = TruncateBytes(Field(cols, 2), kCodeNameMax);
+    for (int t = 0; t < kRebarRows; ++t) {
+      std::vector<std::string> row = t == 0 ? cols : SplitMasterLine(lines[i + t]);
+      auto& entries = r.rows[t];
+      for (int v = 0; v < kRebarEntries; ++v) entries[v] = ReadRebarEntry(row, v);
+      RebarEntry& e5 = entries[5];
+      e5 = RebarEntry{e5.size2, e5.real2, e5.size1, e5.real1};
+      // An empty intermediate bottom slab takes the end block's; an empty
+      // cast-in-place slab takes the end block's bottom slab.
+      if (r.rows[2][3].real1 == 0) {
+        r.rows[2][3] = r.rows[0][3];
+        r.rows[3][3] = r.rows[1][3];
+      }
+      if (r.rows[0][6].real1 == 0) r.rows[0][6] = r.rows[0][3];
+    }
+    guard.Add(md.rebar, r, i);
+    i += kRebarRows;
+  }
+}
+
+void ReadEndWalls(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
+                  const std::string& file_name) {
+  CapacityGuard guard(ui, file_name, "端壁", decltype(md.end_walls)::kCapacity);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::vector<std::string> cols = SplitMasterLine(lines[i]);
+    if (!IsStructureType(Field(cols, 1))) continue;
+    EndWallRecord r;
+    r.type = Field(cols, 1)[0];
+    r.name = TruncateBytes(Field(cols, 2), kCodeNameMax);
+    r.thickness_upper = Real(cols, 4);
+    r.thickness_lower = Real(cols, 5);
+    for (int k = 0; k < 4; ++k) {
+      RebarEntry& e = r.entries[k];
+      e.size1 = TruncToInt(SizeNumber(Trim(Field(cols, 6 + 4 * k))));
+      e.real1 = Real(cols, 7 + 4 * k);
+      e.size2 = TruncToInt(SizeNumber(Trim(Field(cols, 8 + 4 * k))));
+      e.real2 = Real(cols, 9 + 4 * k);
+    }
+    if (!guard.Add(md.end_walls, r, i)) break;
+  }
+}
+
+void ReadRebarSizes(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
+                    const std::string& file_name) {
+  CapacityGuard guard(ui, file_name, "鉄筋・ボルトのサイズ", decltype(md.rebar_sizes)::kCapacity);
+  ForEachNumberedLine(lines, [&](const std::vector<std::string>& cols, std::size_t i) {
+    NamedPair r;
+    const std::string& name = Field(cols, 1);
+    r.name = TruncateBytes(name, kListNameMax);
+    r.value1 = Real(cols, 2);
+    r.value2 = Real(cols, 3);
+    if (!guard.Add(md.rebar_sizes, r, i)) return false;
+    if (!name.empty() && (name[0] == 'D' || name[0] == 'M')) {
+      int d = ClampBarIndex(RealToInt(SizeNumber(name)));
+      (name[0] == 'D' ? md.area_by_diameter : md.area_by_bolt_size)[d] = r.value1;
+    }
+    return true;
+  });
+}
+
+void ReadMaterialClasses(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
+                         const std::string& file_name) {
+  CapacityGuard guard(ui, file_name, "材料強度", decltype(md.materials)::kCapacity);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::vector<std::string> cols = SplitMasterLine(lines[i]);
+    if (ReadInt(Field(cols, 1)) == 0) continue;
+    MaterialClass r;
+    r.class_number = TruncToInt(Real(cols, 1));
+    r.strength = Real(cols, 2);
+    r.name = TruncateBytes(Field(cols, 3), kListNameMax);
+    for (int k = 0; k < 15; ++k) r.values[k] = Real(cols, 4 + k);
+    r.values[15] = Real(cols, 20);
+    r.values[16] = Real(cols, 19);
+    r.values[17] = Real(cols, 21);
+    if (!guard.Add(md.materials, r, i)) break;
+  }
+}
+
+void ReadBoltTypes(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
+                   const std::string& file_name) {
+  ReadNamedPairs(lines, md.bolt_types, ui, file_name, "ボルトの種類", 2, 3);
+}
+
+void ReadPcStrengths(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
+                     const std::string& file_name) {
+  ReadNamedPairs(lines, md.pc_strengths, ui, file_name, "PC鋼棒の強度", 3, 2);
+}
+
+void ReadBoltSizes(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
+                   const std::string& file_name) {
+  ReadNamedPairs(lines, md.bolt_sizes, ui, file_name, "ボルトのサイズ", 2, 4);
+}
+
+void ReadPcSizes(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
+                 const std::string& file_name) {
+  CapacityGuard guard(ui, file_name, "PC鋼棒のサイズ", decltype(md.pc_sizes)::kCapacity);
+  ForEachNumberedLine(lines, [&](const std::vector<std::string>& cols, std::size_t i) {
+    return guard.Add(md.pc_sizes, PcBarSize{Real(cols, 1), Real(cols, 2)}, i);
+  });
+}
+
+std::array<std::string, kMemberTypeNameCount> MemberTypeNames() {
+  std::array<std::string, kMemberTypeNameCount> names;
+  for (int i = 0; i <= 31; ++i) names[i] = Format("(%d)", i);
+  static constexpr struct {
+    int code;
+    const char* name;
+  } kNames[] = {
+      {1, "左端ﾌﾞﾛｯｸ側壁"},
+      {2, "右端ﾌﾞﾛｯｸ側壁"},
+      {3, "端部ﾌﾞﾛｯｸ頂版"},
+      {4, "中間ﾌﾞﾛｯｸ頂版"},
+      {5, "ﾌﾞﾛｯｸ左肩落部"},
+      {6, "ﾌﾞﾛｯｸ右肩落部"},
+      {7, "ｽﾗﾌﾞ掛部(左)"},
+      {8, "ｽﾗﾌﾞ掛部(右)"},
+      {9, "端部ﾌﾞﾛｯｸ上内壁"},
+      {10, "中間ﾌﾞﾛｯｸの上壁"},
+      {11, "端部ﾌﾞﾛｯｸ内壁"},
+      {12, "中間ﾌﾞﾛｯｸの壁"},
+      {13, "端部ﾌﾞﾛｯｸ底版"},
+      {14, "中間ﾌﾞﾛｯｸ底版"},
+      {15, "左側壁底版張出部"},
+      {16, "中壁底版左張出部"},
+      {17, "中壁底版右張出部"},
+      {18, "右側壁底版張出部"},
+      {19, "頂版ｽﾗﾌﾞ"},
+      {20, "頂版ｽﾗﾌﾞ(2)"},
+      {21, "現場打ちｽﾗﾌﾞ"},
+      {22, "現場打ちｽﾗﾌﾞ(2)"},
+      {23, "現場打ちｽﾗﾌﾞ(3)"},
+      {24, "ハンチ"},
+      {25, "ﾌﾞﾛｯｸ下ｲﾝﾊﾞｰﾄｺﾝｸﾘｰﾄ"},
+      {26, "ﾌﾞﾛｯｸ間ｲﾝﾊﾞｰﾄｺﾝｸﾘｰﾄ"},
+      {27, "ﾌﾞﾛｯｸ間ｲﾝﾊﾞｰﾄｺﾝ.(2)"},
+      {28, "柱底(0.1mm)"},
+      {30, "底版インサート"},
+      {31, "(頂 版 部 材)"},
+      {32, "(底 版 部 材)"},
+  };
+  for (const auto& n : kNames) names[n.code] = TruncateBytes(n.name, kMemberTypeNameMax);
+  return names;
+}
+
+MasterData LoadMasterData(std::string_view folder, Ui& ui) {
+  MasterData md;
+  ui.Hourglass(true);
+  const std::string workbook = MasterPrefix(folder) + ".xls";
+  // Sheets whose rebuild failed were already reported; their missing CSV is
+  // not told a second time.
+  std::array<bool, kMasterSheetCount> reported{};
+  if (FileExists(workbook)) {
+    for (int k = 0; k < kMasterSheetCount; ++k) {
+      const std::string csv = MasterCsvPath(folder, kMasterSheetNames[k]);
+      if (FileExists(csv)) continue;
+      ui.Tell(MsgKind::kInfo, FileNameOf(csv) + "を更新します.");
+      std::vector<std::string> lines;
+      std::string error;
+      if (!ReadXlsFile(lines, workbook, kMasterSheetNames[k], &error)) {
+        ui.Tell(MsgKind::kError, "マスターブック " + FileNameOf(workbook) + " を読めません: " +
+                                     error + "。" + FileNameOf(csv) + " は作成しません。");
+        reported[k] = true;
+        continue;
+      }
+      if (!WriteFileAtomic(csv, JoinLinesCrLf(lines), &error)) {
+        ui.Tell(MsgKind::kError, FileNameOf(csv) + " を書き込めません: " + error);
+        reported[k] = true;
+      }
+    }
+  }
+
+  using Reader = void (*)(const std::vector<std::string>&, MasterData&, Ui&, const std::string&);
+  static constexpr Reader kReaders[kMasterSheetCount] = {
+      ReadDimensionTables, ReadRebarArrangements, ReadEndWalls, ReadMaterialClasses, ReadBoltTypes,
+      ReadPcStrengths,     ReadRebarSizes,        ReadPcSizes,  ReadBoltSizes};
+  const bool have_workbook = FileExists(workbook);
+  for (int k = 0; k < kMasterSheetCount; ++k) {
+    const std::string csv = MasterCsvPath(folder, kMasterSheetNames[k]);
+    const std::string name = FileNameOf(csv);
+    if (!FileExists(csv)) {
+      if (reported[k]) continue;
+      ui.Tell(
+          MsgKind::kError,
+          name + " がありません (" + std::string(folder) + ")。" +
+              (have_workbook ? "" : "マスターブック " + FileNameOf(workbook) + " もないため、") +
+              "この表は空のままです。");
+      continue;
+    }
+    std::string error;
+    std::optional<std::string> bytes = ReadFileBytes(csv, &error);
+    if (!bytes) {
+      ui.Tell(MsgKind::kError, name + " を読めません: " + error);
+      continue;
+    }
+    kReaders[k](SplitLines(*bytes), md, ui, name);
+  }
+  md.member_type_names = MemberTypeNames();
+  ui.Hourglass(false);
+  return md;
+}
+
+}  // namespace vaultra

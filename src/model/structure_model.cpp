@@ -1,9 +1,0 @@
-#include "model/structure_model.h"
-
-namespace vaultra {
-
-void ClearStructureModel(StructureModel& model) {
-  model = StructureModel{};
-}
-
-}  // namespace vaultra
