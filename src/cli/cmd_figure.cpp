@@ -10,10 +10,10 @@
 #include <optional>
 #include <string>
 
-#include "app/build_models.h"
-#include "app/calculation_ops.h"
-#include "app/other_checks_page.h"
-#include "app/run_analysis.h"
+#include "app/calc/build_models.h"
+#include "app/calc/calculation_ops.h"
+#include "app/pages/other_checks_page.h"
+#include "app/calc/run_analysis.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/open_project.h"

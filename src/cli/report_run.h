@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "app/build_models.h"
-#include "app/master_data.h"
-#include "app/project_state.h"
-#include "app/run_analysis.h"
+#include "app/calc/build_models.h"
+#include "inputs/master_data.h"
+#include "app/document/project_state.h"
+#include "app/calc/run_analysis.h"
 #include "report/build_report.h"
 
 namespace vaultra::cli {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "analysis/analysis_results.h"
-#include "app/input_records.h"
+#include "inputs/input_records.h"
 #include "checks/end_wall.h"
 #include "checks/joint_check.h"
 #include "checks/longitudinal_joint.h"
@@ -24,7 +24,7 @@
 #include "model/longitudinal.h"
 #include "model/pressure.h"
 #include "model/seismic.h"
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 #include "report/print_engine.h"
 
 namespace vaultra {

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "model/geometry.h"
-#include "model/structure_model.h"
+#include "inputs/structure_model.h"
 #include "report/print_engine.h"
 
 namespace vaultra {

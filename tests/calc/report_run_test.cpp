@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <string>
 
-#include "app/build_models.h"
-#include "app/other_checks_page.h"
-#include "app/page_logic_impl.h"
-#include "app/project_file.h"
-#include "app/run_analysis.h"
+#include "app/calc/build_models.h"
+#include "app/pages/other_checks_page.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
+#include "app/calc/run_analysis.h"
 #include "core/number.h"
 #include "core/ui.h"
 #include "report/build_report.h"
