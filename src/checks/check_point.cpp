@@ -247,6 +247,40 @@ void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx) {
     AllowableStressCheck(row, kind, ctx);
   }
   row.ratio = std::max(row.ratio_flexure, row.ratio_shear);
+  FailNonFinite(row);
+}
+
+bool FailNonFinite(CheckPointRecord& row) {
+  struct Named {
+    const char* name;
+    double v;
+  };
+  const Named values[] = {
+      {"M", row.M},           {"S", row.S},
+      {"N", row.N},           {"σc", row.sigma_c},
+      {"σs", row.sigma_s_inner}, {"σs", row.sigma_s_outer},
+      {"τ", row.tau},         {"σca", row.sigma_ca},
+      {"σsa", row.sigma_sa},  {"τa", row.tau_a},
+      {"Mud", row.Mud},       {"Mrd", row.Mrd},
+      {"Vcd", row.Vcd},       {"Vsd", row.Vsd},
+      {"Vyd", row.Vyd},       {"Vmu", row.Vmu},
+      {"照査比", row.ratio_flexure}, {"照査比", row.ratio_shear},
+      {"照査比", row.ratio_vmu},
+  };
+  std::string bad;
+  for (const Named& n : values)
+    if (!std::isfinite(n.v)) {
+      bad = n.name;
+      break;
+    }
+  if (bad.empty())
+    for (std::size_t i = 1; i < row.k.size() && bad.empty(); ++i)
+      if (!std::isfinite(row.k[i])) bad = "断面寸法";
+  if (bad.empty()) return false;
+  row.invalid = bad + " が数値ではありません";
+  row.ng = row.ng_sigma_c = row.ng_sigma_s = row.ng_shear = true;
+  row.ng_flexure = row.ng_shear_vcd = row.ng_shear_l2 = true;
+  return true;
 }
 
 }  // namespace vaultra

@@ -24,9 +24,11 @@ TransverseJointResult CheckTransverseJoints(const TransverseJointInput& in) {
   r.na_tension = bolts * 0.001;
   for (int lv = 0; lv < 2; ++lv) {
     double smallest = 0, largest = 0;  // 0 when every force is of the other sign
+    bool not_finite = false;           // a force that is no number fails both checks
     for (const MemberEndAxial& m : in.members[lv]) {
       if (m.type != 19 && m.type != 20) continue;
       for (double n : {m.first, m.last}) {
+        not_finite = not_finite || !std::isfinite(n);
         smallest = std::min(smallest, n);
         largest = std::max(largest, n);
       }
@@ -34,8 +36,10 @@ TransverseJointResult CheckTransverseJoints(const TransverseJointInput& in) {
     TransverseJointLevel& l = r.level[lv];
     l.nmax_compression = std::fabs(smallest);
     l.nmax_tension = largest;
-    l.ng_compression = r.na_compression < l.nmax_compression;
-    l.ng_tension = r.na_tension < l.nmax_tension;
+    if (not_finite) l.nmax_compression = l.nmax_tension = std::nan("");
+    // Written so that a value that is no number fails.
+    l.ng_compression = !(l.nmax_compression <= r.na_compression);
+    l.ng_tension = !(l.nmax_tension <= r.na_tension);
   }
   static const char* const kFormats[4] = {
       "Lv1.圧縮  %9.1f  %9.1f   %s", "Lv1.引張  %9.1f  %9.1f   %s", "Lv2.圧縮  %9.1f  %9.1f   %s",

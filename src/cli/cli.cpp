@@ -21,6 +21,7 @@ const char* UsageText() {
          "  vaultra draw FILE.PCJ -o OUT.pdf|OUT.png\n"
          "  vaultra template FILE LABEL -o OUT.pdf|OUT.png\n"
          "  vaultra report PROJECT.vt1 -o OUT.pdf [--work-dir DIR] [--internal] [--formulas] [--ts]\n"
+         "                 [--summary OUT.txt]\n"
          "  vaultra figure PROJECT.vt1 KIND -o OUT.png|OUT.pdf [--direction "
          "transverse|longitudinal]\n"
          "         [--case N] [--component M|S|N] [--blocks FIRST,COUNT] [--screen] [--work-dir "

@@ -5,7 +5,8 @@
 // table, the joint and end-wall verdicts with the other-checks page's texts,
 // optionally writes them as JSON and the report as a PDF (--report OUT.pdf,
 // with --formulas and --ts). vaultra report PROJECT.vt1 -o OUT.pdf does the
-// same run quietly and writes the report.
+// same run quietly and writes the report (--summary OUT.txt: and the
+// summary list of the section checks, one line per check, UTF-8).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -344,20 +345,24 @@ int CmdCalc(const ArgList& argv) {
   if (args->positional.size() != 1) return UsageError("calc needs PROJECT.vt1");
   std::optional<ReportRequest> report;
   if (auto out = args->Option("--report")) {
-    report = ReportRequest{*out, args->Has("--formulas"), args->Has("--ts")};
+    report = ReportRequest{*out, args->Has("--formulas"), args->Has("--ts"), ""};
   }
   return RunCalc(*args, report, false);
 }
 
 int CmdReport(const ArgList& argv) {
   std::string error;
-  std::optional<Args> args = ParseArgs(argv, {"--work-dir", "-o", "--sdk-dir", "--frame-dir"},
+  std::optional<Args> args =
+      ParseArgs(argv, {"--work-dir", "-o", "--sdk-dir", "--frame-dir", "--summary"},
                                        {"--internal", "--formulas", "--ts"}, &error);
   if (!args) return UsageError(error);
   if (args->positional.size() != 1) return UsageError("report needs PROJECT.vt1");
   const auto out = args->Option("-o");
   if (!out) return UsageError("report needs -o OUT.pdf");
-  return RunCalc(*args, ReportRequest{*out, args->Has("--formulas"), args->Has("--ts")}, true);
+  return RunCalc(*args,
+                 ReportRequest{*out, args->Has("--formulas"), args->Has("--ts"),
+                               args->Option("--summary").value_or("")},
+                 true);
 }
 
 }  // namespace vaultra::cli

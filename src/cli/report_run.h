@@ -16,6 +16,7 @@ struct ReportRequest {
   std::string out_utf8;  // OUT.pdf
   bool formulas = false;
   bool ts_formula = false;
+  std::string summary_utf8;  // --summary OUT.txt: the summary list, one line per check
 };
 
 // Builds the report of the run (cover, contents, body) and writes it.

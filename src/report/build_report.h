@@ -51,6 +51,10 @@ struct ReportSources {
   const TransverseJointResult* transverse_joint = nullptr;
   const LongitudinalJointResult* longitudinal_joint = nullptr;
   const EndWallResult* end_walls = nullptr;
+  // A direction whose analysis failed: its chapters state the failure and
+  // print no "O.K." (its results above are null).
+  bool transverse_failed = false;
+  bool longitudinal_failed = false;
 };
 
 struct ReportOptions {

@@ -115,9 +115,6 @@ struct MemberVerdict {
   bool analysed = false;
 };
 
-// Whether an evaluated row failed any of its checks.
-bool RowFailed(const CheckPointRecord& row);
-
 // One verdict per transverse member and combination, members in order.
 std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureModel& model);
 
