@@ -256,15 +256,24 @@ bool FailNonFinite(CheckPointRecord& row) {
     double v;
   };
   const Named values[] = {
-      {"M", row.M},           {"S", row.S},
-      {"N", row.N},           {"σc", row.sigma_c},
-      {"σs", row.sigma_s_inner}, {"σs", row.sigma_s_outer},
-      {"τ", row.tau},         {"σca", row.sigma_ca},
-      {"σsa", row.sigma_sa},  {"τa", row.tau_a},
-      {"Mud", row.Mud},       {"Mrd", row.Mrd},
-      {"Vcd", row.Vcd},       {"Vsd", row.Vsd},
-      {"Vyd", row.Vyd},       {"Vmu", row.Vmu},
-      {"照査比", row.ratio_flexure}, {"照査比", row.ratio_shear},
+      {"M", row.M},
+      {"S", row.S},
+      {"N", row.N},
+      {"σc", row.sigma_c},
+      {"σs", row.sigma_s_inner},
+      {"σs", row.sigma_s_outer},
+      {"τ", row.tau},
+      {"σca", row.sigma_ca},
+      {"σsa", row.sigma_sa},
+      {"τa", row.tau_a},
+      {"Mud", row.Mud},
+      {"Mrd", row.Mrd},
+      {"Vcd", row.Vcd},
+      {"Vsd", row.Vsd},
+      {"Vyd", row.Vyd},
+      {"Vmu", row.Vmu},
+      {"照査比", row.ratio_flexure},
+      {"照査比", row.ratio_shear},
       {"照査比", row.ratio_vmu},
   };
   std::string bad;

@@ -35,8 +35,8 @@ void LongitudinalResults(ReportContext& ctx) {
   }
   const AnalysisResults* r = src.longitudinal_results;
   if (!r || !src.longitudinal || !src.block_row) return;
-  Figure fig = MakeFigure(*src.longitudinal, *src.block_row,
-                          ctx.stand() ? kLayoutStand : kLayoutBox, true);
+  Figure fig =
+      MakeFigure(*src.longitudinal, *src.block_row, ctx.stand() ? kLayoutStand : kLayoutBox, true);
   static const char* const kHeadings[3] = {"$>>(%) 常時", "$>>(%) レベル１地震時",
                                            "$>>(%) レベル２地震時"};
   const int n = std::min(r->combination_count, 3);
@@ -72,10 +72,10 @@ void LongitudinalJoint(ReportContext& ctx) {
   for (int lv = 1; lv <= 2; ++lv) {
     const JointForceRecord& f = j->forces[static_cast<std::size_t>(lv)];
     y = ReportLine(ctx, y, lv == 1 ? "  1) レベル１地震動時" : "  2) レベル２地震動時");
-    y = ReportLine(ctx, y,
-                   Format("    引張  部材 %3d  Nt =%10.2f   部材 %3d  Nb =%10.2f   計 N =%10.2f kN",
-                          f.tension.top, f.tension.Nt, f.tension.bottom, f.tension.Nb,
-                          f.tension.v));
+    y = ReportLine(
+        ctx, y,
+        Format("    引張  部材 %3d  Nt =%10.2f   部材 %3d  Nb =%10.2f   計 N =%10.2f kN",
+               f.tension.top, f.tension.Nt, f.tension.bottom, f.tension.Nb, f.tension.v));
     y = ReportLine(ctx, y,
                    Format("    圧縮  部材 %3d  Nt =%10.2f   部材 %3d  Nb =%10.2f   計 N =%10.2f kN",
                           f.compression.top, f.compression.Nt, f.compression.bottom,
@@ -83,9 +83,9 @@ void LongitudinalJoint(ReportContext& ctx) {
     if (!(f.tension.v > 0)) y = ReportLine(ctx, y, "    （引張力は作用しない）");
   }
   y = ReportLine(ctx, y, "$>>(%)縦方向接合部の照査に用いる軸力");
-  y = ReportLine(ctx, y,
-                 Format("    N+ =%10.2f kN    N- =%10.2f kN    Na =%10.2f kN", j->N_plus,
-                        j->N_minus, j->N_a));
+  y = ReportLine(
+      ctx, y,
+      Format("    N+ =%10.2f kN    N- =%10.2f kN    Na =%10.2f kN", j->N_plus, j->N_minus, j->N_a));
   y = ReportLine(ctx, y, "$>>(%) 耐力照査");
   y = ReportLine(ctx, y, Format("    耐力  Pa =%12.1f N/m", j->Pcap));
   for (int lv = 0; lv < 2; ++lv) {
@@ -107,8 +107,7 @@ void LongitudinalJoint(ReportContext& ctx) {
     y = ReportLine(ctx, y,
                    Format("    %s  目地の開き δ =%8.3f mm  %s  δa =%6.2f mm", lv ? "Ｌ２" : "Ｌ１",
                           d, ok ? "≦" : "＞", ua[lv]));
-    y = VerdictLine(ctx, y, lv ? "  Ｌ２防水 " : "  Ｌ１防水 ", ok,
-                    ua[lv] > 0 ? d / ua[lv] : 0);
+    y = VerdictLine(ctx, y, lv ? "  Ｌ２防水 " : "  Ｌ１防水 ", ok, ua[lv] > 0 ? d / ua[lv] : 0);
     if (!ok) ctx.ReportError("防水性能エラー");
   }
 }
@@ -117,7 +116,8 @@ void LongitudinalJoint(ReportContext& ctx) {
 double GoverningValue(const EndWallResult& e, int c) {
   double g = 0;
   for (int w = 0; w < e.wall_count; ++w)
-    for (const EndWallRow& row : e.walls[static_cast<std::size_t>(w)][static_cast<std::size_t>(c)].rows)
+    for (const EndWallRow& row :
+         e.walls[static_cast<std::size_t>(w)][static_cast<std::size_t>(c)].rows)
       if (row.applies) {
         const double v = std::max(std::fabs(row.rec.M), std::fabs(row.rec.S));
         if (std::isnan(v)) return v;  // a value that is no number is checked (and fails)
@@ -134,13 +134,14 @@ double EndWallForces(ReportContext& ctx, double y, const EndWallResult& e) {
   y = ReportLine(ctx, y, "$>>(%) 構造条件");
   y = ReportLine(ctx, y, Format("    計算方法  %s", two_way ? "二方向版" : "単純梁"));
   if (src.records && src.records->model.ground_water)
-    y = ReportLine(ctx, y, Format("    地下水位  GL  － %6.3f [m]", src.records->model.ground_water_depth));
+    y = ReportLine(ctx, y,
+                   Format("    地下水位  GL  － %6.3f [m]", src.records->model.ground_water_depth));
   else
     y = ReportLine(ctx, y, "    地下水位  GL  －  無し ");
   for (int w = 0; w < e.wall_count; ++w)
-    y = ReportLine(ctx, y,
-                   Format("    端壁 %d  内空幅 %7.3f m   支間 %7.3f m", w + 1, e.inner_width[w],
-                          e.span[w]));
+    y = ReportLine(
+        ctx, y,
+        Format("    端壁 %d  内空幅 %7.3f m   支間 %7.3f m", w + 1, e.inner_width[w], e.span[w]));
   for (int part = 0; part < 2; ++part) {
     y = ReportLine(ctx, y, part == 0 ? "$>>(%) 常時荷重" : "$>>(%) 地震時荷重");
     for (int w = 0; w < e.wall_count; ++w)
@@ -153,7 +154,8 @@ double EndWallForces(ReportContext& ctx, double y, const EndWallResult& e) {
   }
   if (two_way) {
     y = ReportLine(ctx, y, "$>>(%) 荷重分担係数");
-    y = ReportLine(ctx, y, "    頂版・底版・側壁で支持された版として、版の解から各方向の断面力を求める。");
+    y = ReportLine(ctx, y,
+                   "    頂版・底版・側壁で支持された版として、版の解から各方向の断面力を求める。");
   } else {
     y = ReportLine(ctx, y, "$>>(%) 曲げモーメント及びせん断力の算出");
     y = ReportLine(ctx, y, "    頂版と底版で支持された単純梁として、縦方向の断面力を求める。");
@@ -163,8 +165,8 @@ double EndWallForces(ReportContext& ctx, double y, const EndWallResult& e) {
     const EndWallRow& row = e.walls[0][0].rows[j];
     if (!row.applies) continue;
     y = ReportLine(ctx, y,
-                   Format("    %s%s ： h/2 = %0.3f (m)", two_way ? "、" : "", kEndWallPositions[j / 2],
-                          row.rec.k[1] / 2000));
+                   Format("    %s%s ： h/2 = %0.3f (m)", two_way ? "、" : "",
+                          kEndWallPositions[j / 2], row.rec.k[1] / 2000));
   }
   y = ReportLine(ctx, y, "$>>(%) 曲げモーメント及びせん断力");
   y = ReportLine(ctx, y, "    端壁  状態  位置        断面      y (m)     M (kN･m/m)    S (kN/m)");
@@ -183,10 +185,11 @@ double EndWallForces(ReportContext& ctx, double y, const EndWallResult& e) {
     const EndWallRow& row = e.walls[0][0].rows[j];
     if (!row.applies) continue;
     const auto& k = row.rec.k;
-    y = ReportLine(ctx, y,
-                   Format("    %-10s  t =%6.0f mm  外側 As =%8.1f mm2 (かぶり%4.0f)  内側 As =%8.1f "
-                          "mm2 (かぶり%4.0f)",
-                          kEndWallPositions[j / 2], k[1], k[12], k[10], k[20], k[18]));
+    y = ReportLine(
+        ctx, y,
+        Format("    %-10s  t =%6.0f mm  外側 As =%8.1f mm2 (かぶり%4.0f)  内側 As =%8.1f "
+               "mm2 (かぶり%4.0f)",
+               kEndWallPositions[j / 2], k[1], k[12], k[10], k[20], k[18]));
   }
   return y;
 }

@@ -36,17 +36,21 @@ struct ReportGroup {
 
 const std::vector<ReportGroup>& ReportGroups(bool stand) {
   static const std::vector<ReportGroup> kStand = {
-      {"端部ブロック・側壁", {1}},     {"端部ブロック・底版", {5, 6}},
-      {"中間ブロック・中壁", {9}},     {"中間ブロック・底版", {10, 11}},
-      {"スラブ掛部", {13}},            {"頂版スラブ", {14}},
-      {"底版現場打ち部", {15}},        {"その他の部材", {}}};
-  static const std::vector<ReportGroup> kBox = {
-      {"端部ブロック・側壁", {1}},     {"端部ブロック・頂版", {2, 12}},
-      {"端部ブロック・中壁", {4, 3}},  {"端部ブロック・底版", {5, 6}},
-      {"中間ブロック・頂版", {7}},     {"中間ブロック・中壁", {9, 8}},
-      {"中間ブロック・底版", {10, 11}}, {"スラブ掛部", {13}},
-      {"頂版スラブ", {14}},            {"底版現場打ち部", {15}},
-      {"その他の部材", {}}};
+      {"端部ブロック・側壁", {1}}, {"端部ブロック・底版", {5, 6}},
+      {"中間ブロック・中壁", {9}}, {"中間ブロック・底版", {10, 11}},
+      {"スラブ掛部", {13}},        {"頂版スラブ", {14}},
+      {"底版現場打ち部", {15}},    {"その他の部材", {}}};
+  static const std::vector<ReportGroup> kBox = {{"端部ブロック・側壁", {1}},
+                                                {"端部ブロック・頂版", {2, 12}},
+                                                {"端部ブロック・中壁", {4, 3}},
+                                                {"端部ブロック・底版", {5, 6}},
+                                                {"中間ブロック・頂版", {7}},
+                                                {"中間ブロック・中壁", {9, 8}},
+                                                {"中間ブロック・底版", {10, 11}},
+                                                {"スラブ掛部", {13}},
+                                                {"頂版スラブ", {14}},
+                                                {"底版現場打ち部", {15}},
+                                                {"その他の部材", {}}};
   return stand ? kStand : kBox;
 }
 
@@ -103,8 +107,8 @@ void Chapter22(ReportContext& ctx) {
   }
   const AnalysisResults* r = src.transverse_results;
   if (!r || !src.transverse || !src.block_row) return;
-  Figure fig = MakeFigure(*src.transverse, *src.block_row, ctx.stand() ? kLayoutStand : kLayoutBox,
-                          false);
+  Figure fig =
+      MakeFigure(*src.transverse, *src.block_row, ctx.stand() ? kLayoutStand : kLayoutBox, false);
   for (int k = 0; k < kCheckCombinations; ++k) {
     if (k > 0) y = ctx.BreakPage();
     y = ReportLine(ctx, y, kCombinationHeadings[k]);
@@ -164,15 +168,17 @@ double PrintMemberState(ReportContext& ctx, double y, const MemberCheckTable& tb
     }
     if (std::isnan(ratio) || ratio > worst) worst = ratio;
     if (r.label.empty() && !failed) continue;
-    const std::string title = Format("部材No.%d  %s  %s  %s", m, group,
-                                     r.label.empty() ? Format("点%d", p).c_str() : r.label.c_str(),
-                                     StateLabel(kind));
+    const std::string title =
+        Format("部材No.%d  %s  %s  %s", m, group,
+               r.label.empty() ? Format("点%d", p).c_str() : r.label.c_str(), StateLabel(kind));
     ctx.build.summary.push_back(CheckSummaryLine(title, r, kind, failed));
     y = PrintCheckBlock(ctx, y, title, r, kind, failed);
   }
   if (member_failed)
     ctx.ReportError(Format("部材No.%d%s-ＲＣ応力エラー", m,
-                           kind == kKindNormal ? "、 常時" : kind == kKindLevel1 ? "、Ｌ１" : "、Ｌ２"));
+                           kind == kKindNormal   ? "、 常時"
+                           : kind == kKindLevel1 ? "、Ｌ１"
+                                                 : "、Ｌ２"));
   return VerdictLine(ctx, y, Format("部材No.%d %s ", m, StateName(kind)), !member_failed, worst,
                      reason);
 }
@@ -204,8 +210,8 @@ void PrintSectionChecks(ReportContext& ctx) {
                     : PrintSection(pe, 0, "ＲＣ断面の応力", type + "L2", 99);
       y = ReportLine(ctx, y, Format("$>>(%%) %s", groups[gi].name));
       for (int m : members)
-        for (int kind : part == 0 ? std::vector<int>{kKindNormal, kKindLevel1}
-                                  : std::vector<int>{kKindLevel2})
+        for (int kind :
+             part == 0 ? std::vector<int>{kKindNormal, kKindLevel1} : std::vector<int>{kKindLevel2})
           y = PrintMemberState(ctx, y, t->At(kind, m), m, groups[gi].name, kind);
     }
   }

@@ -57,7 +57,7 @@ double VerdictLine(ReportContext& ctx, double y, std::string_view what, bool ok,
   const double x = 1.0 + static_cast<double>(head.size() + 1) * 1.8;
   DrawMark(pe, x, y - 1, "N.G.");
   std::string tail;
-  if (std::isfinite(ratio) && ratio > 0) tail = Format("照査比 %.3f > 1.000", ratio);
+  if (std::isfinite(ratio) && ratio > 1) tail = Format("照査比 %.3f > 1.000", ratio);
   if (!reason.empty()) tail += (tail.empty() ? "" : "  ") + std::string(reason);
   if (!tail.empty()) {
     pe.SetFontColor(kRed);
@@ -107,16 +107,24 @@ double PrintCheckBlock(ReportContext& ctx, double y, const std::string& title,
   y = ReportLine(ctx, y,
                  Format("  断面力  x =%7.3f m   M =%10.2f kN･m   S =%10.2f kN   N =%10.2f kN", r.x,
                         r.M, r.S, r.N));
+  const bool bending = r.check_bits & kCheckBending;
+  const bool shear = r.check_bits & kCheckShear;
   if (kind != kKindLevel2) {
     const double ss = std::max(r.sigma_s_inner, r.sigma_s_outer);
-    y = ReportLine(ctx, y,
-                   Format("  σc =%8.2f %s σca =%8.2f N/mm2     σs =%8.1f %s σsa =%8.1f N/mm2",
-                          r.sigma_c, Relation(r.ng_sigma_c), r.sigma_ca, ss,
-                          Relation(r.ng_sigma_s), r.sigma_sa));
-    y = ReportLine(ctx, y,
-                   Format("  τ  =%8.3f %s τa  =%8.3f N/mm2     (τa1 =%6.3f  Ce =%5.3f  Cpt =%5.3f  "
-                          "CN =%5.3f)",
-                          r.tau, Relation(r.ng_shear), r.tau_a, r.tau_a1p, r.Ce, r.Cpt, r.CN));
+    if (bending)
+      y = ReportLine(
+          ctx, y,
+          Format("  σc =%8.2f %s σca =%8.2f N/mm2     σs =%8.1f %s σsa =%8.1f N/mm2", r.sigma_c,
+                 Relation(r.ng_sigma_c), r.sigma_ca, ss, Relation(r.ng_sigma_s), r.sigma_sa));
+    else
+      y = ReportLine(ctx, y, "  曲げ  （この位置では照査しない）");
+    if (shear)
+      y = ReportLine(ctx, y,
+                     Format("  τ  =%8.3f %s τa  =%8.3f N/mm2     (τa1 =%6.3f  Ce =%5.3f  "
+                            "Cpt =%5.3f  CN =%5.3f)",
+                            r.tau, Relation(r.ng_shear), r.tau_a, r.tau_a1p, r.Ce, r.Cpt, r.CN));
+    else
+      y = ReportLine(ctx, y, "  せん断  （この位置では照査しない）");
     y = ReportLine(ctx, y,
                    Format("  必要鉄筋量  外側 %8.1f  内側 %8.1f  スターラップ %8.1f  (mm2)",
                           r.req_steel_outer, r.req_steel_inner, r.req_stirrup));

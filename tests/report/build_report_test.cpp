@@ -119,20 +119,25 @@ TEST(BuildReport, OutlineOfTheVariants) {
   const std::string road =
       "(8) 表層地盤の固有周期\n2.2 地盤ばね\n(1) 水平方向地盤反力係数\n"
       "(2) 鉛直方向地盤反力係数\n(3) せん断ばね定数\n";
+  // Chapter 22 and the transverse joints (no section checks without check
+  // records), and the longitudinal results, joints and end walls.
+  const std::string results = "3. 解析結果\n3.1 断面力\n3.2 横方向接合部の照査\n";
+  const std::string longitudinal_checks = "4.3 縦方向・解析結果\n4.4 縦方向接合部の照査\n5. 端壁の照査\n";
   const std::string longitudinal_road =
-      "3. 縦方向の検討\n3.1 縦方向接合部の照査\n(1)地盤種別の判定\n3.2 縦方向地盤ばね\n"
-      "(1) 水平方向地盤反力係数\n(2) 鉛直方向地盤反力係数\n(3) せん断ばね定数\n";
+      "4. 縦方向の検討\n4.1 縦方向接合部の照査\n(1)地盤種別の判定\n4.2 縦方向地盤ばね\n"
+      "(1) 水平方向地盤反力係数\n(2) 鉛直方向地盤反力係数\n(3) せん断ばね定数\n" +
+      longitudinal_checks;
   const Case cases[] = {
       {"stand, response displacement, 地中式, no longitudinal", 0, kMethodResponseDisplacement,
-       kSpringUnderground, false, Opening("グラウト材") + underground},
+       kSpringUnderground, false, Opening("グラウト材") + underground + results},
       {"box, seismic coefficient, 道路橋式, longitudinal", 1, kMethodSeismicCoefficient,
-       kSpringRoadBridge, true, Opening("無収縮モルタル") + road + longitudinal_road},
+       kSpringRoadBridge, true, Opening("無収縮モルタル") + road + results + longitudinal_road},
       {"stand, ＦＥＭ", 0, kMethodResponseDisplacement, kSpringFem, false,
-       Opening("グラウト材") + "2.2 地盤ばね定数\n"},
+       Opening("グラウト材") + "2.2 地盤ばね定数\n" + results},
       {"box, 任意, longitudinal", 1, kMethodResponseDisplacement, kSpringTyped, true,
-       Opening("無収縮モルタル") +
-           "2.2 地盤ばね定数\n3. 縦方向の検討\n3.1 縦方向接合部の照査\n(1)地盤種別の判定\n"
-           "3.2 縦方向地盤ばね\n"},
+       Opening("無収縮モルタル") + "2.2 地盤ばね定数\n" + results +
+           "4. 縦方向の検討\n4.1 縦方向接合部の照査\n(1)地盤種別の判定\n"
+           "4.2 縦方向地盤ばね\n" + longitudinal_checks},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -181,7 +186,7 @@ TEST(BuildReport, EveryChapterStartsOnItsOwnPageAndThePagesAreCounted) {
   EXPECT_GE(pages, 12);
   EXPECT_EQ(pages, pe.records().highest() - kFirstBodySlot);
   EXPECT_EQ(b.body_pages, pages);
-  EXPECT_EQ(pe.text.contents.size(), 36u);
+  EXPECT_EQ(pe.text.contents.size(), 39u);  // 36 of chapters 1 to 12, 3 of 22 and the joints
   EXPECT_EQ(b.contents_pages, 1);  // 40 headings a page
   const std::vector<int> slots = ReportPageSlots(b);
   ASSERT_EQ(slots.size(), static_cast<std::size_t>(1 + 1 + pages));
