@@ -97,7 +97,6 @@ double PrintCheckBlock(ReportContext& ctx, double y, const std::string& title,
   // The block stays on one page: title, section, forces, three check lines,
   // ratios and the verdict.
   y = ctx.EnsureRoom(y, 9 * kStepLine + kMarkStep);
-  if (!ctx.pe.drawing) return y + 8 * kStepLine + (failed ? kMarkStep : kStepLine);
   const auto& k = r.k;
   y = ReportLine(ctx, y, "■ " + title);
   y = ReportLine(ctx, y,
