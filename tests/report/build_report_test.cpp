@@ -271,6 +271,8 @@ TEST(BuildReport, SilentPassListsTheHeadingsOfThePreview) {
     f.rec.model.longitudinal_check = true;
     int copies = 0;
     f.opt.copy_summary = [&](const std::vector<std::string>&) { ++copies; };
+    std::string busy;  // the hourglass goes on and off once a build
+    f.opt.busy = [&](bool on) { busy += on ? "+" : "-"; };
     PrintEngine silent;
     ReportBuild sb;
     const int silent_pages = RunSilentReportPass(silent, f.src, f.opt, sb);
@@ -281,6 +283,7 @@ TEST(BuildReport, SilentPassListsTheHeadingsOfThePreview) {
     ReportBuild pb;
     const int preview_pages = BuildReportPages(preview, f.src, f.opt, pb);
     EXPECT_EQ(copies, 1);
+    EXPECT_EQ(busy, "+-+-");
     EXPECT_EQ(silent_pages, preview_pages);
     ASSERT_EQ(silent.text.contents.size(), preview.text.contents.size());
     for (std::size_t i = 0; i < silent.text.contents.size(); ++i) {
