@@ -97,6 +97,9 @@ double PrintCheckBlock(ReportContext& ctx, double y, const std::string& title,
   // The block stays on one page: title, section, forces, three check lines,
   // ratios and the verdict.
   y = ctx.EnsureRoom(y, 9 * kStepLine + kMarkStep);
+  // With drawing off (the silent pass) only the extent counts: the seven
+  // lines below never break the page after the room check above.
+  if (!ctx.pe.drawing) return VerdictLine(ctx, y + 7 * kStepLine, "", !failed, 0);
   const auto& k = r.k;
   y = ReportLine(ctx, y, "■ " + title);
   y = ReportLine(ctx, y,
