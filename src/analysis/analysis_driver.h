@@ -24,6 +24,9 @@ struct FrameAnalysisContext {
   // Keeps every result file of an analysis; the run deletes those it does
   // not read again.
   bool keep_result_files = false;
+  // The frame text at the path is the input of the analysis (vaultra
+  // solve): it is read, never rewritten.
+  bool text_is_input = false;
   // Internal solutions shared by analyses of one model (may be null).
   FrameSolveCache* solve_cache = nullptr;
 };

@@ -382,6 +382,66 @@ void AddEquivalent(const ItemParts& p, const MemberData& m, Vec6& f) {
   f[0] += Ni, f[1] += Ri, f[2] -= mi, f[3] += Nj, f[4] += Rj, f[5] -= mj;
 }
 
+// The tenth (0 .. 9) of a member that a relative position r lies in; a
+// position that is no number lies in the first.
+int TenthIndex(double r) {
+  if (!(r > 0)) return 0;
+  if (!(r < 1)) return 9;
+  return std::min(static_cast<int>(r * 10), 9);
+}
+
+// The first value of the model that is not a finite number (or a
+// coordinate too large to square), named; empty when every value is usable. The solver's arithmetic and the indexes it
+// derives from positions rely on finite inputs.
+std::string NonFiniteInput(const FrameModel& m) {
+  auto bad = [](double v) { return !std::isfinite(v); };
+  // Lengths are squared: coordinates beyond this overflow into infinities.
+  constexpr double kMaxCoordinate = 1e6;
+  for (int i = 1; i <= m.nodes.Count(); ++i)
+    if (bad(m.nodes[i].x) || bad(m.nodes[i].y) || std::fabs(m.nodes[i].x) > kMaxCoordinate ||
+        std::fabs(m.nodes[i].y) > kMaxCoordinate)
+      return Format("格点 %d の座標 (%g, %g) が数値でないか大きすぎます", m.nodes[i].number,
+                    m.nodes[i].x, m.nodes[i].y);
+  for (int i = 1; i <= m.materials.Count(); ++i)
+    if (bad(m.materials[i].e) || bad(m.materials[i].alpha))
+      return Format("材質 %d の値が数値ではありません", m.materials[i].number);
+  for (int i = 1; i <= m.sections.Count(); ++i)
+    if (bad(m.sections[i].area) || bad(m.sections[i].inertia))
+      return Format("断面 %d の値が数値ではありません", m.sections[i].number);
+  for (int c = 1; c <= m.load_cases.Count(); ++c)
+    for (int i = 1; i <= m.load_cases[c].items.Count(); ++i) {
+      const FrameLoadItem& it = m.load_cases[c].items[i];
+      if (bad(it.d1) || bad(it.d2) || bad(it.d3) || bad(it.d4))
+        return Format("荷重ケース %d の荷重 %d の値が数値ではありません", m.load_cases[c].number,
+                      i);
+    }
+  for (int c = 1; c <= m.spring_cases.Count(); ++c)
+    for (int i = 1; i <= m.spring_cases[c].springs.Count(); ++i) {
+      const FrameSpring& sp = m.spring_cases[c].springs[i];
+      if (bad(sp.k_normal) || bad(sp.k_tangent))
+        return Format("バネケース %d のバネ %d の値が数値ではありません",
+                      m.spring_cases[c].number, i);
+    }
+  for (int c = 1; c <= m.support_cases.Count(); ++c)
+    for (int i = 1; i <= m.support_cases[c].supports.Count(); ++i)
+      for (double v : m.support_cases[c].supports[i].values)
+        if (bad(v))
+          return Format("支点ケース %d の支点 %d の値が数値ではありません",
+                        m.support_cases[c].number, i);
+  for (int e = 1; e <= m.specified.Count(); ++e)
+    for (int i = 1; i <= m.specified[e].positions.Count(); ++i)
+      if (bad(m.specified[e].positions[i].x))
+        return Format("部材 %d の着目位置が数値ではありません", m.specified[e].member);
+  return {};
+}
+
+// Strips of 0.01 m over a loaded length l > 0; members of a kilometre and
+// more (no frame of this system) get wider strips instead of an overflow.
+int StripCount(double l) {
+  constexpr double kMaxStrips = 1e5;
+  return static_cast<int>(std::min(std::floor(l / 0.01), kMaxStrips)) + 1;
+}
+
 // Strips of a distributed normal load: centres and forces, ascending. The
 // strips are 0.01 m wide at most; the load acts at each strip's centre.
 struct Strips {
@@ -391,8 +451,8 @@ struct Strips {
 Strips MakeStrips(double q1, double q2, double h0, double h1) {
   Strips st;
   double l = h1 - h0;
-  if (!(l > 0)) return st;
-  int n = static_cast<int>(std::floor(l / 0.01)) + 1;
+  if (!(l > 0) || !std::isfinite(l)) return st;
+  const int n = StripCount(l);
   double w = l / n;
   st.h.resize(n);
   st.F.resize(n);
@@ -436,8 +496,8 @@ void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int
   sums.left.assign(static_cast<std::size_t>(nx), {});
   sums.total = {};
   double l = h1 - h0;
-  if (!(l > 0)) return;
-  int n = static_cast<int>(std::floor(l / 0.01)) + 1;
+  if (!(l > 0) || !std::isfinite(l)) return;
+  const int n = StripCount(l);
   double w = l / n;
   std::array<double, 4> s{};
   int i = 0;
@@ -721,12 +781,42 @@ std::string SolutionKey(const FrameModel& m) {
 
 struct Solver {
   Solver(FrameModel& m, AnalysisResults& r, const FrameSolveOptions& o)
-      : model(m), res(r), reference(o.dense_reference), cache(reference ? nullptr : o.cache) {}
+      : model(m),
+        res(r),
+        reference(o.dense_reference),
+        cache(reference ? nullptr : o.cache),
+        only(o.members),
+        only_combinations(o.combinations) {}
   FrameModel& model;
   AnalysisResults& res;
   bool reference;
-  FrameSolveCache* cache;  // null: nothing kept
-  bool cache_hit = false;  // the cache holds this model's solutions
+  FrameSolveCache* cache;                      // null: nothing kept
+  bool cache_hit = false;                      // the cache holds this model's solutions
+  const std::vector<bool>* only;               // null: every member's values
+  const std::vector<bool>* only_combinations;  // null: every case's values
+  std::vector<bool> case_values;               // per case: member values computed
+
+  // Which cases get member values: every case, or the combinations asked
+  // for and the load cases they take.
+  void SelectCases(int nlc, int nco) {
+    case_values.assign(static_cast<std::size_t>(nlc + nco) + 1, only_combinations == nullptr);
+    if (!only_combinations) return;
+    for (int k = 1; k <= nco; ++k) {
+      if (k >= static_cast<int>(only_combinations->size()) ||
+          !(*only_combinations)[static_cast<std::size_t>(k)])
+        continue;
+      case_values[static_cast<std::size_t>(nlc + k)] = true;
+      for (const auto& en : model.combinations[k].entries) {
+        int li = FindByNumber(model.load_cases, en.load_case);
+        if (li > 0) case_values[static_cast<std::size_t>(li)] = true;
+      }
+    }
+  }
+
+  // Whether member e gets values at its output points.
+  bool Wanted(int e) const {
+    return !only || (e < static_cast<int>(only->size()) && (*only)[static_cast<std::size_t>(e)]);
+  }
   int nn = 0, nm = 0;
   std::vector<MemberData> mem;  // 1-based
   std::vector<int> node_order;
@@ -984,6 +1074,7 @@ struct Solver {
   // Member results at the output points for one case (after the last pass).
   void MemberResults(int ci, const std::vector<double>& u,
                      const std::vector<std::vector<FrameLoadItem>>& member_items) {
+    if (!case_values[static_cast<std::size_t>(ci)]) return;  // counts stay 0
     FrameSolveCache::Case* kept = cache ? &cache->cases[static_cast<std::size_t>(ci)] : nullptr;
     if (kept && kept->values.empty()) {
       kept->points.assign(nm + 1, {});
@@ -993,6 +1084,7 @@ struct Solver {
       const MemberData& m = mem[e];
       MemberCaseResult& out = res.At(ci, e);
       std::size_t ke = static_cast<std::size_t>(e);
+      if (!Wanted(e)) continue;  // count stays 0
       if (kept && !kept->points[ke].empty() && kept->points[ke] == m.points) {
         out = kept->values[ke];  // the same solution at the same points
         continue;
@@ -1230,7 +1322,7 @@ struct Solver {
       for (int k = 1; k <= at.count; ++k) {
         double x = m.points[static_cast<std::size_t>(k - 1)];
         double r = m.L > 0 ? std::clamp(x / m.L, 0.0, 1.0) : 0;
-        int t = std::min(static_cast<int>(r * 10), 9);
+        const int t = TenthIndex(r);
         double f = tenth > 0 ? std::clamp((x - t * tenth) / tenth, 0.0, 1.0) : 0;
         auto& v = at.points[static_cast<std::size_t>(k)];
         v[0] += pr.normal[t] + (pr.normal[t + 1] - pr.normal[t]) * f;
@@ -1255,6 +1347,7 @@ struct Solver {
     if (nlc + nco > kResultMaxCases)
       return Format("荷重ケースと組合せの数 %d が解析結果の上限 %d を超えています", nlc + nco,
                     kResultMaxCases);
+    if (std::string bad = NonFiniteInput(model); !bad.empty()) return bad;
     Prepare();
     res.Allocate(nn, nm);
     res.failed = false;
@@ -1278,6 +1371,7 @@ struct Solver {
       rm.length = rm.count > 0 ? mem[e].points.back() : 0;
     }
     int mode = std::clamp(model.solver_mode, 1, 2);
+    SelectCases(nlc, nco);
     if (cache) {
       std::string key = SolutionKey(model);
       cache_hit = cache->key == key && static_cast<int>(cache->cases.size()) == nlc + 1;
@@ -1354,9 +1448,10 @@ struct Solver {
     for (int k = 1; k <= nco; ++k) {
       const FrameCombination& co = model.combinations[k];
       int ci = nlc + k;
+      if (!case_values[static_cast<std::size_t>(ci)]) continue;  // counts stay 0
       for (int e = 1; e <= nm; ++e) {
         auto& out = res.At(ci, e);
-        out.count = static_cast<int>(mem[e].points.size());
+        out.count = Wanted(e) ? static_cast<int>(mem[e].points.size()) : 0;
         for (int p = 1; p <= out.count; ++p) out.points[p][kCompX] = mem[e].points[p - 1];
       }
       for (const auto& en : co.entries) {

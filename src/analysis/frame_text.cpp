@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <utility>
 
@@ -242,6 +243,9 @@ std::string SaveFrameText(const FrameModel& model, const std::string& path, Writ
 
 namespace {
 
+constexpr double kMaxCoordinate = 1e4;   // m
+constexpr double kMaxSplitReal = 1e15;   // kN/m2, m2, m4, kN/m2 per m
+
 // Strict, line-by-line reader of a frame text into a model.
 class TextReader {
  public:
@@ -290,7 +294,21 @@ class TextReader {
       Fail("数値ではありません: " + t[i]);
       return 0;
     }
+    if (!IsPlausibleInput(*v)) {
+      Fail("数値が大きすぎます: " + t[i]);
+      return 0;
+    }
     return *v;
+  }
+  // A node coordinate: the column of 10 characters holds no more than
+  // this, and a frame of this system is far smaller.
+  double Coordinate(const std::vector<std::string>& t, std::size_t i) {
+    const double v = Real(t, i);
+    if (!failed() && std::fabs(v) > kMaxCoordinate) {
+      Fail(Format("座標 %s が範囲 ±%g m を外れています", t[i].c_str(), kMaxCoordinate));
+      return 0;
+    }
+    return v;
   }
   // A split real read by its columns: mantissa [c, c+w), exponent [c+w, c+w+n).
   double Split(const std::string& line, std::size_t c, std::size_t w, std::size_t n) {
@@ -305,7 +323,13 @@ class TextReader {
       Fail("数値ではありません: " + line.substr(c, w + n));
       return 0;
     }
-    return *mant * std::pow(10.0, *exp);
+    const double v = *mant * std::pow(10.0, *exp);
+    // Moduli, section values and spring constants stay far below this.
+    if (!std::isfinite(v) || std::fabs(v) > kMaxSplitReal) {
+      Fail("数値が大きすぎます: " + line.substr(c, w + n));
+      return 0;
+    }
+    return v;
   }
   // A count bounded by 0..capacity.
   int Count(int value, int capacity, const char* what) {
@@ -405,6 +429,8 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
       r.Fail(Format("%s の数 %d が CONTROL 行の %d と違います", keyword, n, expected));
   };
 
+  // Numbers read so far, for the references of the later lines.
+  std::set<int> node_numbers, material_numbers, section_numbers, member_numbers;
   check_header("POINT", nodes);
   for (int i = 0; i < nodes && !r.failed(); ++i) {
     line = r.Next("格点");
@@ -412,8 +438,10 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
     auto t = r.Tokens(*line, 3);
     FrameNode n;
     n.number = r.Int(t, 0);
-    n.x = r.Real(t, 1);
-    n.y = r.Real(t, 2);
+    n.x = r.Coordinate(t, 1);
+    n.y = r.Coordinate(t, 2);
+    if (!r.failed() && !node_numbers.insert(n.number).second)
+      r.Fail(Format("格点番号 %d が重複しています", n.number));
     m.nodes.Add(n);
   }
   check_header("MATERIAL", materials);
@@ -425,6 +453,7 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
     mat.number = r.Int(t, 0);
     mat.e = r.Split(*line, 10, 10, 5);
     mat.alpha = r.Split(*line, 25, 10, 5);
+    material_numbers.insert(mat.number);
     m.materials.Add(mat);
   }
   check_header("SECTION", sections);
@@ -436,6 +465,7 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
     s.number = r.Int(t, 0);
     s.area = r.Split(*line, 10, 10, 5);
     s.inertia = r.Split(*line, 25, 10, 5);
+    section_numbers.insert(s.number);
     m.sections.Add(s);
   }
   check_header("MEMBER", members);
@@ -454,6 +484,21 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
     e.real1 = r.Real(t, 7);
     e.real2 = r.Real(t, 8);
     e.name = TextReader::From(*line, 65);
+    if (!r.failed()) {
+      if (!node_numbers.count(e.node_i) || !node_numbers.count(e.node_j))
+        r.Fail(Format("部材 %d の格点 %d が有りません", e.number,
+                      node_numbers.count(e.node_i) ? e.node_j : e.node_i));
+      else if (e.node_i == e.node_j)
+        r.Fail(Format("部材 %d の両端が同じ格点 %d です", e.number, e.node_i));
+      else if (!section_numbers.count(e.section))
+        r.Fail(Format("部材 %d の断面 %d が有りません", e.number, e.section));
+      else if (!material_numbers.count(e.material))
+        r.Fail(Format("部材 %d の材質 %d が有りません", e.number, e.material));
+      else if ((e.end_i != 0 && e.end_i != 1) || (e.end_j != 0 && e.end_j != 1))
+        r.Fail(Format("部材 %d の端部条件 %d %d は 0 か 1 です", e.number, e.end_i, e.end_j));
+      else if (!member_numbers.insert(e.number).second)
+        r.Fail(Format("部材番号 %d が重複しています", e.number));
+    }
     m.members.Add(e);
   }
   for (int c = 0; c < spring_cases && !r.failed(); ++c) {
@@ -472,6 +517,8 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
       sp.member = r.Int(tt, 0);
       sp.k_normal = r.Split(*line, 10, 10, 3);
       sp.k_tangent = r.Split(*line, 30, 10, 3);
+      if (!r.failed() && !member_numbers.count(sp.member))
+        r.Fail(Format("バネの部材 %d が有りません", sp.member));
       sc.springs.Add(sp);
     }
     m.spring_cases.Add(sc);
@@ -492,8 +539,11 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
       su.node = r.Int(tt, 0);
       for (int k = 0; k < 6; ++k) su.values[k] = r.Split(*line, 10 + 10 * k, 8, 2);
       auto type = ParseRealStrict(TextReader::From(*line, 70));
-      if (!r.failed() && (!type || *type != std::floor(*type))) r.Fail("支点の種別が読めません");
-      su.type = type ? static_cast<int>(*type) : 0;
+      const bool type_ok = type && *type == std::floor(*type) && std::fabs(*type) <= 1e6;
+      if (!r.failed() && !type_ok) r.Fail("支点の種別が読めません");
+      su.type = type_ok ? static_cast<int>(*type) : 0;
+      if (!r.failed() && !node_numbers.count(su.node))
+        r.Fail(Format("支点の格点 %d が有りません", su.node));
       sc.supports.Add(su);
     }
     m.support_cases.Add(sc);

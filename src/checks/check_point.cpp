@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "checks/section_stress.h"
@@ -223,6 +224,28 @@ void LimitStateCheck(CheckPointRecord& row, const CheckPointContext& ctx, Ultima
 
 }  // namespace
 
+namespace {
+
+// A comparison with NaN is false, so a row whose numbers are not finite
+// would pass every "greater than the allowable" test: it fails instead.
+void MarkNotFinite(CheckPointRecord& row) {
+  bool finite = std::isfinite(row.M) && std::isfinite(row.S) && std::isfinite(row.N);
+  for (double v : row.k) finite = finite && std::isfinite(v);
+  for (double v : {row.sigma_c, row.sigma_s_inner, row.sigma_s_outer, row.tau, row.sigma_ca,
+                   row.sigma_sa, row.tau_a, row.ratio_flexure, row.ratio_shear, row.ratio, row.Nud,
+                   row.Mud, row.Mrd, row.Vcd, row.Vsd, row.Vyd, row.Vmu, row.ratio_vmu,
+                   row.req_stirrup, row.req_steel_outer, row.req_steel_inner, row.Ec, row.Es,
+                   row.fck, row.fcd, row.fyk, row.fyd, row.fwyk})
+    finite = finite && std::isfinite(v);
+  row.not_finite = !finite;
+  if (finite) return;
+  row.ng = true;
+  row.ng_flexure = true;
+  row.ratio = std::numeric_limits<double>::quiet_NaN();
+}
+
+}  // namespace
+
 void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx) {
   ClearResults(row);
   row.M = RoundTo2(row.M);
@@ -247,49 +270,7 @@ void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx) {
     AllowableStressCheck(row, kind, ctx);
   }
   row.ratio = std::max(row.ratio_flexure, row.ratio_shear);
-  FailNonFinite(row);
-}
-
-bool FailNonFinite(CheckPointRecord& row) {
-  struct Named {
-    const char* name;
-    double v;
-  };
-  const Named values[] = {
-      {"M", row.M},
-      {"S", row.S},
-      {"N", row.N},
-      {"σc", row.sigma_c},
-      {"σs", row.sigma_s_inner},
-      {"σs", row.sigma_s_outer},
-      {"τ", row.tau},
-      {"σca", row.sigma_ca},
-      {"σsa", row.sigma_sa},
-      {"τa", row.tau_a},
-      {"Mud", row.Mud},
-      {"Mrd", row.Mrd},
-      {"Vcd", row.Vcd},
-      {"Vsd", row.Vsd},
-      {"Vyd", row.Vyd},
-      {"Vmu", row.Vmu},
-      {"照査比", row.ratio_flexure},
-      {"照査比", row.ratio_shear},
-      {"照査比", row.ratio_vmu},
-  };
-  std::string bad;
-  for (const Named& n : values)
-    if (!std::isfinite(n.v)) {
-      bad = n.name;
-      break;
-    }
-  if (bad.empty())
-    for (std::size_t i = 1; i < row.k.size() && bad.empty(); ++i)
-      if (!std::isfinite(row.k[i])) bad = "断面寸法";
-  if (bad.empty()) return false;
-  row.invalid = bad + " が数値ではありません";
-  row.ng = row.ng_sigma_c = row.ng_sigma_s = row.ng_shear = true;
-  row.ng_flexure = row.ng_shear_vcd = row.ng_shear_l2 = true;
-  return true;
+  MarkNotFinite(row);
 }
 
 }  // namespace vaultra

@@ -100,9 +100,9 @@ struct CheckPointRecord {
   double fyk_over = 0, Mud_over = 0, Mrd_over = 0, shear_span = 0, Vmu = 0, ratio_vmu = 0;
   bool ng_flexure = false, ng_shear_vcd = false, ng_shear_l2 = false;
   bool capacity_design_done = false, ng_capacity_design = false;
-  // Not empty when a value of the check is not finite (cp932: which one);
-  // the row then fails every check it has.
-  std::string invalid;
+  // An input or result of the row is no finite number: the row is N.G.
+  // (ng and ng_flexure set, ratio NaN) whatever its comparisons said.
+  bool not_finite = false;
 };
 
 // Combination kinds.
@@ -113,8 +113,5 @@ constexpr int kKindLevel2 = 2;
 // Evaluates one row in place. The row's check bits, level-2 shear check
 // flag, shear-correction flag and allowable-doubling flag select the checks.
 void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx);
-// Fails a row whose forces, section or results hold a NaN or an infinite
-// value: sets its invalid text and every failure flag. Returns whether it did.
-bool FailNonFinite(CheckPointRecord& row);
 
 }  // namespace vaultra

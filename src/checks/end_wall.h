@@ -61,7 +61,9 @@ struct EndWallRow {
 struct EndWallCase {
   int kind = kKindNormal;
   EndWallLoad load;
-  std::array<EndWallRow, kEndWallRows> rows{};
+  // Default-initialised: every row's members have their own initialisers
+  // (an empty brace here makes clang 14 overflow its stack expanding it).
+  std::array<EndWallRow, kEndWallRows> rows;
 };
 
 struct EndWallResult {
@@ -72,7 +74,7 @@ struct EndWallResult {
   bool input_error = false;
   std::array<double, kEndWallMax> inner_width{};
   std::array<double, kEndWallMax> span{};
-  std::array<std::array<EndWallCase, 3>, kEndWallMax> walls{};  // [wall][combination]
+  std::array<std::array<EndWallCase, 3>, kEndWallMax> walls;  // [wall][combination]
 };
 
 // Checks every end wall. The plate solutions come from (and are kept in) the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "inputs/master_data.h"
 #include "core/cp932.h"
@@ -24,20 +25,19 @@ TransverseJointResult CheckTransverseJoints(const TransverseJointInput& in) {
   r.na_tension = bolts * 0.001;
   for (int lv = 0; lv < 2; ++lv) {
     double smallest = 0, largest = 0;  // 0 when every force is of the other sign
-    bool not_finite = false;           // a force that is no number fails both checks
+    bool finite = true;
     for (const MemberEndAxial& m : in.members[lv]) {
       if (m.type != 19 && m.type != 20) continue;
       for (double n : {m.first, m.last}) {
-        not_finite = not_finite || !std::isfinite(n);
+        finite = finite && std::isfinite(n);
         smallest = std::min(smallest, n);
         largest = std::max(largest, n);
       }
     }
     TransverseJointLevel& l = r.level[lv];
-    l.nmax_compression = std::fabs(smallest);
-    l.nmax_tension = largest;
-    if (not_finite) l.nmax_compression = l.nmax_tension = std::nan("");
-    // Written so that a value that is no number fails.
+    l.nmax_compression = finite ? std::fabs(smallest) : std::numeric_limits<double>::quiet_NaN();
+    l.nmax_tension = finite ? largest : std::numeric_limits<double>::quiet_NaN();
+    // Written so that a force or capacity that is no number fails.
     l.ng_compression = !(l.nmax_compression <= r.na_compression);
     l.ng_tension = !(l.nmax_tension <= r.na_tension);
   }

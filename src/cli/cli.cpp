@@ -1,8 +1,12 @@
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/open_project.h"
+#include "core/cp932.h"
 
 namespace vaultra::cli {
 
@@ -69,6 +73,50 @@ int UsageError(const std::string& message) {
   return kExitBadInput;
 }
 
+std::string SubcommandUsage(std::string_view name) {
+  const std::string prefix = "  vaultra " + std::string(name) + " ";
+  std::string out = "usage:\n";
+  std::string_view text = UsageText();
+  while (!text.empty()) {
+    const std::size_t eol = text.find('\n');
+    const std::string_view line =
+        text.substr(0, eol == std::string_view::npos ? text.size() : eol + 1);
+    text.remove_prefix(line.size());
+    if (line.starts_with(prefix) || line.starts_with("exit status:")) out += line;
+  }
+  return out;
+}
+
+bool PrintSubcommandHelp(std::string_view name, const ArgList& args) {
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      std::fputs(SubcommandUsage(name).c_str(), stdout);
+      return true;
+    }
+  }
+  return false;
+}
+
+int CheckWindowStart(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (argv[i][0] == '-') continue;  // the window's own argument check follows
+    const char* why = NotAProjectFile(Utf8ToCp932(argv[i]));
+    if (*why) {
+      std::fprintf(stderr, "vaultra: %s: %s\n", argv[i], why);
+      return kExitBadInput;
+    }
+  }
+  auto set = [](const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v;
+  };
+  if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) {
+    std::fprintf(stderr, "vaultra: no display; use a sub-command (vaultra --help)\n");
+    return kExitBadInput;
+  }
+  return -1;
+}
+
 int RunSubcommand(int argc, char** argv) {
   if (argc < 2) return -1;
   const char* name = argv[1];
@@ -77,10 +125,11 @@ int RunSubcommand(int argc, char** argv) {
     const char* name;
     int (*fn)(const ArgList&);
   };
+  // The commands that draw nothing: they run in this process, which never
+  // loads the window toolkit.
   static constexpr Entry kCommands[] = {
-      {"calc", CmdCalc},         {"frame", CmdFrame},   {"solve", CmdSolve},
-      {"section", CmdSection},   {"resave", CmdResave}, {"draw", CmdDraw},
-      {"template", CmdTemplate}, {"report", CmdReport},   {"figure", CmdFigure},
+      {"calc", CmdCalc},       {"frame", CmdFrame},   {"solve", CmdSolve},
+      {"section", CmdSection}, {"resave", CmdResave},
   };
   if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
     std::fputs(UsageText(), stdout);
@@ -91,10 +140,12 @@ int RunSubcommand(int argc, char** argv) {
     return kExitOk;
   }
   for (const Entry& e : kCommands) {
-    if (std::strcmp(name, e.name) == 0) return e.fn(rest);
+    if (std::strcmp(name, e.name) != 0) continue;
+    if (PrintSubcommandHelp(e.name, rest)) return kExitOk;
+    return e.fn(rest);
   }
   if (name[0] == '-') return UsageError(std::string("unknown option ") + name);
-  return -1;  // a project path: the window opens it
+  return -1;  // a drawing command or a project path: the window program's
 }
 
 }  // namespace vaultra::cli

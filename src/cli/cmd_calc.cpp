@@ -178,7 +178,8 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
          Format(", \"combination\": %d, \"combination_name\": ", v.combination) +
          JsonString(U(CombinationName(v.combination))) +
          Format(", \"row\": %d, \"ratio\": ", v.row) + JsonNumber(v.ratio) + ", \"governs\": \"" +
-         GovernsKey(v.governs) + "\", \"verdict\": \"" + (v.ok ? "O.K." : "N.G.") + "\"}" +
+         GovernsKey(v.governs) + "\", \"verdict\": \"" + (v.ok && v.finite ? "O.K." : "N.G.") +
+         "\"" + (v.finite ? "" : ", \"reason\": \"ratio is not a finite number\"") + "}" +
          (i + 1 < verdicts.size() ? ",\n" : "\n");
   }
   s += "  ],\n  \"joints\": {\n";
@@ -271,6 +272,12 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, bool q
                  Cp932ToUtf8(folders.work_dir).c_str());
     return kExitBadInput;
   }
+  std::string lock_error;
+  const std::optional<FolderLock> lock = FolderLock::Acquire(folders.work_dir, &lock_error);
+  if (!lock) {
+    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(lock_error).c_str());
+    return kExitBadInput;
+  }
   if (!project.Open(args.positional[0])) return kExitBadInput;
   ProjectState& state = project.state;
   const MasterData& master = project.master;
@@ -309,7 +316,13 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, bool q
   const std::vector<MemberVerdict> verdicts = MemberVerdicts(run, state.transverse);
 
   bool all_ok = true;
-  for (const MemberVerdict& v : verdicts) all_ok = all_ok && v.ok;
+  std::vector<std::string> nonfinite;  // UTF-8
+  for (const MemberVerdict& v : verdicts) {
+    all_ok = all_ok && v.ok && v.finite;
+    if (!v.finite)
+      nonfinite.push_back(Format("member %d, %s, row %d: the ratio is not a finite number (N.G.)",
+                                 v.member, U(CombinationName(v.combination)).c_str(), v.row));
+  }
   const Verdict tj = TransverseJointVerdict(run);
   const Verdict lj = LongitudinalJointVerdict(run);
   const Verdict ew = EndWallVerdictOfRun(run);
@@ -318,7 +331,12 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, bool q
   for (const std::string& f : run.failures)
     std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(f).c_str());
 
-  const int status = !run.failures.empty() ? kExitBadInput : all_ok ? kExitOk : kExitNotSatisfied;
+  for (const std::string& f : nonfinite) std::fprintf(stderr, "vaultra: %s\n", f.c_str());
+  // A ratio that is no number means an input the checks could not use: the
+  // run is refused as bad input, never reported as satisfied.
+  const int status = !run.failures.empty() || !nonfinite.empty() ? kExitBadInput
+                     : all_ok                                    ? kExitOk
+                                                                 : kExitNotSatisfied;
   if (auto json = args.Option("--json")) {
     const std::string text = BuildJson(args.positional[0], run, verdicts, status);
     std::string werr;

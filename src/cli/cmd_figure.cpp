@@ -12,8 +12,8 @@
 
 #include "app/calc/build_models.h"
 #include "app/calc/calculation_ops.h"
-#include "app/pages/other_checks_page.h"
 #include "app/calc/run_analysis.h"
+#include "app/pages/other_checks_page.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/open_project.h"
@@ -47,19 +47,6 @@ bool ParseInt(const std::string& s, int& out) {
   if (s.empty() || *end != '\0' || v < -1000000 || v > 1000000) return false;
   out = static_cast<int>(v);
   return true;
-}
-
-GroundColumnInput GroundColumnOf(const ProjectState& state) {
-  GroundColumnInput in;
-  const GroundTable& g = state.records.ground;
-  for (const GroundLayer& l : g.layers) in.layers.push_back({l.soil, l.bottom});
-  in.total_depth = g.total_depth;
-  if (!in.layers.empty()) in.total_depth = std::max(in.total_depth, in.layers.back().bottom);
-  in.facility_top = state.transverse.cover_depth;
-  in.facility_bottom = state.transverse.depth_of_bottom;
-  in.ground_water = state.records.model.ground_water;
-  in.ground_water_depth = state.records.model.ground_water_depth;
-  return in;
 }
 
 }  // namespace
@@ -111,19 +98,19 @@ int CmdFigure(const ArgList& argv) {
   CliProject project(args->Option("--work-dir"));
   if (!project.Open(args->positional[0])) return kExitBadInput;
   ProjectState& state = project.state;
-  const int layout = state.records.model.facility_type == 0 ? kLayoutStand : kLayoutBox;
 
   // What the kind needs: the frame models for loads, the analysis for forces.
   CalcWorkspace ws;
   CalcRun run;
-  if (kind == "loads" || kind == "forces") {
+  // (the longitudinal model itself is built with the frame models).
+  if (kind == "loads" || kind == "forces" || longitudinal) {
     const AppFolders& folders = project.folders;
     if (!DirExists(folders.work_dir) && !MakeDirs(folders.work_dir))
       return Fail("cannot create the working folder " + Cp932ToUtf8(folders.work_dir));
     PrepareOtherChecks(state);
     CommitOtherChecksInputs(state);
-    error = kind == "loads" ? PrepareFrameModels(state, project.master, ws)
-                            : BuildModels(state, project.master, folders.work_dir, ws);
+    error = kind != "forces" ? PrepareFrameModels(state, project.master, ws)
+                             : BuildModels(state, project.master, folders.work_dir, ws);
     if (!error.empty()) return Fail(Cp932ToUtf8(error));
     if (kind == "forces") {
       FrameSdkLibrary library;
@@ -142,8 +129,7 @@ int CmdFigure(const ArgList& argv) {
   }
   const StructureModel& model = longitudinal ? state.longitudinal : state.transverse;
   if (!model.member_table_valid()) return Fail("the project has no structure model");
-  Figure fig = MakeFigure(model, state.block_row, layout, longitudinal);
-  fig.shear_at_2d = state.records.model.shear_at_2d;
+  Figure fig = FigureOf(model, state.block_row, state.records.model, longitudinal);
   const AnalysisResults& results = longitudinal ? run.longitudinal : run.transverse;
   const FrameModel& frame = longitudinal ? ws.longitudinal_frame : ws.transverse_frame;
   if (kind == "forces") {
@@ -172,9 +158,11 @@ int CmdFigure(const ArgList& argv) {
     pe.records().Select(kFirstBodySlot);
     SetupFigure(pe, fig, kFigureNew, kScreenWidth, kScreenHeight, 0, &*canvas);
     if (kind == "section") {
-      DrawSectionFigure(pe, fig, {state.records.model.water_level[0]}, 10, 10, 170, 110);
+      DrawSectionFigure(pe, fig, SectionFigureOf(state.records.model), 10, 10, 170, 110);
     } else if (kind == "ground") {
-      DrawGroundColumn(pe, GroundColumnOf(state), 40, 8, 140, 112);
+      DrawGroundColumn(pe,
+                       GroundColumnOf(state.records.ground, state.records.model, state.transverse),
+                       40, 8, 140, 112);
     } else if (kind == "frame") {
       DrawModelFigure(pe, fig, kShowStandard | kShowNodeNumbers);
       DrawFigureLegend(pe, fig, kScreenWidth, kScreenHeight, false);
@@ -199,10 +187,12 @@ int CmdFigure(const ArgList& argv) {
     const double y = 10;
     if (kind == "section") {
       PrintLine(pe, 8.2, y, "横断面図");
-      DrawSectionFigure(pe, fig, {state.records.model.water_level[0]}, 30, y + 20, 160, y + 80);
+      DrawSectionFigure(pe, fig, SectionFigureOf(state.records.model), 30, y + 20, 160, y + 80);
     } else if (kind == "ground") {
       PrintLine(pe, 8.2, y, "地層構造図");
-      DrawGroundColumn(pe, GroundColumnOf(state), 40, y + 10, 140, y + 220);
+      DrawGroundColumn(pe,
+                       GroundColumnOf(state.records.ground, state.records.model, state.transverse),
+                       40, y + 10, 140, y + 220);
     } else if (kind == "frame" || kind == "points") {
       PrintLine(pe, 8.2, y, "骨組み");
       if (kind == "frame") {

@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/open_project.h"
 #include "core/cp932.h"
+#include "core/fileio.h"
 
 namespace vaultra::cli {
 
@@ -18,6 +19,12 @@ int CmdFrame(const ArgList& argv) {
   if (args->positional.size() != 1) return UsageError("frame needs PROJECT.vt1");
   CliProject project(args->Option("--work-dir"));
   if (!project.Open(args->positional[0])) return kExitBadInput;
+  MakeDirs(project.folders.work_dir);
+  const std::optional<FolderLock> lock = FolderLock::Acquire(project.folders.work_dir, &error);
+  if (!lock) {
+    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(error).c_str());
+    return kExitBadInput;
+  }
   CalcWorkspace ws;
   error = BuildModels(project.state, project.master, project.folders.work_dir, ws);
   if (!error.empty()) {

@@ -5,8 +5,11 @@
 // CbFig2, CkTaH2; 0 clear, any other number checked). Fields not given keep
 // the window's initial values; a given field is formatted by its tag as the
 // window formats a field when it is left. The listing is printed one line
-// per row. Values beyond ±1e9 are refused. --labels appends the result labels and the computed f′cd
-// and fyd.
+// per row. Values beyond ±1e9 and sections that cannot exist (no width or
+// height, the covers filling the height, negative bar areas, zero moduli or
+// strengths) are refused with exit status 2. --labels appends the result
+// labels and the computed f′cd and fyd. Exit status 1 when the flexural or
+// shear safety exceeds 1 (or cannot be computed).
 
 #include <cmath>
 #include <cstdio>
@@ -23,12 +26,32 @@ namespace vaultra::cli {
 
 namespace {
 
-// No section quantity of the window comes near this; beyond it the
-// arithmetic would overflow into meaningless numbers.
-constexpr double kMaxMagnitude = 1e9;
-
 void PrintLine(const std::string& cp932) {
   std::printf("%s\n", Cp932ToUtf8(cp932).c_str());
+}
+
+// Why the fields describe no section that can exist; empty when they do.
+// The window itself floors b, h and the factors to keep going while a
+// value is being typed; the command refuses instead of printing numbers
+// of a section nobody can build.
+std::string NonPhysicalReason(const SectionDetailInputs& in) {
+  auto v = [&](int f) { return in.Value(f); };
+  auto name = [](int f) { return std::string(SectionDetailFields()[f].name); };
+  for (int f : {kSdB, kSdH, kSdEc, kSdEs, kSdEN, kSdFdck, kSdGmc, kSdGms, kSdGmbm, kSdGmbc,
+                kSdGmbs})
+    if (!(v(f) > 0)) return name(f) + " must be greater than 0 (" + Format("%g", v(f)) + ")";
+  for (int f : {kSdDd1, kSdDd2, kSdAs1, kSdAs2, kSdAw, kSdSs, kSdFyk, kSdFwyd})
+    if (v(f) < 0) return name(f) + " must not be negative (" + Format("%g", v(f)) + ")";
+  // The bars of the two faces lie inside the section, one face's above the
+  // other's.
+  if (v(kSdDd1) + v(kSdDd2) >= v(kSdH))
+    return Format("the covers edDd1 + edDd2 = %g + %g mm reach the height edH = %g mm",
+                  v(kSdDd1), v(kSdDd2), v(kSdH));
+  if (v(kSdAw) > 0 && !(v(kSdSs) > 0))
+    return Format("stirrups edAw = %g need a spacing edSs greater than 0", v(kSdAw));
+  if (v(kSdThs) < 0 || v(kSdThs) >= 180)
+    return Format("edThs = %g is no angle of stirrups (0 ... 180 degrees)", v(kSdThs));
+  return {};
 }
 
 }  // namespace
@@ -53,7 +76,7 @@ int CmdSection(const ArgList& argv) {
       return UsageError("section: the value of " + name + " is not a number: '" +
                         arg.substr(eq + 1) + "'");
     }
-    if (std::fabs(*number) > kMaxMagnitude) {
+    if (!IsPlausibleInput(*number)) {
       return UsageError("section: the value of " + name + " is out of range: '" +
                         arg.substr(eq + 1) + "'");
     }
@@ -71,6 +94,11 @@ int CmdSection(const ArgList& argv) {
       }
       w.inputs.text[field] = FormatByTag(value, SectionDetailFields()[field].tag);
     }
+  }
+
+  if (const std::string why = NonPhysicalReason(w.inputs); !why.empty()) {
+    std::fprintf(stderr, "vaultra: section: %s\n", why.c_str());
+    return kExitBadInput;
   }
 
   Recompute(w);
@@ -91,6 +119,14 @@ int CmdSection(const ArgList& argv) {
         {"lbRs", &lb.lbRs},
     };
     for (const auto& [key, text] : rows) PrintLine(std::string(key) + ": " + *text);
+  }
+  const SectionDetailSafety& sf = w.safety;
+  if (!sf.checked) return kExitOk;  // no capacity part (fyk 0 or the graph off)
+  const bool finite = std::isfinite(sf.flexure) && std::isfinite(sf.shear);
+  if (!finite || sf.flexure > 1 || sf.shear > 1) {
+    std::fprintf(stderr, "vaultra: section: N.G. (flexural safety %.3f, shear safety %.3f)\n",
+                 sf.flexure, sf.shear);
+    return kExitNotSatisfied;
   }
   return kExitOk;
 }

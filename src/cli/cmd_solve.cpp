@@ -37,6 +37,7 @@ int CmdSolve(const ArgList& argv) {
   ctx.library = &library;
   ctx.use_internal = args->Has("--internal");
   ctx.keep_result_files = true;
+  ctx.text_is_input = true;
   if (!ctx.use_internal) {
     if (sdk) {
       ctx.folders.sdk_dir = WithTrailingSlash(Utf8ToCp932(*sdk));

@@ -1,6 +1,7 @@
 #include "cli/open_project.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "cli/args.h"
 #include "core/cp932.h"
@@ -17,6 +18,26 @@ void PrintAll(const char* label, const std::vector<std::string>& texts) {
 
 }  // namespace
 
+const char* NotAProjectFile(const std::string& cp932_path) {
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::status(ToFsPath(cp932_path), ec);
+  switch (st.type()) {
+    case std::filesystem::file_type::not_found:
+      return "no such project file";
+    case std::filesystem::file_type::directory:
+      return "not a regular file (a folder)";
+    case std::filesystem::file_type::fifo:
+      return "not a regular file (a FIFO)";
+    case std::filesystem::file_type::character:
+    case std::filesystem::file_type::block:
+      return "not a regular file (a device)";
+    case std::filesystem::file_type::regular:
+      return "";
+    default:
+      return ec ? "cannot be examined (permission?)" : "not a regular file";
+  }
+}
+
 CliProject::CliProject(const std::optional<std::string>& work_dir_utf8)
     : folders(ResolveAppFolders(SystemFolderEnvironment(work_dir_utf8))),
       master(LoadMasterData(folders.material_master_dir, ui)),
@@ -24,6 +45,14 @@ CliProject::CliProject(const std::optional<std::string>& work_dir_utf8)
       state(DefaultProjectState()) {}
 
 bool CliProject::Open(const std::string& path_utf8) {
+  // Every figure depends on the catalogue: a project is not worked on over
+  // a catalogue that could not be read, is incomplete or out of range (its
+  // errors were told while it was read).
+  if (ui.ErrorCount() > 0 || !master.problems.empty()) {
+    std::fprintf(stderr, "vaultra: the catalogue in %s has errors (above); nothing was done\n",
+                 Cp932ToUtf8(folders.material_master_dir).c_str());
+    return false;
+  }
   if (FileExists(folders.default_resume_file)) {
     LoadResult defaults = LoadProjectFile(state, folders.default_resume_file, logic);
     PrintAll("warning", defaults.errors);
@@ -36,7 +65,7 @@ bool CliProject::Open(const std::string& path_utf8) {
   }
   const std::string in = Utf8ToCp932(path_utf8);
   if (!FileExists(in)) {
-    std::fprintf(stderr, "vaultra: %s: no such file\n", path_utf8.c_str());
+    std::fprintf(stderr, "vaultra: %s: %s\n", path_utf8.c_str(), NotAProjectFile(in));
     return false;
   }
   result = LoadProjectFile(state, in, logic);

@@ -14,14 +14,19 @@
 
 namespace vaultra::cli {
 
+// Why a path given as a project is none ("no such project file", "not a
+// regular file (a folder)", ...); empty for a regular file.
+const char* NotAProjectFile(const std::string& cp932_path);
+
 class CliProject {
  public:
   explicit CliProject(const std::optional<std::string>& work_dir_utf8);
   CliProject(const CliProject&) = delete;
   CliProject& operator=(const CliProject&) = delete;
 
-  // Loads the project; false (the reason already on stderr) when the file
-  // is missing, refused, or its structure cannot be generated.
+  // Loads the project; false (the reason already on stderr) when the master
+  // catalogue could not be read, or the file is missing, refused, or its
+  // structure cannot be generated.
   bool Open(const std::string& path_utf8);
 
   AppFolders folders;

@@ -1,5 +1,7 @@
 #include "core/cp932.h"
 
+#include <cstdint>
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -139,6 +141,49 @@ std::string HalfWidthNumberText(std::string_view text) {
     i += n;
   }
   return out;
+}
+
+bool IsValidCp932(std::string_view b) {
+  for (std::size_t i = 0; i < b.size(); ++i) {
+    const auto c = static_cast<unsigned char>(b[i]);
+    if (c == 0x80 || c == 0xA0 || c >= 0xFD) return false;
+    if (!IsLeadByte(c)) continue;
+    if (i + 1 >= b.size()) return false;
+    const auto t = static_cast<unsigned char>(b[++i]);
+    if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+  }
+  return true;
+}
+
+bool IsValidUtf8(std::string_view b) {
+  for (std::size_t i = 0; i < b.size();) {
+    const auto c = static_cast<unsigned char>(b[i]);
+    std::size_t n;
+    std::uint32_t cp;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if ((c & 0xE0) == 0xC0) {
+      n = 1, cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+      n = 2, cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+      n = 3, cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + n >= b.size()) return false;
+    for (std::size_t k = 1; k <= n; ++k) {
+      const auto t = static_cast<unsigned char>(b[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    // Overlong forms, surrogates and values beyond Unicode are no UTF-8.
+    static constexpr std::uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += n + 1;
+  }
+  return true;
 }
 
 }  // namespace vaultra

@@ -27,6 +27,11 @@ std::string Trim(std::string_view text);
 std::string TrimLeft(std::string_view text);
 std::string TrimRight(std::string_view text);
 
+// Whether bytes form well-formed cp932 (every lead byte followed by a
+// trail byte, no byte that starts no character) and well-formed UTF-8.
+bool IsValidCp932(std::string_view bytes);
+bool IsValidUtf8(std::string_view bytes);
+
 // Conversions at the edges of the program. Bytes that cannot be converted
 // become '?' (to UTF-8/UTF-16) or '?' (to cp932); they never throw.
 std::string Cp932ToUtf8(std::string_view cp932);

@@ -44,6 +44,8 @@ std::string FormatByTag(std::string_view text, int tag) {
   return Format("%*.*f", w, d, value);
 }
 
+bool IsNumericTag(int tag) { return tag >= 10 && (tag / 10) % 100 != 0; }
+
 std::string NumberTextByTag(double value, int tag) { return FormatByTag(Format("%0.9f", value), tag); }
 
 }  // namespace vaultra

@@ -12,6 +12,10 @@ namespace vaultra {
 // routines read them. Tags below 10 (or w = 0) leave the text alone.
 std::string FormatByTag(std::string_view text, int tag);
 
+// True for the tags FormatByTag formats as a number (w != 0): the field
+// holds a number.
+bool IsNumericTag(int tag);
+
 // Setting a number into an edit field: Format("%0.9f") through FormatByTag.
 std::string NumberTextByTag(double value, int tag);
 

@@ -1,9 +1,11 @@
 #include "core/number.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <vector>
 
@@ -69,12 +71,12 @@ std::optional<double> ParsePrefix(std::string_view text, bool whole) {
   double value = 0;
   auto [ptr, ec] = std::from_chars(num.data(), num.data() + num.size(), value);
   if (ec == std::errc::result_out_of_range) {
-    // Overflow: keep the sign, saturate; underflow reads as 0.
-    bool neg = num.front() == '-';
-    std::size_t e = num.find_first_of("eE");
-    bool big = e != std::string_view::npos && num[e + 1] != '-';
-    if (!big) return 0.0;
-    return neg ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
+    // Overflow (a large exponent or hundreds of digits): keep the sign,
+    // saturate; underflow reads as 0. strtod tells the two apart.
+    const std::string copy(num);
+    const double v = std::strtod(copy.c_str(), nullptr);
+    if (!std::isinf(v)) return 0.0;
+    return v < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
   }
   if (ec != std::errc()) return std::nullopt;
   return value;
@@ -109,6 +111,20 @@ double RoundTo(double x, int k) {
 double Lerp(double x, double x1, double y1, double x2, double y2) {
   if (std::fabs(x2 - x1) <= 1e-6) return (y1 + y2) / 2;
   return y1 + (y2 - y1) * (x - x1) / (x2 - x1);
+}
+
+bool IsPlausibleInput(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxInputMagnitude; }
+
+NumberCheck CheckNumberText(std::string_view text) {
+  std::string t = Trim(HalfWidthNumberText(text));
+  std::string_view body = t;
+  if (!body.empty() && (body.front() == '+' || body.front() == '-')) body.remove_prefix(1);
+  std::string lower(body);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (lower == "nan" || lower == "inf" || lower == "infinity") return NumberCheck::kImplausible;
+  const std::optional<double> v = ParseRealStrict(t);
+  if (!v) return NumberCheck::kNotANumber;
+  return IsPlausibleInput(*v) ? NumberCheck::kOk : NumberCheck::kImplausible;
 }
 
 double SafeDivisor(double d, double floor) {

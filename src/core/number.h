@@ -28,6 +28,20 @@ std::optional<double> ParseRealStrict(std::string_view text);
 int ReadInt(std::string_view text);
 int RealToInt(double value);
 
+// No quantity a user enters (lengths, forces, moduli, strengths, spring
+// constants, in the program's units) comes near this; a value beyond it,
+// saturated overflow included, is a typing or file error and is refused.
+inline constexpr double kMaxInputMagnitude = 1e9;
+// Finite and within kMaxInputMagnitude.
+bool IsPlausibleInput(double v);
+
+// How a text that should hold a number reads: one number within
+// kMaxInputMagnitude; no number at all (empty, "abc", "0x10", "1,5": the
+// program reads it as 0); or a number that is not finite or beyond any
+// input ("nan", "inf", "1e308", "1e999").
+enum class NumberCheck { kOk, kNotANumber, kImplausible };
+NumberCheck CheckNumberText(std::string_view text);
+
 // x * 10^k, plus 0.49999 for x >= 0 (minus for x < 0), truncated toward
 // zero, divided by 10^k.
 double RoundTo(double x, int k);

@@ -72,6 +72,64 @@ class CapacityGuard {
   bool warned_ = false;
 };
 
+// Checks the cells of a catalogue row against the physical range of what
+// they hold; a row out of range is an error naming the file, the line and
+// the column (once per row, at most a few per file).
+class RangeCheck {
+ public:
+  RangeCheck(MasterData& md, Ui& ui, const std::string& file_name)
+      : md_(md), ui_(ui), file_name_(file_name) {}
+
+  // Column col of line i holds a number in [lo, hi] (an empty cell reads
+  // as 0); positive: above 0 too.
+  bool Cell(const std::vector<std::string>& cols, std::size_t i, std::size_t col, double lo,
+            double hi, bool positive = false) {
+    const std::string& text = Field(cols, col);
+    const NumberCheck check = CheckNumberText(text);
+    const double v = ReadReal(text);
+    const bool ok = (check == NumberCheck::kOk || (check == NumberCheck::kNotANumber && lo <= 0 &&
+                                                   !positive && Trim(text).empty())) &&
+                    v >= lo && v <= hi && (!positive || v > 0);
+    if (ok) return true;
+    Report(Format("%s: %d 行目 %d 列の値 \"%s\" が範囲 %g～%g の外にあります", file_name_.c_str(),
+                  static_cast<int>(i) + 1, static_cast<int>(col) + 1, text.c_str(), lo, hi));
+    return false;
+  }
+  // Every cell of [first, last] in range.
+  bool Cells(const std::vector<std::string>& cols, std::size_t i, std::size_t first,
+             std::size_t last, double lo, double hi, bool positive = false) {
+    for (std::size_t c = first; c <= last; ++c)
+      if (!Cell(cols, i, c, lo, hi, positive)) return false;
+    return true;
+  }
+  void Empty(const char* what) {
+    Report(file_name_ + ": " + what + "が 1 件もありません");
+  }
+
+ private:
+  void Report(const std::string& text) {
+    constexpr int kMaxReports = 10;
+    ++count_;
+    md_.problems.push_back(text);
+    if (count_ <= kMaxReports) ui_.Tell(MsgKind::kError, text);
+  }
+  MasterData& md_;
+  Ui& ui_;
+  const std::string& file_name_;
+  int count_ = 0;
+};
+
+// Physical ranges of the catalogue's cells, in the units of the sheets.
+constexpr double kMaxDimensionMm = 20000;    // product dimensions
+constexpr double kMaxBarsPerMetre = 100;     // bar counts of an arrangement
+constexpr double kMaxWallThicknessM = 5;     // end-wall thickness
+constexpr double kMaxStrength = 5000;        // N/mm2
+constexpr double kMaxModulus = 1e6;          // N/mm2
+constexpr double kMaxBarAreaCm2 = 100;       // one bar or bolt
+constexpr double kMaxDiameterMm = 200;       // bars, bolts, PC bars
+constexpr double kMaxPcAreaMm2 = 1e5;        // one PC bar
+constexpr double kMaxForceKn = 1e5;          // a bolt's allowable force
+
 DimensionSet ReadSet(const std::vector<std::string>& cols, int kind) {
   DimensionSet set;
   set.kind = kind;
@@ -106,17 +164,28 @@ void ForEachNumberedLine(const std::vector<std::string>& lines, Reader read) {
   }
 }
 
+// A cell's physical range for the range check.
+struct CellRange {
+  int col;
+  double hi;
+};
+
 template <typename Table>
-void ReadNamedPairs(const std::vector<std::string>& lines, Table& table, Ui& ui,
-                    const std::string& file_name, const char* what, int first_col, int second_col) {
+void ReadNamedPairs(const std::vector<std::string>& lines, Table& table, MasterData& md, Ui& ui,
+                    const std::string& file_name, const char* what, int first_col, int second_col,
+                    std::initializer_list<CellRange> ranges) {
   CapacityGuard guard(ui, file_name, what, Table::kCapacity);
+  RangeCheck range(md, ui, file_name);
   ForEachNumberedLine(lines, [&](const std::vector<std::string>& cols, std::size_t i) {
+    for (const CellRange& c : ranges)
+      if (!range.Cell(cols, i, static_cast<std::size_t>(c.col), 0, c.hi, true)) break;
     NamedPair r;
     r.name = TruncateBytes(Field(cols, 1), kListNameMax);
     r.value1 = Real(cols, first_col);
     r.value2 = Real(cols, second_col);
     return guard.Add(table, r, i);
   });
+  if (table.count() == 0) range.Empty(what);
 }
 
 }  // namespace
@@ -196,6 +265,7 @@ void ReadDimensionTables(const std::vector<std::string>& lines, MasterData& md, 
   CapacityGuard box(ui, file_name, "ボックス型の製品", decltype(md.box)::kCapacity);
   CapacityGuard mini(ui, file_name, "ミニゲートの製品", decltype(md.mini_gate)::kCapacity);
   CapacityGuard slab(ui, file_name, "スラブの製品", decltype(md.slab)::kCapacity);
+  RangeCheck range(md, ui, file_name);
   for (std::size_t i = 0; i < lines.size();) {
     std::vector<std::string> cols = SplitMasterLine(lines[i]);
     const std::string& sel = Field(cols, 1);
@@ -207,6 +277,10 @@ void ReadDimensionTables(const std::vector<std::string>& lines, MasterData& md, 
     r.name = TruncateBytes(Field(cols, 3), kProductNameMax);
     r.sub_kind = Field(cols, 4).empty() ? '.' : Field(cols, 4)[0];
     std::size_t at = i;
+    range.Cells(cols, i, 5, 4 + kDimensionValues, 0, kMaxDimensionMm);
+    if (sel != "T" && i + 1 < lines.size())
+      range.Cells(SplitMasterLine(lines[i + 1]), i + 1, 5, 4 + kDimensionValues, 0,
+                  kMaxDimensionMm);
     if (sel == "T") {
       r.set1 = ReadSet(cols, kBlockSlab);
       r.set2.kind = kBlockSlab;
@@ -232,11 +306,14 @@ void ReadDimensionTables(const std::vector<std::string>& lines, MasterData& md, 
         break;
     }
   }
+  if (md.stand.count() + md.box.count() + md.mini_gate.count() + md.slab.count() == 0)
+    range.Empty("製品");
 }
 
 void ReadRebarArrangements(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
                            const std::string& file_name) {
   CapacityGuard guard(ui, file_name, "配筋", decltype(md.rebar)::kCapacity);
+  RangeCheck range(md, ui, file_name);
   const std::size_t n = lines.size();
   for (std::size_t i = 0; i + 3 < n;) {
     std::vector<std::string> cols = SplitMasterLine(lines[i]);
@@ -249,6 +326,10 @@ void ReadRebarArrangements(const std::vector<std::string>& lines, MasterData& md
     r.name = TruncateBytes(Field(cols, 2), kCodeNameMax);
     for (int t = 0; t < kRebarRows; ++t) {
       std::vector<std::string> row = t == 0 ? cols : SplitMasterLine(lines[i + t]);
+      for (int v = 0; v < kRebarEntries; ++v)
+        if (!range.Cell(row, i + t, 4 * v + 5, 0, kMaxBarsPerMetre) ||
+            !range.Cell(row, i + t, 4 * v + 7, 0, kMaxBarsPerMetre))
+          break;
       auto& entries = r.rows[t];
       for (int v = 0; v < kRebarEntries; ++v) entries[v] = ReadRebarEntry(row, v);
       RebarEntry& e5 = entries[5];
@@ -264,14 +345,21 @@ void ReadRebarArrangements(const std::vector<std::string>& lines, MasterData& md
     guard.Add(md.rebar, r, i);
     i += kRebarRows;
   }
+  if (md.rebar.count() == 0) range.Empty("配筋");
 }
 
 void ReadEndWalls(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
                   const std::string& file_name) {
   CapacityGuard guard(ui, file_name, "端壁", decltype(md.end_walls)::kCapacity);
+  RangeCheck range(md, ui, file_name);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::vector<std::string> cols = SplitMasterLine(lines[i]);
     if (!IsStructureType(Field(cols, 1))) continue;
+    range.Cells(cols, i, 4, 5, 0, kMaxWallThicknessM, true);
+    for (int k = 0; k < 4; ++k) {
+      range.Cell(cols, i, 7 + 4 * k, 0, kMaxBarsPerMetre);
+      range.Cell(cols, i, 9 + 4 * k, 0, kMaxBarsPerMetre);
+    }
     EndWallRecord r;
     r.type = Field(cols, 1)[0];
     r.name = TruncateBytes(Field(cols, 2), kCodeNameMax);
@@ -286,12 +374,16 @@ void ReadEndWalls(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
     }
     if (!guard.Add(md.end_walls, r, i)) break;
   }
+  if (md.end_walls.count() == 0) range.Empty("端壁");
 }
 
 void ReadRebarSizes(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
                     const std::string& file_name) {
   CapacityGuard guard(ui, file_name, "鉄筋・ボルトのサイズ", decltype(md.rebar_sizes)::kCapacity);
+  RangeCheck range(md, ui, file_name);
   ForEachNumberedLine(lines, [&](const std::vector<std::string>& cols, std::size_t i) {
+    range.Cell(cols, i, 2, 0, kMaxBarAreaCm2, true);
+    range.Cell(cols, i, 3, 0, kMaxDiameterMm);
     NamedPair r;
     const std::string& name = Field(cols, 1);
     r.name = TruncateBytes(name, kListNameMax);
@@ -304,14 +396,23 @@ void ReadRebarSizes(const std::vector<std::string>& lines, MasterData& md, Ui& u
     }
     return true;
   });
+  if (md.rebar_sizes.count() == 0) range.Empty("鉄筋の断面積");
 }
 
 void ReadMaterialClasses(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
                          const std::string& file_name) {
   CapacityGuard guard(ui, file_name, "材料強度", decltype(md.materials)::kCapacity);
+  RangeCheck range(md, ui, file_name);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::vector<std::string> cols = SplitMasterLine(lines[i]);
     if (ReadInt(Field(cols, 1)) == 0) continue;
+    // The first cell out of range is reported; the row is kept, so the
+    // classes keep their places in the list. Joint mortars have no moduli.
+    [[maybe_unused]] const bool in_range = range.Cell(cols, i, 2, 0, kMaxStrength, true) &&
+                                           range.Cells(cols, i, 4, 18, 0, kMaxStrength) &&
+                                           range.Cell(cols, i, 19, 0, kMaxModulus) &&
+                                           range.Cell(cols, i, 20, 0, kMaxStrength) &&
+                                           range.Cell(cols, i, 21, 0, kMaxModulus);
     MaterialClass r;
     r.class_number = TruncToInt(Real(cols, 1));
     r.strength = Real(cols, 2);
@@ -322,29 +423,37 @@ void ReadMaterialClasses(const std::vector<std::string>& lines, MasterData& md, 
     r.values[17] = Real(cols, 21);
     if (!guard.Add(md.materials, r, i)) break;
   }
+  if (md.materials.count() == 0) range.Empty("材料強度");
 }
 
 void ReadBoltTypes(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
                    const std::string& file_name) {
-  ReadNamedPairs(lines, md.bolt_types, ui, file_name, "ボルトの種類", 2, 3);
+  ReadNamedPairs(lines, md.bolt_types, md, ui, file_name, "ボルトの種類", 2, 3,
+                 {{2, kMaxStrength}, {3, kMaxStrength}});
 }
 
 void ReadPcStrengths(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
                      const std::string& file_name) {
-  ReadNamedPairs(lines, md.pc_strengths, ui, file_name, "PC鋼棒の強度", 3, 2);
+  ReadNamedPairs(lines, md.pc_strengths, md, ui, file_name, "PC鋼棒の強度", 3, 2,
+                 {{2, kMaxStrength}, {3, kMaxStrength}});
 }
 
 void ReadBoltSizes(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
                    const std::string& file_name) {
-  ReadNamedPairs(lines, md.bolt_sizes, ui, file_name, "ボルトのサイズ", 2, 4);
+  ReadNamedPairs(lines, md.bolt_sizes, md, ui, file_name, "ボルトのサイズ", 2, 4,
+                 {{2, kMaxBarAreaCm2}, {3, kMaxDiameterMm}, {4, kMaxForceKn}});
 }
 
 void ReadPcSizes(const std::vector<std::string>& lines, MasterData& md, Ui& ui,
                  const std::string& file_name) {
   CapacityGuard guard(ui, file_name, "PC鋼棒のサイズ", decltype(md.pc_sizes)::kCapacity);
+  RangeCheck range(md, ui, file_name);
   ForEachNumberedLine(lines, [&](const std::vector<std::string>& cols, std::size_t i) {
+    [[maybe_unused]] const bool in_range = range.Cell(cols, i, 1, 0, kMaxDiameterMm, true) &&
+                                           range.Cell(cols, i, 2, 0, kMaxPcAreaMm2, true);
     return guard.Add(md.pc_sizes, PcBarSize{Real(cols, 1), Real(cols, 2)}, i);
   });
+  if (md.pc_sizes.count() == 0) range.Empty("PC鋼棒のサイズ");
 }
 
 std::array<std::string, kMemberTypeNameCount> MemberTypeNames() {
@@ -405,13 +514,15 @@ MasterData LoadMasterData(std::string_view folder, Ui& ui) {
       std::vector<std::string> lines;
       std::string error;
       if (!ReadXlsFile(lines, workbook, kMasterSheetNames[k], &error)) {
-        ui.Tell(MsgKind::kError, "マスターブック " + FileNameOf(workbook) + " を読めません: " +
-                                     error + "。" + FileNameOf(csv) + " は作成しません。");
+        md.problems.push_back("マスターブック " + FileNameOf(workbook) + " を読めません: " + error +
+                              "。" + FileNameOf(csv) + " は作成しません。");
+        ui.Tell(MsgKind::kError, md.problems.back());
         reported[k] = true;
         continue;
       }
       if (!WriteFileAtomic(csv, JoinLinesCrLf(lines), &error)) {
-        ui.Tell(MsgKind::kError, FileNameOf(csv) + " を書き込めません: " + error);
+        md.problems.push_back(FileNameOf(csv) + " を書き込めません: " + error);
+        ui.Tell(MsgKind::kError, md.problems.back());
         reported[k] = true;
       }
     }
@@ -425,19 +536,20 @@ MasterData LoadMasterData(std::string_view folder, Ui& ui) {
   for (int k = 0; k < kMasterSheetCount; ++k) {
     const std::string csv = MasterCsvPath(folder, kMasterSheetNames[k]);
     const std::string name = FileNameOf(csv);
-    if (!FileExists(csv)) {
-      if (reported[k]) continue;
-      ui.Tell(
-          MsgKind::kError,
-          name + " がありません (" + std::string(folder) + ")。" +
-              (have_workbook ? "" : "マスターブック " + FileNameOf(workbook) + " もないため、") +
-              "この表は空のままです。");
-      continue;
-    }
     std::string error;
     std::optional<std::string> bytes = ReadFileBytes(csv, &error);
+    if (!bytes && !FileExists(csv) && !DirExists(csv)) {
+      if (reported[k]) continue;
+      md.problems.push_back(
+          name + " がありません (" + std::string(folder) + ")。" +
+          (have_workbook ? "" : "マスターブック " + FileNameOf(workbook) + " もないため、") +
+          "この表は空のままです。");
+      ui.Tell(MsgKind::kError, md.problems.back());
+      continue;
+    }
     if (!bytes) {
-      ui.Tell(MsgKind::kError, name + " を読めません: " + error);
+      md.problems.push_back(name + " を読めません: " + error);
+      ui.Tell(MsgKind::kError, md.problems.back());
       continue;
     }
     kReaders[k](SplitLines(*bytes), md, ui, name);

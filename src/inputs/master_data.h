@@ -141,6 +141,10 @@ struct MasterData {
   std::array<double, kAreaTableSize> area_by_diameter{};
   std::array<double, kAreaTableSize> area_by_bolt_size{};
   std::array<std::string, kMemberTypeNameCount> member_type_names;
+  // Errors met while loading (a table missing or unreadable, a row out of
+  // its physical range, a table empty), each also told through the Ui; a
+  // calculation refuses to run on a catalogue that has any (cp932).
+  std::vector<std::string> problems;
 
   // Bounds-checked lookups: 0 (or an empty text) outside the table.
   double AreaByDiameter(int d) const;  // cm2

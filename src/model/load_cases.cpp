@@ -472,8 +472,10 @@ void Generator::Hydrodynamic(int level) {
     const bool up = ni.y <= nj.y;
     const double yl = std::min(ni.y, nj.y), yu = std::max(ni.y, nj.y);
     for (std::size_t j = 0; j + 1 < t.rows.size(); ++j) {
-      const auto [za, pa] = t.rows[j];
-      const auto [zb, pb] = t.rows[j + 1];
+      // Plain names, not a structured binding: the lambda below captures
+      // them, which C++20 compilers do not all accept for bindings.
+      const double za = t.rows[j].first, pa = t.rows[j].second;
+      const double zb = t.rows[j + 1].first, pb = t.rows[j + 1].second;
       const double m = std::max(yf, std::clamp(e - za, yl, yu));
       const double h = std::max(yf, std::clamp(e - zb, yl, yu));
       if (m - h < 0.001) continue;

@@ -14,6 +14,7 @@ constexpr std::uint32_t kRed = 0x0000FF;  // 0x00BBGGRR
 constexpr std::uint32_t kBlack = 0;
 constexpr double kMarkHeight = 5.0;  // mm, the N.G. mark's type
 constexpr double kMarkStep = 8.0;    // mm, the line that carries the mark
+constexpr const char* kNotFiniteReason = "数値でない値があります";
 
 // ≦ when the check holds, ＞ when it failed.
 const char* Relation(bool failed) {
@@ -78,7 +79,7 @@ const char* StateLabel(int kind) {
 }
 
 std::string FailedCheckName(const CheckPointRecord& r, int kind) {
-  if (!r.invalid.empty()) return r.invalid;
+  if (r.not_finite || !std::isfinite(r.ratio)) return kNotFiniteReason;
   if (kind == kKindLevel2) {
     if (r.ng_flexure) return "曲げ耐力不足";
     if (r.ng_shear_vcd || r.ng_shear_l2) return "せん断耐力不足";

@@ -127,6 +127,14 @@ Figure MakeFigure(const StructureModel& model, const BlockRow& row, int layout, 
   return fig;
 }
 
+Figure FigureOf(const StructureModel& model, const BlockRow& row, const ModelRecord& rec,
+                bool longitudinal) {
+  Figure fig =
+      MakeFigure(model, row, rec.facility_type == 0 ? kLayoutStand : kLayoutBox, longitudinal);
+  fig.shear_at_2d = rec.shear_at_2d;
+  return fig;
+}
+
 bool FigureView::Empty() const {
   return !(x1 - x0 > 1e-9) || !(y1 - y0 > 1e-9);
 }
@@ -672,17 +680,36 @@ void DrawGroundColumn(PrintEngine& pe, const GroundColumnInput& in, double a, do
   }
   pe.TextWorld(TextAlign::kBottomCentre, (col0 + col1) / 2, -0.5 * u, "地表面");
   pe.TextWorld(TextAlign::kTopCentre, (col0 + col1) / 2, top + 0.5 * u, "基  盤");
-  // Legend: a swatch of each soil kind, drawn like the bands.
-  const double lx0 = pe.WorldX(150), lx1 = pe.WorldX(158);
-  const double ly = 2 * u;
-  band(1, lx0, ly, lx1, ly + 4 * u);
-  pe.DrawText(159, pe.PageY(ly + 2 * u) - th / 2, 0, 0, "粘土層");
-  band(2, lx0, ly + 7 * u, lx1, ly + 11 * u);
-  pe.DrawText(159, pe.PageY(ly + 9 * u) - th / 2, 0, 0, "砂質層");
+  // Legend at the bottom right of the column, clear of the ground-water
+  // mark near the top: a swatch of each soil kind, drawn like the bands.
+  const double lx0 = pe.WorldX(134), lx1 = pe.WorldX(142);
+  const double band_h = std::max(4.0, 1.2 * th) * u, gap = 1.5 * u;
+  const double ly = top - 2 * band_h - gap - u;
+  band(1, lx0, ly, lx1, ly + band_h);
+  pe.DrawText(143, pe.PageY(ly + band_h / 2) - th / 2, 0, 0, "粘土層");
+  band(2, lx0, ly + band_h + gap, lx1, ly + 2 * band_h + gap);
+  pe.DrawText(143, pe.PageY(ly + 1.5 * band_h + gap) - th / 2, 0, 0, "砂質層");
   pe.SetPenColor(0);
 }
 
+GroundColumnInput GroundColumnOf(const GroundTable& ground, const ModelRecord& rec,
+                                 const StructureModel& transverse) {
+  GroundColumnInput in;
+  for (const GroundLayer& l : ground.layers) in.layers.push_back({l.soil, l.bottom});
+  in.total_depth = ground.total_depth;
+  if (!in.layers.empty()) in.total_depth = std::max(in.total_depth, in.layers.back().bottom);
+  in.facility_top = transverse.cover_depth;
+  in.facility_bottom = transverse.depth_of_bottom;
+  in.ground_water = rec.ground_water;
+  in.ground_water_depth = rec.ground_water_depth;
+  return in;
+}
+
 // --- cross-section ---
+
+SectionFigureInput SectionFigureOf(const ModelRecord& rec) {
+  return {rec.water_level[0]};
+}
 
 void DrawSectionFigure(PrintEngine& pe, const Figure& fig, const SectionFigureInput& in, double a,
                        double b, double c, double d) {
@@ -741,8 +768,16 @@ void DrawSectionFigure(PrintEngine& pe, const Figure& fig, const SectionFigureIn
     if (box) {
       xl = b1.x - ds.B() / 2, xr = b1.x + ds.B() / 2;
     } else {
+      // The clear span between the heads of the first two walls.
       xl = s.extents[4], xr = s.extents[6];
-      if (s.wall_count >= 2) xr = s.walls[2].x - s.walls[2].a / 2;
+      OutlinePoint p[12];
+      if (Outline(fig, 1, p) == 8) xl = p[4].x;
+      for (int k = 2; k <= RealBlockCount(fig); ++k) {
+        const int kind = fig.row->At(k).working_set.kind;
+        if (kind != kBlockIntermediate && kind != kBlockRightEnd) continue;
+        if (Outline(fig, k, p) == 8) xr = p[5].x;
+        break;
+      }
     }
     if (ds.H() > 0) DrawDimension(pe, xr, floor, xr, ceiling, 0.15 * m, flags, "$3", t);
     if (xr > xl) DrawDimension(pe, xl, ey1, xr, ey1, 0.25 * m, flags, "$3", t);
@@ -753,7 +788,9 @@ void DrawSectionFigure(PrintEngine& pe, const Figure& fig, const SectionFigureIn
       pe.LineWorld(s.extents[4], y, s.extents[6], y);
       pe.SetPenStyle(kPenSolid);
       const double u = 1 / SafeDivisor(std::fabs(pe.window().sx));
-      const double xm = xl + 0.25 * (xr - xl);
+      // Clear of the inner-height line: the middle of the clear span (stand)
+      // or of the whole inner width (box).
+      const double xm = box ? (s.extents[4] + s.extents[6]) / 2 : (xl + xr) / 2;
       pe.PolygonWorld({xm, y, xm - 1.2 * u, y + 2 * u, xm + 1.2 * u, y + 2 * u}, kBrushClear,
                       kNoFirstFill, 0, 0);
       pe.SetTextFont(t, t / 2, 0, 0);

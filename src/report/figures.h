@@ -22,8 +22,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/geometry.h"
+#include "inputs/input_records.h"
 #include "inputs/structure_model.h"
+#include "model/geometry.h"
 #include "report/print_engine.h"
 
 namespace vaultra {
@@ -71,6 +72,9 @@ struct Figure {
 // (its blocks are the longitudinal blocks along the length, its block row
 // entry 1 gives their dimensions).
 Figure MakeFigure(const StructureModel& model, const BlockRow& row, int layout, bool longitudinal);
+// The same with the layout and the shear-check position of the model record.
+Figure FigureOf(const StructureModel& model, const BlockRow& row, const ModelRecord& rec,
+                bool longitudinal);
 
 // A world rectangle a page keeps between redraws (one per model).
 struct FigureView {
@@ -178,6 +182,10 @@ struct GroundColumnInput {
   bool ground_water = false;
   double ground_water_depth = 0;
 };
+// The ground table's layers, the transverse model's depths and the model
+// record's ground water.
+GroundColumnInput GroundColumnOf(const GroundTable& ground, const ModelRecord& rec,
+                                 const StructureModel& transverse);
 // The column in the page rectangle (mm), depth 0 at the top and the total
 // depth at the bottom: world (0, 0)-(D / 9, D) fitted into the rectangle.
 void DrawGroundColumn(PrintEngine& pe, const GroundColumnInput& in, double a, double b, double c,
@@ -187,6 +195,8 @@ void DrawGroundColumn(PrintEngine& pe, const GroundColumnInput& in, double a, do
 struct SectionFigureInput {
   double water_level = 0;  // stored water level above the inner floor (m); <= 0: no mark
 };
+// The normal stored water level of the model record.
+SectionFigureInput SectionFigureOf(const ModelRecord& rec);
 // The transverse model's blocks with their dimensions, fitted into the page
 // rectangle (mm) with room for the dimension lines.
 void DrawSectionFigure(PrintEngine& pe, const Figure& fig, const SectionFigureInput& in, double a,

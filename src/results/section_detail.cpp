@@ -273,7 +273,9 @@ void Recompute(SectionDetailWindow& w) {
                Mud_over_d, over.Mud, L, Vmu, mode_safety));
     lines.push_back(Format(" γs = %0.3f 、fyk = %0.1f 、fyd = %0.1f 、γbm = %0.3f", kGammaSOver,
                            fyk, fyd_over, gbm));
+    w.safety = {true, flex_safety, shear_safety, mode_safety};
   } else {
+    w.safety = {};
     lb.lbMu3.clear();
     lb.lbVcd3.clear();
     lb.lbVsd3.clear();

@@ -89,8 +89,17 @@ struct SectionDetailFigure {
   double As1 = 0, As2 = 0;
 };
 
+// The safety figures of the capacity part (demand over capacity; above 1
+// the section does not satisfy the check). Not checked when the capacity
+// part was off.
+struct SectionDetailSafety {
+  bool checked = false;
+  double flexure = 0, shear = 0, mode = 0;
+};
+
 struct SectionDetailWindow {
   SectionDetailInputs inputs = SectionDetailInputs::Initial();
+  SectionDetailSafety safety;
   UltimateParams params;  // the window's own limit-state parameters
   std::vector<std::string> listing;
   SectionDetailLabels labels;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "inputs/master_data.h"
 #include "app/document/project_state.h"
@@ -25,6 +26,13 @@ struct CalcWorkspace {
   std::string transverse_path;    // working folder + "Yoko0.$O1"
   std::string longitudinal_path;  // working folder + "Tate0.$O1"
 };
+
+// The inputs the calculation cannot use, one text per field naming its
+// section and key (cp932): a number that is not finite or beyond any input,
+// and a value that is not a positive number where zero means nothing
+// (moduli, unit weights, material factors, a ground layer's unit weight).
+// Empty when the calculation may run.
+std::vector<std::string> CalculationInputProblems(const ProjectState& state);
 
 // Takes the loads and material pages' controls into their records.
 void CommitCalculationInputs(ProjectState& state);

@@ -37,7 +37,8 @@ void CalculationOps::BuildModels() {
   analysed_ = false;
   if (!DirExists(folders_.work_dir) && !MakeDirs(folders_.work_dir)) {
     build_error_ = "作業フォルダを作成できません: " + folders_.work_dir;
-  } else {
+  } else if (std::optional<FolderLock> lock =
+                 FolderLock::Acquire(folders_.work_dir, &build_error_)) {
     build_error_ = vaultra::BuildModels(state_, md_, folders_.work_dir, ws_);
   }
   models_built_ = build_error_.empty();
@@ -54,6 +55,16 @@ void CalculationOps::RunAnalysis(bool internal_solver) {
   }
   ++run_count_;
   run_ = CalcRun{};
+  // Another run writing into the same working folder would mix its files
+  // with these.
+  std::string lock_error;
+  const std::optional<FolderLock> lock = FolderLock::Acquire(folders_.work_dir, &lock_error);
+  if (!lock) {
+    run_.failures.push_back(lock_error);
+    ui_.Tell(MsgKind::kError, lock_error);
+    analysed_ = false;
+    return;
+  }
   // The navigator has already decided the solver (demo mode or Ctrl).
   RunAnalysisOptions opt = RunOptionsFor(folders_, internal_solver, &library_, &ui_);
   // The run ends with the silent report pass, which the result pages read.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "app/calc/check_inputs.h"
 #include "app/calc/other_checks_run.h"
@@ -203,6 +204,15 @@ std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureMod
         for (int p = 1; p <= last; ++p) {
           const CheckPointRecord& r = tb.Row(p);
           const double ratio = std::max(r.ratio, r.ratio_vmu);
+          if (!std::isfinite(r.ratio) || !std::isfinite(r.ratio_vmu)) {
+            // No number to compare: this row governs and the member is N.G.
+            if (v.finite) v.row = p;
+            v.finite = false;
+            v.ratio = std::numeric_limits<double>::quiet_NaN();
+            failed = true;
+            continue;
+          }
+          if (!v.finite) continue;
           if (v.row == 0 || ratio > v.ratio) {
             v.ratio = ratio;
             v.row = p;

@@ -112,6 +112,8 @@ struct MemberVerdict {
   // flexural capacity), shear, or the level-2 capacity-design shear.
   enum class Governs { kNone, kFlexure, kShear, kCapacityDesign } governs = Governs::kNone;
   bool ok = false;  // satisfied; false when the analysis failed
+  // A checked row had a ratio that is no finite number (ratio NaN, not ok).
+  bool finite = true;
   bool analysed = false;
 };
 

@@ -187,6 +187,36 @@ std::string CutShort(std::size_t header_line, const char* header, std::size_t at
                 static_cast<int>(header_line) + 1, header, static_cast<int>(at) + 1);
 }
 
+// A count line that holds more than its fields: the count is too wide for
+// its field; shown whole rather than cut to the field.
+bool CountFits(const std::string& line, std::size_t fields, std::size_t header_line,
+               const char* header, std::vector<std::string>& errors) {
+  const std::size_t width = fields * kIntFieldWidth;
+  if (line.size() <= width || Trim(std::string_view(line).substr(width)).empty()) return true;
+  errors.push_back(Format(
+      "%d 行目: %s の数 \"%s\" が %d 桁の欄に収まらないため、この表は読み込まず元のままにします",
+      static_cast<int>(header_line) + 2, header, Trim(line).c_str(),
+      static_cast<int>(kIntFieldWidth)));
+  return false;
+}
+
+// The first count real fields of a line are numbers a structure can hold;
+// otherwise the block is refused with the line and the field named.
+bool PlausibleReals(const std::vector<std::string>& lines, const std::string* line, int count,
+                    const char* header, std::vector<std::string>& errors) {
+  for (int i = 0; i < count; ++i) {
+    if (IsPlausibleInput(ReadRealField(*line, static_cast<std::size_t>(i)))) continue;
+    const std::size_t from = static_cast<std::size_t>(i) * kRealFieldWidth;
+    errors.push_back(Format(
+        "%d 行目: %s の %d 番目の値 \"%s\" が有限でないか範囲 ±1e9 を超えるため、"
+        "この表は読み込まず元のままにします",
+        static_cast<int>(line - lines.data()) + 1, header, i + 1,
+        from < line->size() ? line->substr(from, kRealFieldWidth).c_str() : ""));
+    return false;
+  }
+  return true;
+}
+
 void ReadDimensionSet(const std::string& kind_line, const std::string& values_line,
                       DimensionSet& set) {
   set.kind = ReadIntField(kind_line, 0);
@@ -204,6 +234,7 @@ std::optional<std::size_t> ReadBlockTable(const std::vector<std::string>& lines,
     errors.push_back(CutShort(header, kBlockHeaders[0], cur.pos()));
     return std::nullopt;
   }
+  if (!CountFits(*counts, 2, header, kBlockHeaders[0], errors)) return std::nullopt;
   const int n = ReadIntField(*counts, 0);
   const int n_all = ReadIntField(*counts, 1);
   if (n_all < 0 || n_all > kMaxBlocks) {
@@ -223,6 +254,10 @@ std::optional<std::size_t> ReadBlockTable(const std::vector<std::string>& lines,
       errors.push_back(CutShort(header, kBlockHeaders[0], cur.pos()));
       return std::nullopt;
     }
+    if (!PlausibleReals(lines, l[1], kDimensionValues, kBlockHeaders[0], errors) ||
+        !PlausibleReals(lines, l[3], kDimensionValues, kBlockHeaders[0], errors) ||
+        !PlausibleReals(lines, l[4], 2, kBlockHeaders[0], errors))
+      return std::nullopt;
     b.number = k;
     ReadDimensionSet(*l[0], *l[1], b.default_set);
     ReadDimensionSet(*l[2], *l[3], b.working_set);
@@ -244,6 +279,7 @@ std::optional<int> ReadCount(BlockCursor& cur, std::size_t header, const char* n
     errors.push_back(CutShort(header, name, cur.pos()));
     return std::nullopt;
   }
+  if (!CountFits(*line, 1, header, name, errors)) return std::nullopt;
   const int n = ReadIntField(*line, 0);
   if (n < 0 || n > capacity) {
     errors.push_back(CountRefused(header, name, what, n, capacity));
@@ -267,6 +303,7 @@ std::optional<std::size_t> ReadNodeTable(const std::vector<std::string>& lines, 
       errors.push_back(CutShort(header, name, cur.pos()));
       return std::nullopt;
     }
+    if (!PlausibleReals(lines, reals, 2, name, errors)) return std::nullopt;
     ModelNode& node = read[static_cast<std::size_t>(k)];
     node.number = ReadIntField(*ints, 0);
     for (int c = 0; c < kNodeCodes; ++c)
@@ -300,6 +337,10 @@ std::optional<std::size_t> ReadMemberTable(const std::vector<std::string>& lines
       errors.push_back(CutShort(header, name, cur.pos()));
       return std::nullopt;
     }
+    if (!PlausibleReals(lines, l[1], kMemberPoints, name, errors) ||
+        !PlausibleReals(lines, l[2], kSectionHalf, name, errors) ||
+        !PlausibleReals(lines, l[3], kSectionHalf, name, errors))
+      return std::nullopt;
     Entry& e = read[static_cast<std::size_t>(k)];
     ModelMember& mb = e.member;
     int* ints[] = {&mb.number, &mb.block, &mb.node_i,   &mb.node_j,  &mb.code_i,
@@ -391,6 +432,75 @@ void ConvertGroundGridFrom100(GridData& grid) {
   }
 }
 
+// A text that is valid UTF-8 with characters beyond ASCII, and that the
+// program did not write: it has a byte-order mark, starts with the UTF-8
+// form of the header, or is no valid cp932.
+bool LooksLikeUtf8Text(std::string_view bytes) {
+  if (!IsValidUtf8(bytes) || std::all_of(bytes.begin(), bytes.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+      }))
+    return false;
+  const std::string header = Cp932ToUtf8("Orvane設計書");
+  return bytes.substr(0, 3) == "\xEF\xBB\xBF" || bytes.substr(0, header.size()) == header ||
+         !IsValidCp932(bytes);
+}
+
+// The line (0-based) of a key in a section, or of the header when the key
+// is absent; npos when the section is absent.
+std::size_t KeyLine(const std::vector<std::string>& lines, const std::string& section,
+                    const std::string& key) {
+  const std::string header = "[" + section + "]";
+  const auto at = std::find(lines.begin(), lines.end(), header);
+  if (at == lines.end()) return std::string::npos;
+  const std::string prefix = key + " = ";
+  for (std::size_t i = static_cast<std::size_t>(at - lines.begin()) + 1; i < lines.size(); ++i) {
+    if (!lines[i].empty() && lines[i][0] == '[') break;
+    if (lines[i].compare(0, prefix.size(), prefix) == 0) return i;
+  }
+  return static_cast<std::size_t>(at - lines.begin());
+}
+
+// Checks the numbers the pages read from the file. An edit field that the
+// page formats as a number but whose text is none (empty, "abc", "0x10",
+// "1,5") is kept as written and warned about, once per field: the page
+// reads it as 0. A value that is not finite or beyond any input the
+// program knows ("nan", "1e308", "1e999") is refused with the field and
+// line named, so that no calculation runs on it.
+void CheckFormNumbers(const std::vector<std::string>& lines, ProjectState& s,
+                      LoadResult& result) {
+  for (FormState* form : s.Forms()) {
+    // The section-detail window is a calculator of its own: its values
+    // never reach a verdict of the project, and reading formats them.
+    if (form == &s.section_detail) continue;
+    for (const Control& c : form->controls) {
+      if (c.kind == ControlKind::kEdit && IsNumericTag(c.tag)) {
+        const NumberCheck check = CheckNumberText(c.text);
+        if (check == NumberCheck::kOk) continue;
+        const std::size_t at = KeyLine(lines, form->section, c.name);
+        if (at == std::string::npos) continue;  // not in the file: the designed value
+        const std::string where = Format("%d 行目: [%s] %s = \"%s\"", static_cast<int>(at) + 1,
+                                         form->section.c_str(), c.name.c_str(), c.text.c_str());
+        if (check == NumberCheck::kNotANumber)
+          result.warnings.push_back(where + ": 数値ではありません(0 として読みます)");
+        else
+          result.errors.push_back(where + ": 数値が有限でないか範囲 ±1e9 を超えています");
+      } else if (c.kind == ControlKind::kGrid) {
+        const std::size_t at = KeyLine(lines, form->section, c.name);
+        if (at == std::string::npos) continue;
+        const GridData& g = c.grid;
+        for (int r = 0; r < g.row_count(); ++r)
+          for (int col = 0; col < g.col_count(); ++col)
+            if (CheckNumberText(g.Cell(col, r)) == NumberCheck::kImplausible) {
+              result.errors.push_back(Format(
+                  "%d 行目: [%s] %s の %d 行 %d 列 \"%s\": 数値が有限でないか範囲 ±1e9 を超えています",
+                  static_cast<int>(at) + 2 + r, form->section.c_str(), c.name.c_str(), r, col,
+                  g.Cell(col, r).c_str()));
+            }
+      }
+    }
+  }
+}
+
 // What each page does around the generic section reader.
 void ReadForm(const std::vector<std::string>& lines, ProjectState& s, FormId id, PageLogic& logic,
               LoadResult& result) {
@@ -440,6 +550,23 @@ void ReadForm(const std::vector<std::string>& lines, ProjectState& s, FormId id,
 LoadResult LoadProjectText(ProjectState& state, std::string_view bytes, const std::string& path,
                            PageLogic& logic) {
   LoadResult result;
+  std::string converted;
+  if (LooksLikeUtf8Text(bytes)) {
+    // A project file edited with a UTF-8 editor: read in cp932, as the
+    // program writes it on the next save.
+    std::string_view body = bytes;
+    if (body.substr(0, 3) == "\xEF\xBB\xBF") body.remove_prefix(3);
+    converted = Utf8ToCp932(body);
+    const auto unknown = std::count(converted.begin(), converted.end(), '?') -
+                         std::count(body.begin(), body.end(), '?');
+    result.warnings.push_back(
+        unknown > 0
+            ? Format("UTF-8 のファイルを cp932 に変換して読み込みました(cp932 にない文字 %d 個は"
+                     " \"?\" になります)",
+                     static_cast<int>(unknown))
+            : std::string("UTF-8 のファイルを cp932 に変換して読み込みました"));
+    bytes = converted;
+  }
   const std::vector<std::string> lines = SplitLines(bytes);
   if (lines.empty()) {
     result.errors.push_back("ファイルが空です");
@@ -464,11 +591,9 @@ LoadResult LoadProjectText(ProjectState& state, std::string_view bytes, const st
 
   for (int i = 0; i < kFormCount; ++i)
     ReadForm(lines, state, static_cast<FormId>(i), logic, result);
-  // A file whose last section is missing ended early.
-  if (std::find(lines.begin(), lines.end(), "[" + state.section_detail.section + "]") ==
-      lines.end())
-    result.errors.push_back("ファイルが途中で切れています: 最後の区分 [" +
-                            state.section_detail.section + "] がありません");
+  // A missing section leaves its controls as they were (ReadForm warned);
+  // only a block or line cut short inside is an error.
+  CheckFormNumbers(lines, state, result);
 
   ReadStructureBlocks(lines, state, result);
   logic.RecomputeStructure(state);

@@ -8,6 +8,7 @@
 #include "core/cp932.h"
 #include "core/format_by_tag.h"
 #include "core/number.h"
+#include "model/longitudinal.h"
 
 namespace vaultra {
 
@@ -411,6 +412,14 @@ std::string UpdateModel(ProjectState& state, const MasterData& md, bool from_dim
     last_good->transverse = state.transverse;
   }
   return {};
+}
+
+void BuildLongitudinalModel(ProjectState& state) {
+  if (!state.transverse.member_table_valid()) return;
+  const ModelRecord& rec = state.records.model;
+  BuildLongitudinalMembers(rec.facility_type == 0 ? kLayoutStand : kLayoutBox, rec,
+                           state.block_row, state.transverse, state.longitudinal);
+  ComputeProjectGeometry(state);
 }
 
 std::string RegenerateFromBlockRow(ProjectState& state) {

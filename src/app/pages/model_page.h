@@ -92,6 +92,10 @@ void ResetEndWallThickness(ProjectState& state, const MasterData& md);
 // That end-wall record; null when the master has no end-wall table.
 const EndWallRecord* ProductEndWallRecord(const ProjectState& state, const MasterData& md);
 
+// The longitudinal model from the block row and the transverse model (after
+// a project file was read, so that it is shown and saved without a run).
+void BuildLongitudinalModel(ProjectState& state);
+
 // Regenerates the members from the block row as read from a file, then the
 // geometry (loading).
 std::string RegenerateFromBlockRow(ProjectState& state);

@@ -70,6 +70,7 @@ void InputPageLogic::FinishLoad(ProjectState& state) {
   CommitInputs(state, FormId::kModel);
   UpdateModelFromModelPage(state);
   CommitInputs(state, FormId::kGround);
+  BuildLongitudinalModel(state);
   EnterModelPage(state);
 }
 
