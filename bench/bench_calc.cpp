@@ -12,14 +12,15 @@
 
 #include "analysis/analysis_driver.h"
 #include "app/calc/build_models.h"
-#include "inputs/master_data.h"
 #include "app/calc/navigation.h"
-#include "app/pages/page_logic_impl.h"
-#include "app/document/project_file.h"
 #include "app/calc/run_analysis.h"
+#include "app/document/project_file.h"
+#include "app/pages/page_logic_impl.h"
 #include "core/fileio.h"
 #include "core/ui.h"
+#include "inputs/master_data.h"
 #include "model/geometry.h"
+#include "report/build_report.h"
 
 namespace vaultra {
 namespace {
@@ -117,8 +118,10 @@ void BM_MaxSearchLargestBox(benchmark::State& st) {
 BENCHMARK(BM_MaxSearchLargestBox)->Unit(benchmark::kMillisecond);
 
 // The whole run: open, build the models, analyse both directions with the
-// search and check.
-void WholeRun(benchmark::State& st, const std::string& sample, bool largest_box) {
+// search and check; with_pass: and the silent report pass that ends every
+// run of the program.
+void WholeRun(benchmark::State& st, const std::string& sample, bool largest_box,
+              bool with_pass = false) {
   std::unique_ptr<Project> last;
   for (auto _ : st) {
     std::string error;
@@ -135,6 +138,14 @@ void WholeRun(benchmark::State& st, const std::string& sample, bool largest_box)
     opt.internal_key = true;
     opt.ui = &p->ui;
     opt.work_dir = p->folders.work_dir;
+    PrintEngine silent;
+    ReportBuild build;
+    ReportOptions report;
+    report.print_master_dir = p->folders.print_master_dir;
+    if (with_pass)
+      opt.report_pass = [&](CalcRun& r) {
+        RunSilentReportPass(silent, ReportSourcesOf(p->state, p->ws, r, p->master), report, build);
+      };
     CalcRun run;
     RunAnalysis(p->state, p->master, p->ws, opt, run);
     if (!run.failures.empty()) return st.SkipWithError("the run failed");
@@ -161,6 +172,16 @@ void BM_WholeRunLargestBox(benchmark::State& st) {
   WholeRun(st, {}, true);
 }
 BENCHMARK(BM_WholeRunLargestBox)->Unit(benchmark::kMillisecond);
+
+void BM_WholeRunMiniGateWithReportPass(benchmark::State& st) {
+  WholeRun(st, "mini_gate.vt1", false, true);
+}
+BENCHMARK(BM_WholeRunMiniGateWithReportPass)->Unit(benchmark::kMillisecond);
+
+void BM_WholeRunLargestBoxWithReportPass(benchmark::State& st) {
+  WholeRun(st, {}, true, true);
+}
+BENCHMARK(BM_WholeRunLargestBoxWithReportPass)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vaultra

@@ -211,6 +211,17 @@ void SetHeight(CheckPointRecord& r, double h) {
 
 }  // namespace
 
+bool RowFailed(const CheckPointRecord& r) {
+  return r.ng || r.not_finite || !std::isfinite(r.ratio) || !std::isfinite(r.ratio_vmu) ||
+         r.ng_sigma_c || r.ng_sigma_s || r.ng_shear || r.ng_flexure || r.ng_shear_vcd ||
+         r.ng_shear_l2 || r.ng_capacity_design;
+}
+
+int LastCheckedRow(const MemberCheckTable& tb) {
+  return tb.count >= 2 ? std::min(tb.count + 1, kCheckTableRows)
+                       : std::clamp(tb.count, 0, kCheckTableRows);
+}
+
 void ApplyCheckOverrides(CheckPointRecord& row, int kind, const CheckOverrides& ov) {
   const bool bending = row.check_bits & kCheckBending;
   const bool shear = row.check_bits & kCheckShear;

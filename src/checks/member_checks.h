@@ -97,6 +97,12 @@ struct MemberCheckInput {
 std::string CheckMembers(const AnalysisResults& results, StructureModel& model, const BlockRow& row,
                          const MasterData& md, const MemberCheckInput& in, MemberCheckTables& out);
 
+// Whether an evaluated row failed any of its checks.
+bool RowFailed(const CheckPointRecord& row);
+// The last row of a member's table that is checked: the output points and
+// the refined maximum after them when there is one.
+int LastCheckedRow(const MemberCheckTable& table);
+
 // Applies the overrides to an evaluated row and re-derives its ratios and
 // verdicts.
 void ApplyCheckOverrides(CheckPointRecord& row, int kind, const CheckOverrides& ov);

@@ -3,7 +3,10 @@
 // opens a project as the program does at start-up, builds both frame
 // models, analyses them and runs the checks; prints the per-member verdict
 // table, the joint and end-wall verdicts with the other-checks page's texts,
-// optionally writes them as JSON.
+// optionally writes them as JSON and the report as a PDF (--report OUT.pdf,
+// with --formulas and --ts). vaultra report PROJECT.vt1 -o OUT.pdf does the
+// same run quietly and writes the report (--summary OUT.txt: and the
+// summary list of the section checks, one line per check, UTF-8).
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -23,10 +26,13 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/open_project.h"
+#include "cli/report_run.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"
 #include "core/ui.h"
+#include "report/build_report.h"
+#include "report/print_engine.h"
 
 namespace vaultra::cli {
 
@@ -211,24 +217,55 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
   return s;
 }
 
+void PrintVerdicts(const CalcRun& run, const std::vector<MemberVerdict>& verdicts, Verdict tj,
+                   Verdict lj, Verdict ew) {
+  std::printf("%s\n",
+              U("部材  種別                      組合せ  照査比    照査      判定").c_str());
+  for (const MemberVerdict& v : verdicts) {
+    std::printf("%4d  %s  %s  %8.3f  %s  %s\n", v.member,
+                Cell(TypeNameCp932(v.type_code) + Format(" (%d)", v.type_code), 24).c_str(),
+                Cell(CombinationName(v.combination), 6).c_str(), v.ratio,
+                Cell(GovernsName(v.governs), 8).c_str(), v.ok ? "O.K." : "N.G.");
+  }
+  std::printf("%s %s\n", U("横方向継手:").c_str(),
+              tj == Verdict::kNotChecked ? U("未照査").c_str() : VerdictText(tj));
+  if (lj == Verdict::kNotChecked)
+    std::printf("%s %s%s\n", U("縦方向継手:").c_str(), U("未照査").c_str(),
+                run.longitudinal_joint.message.empty()
+                    ? ""
+                    : (" (" + Cp932ToUtf8(run.longitudinal_joint.message) + ")").c_str());
+  else
+    std::printf("%s %s\n", U("縦方向継手:").c_str(), VerdictText(lj));
+  if (run.end_walls_checked)
+    std::printf("%s %s\n", U("端壁:").c_str(), VerdictText(ew));
+  else
+    std::printf("%s %s (%s)\n", U("端壁:").c_str(),
+                ew == Verdict::kNotChecked ? U("未照査").c_str() : VerdictText(ew),
+                Cp932ToUtf8(run.end_wall_message).c_str());
+  // The other-checks page's texts.
+  const OtherChecksLabels labels = OtherChecksLabelsOf(run);
+  for (const std::string& l : labels.joint) std::printf("  %s\n", Cp932ToUtf8(l).c_str());
+  if (!labels.err_pc.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_pc).c_str());
+  if (!labels.err_bosui.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_bosui).c_str());
+  std::printf("  %s\n", Cp932ToUtf8(labels.end_wall).c_str());
+  std::printf("solver: %s\n", run.use_internal ? "internal" : "frame library");
+}
+
 }  // namespace
 
-int CmdCalc(const ArgList& argv) {
+namespace {
+
+// Opens, builds, analyses and checks the project; prints the verdicts
+// unless quiet; writes the report when asked. The exit status is the
+// calculation's (0 satisfied, 1 some check not satisfied, 2 bad input or a
+// failed analysis), or 2 when the report cannot be written.
+int RunCalc(const Args& args, const std::optional<ReportRequest>& report, bool quiet) {
   std::string error;
-  std::optional<Args> args =
-      ParseArgs(argv, {"--work-dir", "--json", "--report", "--sdk-dir", "--frame-dir"},
-                {"--internal"}, &error);
-  if (!args) return UsageError(error);
-  if (args->Option("--report")) {
-    std::fprintf(stderr, "vaultra: calc: --report is not available in this build yet\n");
-    return kExitBadInput;
-  }
-  if (args->positional.size() != 1) return UsageError("calc needs PROJECT.vt1");
-  const auto sdk = args->Option("--sdk-dir");
-  const auto frame = args->Option("--frame-dir");
+  const auto sdk = args.Option("--sdk-dir");
+  const auto frame = args.Option("--frame-dir");
   if (sdk.has_value() != frame.has_value())
     return UsageError("--sdk-dir and --frame-dir go together");
-  CliProject project(args->Option("--work-dir"));
+  CliProject project(args.Option("--work-dir"));
   const AppFolders& folders = project.folders;
   if (!DirExists(folders.work_dir) && !MakeDirs(folders.work_dir)) {
     std::fprintf(stderr, "vaultra: cannot create the working folder %s\n",
@@ -241,7 +278,7 @@ int CmdCalc(const ArgList& argv) {
     std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(lock_error).c_str());
     return kExitBadInput;
   }
-  if (!project.Open(args->positional[0])) return kExitBadInput;
+  if (!project.Open(args.positional[0])) return kExitBadInput;
   ProjectState& state = project.state;
   const MasterData& master = project.master;
   StderrUi& ui = project.ui;
@@ -257,26 +294,30 @@ int CmdCalc(const ArgList& argv) {
   }
 
   FrameSdkLibrary library;
-  RunAnalysisOptions opt = RunOptionsFor(folders, args->Has("--internal"), &library, &ui);
+  RunAnalysisOptions opt = RunOptionsFor(folders, args.Has("--internal"), &library, &ui);
   if (sdk) {  // the folders given on the command line replace the folder list file's
     opt.folders.sdk_dir = WithTrailingSlash(Utf8ToCp932(*sdk));
     opt.folders.frame_dir = WithTrailingSlash(Utf8ToCp932(*frame));
     opt.demo_mode = !DirExists(opt.folders.sdk_dir) || !DirExists(opt.folders.frame_dir);
   }
+  // The silent report pass ends every run, as in the window: it numbers the
+  // headings and sets the failure marks the result pages read.
+  PrintEngine silent_engine;
+  ReportBuild silent_build;
+  ReportOptions silent_options;
+  silent_options.print_master_dir = folders.print_master_dir;
+  opt.report_pass = [&](CalcRun& r) {
+    silent_options.internal_solver = r.use_internal;
+    RunSilentReportPass(silent_engine, ReportSourcesOf(state, ws, r, master), silent_options,
+                        silent_build);
+  };
   CalcRun run;
   RunAnalysis(state, master, ws, opt, run);
   const std::vector<MemberVerdict> verdicts = MemberVerdicts(run, state.transverse);
 
-  // Verdict table.
-  std::printf("%s\n",
-              U("部材  種別                      組合せ  照査比    照査      判定").c_str());
   bool all_ok = true;
   std::vector<std::string> nonfinite;  // UTF-8
   for (const MemberVerdict& v : verdicts) {
-    std::printf("%4d  %s  %s  %8.3f  %s  %s\n", v.member,
-                Cell(TypeNameCp932(v.type_code) + Format(" (%d)", v.type_code), 24).c_str(),
-                Cell(CombinationName(v.combination), 6).c_str(), v.ratio,
-                Cell(GovernsName(v.governs), 8).c_str(), v.ok && v.finite ? "O.K." : "N.G.");
     all_ok = all_ok && v.ok && v.finite;
     if (!v.finite)
       nonfinite.push_back(Format("member %d, %s, row %d: the ratio is not a finite number (N.G.)",
@@ -284,30 +325,9 @@ int CmdCalc(const ArgList& argv) {
   }
   const Verdict tj = TransverseJointVerdict(run);
   const Verdict lj = LongitudinalJointVerdict(run);
-  std::printf("%s %s\n", U("横方向継手:").c_str(),
-              tj == Verdict::kNotChecked ? U("未照査").c_str() : VerdictText(tj));
-  if (lj == Verdict::kNotChecked)
-    std::printf("%s %s%s\n", U("縦方向継手:").c_str(), U("未照査").c_str(),
-                run.longitudinal_joint.message.empty()
-                    ? ""
-                    : (" (" + Cp932ToUtf8(run.longitudinal_joint.message) + ")").c_str());
-  else
-    std::printf("%s %s\n", U("縦方向継手:").c_str(), VerdictText(lj));
   const Verdict ew = EndWallVerdictOfRun(run);
-  if (run.end_walls_checked)
-    std::printf("%s %s\n", U("端壁:").c_str(), VerdictText(ew));
-  else
-    std::printf("%s %s (%s)\n", U("端壁:").c_str(),
-                ew == Verdict::kNotChecked ? U("未照査").c_str() : VerdictText(ew),
-                Cp932ToUtf8(run.end_wall_message).c_str());
-  // The other-checks page's texts.
-  const OtherChecksLabels labels = OtherChecksLabelsOf(run);
-  for (const std::string& l : labels.joint) std::printf("  %s\n", Cp932ToUtf8(l).c_str());
-  if (!labels.err_pc.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_pc).c_str());
-  if (!labels.err_bosui.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_bosui).c_str());
-  std::printf("  %s\n", Cp932ToUtf8(labels.end_wall).c_str());
   all_ok = all_ok && tj != Verdict::kNg && lj != Verdict::kNg && ew != Verdict::kNg;
-  std::printf("solver: %s\n", run.use_internal ? "internal" : "frame library");
+  if (!quiet) PrintVerdicts(run, verdicts, tj, lj, ew);
   for (const std::string& f : run.failures)
     std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(f).c_str());
 
@@ -317,15 +337,50 @@ int CmdCalc(const ArgList& argv) {
   const int status = !run.failures.empty() || !nonfinite.empty() ? kExitBadInput
                      : all_ok                                    ? kExitOk
                                                                  : kExitNotSatisfied;
-  if (auto json = args->Option("--json")) {
-    const std::string text = BuildJson(args->positional[0], run, verdicts, status);
+  if (auto json = args.Option("--json")) {
+    const std::string text = BuildJson(args.positional[0], run, verdicts, status);
     std::string werr;
     if (!WriteFileAtomic(Utf8ToCp932(*json), text, &werr)) {
       std::fprintf(stderr, "vaultra: %s: %s\n", json->c_str(), Cp932ToUtf8(werr).c_str());
       return kExitBadInput;
     }
   }
+  if (report) {
+    if (WriteRunReport(state, ws, run, master, folders.print_master_dir, *report) != kExitOk)
+      return kExitBadInput;
+  }
   return status;
+}
+
+}  // namespace
+
+int CmdCalc(const ArgList& argv) {
+  std::string error;
+  std::optional<Args> args =
+      ParseArgs(argv, {"--work-dir", "--json", "--report", "--sdk-dir", "--frame-dir"},
+                {"--internal", "--formulas", "--ts"}, &error);
+  if (!args) return UsageError(error);
+  if (args->positional.size() != 1) return UsageError("calc needs PROJECT.vt1");
+  std::optional<ReportRequest> report;
+  if (auto out = args->Option("--report")) {
+    report = ReportRequest{*out, args->Has("--formulas"), args->Has("--ts"), ""};
+  }
+  return RunCalc(*args, report, false);
+}
+
+int CmdReport(const ArgList& argv) {
+  std::string error;
+  std::optional<Args> args =
+      ParseArgs(argv, {"--work-dir", "-o", "--sdk-dir", "--frame-dir", "--summary"},
+                                       {"--internal", "--formulas", "--ts"}, &error);
+  if (!args) return UsageError(error);
+  if (args->positional.size() != 1) return UsageError("report needs PROJECT.vt1");
+  const auto out = args->Option("-o");
+  if (!out) return UsageError("report needs -o OUT.pdf");
+  return RunCalc(*args,
+                 ReportRequest{*out, args->Has("--formulas"), args->Has("--ts"),
+                               args->Option("--summary").value_or("")},
+                 true);
 }
 
 }  // namespace vaultra::cli

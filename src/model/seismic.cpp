@@ -17,18 +17,6 @@ const DimensionSet& Dims(const BlockRow& row, int k) {
   return row.At(std::clamp(k, 1, kMaxBlocks)).working_set;
 }
 
-// (a, b) of K = a + b·kh by earth-pressure soil class.
-std::pair<double, double> EarthCoefficients(int soil_class) {
-  switch (soil_class) {
-    case 1:
-      return {0.21, 0.90};
-    case 2:
-      return {0.24, 1.08};
-    default:
-      return {0.25, 1.07};
-  }
-}
-
 // Springs of one direction by formula. Heights and widths in m, areas in m2.
 void FormulaSprings(const LoadsRecord& lr, const GroundQuantities& g, double height, double width,
                     double side_area, double bottom_area, bool round, SpringSet& s) {
@@ -42,17 +30,9 @@ void FormulaSprings(const LoadsRecord& lr, const GroundQuantities& g, double hei
       s.kss[l] = r(s.kh[l] / 3, 1);
       s.ksb[l] = r(s.kv[l] / 3, 1);
     } else {
-      static constexpr double kAlphaRd[5] = {1, 1, 4, 4, 1};
-      static constexpr double kAlphaSc[5] = {2, 2, 8, 8, 2};
-      const int m = std::clamp(lr.eo_method, 1, 4);
-      const double alpha = lr.method == kMethodSeismicCoefficient ? kAlphaSc[m] : kAlphaRd[m];
-      const double eoh = m == 4 ? 2800 * g.nm : lr.eoh;
-      const double eov = m == 4 ? 2800 * g.nb : lr.eov;
-      // A zero area would make the power infinite.
-      const double root_s = r(std::sqrt(std::max(side_area, 0.001)), 3);
-      const double root_b = r(std::sqrt(std::max(bottom_area, 0.001)), 3);
-      const double kh = alpha * eoh / 0.3 * std::pow(std::max(root_s, 0.001) / 0.3, -0.75);
-      const double kv = alpha * eov / 0.3 * std::pow(std::max(root_b, 0.001) / 0.3, -0.75);
+      const RoadBridgeBasis b = RoadBridgeSpringBasis(lr, g, side_area, bottom_area, round);
+      const double kh = b.k0h * std::pow(std::max(b.root_side, 0.001) / 0.3, -0.75);
+      const double kv = b.k0v * std::pow(std::max(b.root_bottom, 0.001) / 0.3, -0.75);
       s.kh[l] = r(kh, 2);
       s.kv[l] = r(kv, 2);
       s.kss[l] = r(0.3 * kh, 1);
@@ -62,6 +42,38 @@ void FormulaSprings(const LoadsRecord& lr, const GroundQuantities& g, double hei
 }
 
 }  // namespace
+
+std::pair<double, double> EarthCoefficients(int soil_class) {
+  switch (soil_class) {
+    case 1:
+      return {0.21, 0.90};
+    case 2:
+      return {0.24, 1.08};
+    default:
+      return {0.25, 1.07};
+  }
+}
+
+RoadBridgeBasis RoadBridgeSpringBasis(const LoadsRecord& lr, const GroundQuantities& g,
+                                      double side_area, double bottom_area, bool round) {
+  static constexpr double kAlphaRd[5] = {1, 1, 4, 4, 1};
+  static constexpr double kAlphaSc[5] = {2, 2, 8, 8, 2};
+  RoadBridgeBasis b;
+  const int m = std::clamp(lr.eo_method, 1, 4);
+  b.alpha = lr.method == kMethodSeismicCoefficient ? kAlphaSc[m] : kAlphaRd[m];
+  b.eoh = m == 4 ? 2800 * g.nm : lr.eoh;
+  b.eov = m == 4 ? 2800 * g.nb : lr.eov;
+  b.k0h = b.alpha * b.eoh / 0.3;
+  b.k0v = b.alpha * b.eov / 0.3;
+  // A zero area would make the power infinite.
+  b.root_side = std::sqrt(std::max(side_area, 0.001));
+  b.root_bottom = std::sqrt(std::max(bottom_area, 0.001));
+  if (round) {
+    b.root_side = RoundTo3(b.root_side);
+    b.root_bottom = RoundTo3(b.root_bottom);
+  }
+  return b;
+}
 
 double ShearWaveVelocity(int soil, double n_value) {
   const double n = soil == 1 ? std::clamp(n_value, 0.0, 99.0) : std::clamp(n_value, 0.0, 50.0);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "inputs/input_records.h"
@@ -97,6 +98,19 @@ struct SeismicContext {
   const StructureModel* transverse = nullptr;
   const StructureModel* longitudinal = nullptr;
 };
+
+// (a, b) of the seismic earth pressure coefficient K = a + b·kh by the
+// earth-pressure soil class (0 clay, 1 sand and gravel, 2 sandy soil).
+std::pair<double, double> EarthCoefficients(int soil_class);
+
+// The basis of the "道路橋式" springs: α by the Eo method and the seismic
+// method, Eo of the side and the bottom, k0 = α·Eo/0.3, and the square
+// roots of the loaded areas (rounded to 0.001 when round is set).
+struct RoadBridgeBasis {
+  double alpha = 1, eoh = 0, eov = 0, k0h = 0, k0v = 0, root_side = 0, root_bottom = 0;
+};
+RoadBridgeBasis RoadBridgeSpringBasis(const LoadsRecord& lr, const GroundQuantities& g,
+                                      double side_area, double bottom_area, bool round);
 
 // The shear-wave velocity of a layer (m/s) by soil kind (1 clay, 2 sandy) and N.
 double ShearWaveVelocity(int soil, double n_value);

@@ -212,7 +212,8 @@ void PrintEngine::Glyph(double x, double y, std::string_view ch) {
   Emit(c);
 }
 
-void PrintEngine::DrawGlyphs(double x0, double y0, double dx, double dy, std::string_view t) {
+void PrintEngine::DrawGlyphs(double x0, double y0, double dx, double dy, std::string_view t,
+                             bool literal) {
   const double res = dev_.resolution;
   const double P = font_.pitch * res;
   const double ox = PxX(x0), oy = PxY(y0);
@@ -244,7 +245,7 @@ void PrintEngine::DrawGlyphs(double x0, double y0, double dx, double dy, std::st
       }
       k += 2;
     } else {
-      if (t[k] != '$') Glyph(x, y, t.substr(k, 1));
+      if (literal || t[k] != '$') Glyph(x, y, t.substr(k, 1));
       k += 1;
     }
   }

@@ -175,8 +175,10 @@ class PrintEngine {
   // Text with unit superscripts; the top-left corner lies at the origin
   // moved by the offset along the text direction.
   void DrawText(double x0, double y0, double dx, double dy, std::string_view text);
-  // Glyphs only, no superscript search.
-  void DrawGlyphs(double x0, double y0, double dx, double dy, std::string_view text);
+  // Glyphs only, no superscript search. The "$" marker takes its column
+  // unseen unless literal is set (a user's text, drawn as typed).
+  void DrawGlyphs(double x0, double y0, double dx, double dy, std::string_view text,
+                  bool literal = false);
   void TextTopLeft(double x, double y, std::string_view t);
   void TextTopRight(double x, double y, std::string_view t);
   void TextTopCentre(double x, double y, std::string_view t);

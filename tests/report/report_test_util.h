@@ -1,6 +1,7 @@
 // Helpers that read page records back for the report tests.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,62 @@ inline void StartBare(PrintEngine& pe) {
   pe.BeginReportPages(1800, 2700);
   pe.SelectPageSlot(kFirstBodySlot + 1);
   pe.SetBodyFont();
+}
+
+}  // namespace vaultra::test
+
+namespace vaultra::test {
+
+// The text of a recorded page, row by row: glyphs whose tops lie within
+// 2 mm of a row's first glyph form one row, ordered by x; a gap wider than
+// the previous glyph by more than a third of a column reads as one blank.
+// Subscripts sit lower than their letter and may start a row of their own.
+inline std::vector<std::string> PageTextRows(const PrintEngine& pe, int slot) {
+  struct Placed {
+    GlyphAt g;
+    int column_px;
+  };
+  std::vector<Placed> g;
+  int column_px = 18;
+  for (const auto& c : pe.records().Slot(slot)) {
+    if (c.cmd == Cmd::kSetFont) column_px = c.v[1];
+    if (c.cmd == Cmd::kGlyph) g.push_back({{c.v[0], c.v[1], c.text}, column_px});
+  }
+  std::stable_sort(g.begin(), g.end(),
+                   [](const Placed& a, const Placed& b) { return a.g.y < b.g.y; });
+  std::vector<std::string> rows;
+  std::size_t i = 0;
+  while (i < g.size()) {
+    const int top = g[i].g.y;
+    std::vector<Placed> row;
+    while (i < g.size() && g[i].g.y - top <= 20) row.push_back(g[i++]);
+    std::stable_sort(row.begin(), row.end(),
+                     [](const Placed& a, const Placed& b) { return a.g.x < b.g.x; });
+    std::string text;
+    for (std::size_t k = 0; k < row.size(); ++k) {
+      if (k > 0) {
+        const Placed& prev = row[k - 1];
+        const int width = static_cast<int>(prev.g.ch.size()) * prev.column_px;
+        if (row[k].g.x - prev.g.x > width + prev.column_px / 3) text += ' ';
+      }
+      text += row[k].g.ch;
+    }
+    rows.push_back(text);
+  }
+  return rows;
+}
+
+// Every row of the body pages (slots 11 and on) that contains all the parts.
+inline std::vector<std::string> RowsWith(const PrintEngine& pe,
+                                         std::initializer_list<std::string> parts) {
+  std::vector<std::string> out;
+  for (int slot = kFirstBodySlot + 1; slot <= pe.records().highest(); ++slot)
+    for (const std::string& row : PageTextRows(pe, slot)) {
+      bool all = true;
+      for (const std::string& p : parts) all = all && row.find(p) != std::string::npos;
+      if (all) out.push_back(row);
+    }
+  return out;
 }
 
 }  // namespace vaultra::test

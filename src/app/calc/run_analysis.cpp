@@ -158,9 +158,33 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
   }
 }
 
-bool RowFailed(const CheckPointRecord& r) {
-  return r.ng || r.not_finite || !std::isfinite(r.ratio) || !std::isfinite(r.ratio_vmu) || r.ng_sigma_c || r.ng_sigma_s || r.ng_shear || r.ng_flexure || r.ng_shear_vcd ||
-         r.ng_shear_l2 || r.ng_capacity_design;
+ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,
+                              const CalcRun& run, const MasterData& master) {
+  ReportSources s;
+  s.records = &state.records;
+  s.master = &master;
+  s.block_row = &state.block_row;
+  s.transverse = &state.transverse;
+  s.longitudinal = &state.longitudinal;
+  s.ground = &ws.ground;
+  s.seismic = &ws.seismic;
+  s.pressure = &ws.pressure;
+  s.longitudinal_tables = &ws.longitudinal;
+  s.transverse_frame = &ws.transverse_frame;
+  s.longitudinal_frame = &ws.longitudinal_frame;
+  // Results and checks only as far as the run produced them.
+  s.transverse_failed = !run.transverse_ok;
+  s.longitudinal_failed = run.longitudinal_on && !run.longitudinal_ok;
+  if (run.transverse_ok) s.transverse_results = &run.transverse;
+  if (run.longitudinal_ok) s.longitudinal_results = &run.longitudinal;
+  if (run.members_checked) {
+    s.checks = &run.checks;
+    s.summaries = &run.summaries;
+  }
+  if (run.transverse_joint_checked) s.transverse_joint = &run.transverse_joint;
+  if (run.longitudinal_joint_checked) s.longitudinal_joint = &run.longitudinal_joint;
+  if (run.end_walls_checked) s.end_walls = &run.end_walls;
+  return s;
 }
 
 std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureModel& model) {
@@ -176,8 +200,7 @@ std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureMod
       if (run.members_checked && m <= run.checks.member_count) {
         const MemberCheckTable& tb = run.checks.At(k, m);
         // Output points, and the refined maximum after them when there is one.
-        const int last = tb.count >= 2 ? std::min(tb.count + 1, kCheckTableRows)
-                                       : std::clamp(tb.count, 0, kCheckTableRows);
+        const int last = LastCheckedRow(tb);
         for (int p = 1; p <= last; ++p) {
           const CheckPointRecord& r = tb.Row(p);
           const double ratio = std::max(r.ratio, r.ratio_vmu);

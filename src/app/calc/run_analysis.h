@@ -19,6 +19,7 @@
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
 #include "checks/summaries.h"
+#include "report/build_report.h"
 
 namespace vaultra {
 
@@ -94,6 +95,10 @@ std::vector<MemberEndAxial> MemberEndAxials(const AnalysisResults& results,
 void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
                  const RunAnalysisOptions& opt, CalcRun& run);
 
+// The records of the project and of a finished run that the report prints.
+ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,
+                              const CalcRun& run, const MasterData& master);
+
 // ---- verdicts ----
 
 // The governing row of one member in one combination.
@@ -111,9 +116,6 @@ struct MemberVerdict {
   bool finite = true;
   bool analysed = false;
 };
-
-// Whether an evaluated row failed any of its checks.
-bool RowFailed(const CheckPointRecord& row);
 
 // One verdict per transverse member and combination, members in order.
 std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureModel& model);

@@ -1,0 +1,52 @@
+#include "cli/report_run.h"
+
+#include <cstdio>
+
+#include "cli/args.h"
+#include "core/cp932.h"
+#include "core/fileio.h"
+#include "report/print_engine.h"
+
+namespace vaultra::cli {
+
+int WriteReportOutput(const PrintEngine& pe, const std::vector<int>& page_slots,
+                      const std::string& out_utf8);
+
+int WriteRunReport(const ProjectState& state, const CalcWorkspace& ws, const CalcRun& run,
+                   const MasterData& master, const std::string& print_master_dir,
+                   const ReportRequest& request) {
+  const ReportSources src = ReportSourcesOf(state, ws, run, master);
+  ReportOptions opt;
+  opt.print_master_dir = print_master_dir;
+  opt.formulas = request.formulas;
+  opt.ts_formula = request.ts_formula;
+  opt.internal_solver = run.use_internal;
+  // The summary list is handed over at the point of the build where the
+  // window copies it to the clipboard; here it goes to a file.
+  std::string summary_error;
+  bool summary_written = false;
+  if (!request.summary_utf8.empty())
+    opt.copy_summary = [&](const std::vector<std::string>& lines) {
+      std::string text;
+      for (const std::string& l : lines) text += Cp932ToUtf8(l) + "\n";
+      summary_written = WriteFileAtomic(Utf8ToCp932(request.summary_utf8), text, &summary_error);
+    };
+  PrintEngine pe;
+  ReportBuild build;
+  BuildReportPages(pe, src, opt, build);
+  if (!request.summary_utf8.empty() && !summary_written) {
+    std::fprintf(stderr, "vaultra: %s: %s\n", request.summary_utf8.c_str(),
+                 summary_error.empty() ? "the summary list was not built"
+                                       : Cp932ToUtf8(summary_error).c_str());
+    return kExitBadInput;
+  }
+  if (!build.first_error.empty())
+    std::fprintf(stderr, "vaultra: report: %s\n", Cp932ToUtf8(build.first_error).c_str());
+  const int status = WriteReportOutput(pe, ReportPageSlots(build), request.out_utf8);
+  if (status == kExitOk)
+    std::fprintf(stderr, "vaultra: report: %d body pages, %d contents pages -> %s\n",
+                 build.body_pages, build.contents_pages, request.out_utf8.c_str());
+  return status;
+}
+
+}  // namespace vaultra::cli
