@@ -243,8 +243,7 @@ void Chapter20(ReportContext& ctx, double y) {
     Text(pe, CaseList(c));
   });
   y = ctx.Block(y, "支点条件及び地震時の地盤ばね");
-  const FrameSupportCase* normal =
-      f->support_cases.Empty() ? nullptr : &f->support_cases.At(1);
+  const FrameSupportCase* normal = f->support_cases.Empty() ? nullptr : &f->support_cases.At(1);
   FillTextNamed(pe, normal ? "" : "（支点なし）", "SUPPORT", true);
   if (normal)
     y = PrintTableRows(ctx, y, "支点条件 表", normal->supports.Count(), [&](int i) {
@@ -291,17 +290,16 @@ double PrintInterestTable(ReportContext& ctx, double y, const StructureModel& m,
                           const std::vector<int>& members) {
   PrintEngine& pe = ctx.pe;
   // Two rows per member: distances from the i-end, then from the j-end.
-  return PrintTableRows(ctx, y, "着目点位置 表", 2 * static_cast<int>(members.size()),
-                        [&](int i) {
-                          const ModelMember& mm = m.Member(members[U(i / 2)]);
-                          const int e = i % 2 == 0 ? 0 : 4;
-                          const auto P = [&](int k) { return mm.points[U(e + k)]; };
-                          Text(pe, Format("%3d %s", mm.number, e == 0 ? "i端" : "j端"));
-                          Fill(pe, mm.length);
-                          Text(pe, Format("%0.3f", P(0)));
-                          Text(pe, Format("%0.3f, %0.3f", P(1), P(2)));
-                          Text(pe, Format("%0.3f <%0.3f>", P(3), mm.length - P(3)));
-                        });
+  return PrintTableRows(ctx, y, "着目点位置 表", 2 * static_cast<int>(members.size()), [&](int i) {
+    const ModelMember& mm = m.Member(members[U(i / 2)]);
+    const int e = i % 2 == 0 ? 0 : 4;
+    const auto P = [&](int k) { return mm.points[U(e + k)]; };
+    Text(pe, Format("%3d %s", mm.number, e == 0 ? "i端" : "j端"));
+    Fill(pe, mm.length);
+    Text(pe, Format("%0.3f", P(0)));
+    Text(pe, Format("%0.3f, %0.3f", P(1), P(2)));
+    Text(pe, Format("%0.3f <%0.3f>", P(3), mm.length - P(3)));
+  });
 }
 
 void Chapter21(ReportContext& ctx, double y) {

@@ -78,15 +78,14 @@ double PrintEarthPressure(ReportContext& ctx, double y, int variant, int directi
   const auto v = U(std::clamp(variant, 0, 1));
   const CoverLoadTable& cl = rep.cover_load[v];
   if (direction == kTransverse) {
-    y = PrintTableRows(
-        ctx, y, "土圧", static_cast<int>(cl.entries.size()), [&](int i) {
-          const CoverLoadEntry& e = cl.entries[U(i)];
-          Text(pe, e.name);
-          Fill(pe, e.p);
-          Fill(pe, e.len);
-          Fill(pe, e.force);
-          Fill(pe, e.count);
-        });
+    y = PrintTableRows(ctx, y, "土圧", static_cast<int>(cl.entries.size()), [&](int i) {
+      const CoverLoadEntry& e = cl.entries[U(i)];
+      Text(pe, e.name);
+      Fill(pe, e.p);
+      Fill(pe, e.len);
+      Fill(pe, e.force);
+      Fill(pe, e.count);
+    });
     y = ctx.Block(y, "土圧 覆土荷重 合計");
     Fill(pe, cl.total);
     Fill(pe, cl.width);
@@ -148,8 +147,7 @@ double PrintWaterPressure(ReportContext& ctx, double y) {
   return y;
 }
 
-double PrintResponsePressure(ReportContext& ctx, double y,
-                             const std::array<ResponseRow, 6>& rows) {
+double PrintResponsePressure(ReportContext& ctx, double y, const std::array<ResponseRow, 6>& rows) {
   PrintEngine& pe = ctx.pe;
   static const char* const kLevel[] = {"", "レベル１地震動時", "レベル２地震動時"};
   for (int l = 1; l <= 2; ++l) {
@@ -264,10 +262,8 @@ double PrintAnalysisModel(ReportContext& ctx, double y, const StructureModel& mo
 
 const std::vector<LoadStateKind>& LoadStateKinds() {
   static const std::vector<LoadStateKind> kKinds = {
-      {"常時荷重", {1, 2, 3, 4, 5, 6, 7}},
-      {"Ｌ１地震時固定荷重", {8, 9, 10, 14}},
-      {"Ｌ１地震時荷重", {11, 12, 13, 15, 16}},
-      {"Ｌ２地震時固定荷重", {17, 18, 19, 23}},
+      {"常時荷重", {1, 2, 3, 4, 5, 6, 7}},      {"Ｌ１地震時固定荷重", {8, 9, 10, 14}},
+      {"Ｌ１地震時荷重", {11, 12, 13, 15, 16}}, {"Ｌ２地震時固定荷重", {17, 18, 19, 23}},
       {"Ｌ２地震時荷重", {20, 21, 22, 24, 25}},
   };
   return kKinds;
@@ -284,22 +280,15 @@ double LoadStateBlockHeight() {
   return 8 * kStepLine + 38;
 }
 
-namespace {
-
-// Blocks shown side by side on one load-state figure.
-constexpr int kBlocksPerGroup = 6;
-
-}  // namespace
-
 double PrintLoadStates(ReportContext& ctx, double y, Figure& fig, const FrameModel& frame) {
   PrintEngine& pe = ctx.pe;
   // Groups of blocks: all blocks at once when they fit one figure.
   std::vector<std::pair<int, int>> groups;
-  if (fig.block_count <= kBlocksPerGroup)
+  if (fig.block_count <= kLoadStateBlocksPerGroup)
     groups.emplace_back(0, 0);
   else
-    for (int f = 1; f <= fig.block_count; f += kBlocksPerGroup)
-      groups.emplace_back(f, std::min(kBlocksPerGroup, fig.block_count - f + 1));
+    for (int f = 1; f <= fig.block_count; f += kLoadStateBlocksPerGroup)
+      groups.emplace_back(f, std::min(kLoadStateBlocksPerGroup, fig.block_count - f + 1));
   bool first_kind = true;
   for (const LoadStateKind& kind : LoadStateKinds()) {
     std::vector<int> cases;

@@ -50,6 +50,9 @@ struct LoadStateKind {
 const std::vector<LoadStateKind>& LoadStateKinds();
 // True when the frame model holds the case with a name or a load.
 bool LoadCaseInUse(const FrameModel& frame, int case_number);
+// Blocks shown side by side on one load-state figure; a longer row is
+// shown in groups of this many blocks, each group with every case.
+constexpr int kLoadStateBlocksPerGroup = 6;
 // Height of one load-state figure block (mm).
 double LoadStateBlockHeight();
 // Chapter 19's pages: per kind and group of blocks, one figure per case;

@@ -55,7 +55,7 @@ struct SampleRun {
   }
   void Build(bool analyse) {
     dir = fs::temp_directory_path() / ("vaultra_report_run_" + std::to_string(getpid()) + "_" +
-                                      std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+                                       std::to_string(reinterpret_cast<std::uintptr_t>(this)));
     built = BuildModels(state, md, dir.string(), ws).empty();
     opt.print_master_dir = std::string(VAULTRA_SOURCE_DIR) + "/Master/印刷/";
     opt.formulas = true;
