@@ -244,7 +244,13 @@ double PrintAnalysisModel(ReportContext& ctx, double y, const StructureModel& mo
     const FrameSection& s = frame.sections.At(i + 1);
     Text(pe, Format("%9.3e", s.area));
     Text(pe, Format("%9.3e", s.inertia));
-    const int mi = FindByNumber(frame.materials, s.number);
+    // E of the material the members of this section use.
+    int mi = 0;
+    for (const FrameMember& m : frame.members)
+      if (m.section == s.number) {
+        mi = FindByNumber(frame.materials, m.material);
+        break;
+      }
     Text(pe, mi ? Format("%9.3e", frame.materials.At(mi).e) : std::string());
   });
   return PrintTableRows(ctx, y, "部材データ", frame.members.Count(), [&](int i) {
