@@ -221,4 +221,9 @@ struct StructureModel {
 // Clears every table and count of a model to zero.
 void ClearStructureModel(StructureModel& model);
 
+// Appends a member between two existing nodes with its number, block and
+// type, every other field cleared; returns its number, or 0 when a node is
+// missing or the member table is full.
+int AppendMember(StructureModel& model, int block, int type, int node_i, int node_j);
+
 }  // namespace vaultra

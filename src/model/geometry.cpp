@@ -31,18 +31,8 @@ struct MemberMaker {
     }
     const int ni = FindOrAddNode(m, xi, yi, code_node_i);
     const int nj = FindOrAddNode(m, xj, yj, code_node_j);
-    if (ni == 0 || nj == 0) {
-      ok = false;
-      return 0;
-    }
-    const int k = ++m.member_count;
-    ModelMember& mb = m.Member(k);
-    mb = ModelMember{};
-    mb.number = k;
-    mb.block = block;
-    mb.node_i = ni;
-    mb.node_j = nj;
-    mb.type = type;
+    const int k = AppendMember(m, block, type, ni, nj);
+    if (k == 0) ok = false;
     return k;
   }
   ModelMember& Last() { return m.Member(m.member_count); }
@@ -129,6 +119,44 @@ double AddSlabSpan(MemberMaker& mk, const BlockRow& r, int s, double u, double y
     mk.Last().mirrored = 1;
   }
   return u3;
+}
+
+// The bottom slab under slab block s, from right to left: the overhang of the
+// block on its right, the cast-in-place zone `zone`, the overhang of the block
+// on its left, each as long as the blocks' `overhang` dimension says. Returns
+// the left end (which may be 0 or just below it at the frame's left wall),
+// or NaN after an error.
+double AddBottomSlabSpan(MemberMaker& mk, const BlockRow& r, int s, double u, int zone,
+                         double (DimensionSet::*overhang)() const, int right_type, int left_type,
+                         std::string* error) {
+  const DimensionSet& ds = Dim(r, s);
+  const DimensionSet& dl = Dim(r, s - 1);
+  const DimensionSet& dr = Dim(r, s + 1);
+  const double u1 = u - (dr.a() / 2 + (dr.*overhang)());
+  const double u2 = u1 - (ds.B() - ((dl.*overhang)() + (dr.*overhang)()));
+  const double u3 = u2 - (dl.a() / 2 + (dl.*overhang)());
+  if (!(u1 < u && u2 < u1 && u3 < u2)) {
+    Fail(error, Format("スラブ %d の下の底版の長さが正になりません。寸法を見直して下さい。", s));
+    return std::nan("");
+  }
+  mk.Add(s + 1, right_type, u, 0, u1, 0);
+  mk.Add(zone, 21, u1, 0, u2, 0);
+  if (mk.ok) mk.Last().mirrored = 1;
+  mk.Add(s - 1, left_type, u2, 0, u3, 0);
+  if (mk.ok) mk.Last().mirrored = 1;
+  return u3;
+}
+
+// The last steps of both layouts: the tables held everything, the frame is
+// closed, the joint record placed; only then the model and row are replaced.
+bool FinishMembers(MemberMaker& mk, StructureModel& m, BlockRow& r, StructureModel& model,
+                   BlockRow& row, std::string* error) {
+  if (!mk.ok) return Fail(error, "節点または部材の数が上限を超えるため、構造モデルを作れません");
+  if (!FrameIsClosed(m, error)) return false;
+  PlaceJointRecord(m);
+  model = std::move(m);
+  row = std::move(r);
+  return true;
 }
 
 }  // namespace
@@ -286,32 +314,16 @@ bool BuildStandMembers(BlockRow& row, StructureModel& model, std::string* error)
   int zone = n + 1;
   for (int s = n; s >= 1; --s) {
     if (Dim(r, s).kind != kBlockSlab) continue;
-    const DimensionSet& ds = Dim(r, s);
-    const DimensionSet& dl = Dim(r, s - 1);
-    const DimensionSet& dr = Dim(r, s + 1);
-    const double u1 = u - (dr.a() / 2 + dr.d());
-    const double u2 = u1 - (ds.B() - (dl.d() + dr.d()));
-    const double u3 = u2 - (dl.a() / 2 + dl.d());
-    if (!(u1 < u && u2 < u1 && u3 < u2))
-      return Fail(error,
-                  Format("スラブ %d の下の底版の長さが正になりません。寸法を見直して下さい。", s));
-    mk.Add(s + 1, dr.kind == kBlockRightEnd ? 18 : 16, u, 0, u1, 0);
-    mk.Add(zone++, 21, u1, 0, u2, 0);
-    if (mk.ok) mk.Last().mirrored = 1;
-    mk.Add(s - 1, dl.kind == kBlockLeftEnd ? 15 : 17, u2, 0, u3, 0);
-    if (mk.ok) mk.Last().mirrored = 1;
-    u = u3;
+    const int right = Dim(r, s + 1).kind == kBlockRightEnd ? 18 : 16;
+    const int left = Dim(r, s - 1).kind == kBlockLeftEnd ? 15 : 17;
+    u = AddBottomSlabSpan(mk, r, s, u, zone++, &DimensionSet::d, right, left, error);
+    if (std::isnan(u)) return false;
   }
   for (std::size_t l = 1; l + 1 <= stand_axes.size() && mk.ok; ++l) {
     const double x = stand_axes[l - 1];
     mk.Add(2 * static_cast<int>(l) + 1, 12, x, 0, x, Y, kSupportRoller);
   }
-  if (!mk.ok) return Fail(error, "節点または部材の数が上限を超えるため、構造モデルを作れません");
-  if (!FrameIsClosed(m, error)) return false;
-  PlaceJointRecord(m);
-  model = std::move(m);
-  row = std::move(r);
-  return true;
+  return FinishMembers(mk, m, r, model, row, error);
 }
 
 bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
@@ -380,23 +392,11 @@ bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
       if (dj.kind == kBlockLeftEnd) left_bottom = k;
       u -= dj.B() + dj.a();
     } else {
-      const DimensionSet& dl = Dim(r, j - 1);
-      const DimensionSet& dr = Dim(r, j + 1);
       // Each overhang belongs to the box it projects from, so that its
       // thickness and the zone edges follow that box: the one next to box
       // j + 1 first, the one next to box j - 1 last.
-      const double u1 = u - (dr.a() / 2 + dr.h());
-      const double u2 = u1 - (dj.B() - (dl.h() + dr.h()));
-      const double u3 = u2 - (dl.a() / 2 + dl.h());
-      if (!(u1 < u && u2 < u1 && u3 < u2))
-        return Fail(
-            error, Format("スラブ %d の下の底版の長さが正になりません。寸法を見直して下さい。", j));
-      mk.Add(j + 1, 16, u, 0, u1, 0);
-      mk.Add(zone++, 21, u1, 0, u2, 0);
-      if (mk.ok) mk.Last().mirrored = 1;
-      mk.Add(j - 1, 17, u2, 0, u3, 0);
-      if (mk.ok) mk.Last().mirrored = 1;
-      u = u3;
+      u = AddBottomSlabSpan(mk, r, j, u, zone++, &DimensionSet::h, 16, 17, error);
+      if (std::isnan(u)) return false;
     }
   }
   if (!mk.ok) return Fail(error, "節点または部材の数が上限を超えるため、構造モデルを作れません");
@@ -416,12 +416,7 @@ bool BuildBoxMembers(BlockRow& row, StructureModel& model, std::string* error) {
       mk.Add(block, type, axis.x, 0, axis.x, axis.level, kSupportRoller);
     }
   }
-  if (!mk.ok) return Fail(error, "節点または部材の数が上限を超えるため、構造モデルを作れません");
-  if (!FrameIsClosed(m, error)) return false;
-  PlaceJointRecord(m);
-  model = std::move(m);
-  row = std::move(r);
-  return true;
+  return FinishMembers(mk, m, r, model, row, error);
 }
 
 int BlockOutline(int layout, const BlockRecord& block, OutlinePoint* p, int capacity) {

@@ -16,15 +16,9 @@ const DimensionSet& Dims(const BlockRow& row, int k) {
 }
 
 int AddMember(StructureModel& lm, int type, int ni, int nj, int code_i, int code_j, int poi) {
-  if (ni == 0 || nj == 0 || lm.member_count >= kMaxMembers) return 0;
-  const int k = ++lm.member_count;
+  const int k = AppendMember(lm, 1, type, ni, nj);
+  if (k == 0) return 0;
   ModelMember& mb = lm.Member(k);
-  mb = ModelMember{};
-  mb.number = k;
-  mb.block = 1;
-  mb.type = type;
-  mb.node_i = ni;
-  mb.node_j = nj;
   mb.code_i = code_i;
   mb.code_j = code_j;
   mb.poi_flag = poi;

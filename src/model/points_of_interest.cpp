@@ -43,6 +43,20 @@ void End(std::array<double, kMemberPoints>& p, bool j_end, double haunch, bool t
   }
 }
 
+// The short members beside a top corner (7 before the corner, 8 after it):
+// with 2·d the point lies just inside the corner; with h/2 at half the
+// thickness of the wall they meet, the side wall's A or the inner wall's.
+void CornerPoint(std::array<double, kMemberPoints>& p, int type, bool two_d,
+                 const StructureModel& tm, int k, double side_wall, double inner_wall) {
+  const bool before = type == 7;
+  if (two_d) {
+    p[before ? kPoiInnerJ : kPoiInnerI] = 0.002;
+    return;
+  }
+  const bool beside_side_wall = before ? TypeOf(tm, k + 1) == 2 : TypeOf(tm, k - 1) == 1;
+  p[before ? kPoiHaunchJ : kPoiHaunchI] = (beside_side_wall ? side_wall : inner_wall) / 2;
+}
+
 }  // namespace
 
 void SetStandPointsOfInterest(const BlockRow& row, StructureModel& tm, bool two_d) {
@@ -73,16 +87,8 @@ void SetStandPointsOfInterest(const BlockRow& row, StructureModel& tm, bool two_
         End(p, true, E, two_d, out2d(Bw), in2d(Bw), (E + C + Bw) / 2);
         break;
       case 7:
-        if (two_d)
-          p[kPoiInnerJ] = 0.002;
-        else
-          p[kPoiHaunchJ] = TypeOf(tm, k + 1) == 2 ? A / 2 : Di / 2;
-        break;
       case 8:
-        if (two_d)
-          p[kPoiInnerI] = 0.002;
-        else
-          p[kPoiHaunchI] = TypeOf(tm, k - 1) == 1 ? A / 2 : Di / 2;
+        CornerPoint(p, mb.type, two_d, tm, k, A, Di);
         break;
       case 11:
       case 12:
@@ -151,16 +157,8 @@ void SetBoxPointsOfInterest(const BlockRow& row, StructureModel& tm, bool two_d)
           if (RoundTo3(p[static_cast<std::size_t>(i)]) >= len) p[static_cast<std::size_t>(i)] = 0;
         break;
       case 7:
-        if (two_d)
-          p[kPoiInnerJ] = 0.002;
-        else
-          p[kPoiHaunchJ] = TypeOf(tm, k + 1) == 2 ? A / 2 : A3 / 2;
-        break;
       case 8:
-        if (two_d)
-          p[kPoiInnerI] = 0.002;
-        else
-          p[kPoiHaunchI] = TypeOf(tm, k - 1) == 1 ? A / 2 : A3 / 2;
+        CornerPoint(p, mb.type, two_d, tm, k, A, A3);
         break;
       case 11:
       case 12: {

@@ -1,6 +1,7 @@
 // The parts of the replay that need Qt's application object and PDF writer.
 // Their headers use <chrono>, which cannot be compiled with cp932 narrow
 // literals; keep them out of render.h, which cp932 code includes.
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
@@ -8,6 +9,7 @@
 #include <clocale>
 
 #include "core/cp932.h"
+#include "core/fileio.h"
 #include "render/render.h"
 
 namespace vaultra::render {
@@ -29,7 +31,12 @@ void EnsureGuiApplication() {
 bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots,
               const std::string& path, int dpi, std::string* error) {
   EnsureGuiApplication();
-  QPdfWriter writer(FromCp932(path));
+  // The document is made in memory and then put in place under its name, so
+  // a failed or interrupted write never leaves half a report behind.
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QPdfWriter writer(&buffer);
   writer.setResolution(dpi);
   writer.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
@@ -45,6 +52,13 @@ bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots,
   ReplayOnPaper(writer, painter, records, page_slots, g);
   if (!painter.end()) {
     if (error) *error = "cannot finish " + Cp932ToUtf8(path);
+    return false;
+  }
+  buffer.close();
+  std::string werr;
+  if (!WriteFileAtomic(path, std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                       &werr)) {
+    if (error) *error = "cannot write " + Cp932ToUtf8(path) + ": " + Cp932ToUtf8(werr);
     return false;
   }
   return true;

@@ -178,7 +178,8 @@ void ReadStoredWater(const ReportSources& src, ReportBuild& b) {
 int BuildReport(PrintEngine& pe, const ReportSources& src, const ReportOptions& opt,
                 ReportBuild& build) {
   ReportContext ctx(pe, src, opt, build);
-  // 1. Per-build records and the template file.
+  // 1. The hourglass, the per-build records and the template file.
+  if (opt.busy) opt.busy(true);
   build.summary.clear();
   build.first_error.clear();
   build.page_limit_reached = false;
@@ -219,6 +220,7 @@ int BuildReport(PrintEngine& pe, const ReportSources& src, const ReportOptions& 
   // 10. The number of body pages, on every path.
   ctx.NotePageLimit();
   build.body_pages = std::max(0, pe.records().highest() - kFirstBodySlot);
+  if (opt.busy) opt.busy(false);
   return build.body_pages;
 }
 

@@ -62,6 +62,9 @@ struct ReportOptions {
   // preview build only (the window copies it to the clipboard when the Shift
   // key is held). Never called by the silent pass.
   std::function<void(const std::vector<std::string>&)> copy_summary;
+  // Called with true when a build starts and false when it ends (the window
+  // shows the hourglass cursor meanwhile); may be empty.
+  std::function<void(bool)> busy;
 };
 
 constexpr int kMarkMembers = 500;

@@ -2,6 +2,7 @@
 // safety factors, ground, ground characteristics and ground springs. Every
 // value is taken from the records the calculation used.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "core/cp932.h"
@@ -293,31 +294,27 @@ void Chapter12Underground(ReportContext& ctx, double y) {
   }
   Fill(pe, g.nu);
   y = PrintNaturalPeriod(ctx, y);
-  y = ctx.Block(y, "表層地盤の動的せん断弾性波速度");
-  if (k)
-    for (int l = 1; l <= 2; ++l) {
-      Fill(pe, g.H);
-      Fill(pe, g.ts[static_cast<std::size_t>(l)]);
-      Fill(pe, g.vsd[static_cast<std::size_t>(l)]);
-    }
-  for (int l = 1; l <= 2; ++l) Fill(pe, g.vsd[static_cast<std::size_t>(l)]);
-
-  y = ctx.Block(y, "表層地盤の動的せん断弾性係数");
-  if (k)
-    for (int l = 1; l <= 2; ++l) {
-      Fill(pe, g.gamma_m);
-      Fill(pe, g.vsd[static_cast<std::size_t>(l)]);
-      Fill(pe, g.g[static_cast<std::size_t>(l)]);
-    }
-  for (int l = 1; l <= 2; ++l) Fill(pe, g.g[static_cast<std::size_t>(l)]);
-  y = ctx.Block(y, "表層地盤の動的変形係数");
-  if (k)
-    for (int l = 1; l <= 2; ++l) {
-      Fill(pe, g.nu);
-      Fill(pe, g.g[static_cast<std::size_t>(l)]);
-      Fill(pe, g.e[static_cast<std::size_t>(l)]);
-    }
-  for (int l = 1; l <= 2; ++l) Fill(pe, g.e[static_cast<std::size_t>(l)]);
+  // Vsd = 4H/Ts, G = γm·Vsd²/g, E = 2(1 + ν)G: with K one line per level
+  // (the constant, the value it takes, the result), then the result table.
+  using Levels = std::array<double, 3>;
+  const struct {
+    const char* block;
+    double constant;
+    const Levels* from;
+    const Levels* result;
+  } steps[] = {{"表層地盤の動的せん断弾性波速度", g.H, &g.ts, &g.vsd},
+               {"表層地盤の動的せん断弾性係数", g.gamma_m, &g.vsd, &g.g},
+               {"表層地盤の動的変形係数", g.nu, &g.g, &g.e}};
+  for (const auto& st : steps) {
+    y = ctx.Block(y, st.block);
+    if (k)
+      for (std::size_t l = 1; l <= 2; ++l) {
+        Fill(pe, st.constant);
+        Fill(pe, (*st.from)[l]);
+        Fill(pe, (*st.result)[l]);
+      }
+    for (std::size_t l = 1; l <= 2; ++l) Fill(pe, (*st.result)[l]);
+  }
   PrintSprings(ctx, y, kTransverse);
 }
 

@@ -154,7 +154,6 @@ void Chapter16(ReportContext& ctx, double y) {
 
 // ---- chapter 17: hydrodynamic pressure ----
 void Chapter17(ReportContext& ctx, double y) {
-  if (!HasLoads(ctx)) return;
   PrintHydrodynamic(ctx, y, kTransverse);
 }
 
@@ -328,7 +327,7 @@ void PrintLoadChapters(ReportContext& ctx) {
   // Chapter 16 follows on the page run of chapter 15.
   ctx.NewPage();
   Chapter16(ctx, 0);
-  if (ctx.build.water_depth_max != 0) {
+  if (ctx.build.water_depth_max != 0 && HasLoads(ctx)) {
     ctx.NewPage();
     Chapter17(ctx, 0);
   }
@@ -393,7 +392,7 @@ void PrintLongitudinalLoadChapters(ReportContext& ctx) {
     }
   }
   // 4. Hydrodynamic pressure of the longitudinal direction.
-  if (ctx.build.water_depth_max != 0 && src.seismic) {
+  if (ctx.build.water_depth_max != 0 && HasLoads(ctx)) {
     ctx.NewPage();
     PrintHydrodynamic(ctx, 0, kLongitudinal);
   }

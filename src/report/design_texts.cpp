@@ -143,21 +143,19 @@ double PrintSprings(ReportContext& ctx, double y, int direction) {
       y = ctx.Block(y, prefix + "地盤ばね 道路橋式");
       Fill(pe, b.alpha);
       FillTextNamed(pe, kMethods[std::clamp(lr.eo_method, 1, 4)], "M", true);
-      Fill(pe, b.eoh);
-      Fill(pe, longitudinal ? g.long_side_area : g.as);
-      Fill(pe, b.root_side);
-      if (k) {
-        Fill(pe, b.alpha);
-        Fill(pe, b.eoh);
-        Fill(pe, b.k0h);
-      }
-      Fill(pe, b.eov);
-      Fill(pe, longitudinal ? g.long_bottom_area : g.ab);
-      Fill(pe, b.root_bottom);
-      if (k) {
-        Fill(pe, b.alpha);
-        Fill(pe, b.eov);
-        Fill(pe, b.k0v);
+      // Side, then bottom: Eo, the area and its root, with K also α·Eo/0.3.
+      const double sides[2][4] = {
+          {b.eoh, longitudinal ? g.long_side_area : g.as, b.root_side, b.k0h},
+          {b.eov, longitudinal ? g.long_bottom_area : g.ab, b.root_bottom, b.k0v}};
+      for (const auto& side : sides) {
+        Fill(pe, side[0]);
+        Fill(pe, side[1]);
+        Fill(pe, side[2]);
+        if (k) {
+          Fill(pe, b.alpha);
+          Fill(pe, side[0]);
+          Fill(pe, side[3]);
+        }
       }
       FillSpringTable(pe, s);
       return y;

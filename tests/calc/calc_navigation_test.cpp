@@ -41,6 +41,7 @@ struct Switching : ::testing::Test {
     folders.work_dir = dir.string() + "/work/";
     folders.resume_file = folders.work_dir + "#vaultra.ini";
     folders.demo_mode = true;  // no frame library here: the internal solver
+    folders.print_master_dir = std::string(VAULTRA_SOURCE_DIR) + "/Master/印刷/";
   }
   ~Switching() override { fs::remove_all(dir); }
 
@@ -83,6 +84,12 @@ TEST_F(Switching, InputPagesRebuildOnlyOnTheLoadsPageAndAnalyseOnlyOnResultPages
   EXPECT_TRUE(ops.run().use_internal);
   EXPECT_TRUE(ops.run().members_checked);
   EXPECT_TRUE(fs::exists(folders.resume_file));  // saved before the run
+  // The run ends with the silent report pass: headings numbered and listed.
+  EXPECT_TRUE(ops.run().report_prepared);
+  ASSERT_FALSE(ops.report_engine().text.contents.empty());
+  EXPECT_EQ(ops.report_engine().text.contents.front().text, "1. 設計条件");
+  EXPECT_GT(ops.report_build().body_pages, 10);
+  EXPECT_EQ(ops.report_build().first_error, "");
 
   nav.PageSelctClick(Page::kRcCheck);  // between result pages: nothing
   nav.PageSelctClick(Page::kOtherChecks);

@@ -227,7 +227,8 @@ TEST(CalcCommand, BadInputGivesStatusTwo) {
       {"'" + (dir / "missing.vt1").string() + "'", "missing project"},
       {"'" + broken.string() + "'", "broken project"},
       {"", "no project"},
-      {"'" + sample + "' --report out.pdf", "--report not available"},
+      {"'" + sample + "' --report '" + (dir / "no/such/folder/out.pdf").string() + "'",
+       "report not writable"},
       {"'" + sample + "' --sdk-dir /tmp", "--sdk-dir without --frame-dir"},
       {"'" + sample + "' --no-such-option", "unknown option"},
   };

@@ -110,6 +110,7 @@ TEST(BuildReport, OutlineOfTheVariants) {
     int formula;
     bool longitudinal;
     std::string outline;
+    bool stored_water = true;
   };
   const std::string underground =
       "(8) 表層地盤の単位体積重量\n(9) 表層地盤の動的ポアソン比\n(10) 表層地盤の固有周期\n"
@@ -141,6 +142,9 @@ TEST(BuildReport, OutlineOfTheVariants) {
        Opening("無収縮モルタル") + "2.2 地盤ばね定数\n" + loads +
            "4. 縦方向の検討\n4.1 縦方向接合部の照査\n(1)地盤種別の判定\n"
            "4.2 縦方向地盤ばね\n" + longitudinal_model},
+      // Without stored water chapter 17 is absent: the outline is the same.
+      {"stand, 地中式, stored water off", 0, kMethodResponseDisplacement, kSpringUnderground, false,
+       Opening("グラウト材") + underground + loads, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -150,11 +154,14 @@ TEST(BuildReport, OutlineOfTheVariants) {
     f.rec.loads.method = c.method;
     f.rec.loads.spring_formula = c.formula;
     f.rec.model.longitudinal_check = c.longitudinal;
+    if (!c.stored_water)
+      for (double& h : f.rec.model.water_level) h = 0;
     PrintEngine pe;
     ReportBuild b;
     BuildReportPages(pe, f.src, f.opt, b);
     EXPECT_EQ(Outline(pe), c.outline);
     EXPECT_EQ(b.first_error, "");
+    EXPECT_EQ(b.stored_water, c.stored_water);
     EXPECT_TRUE(IsLetterSet(pe, c.type == 0 ? 'S' : 'B'));
     EXPECT_FALSE(IsLetterSet(pe, c.type == 0 ? 'B' : 'S'));
   }
@@ -280,6 +287,8 @@ TEST(BuildReport, SilentPassListsTheHeadingsOfThePreview) {
     f.rec.model.longitudinal_check = true;
     int copies = 0;
     f.opt.copy_summary = [&](const std::vector<std::string>&) { ++copies; };
+    std::string busy;  // the hourglass goes on and off once a build
+    f.opt.busy = [&](bool on) { busy += on ? "+" : "-"; };
     PrintEngine silent;
     ReportBuild sb;
     const int silent_pages = RunSilentReportPass(silent, f.src, f.opt, sb);
@@ -290,6 +299,7 @@ TEST(BuildReport, SilentPassListsTheHeadingsOfThePreview) {
     ReportBuild pb;
     const int preview_pages = BuildReportPages(preview, f.src, f.opt, pb);
     EXPECT_EQ(copies, 1);
+    EXPECT_EQ(busy, "+-+-");
     EXPECT_EQ(silent_pages, preview_pages);
     ASSERT_EQ(silent.text.contents.size(), preview.text.contents.size());
     for (std::size_t i = 0; i < silent.text.contents.size(); ++i) {

@@ -55,7 +55,14 @@ void CalculationOps::RunAnalysis(bool internal_solver) {
   ++run_count_;
   run_ = CalcRun{};
   // The navigator has already decided the solver (demo mode or Ctrl).
-  const RunAnalysisOptions opt = RunOptionsFor(folders_, internal_solver, &library_, &ui_);
+  RunAnalysisOptions opt = RunOptionsFor(folders_, internal_solver, &library_, &ui_);
+  // The run ends with the silent report pass, which the result pages read.
+  opt.report_pass = [this](CalcRun& r) {
+    ReportOptions ro;
+    ro.print_master_dir = folders_.print_master_dir;
+    ro.internal_solver = r.use_internal;
+    RunSilentReportPass(report_engine_, ReportSourcesOf(state_, ws_, r, md_), ro, report_build_);
+  };
   vaultra::RunAnalysis(state_, md_, ws_, opt, run_);
   analysed_ = true;
 }

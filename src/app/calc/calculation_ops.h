@@ -8,11 +8,13 @@
 
 #include "analysis/frame_sdk.h"
 #include "app/calc/build_models.h"
-#include "inputs/master_data.h"
 #include "app/calc/navigation.h"
+#include "app/calc/run_analysis.h"
 #include "app/document/project_file.h"
 #include "app/document/project_state.h"
-#include "app/calc/run_analysis.h"
+#include "inputs/master_data.h"
+#include "report/build_report.h"
+#include "report/print_engine.h"
 
 namespace vaultra {
 
@@ -48,6 +50,10 @@ class CalculationOps : public NavigationOps {
 
   const CalcWorkspace& workspace() const { return ws_; }
   const CalcRun& run() const { return run_; }
+  // The silent report pass of the last run: numbered headings and contents
+  // (in the engine), failure marks and first error (in the build).
+  const PrintEngine& report_engine() const { return report_engine_; }
+  const ReportBuild& report_build() const { return report_build_; }
 
  private:
   ProjectState& state_;
@@ -57,6 +63,8 @@ class CalculationOps : public NavigationOps {
   Ui& ui_;
   CalcWorkspace ws_;
   CalcRun run_;
+  PrintEngine report_engine_;
+  ReportBuild report_build_;
   FrameSdkLibrary library_;
   bool models_built_ = false;
   bool analysed_ = false;
