@@ -313,6 +313,10 @@ TEST(LoadChapters, LongTableContinuesOnTheNextPageWithoutItsHeading) {
   }
   for (int i = 1; i <= n; ++i) EXPECT_EQ(numbers[std::to_string(i)], 1) << i;
   EXPECT_TRUE(Overprints(pe).empty());
+  // The probe itself sees a line printed over another.
+  PrintLine(pe, 1.0, 120, "重ね書きの確認");
+  PrintLine(pe, 1.5, 120.5, "重ね書きの確認");
+  EXPECT_FALSE(Overprints(pe).empty());
 }
 
 // Chapter 19's figures never share a page beyond what fits: at most three

@@ -141,7 +141,8 @@ TEST(BuildReport, OutlineOfTheVariants) {
       {"box, 任意, longitudinal", 1, kMethodResponseDisplacement, kSpringTyped, true,
        Opening("無収縮モルタル") + "2.2 地盤ばね定数\n" + loads +
            "4. 縦方向の検討\n4.1 縦方向接合部の照査\n(1)地盤種別の判定\n"
-           "4.2 縦方向地盤ばね\n" + longitudinal_model},
+           "4.2 縦方向地盤ばね\n" +
+           longitudinal_model},
       // Without stored water chapter 17 is absent: the outline is the same.
       {"stand, 地中式, stored water off", 0, kMethodResponseDisplacement, kSpringUnderground, false,
        Opening("グラウト材") + underground + loads, false},
