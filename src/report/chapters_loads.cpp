@@ -87,11 +87,11 @@ void Chapter14(ReportContext& ctx, double y) {
 }
 
 // ---- chapter 15: seismic loads by method ----
-void Chapter15(ReportContext& ctx) {
+double Chapter15(ReportContext& ctx) {
   PrintEngine& pe = ctx.pe;
   // The heading sits at the top line of its page.
   double y = ctx.Block(0, "地震時荷重");
-  if (!HasLoads(ctx)) return;
+  if (!HasLoads(ctx)) return y;
   const PressureTables& p = *ctx.src.pressure;
   const std::size_t v = ctx.src.records->loads.strata ? 1 : 0;
   if (!ctx.response_displacement()) {
@@ -115,7 +115,7 @@ void Chapter15(ReportContext& ctx) {
     y = PrintEarthPressure(ctx, y, 1, kTransverse);
   }
   y = ctx.Block(y, "地震時水圧");
-  PrintWaterPressure(ctx, y);
+  return PrintWaterPressure(ctx, y);
 }
 
 // ---- chapter 16: response-displacement loads or inertia and cover inertia ----
@@ -323,10 +323,8 @@ void PrintLoadChapters(ReportContext& ctx) {
   ctx.NewPage();
   Chapter14(ctx, 0);
   ctx.NewPage();
-  Chapter15(ctx);
   // Chapter 16 follows on the page run of chapter 15.
-  ctx.NewPage();
-  Chapter16(ctx, 0);
+  Chapter16(ctx, Chapter15(ctx));
   if (ctx.build.water_depth_max != 0 && HasLoads(ctx)) {
     ctx.NewPage();
     Chapter17(ctx, 0);
