@@ -129,6 +129,7 @@ double PrintEarthPressure(ReportContext& ctx, double y, int variant, int directi
 double PrintWaterPressure(ReportContext& ctx, double y) {
   PrintEngine& pe = ctx.pe;
   const ExternalWaterTable& w = ctx.src.pressure->water;
+  if (w.rows.empty()) y = ctx.Block(y, "水圧 地下水なし");
   y = PrintTableRows(ctx, y, "水圧", static_cast<int>(w.rows.size()), [&](int i) {
     const WaterRow& r = w.rows[U(i)];
     Text(pe, r.name);
