@@ -214,6 +214,7 @@ int BuildReport(PrintEngine& pe, const ReportSources& src, const ReportOptions& 
   // 9. The longitudinal chapters and the end walls.
   if (ctx.longitudinal_check()) {
     PrintLongitudinalGroundChapters(ctx);
+    PrintLongitudinalLoadChapters(ctx);
     PrintLongitudinalCheckChapters(ctx);
   }
   // 10. The number of body pages, on every path.

@@ -25,6 +25,10 @@ void PrintTransverseJointChapter(ReportContext& ctx);
 // class, and the longitudinal ground springs (longitudinal chapters 1, 2).
 void PrintLongitudinalGroundChapters(ReportContext& ctx);
 
+// chapters_loads.cpp: the longitudinal loads, hydrodynamic pressure and
+// analysis model (longitudinal chapters 3 to 5).
+void PrintLongitudinalLoadChapters(ReportContext& ctx);
+
 // chapters_longitudinal_checks.cpp: longitudinal loads, model, results,
 // joint checks and the end walls (longitudinal chapters 3 to 9).
 void PrintLongitudinalCheckChapters(ReportContext& ctx);

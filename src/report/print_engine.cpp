@@ -375,10 +375,12 @@ void PrintEngine::NewPage() {
   SetBodyFont();
 }
 
-// The usable page ends at bottom - top (265 mm on the report page), where
-// the page number sits.
+// The page number's text ends at bottom - top (265 mm on the report page)
+// and is 3.4 mm tall. A block of this height below y ends with a line whose
+// top is at y + height and whose text (3.6 mm) must end above the number.
 bool PrintEngine::FitsOnPage(double y, double height) const {
-  return y + height < dev_.bottom - dev_.top;
+  constexpr double kNumberHeight = 3.4, kLineText = 3.6;
+  return y + height + kLineText < dev_.bottom - dev_.top - kNumberHeight;
 }
 
 bool PrintEngine::SelectPageSlot(int n) {

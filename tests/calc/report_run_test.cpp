@@ -17,45 +17,12 @@
 #include "report/build_report.h"
 #include "report/report_template.h"
 #include "report/report_test_util.h"
+#include "sample_run.h"
 
 namespace vaultra {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct SampleRun {
-  RecordingUi ui;
-  MasterData md;
-  ProjectState state = DefaultProjectState();
-  CalcWorkspace ws;
-  CalcRun run;
-  PrintEngine silent;
-  ReportBuild silent_build;
-  ReportOptions opt;
-  fs::path dir;
-
-  explicit SampleRun(const std::string& sample) {
-    md = LoadMasterData(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/", ui);
-    InputPageLogic logic(md);
-    loaded = LoadProjectFile(state, std::string(VAULTRA_SOURCE_DIR) + "/samples/" + sample, logic)
-                 .loaded;
-    if (!loaded) return;
-    PrepareOtherChecks(state);
-    CommitOtherChecksInputs(state);
-    dir = fs::temp_directory_path() / ("vaultra_report_run_" + std::to_string(getpid()));
-    built = BuildModels(state, md, dir.string(), ws).empty();
-    opt.print_master_dir = std::string(VAULTRA_SOURCE_DIR) + "/Master/印刷/";
-    opt.formulas = true;
-    opt.ts_formula = true;
-    RunAnalysisOptions ro;
-    ro.report_pass = [&](CalcRun& r) {
-      RunSilentReportPass(silent, ReportSourcesOf(state, ws, r, md), opt, silent_build);
-    };
-    RunAnalysis(state, md, ws, ro, run);
-  }
-  ~SampleRun() { fs::remove_all(dir); }
-  bool loaded = false, built = false;
-};
 
 TEST(ReportRun, PrintedValuesAreTheCalculationRecords) {
   SampleRun s("stand_two_slabs.vt1");

@@ -192,8 +192,11 @@ TEST(PrintEngine, APageSlotBeyondTheLastFailsClearly) {
 TEST(PrintEngine, FitsOnPageTestsAgainstTheUsableHeight) {
   PrintEngine pe;
   test::StartBare(pe);
-  EXPECT_TRUE(pe.FitsOnPage(259.0, 5.76));
-  EXPECT_FALSE(pe.FitsOnPage(260.0, 5.76));  // 265.76 runs into the page number
+  // The last line's text (3.6 mm below its top at y + height) ends above
+  // the page number, whose 3.4 mm end at 265 mm.
+  EXPECT_TRUE(pe.FitsOnPage(252.0, 5.76));   // text ends at 261.36
+  EXPECT_FALSE(pe.FitsOnPage(252.5, 5.76));  // 261.86 touches the number (261.6)
+  EXPECT_FALSE(pe.FitsOnPage(259.0, 5.76));
   EXPECT_FALSE(pe.FitsOnPage(266.0, 0));
 }
 
