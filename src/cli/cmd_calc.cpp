@@ -259,7 +259,8 @@ namespace {
 // unless quiet; writes the report when asked. The exit status is the
 // calculation's (0 satisfied, 1 some check not satisfied, 2 bad input or a
 // failed analysis), or 2 when the report cannot be written.
-int RunCalc(const Args& args, const std::optional<ReportRequest>& report, bool quiet) {
+int RunCalc(const Args& args, const std::optional<ReportRequest>& report, ReportWriter writer,
+            bool quiet) {
   std::string error;
   const auto sdk = args.Option("--sdk-dir");
   const auto frame = args.Option("--frame-dir");
@@ -346,7 +347,7 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, bool q
     }
   }
   if (report) {
-    if (WriteRunReport(state, ws, run, master, folders.print_master_dir, *report) != kExitOk)
+    if (writer(state, ws, run, master, folders.print_master_dir, *report) != kExitOk)
       return kExitBadInput;
   }
   return status;
@@ -355,6 +356,10 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, bool q
 }  // namespace
 
 int CmdCalc(const ArgList& argv) {
+  return CmdCalcWith(argv, nullptr);
+}
+
+int CmdCalcWith(const ArgList& argv, ReportWriter writer) {
   std::string error;
   std::optional<Args> args =
       ParseArgs(argv, {"--work-dir", "--json", "--report", "--sdk-dir", "--frame-dir"},
@@ -364,11 +369,13 @@ int CmdCalc(const ArgList& argv) {
   std::optional<ReportRequest> report;
   if (auto out = args->Option("--report")) {
     report = ReportRequest{*out, args->Has("--formulas"), args->Has("--ts"), ""};
+    if (!writer) return -1;  // the window program writes reports
   }
-  return RunCalc(*args, report, false);
+  return RunCalc(*args, report, writer, false);
 }
 
-int CmdReport(const ArgList& argv) {
+int CmdReportWith(const ArgList& argv, ReportWriter writer) {
+  if (!writer) return -1;
   std::string error;
   std::optional<Args> args =
       ParseArgs(argv, {"--work-dir", "-o", "--sdk-dir", "--frame-dir", "--summary"},
@@ -380,7 +387,7 @@ int CmdReport(const ArgList& argv) {
   return RunCalc(*args,
                  ReportRequest{*out, args->Has("--formulas"), args->Has("--ts"),
                                args->Option("--summary").value_or("")},
-                 true);
+                 writer, true);
 }
 
 }  // namespace vaultra::cli

@@ -19,6 +19,8 @@ int CmdSection(const ArgList& argv);
 int CmdDraw(const ArgList& argv);
 int CmdTemplate(const ArgList& argv);
 int CmdReport(const ArgList& argv);
+// calc in the window program, which can also write its report (--report).
+int CmdCalcWithReport(const ArgList& argv);
 int CmdFigure(const ArgList& argv);
 
 // The usage text printed by --help and after a bad argument.
@@ -39,7 +41,8 @@ int CheckWindowStart(int argc, char** argv);
 // Runs a headless sub-command (calc, frame, solve, section, resave, --help,
 // --version) when argv[1] names one, or reports an unknown option; returns
 // -1 when argv[1] is none of these (a drawing command, a project path, or
-// nothing): the window program takes those.
+// nothing) or when the command must draw (calc --report): the window program
+// takes those.
 int RunSubcommand(int argc, char** argv);
 
 // In the window program: runs a sub-command that draws (draw, template,

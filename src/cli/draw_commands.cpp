@@ -17,6 +17,7 @@ int RunDrawingSubcommand(int argc, char** argv) {
       {"draw", CmdDraw},
       {"template", CmdTemplate},
       {"report", CmdReport},
+      {"calc", CmdCalcWithReport},
       {"figure", CmdFigure},
   };
   for (const Entry& e : kCommands) {

@@ -1,5 +1,7 @@
 #include "cli/report_run.h"
 
+#include "cli/commands.h"
+
 #include <cstdio>
 
 #include "cli/args.h"
@@ -47,6 +49,14 @@ int WriteRunReport(const ProjectState& state, const CalcWorkspace& ws, const Cal
     std::fprintf(stderr, "vaultra: report: %d body pages, %d contents pages -> %s\n",
                  build.body_pages, build.contents_pages, request.out_utf8.c_str());
   return status;
+}
+
+int CmdReport(const ArgList& argv) {
+  return CmdReportWith(argv, WriteRunReport);
+}
+
+int CmdCalcWithReport(const ArgList& argv) {
+  return CmdCalcWith(argv, WriteRunReport);
 }
 
 }  // namespace vaultra::cli
