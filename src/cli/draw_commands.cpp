@@ -2,6 +2,7 @@
 // which links the window toolkit; the vaultra executable starts it for them.
 #include <cstring>
 
+#include "cli/args.h"
 #include "cli/commands.h"
 
 namespace vaultra::cli {
