@@ -77,12 +77,18 @@ std::string SubcommandUsage(std::string_view name) {
   const std::string prefix = "  vaultra " + std::string(name) + " ";
   std::string out = "usage:\n";
   std::string_view text = UsageText();
+  // An entry starts with "  vaultra "; deeper-indented lines continue it.
+  bool in_entry = false;
   while (!text.empty()) {
     const std::size_t eol = text.find('\n');
     const std::string_view line =
         text.substr(0, eol == std::string_view::npos ? text.size() : eol + 1);
     text.remove_prefix(line.size());
-    if (line.starts_with(prefix) || line.starts_with("exit status:")) out += line;
+    if (line.starts_with("  vaultra "))
+      in_entry = line.starts_with(prefix);
+    else if (!line.starts_with("   "))
+      in_entry = false;
+    if (in_entry || line.starts_with("exit status:")) out += line;
   }
   return out;
 }

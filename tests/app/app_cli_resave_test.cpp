@@ -157,6 +157,7 @@ TEST_F(ResaveCli, SubcommandHelpPrintsItsUsageAndSucceeds) {
   const struct {
     const char* args;
     const char* first_line;
+    std::size_t lines = 3;  // usage:, the sub-command, exit status
   } cases[] = {
       {"calc --help", "  vaultra calc PROJECT.vt1 [--work-dir DIR]"},
       {"calc some.vt1 -h", "  vaultra calc PROJECT.vt1 [--work-dir DIR]"},
@@ -167,6 +168,7 @@ TEST_F(ResaveCli, SubcommandHelpPrintsItsUsageAndSucceeds) {
       {"draw --help", "  vaultra draw FILE.PCJ"},
       {"template --help", "  vaultra template FILE LABEL"},
       {"report --help", "  vaultra report PROJECT.vt1"},
+      {"figure --help", "  vaultra figure PROJECT.vt1 KIND", 5},  // two continuation lines
   };
   for (const auto& c : cases) {
     RunResult r = Vaultra(c.args);
@@ -177,7 +179,7 @@ TEST_F(ResaveCli, SubcommandHelpPrintsItsUsageAndSucceeds) {
     // Only the one sub-command's lines, then the exit statuses.
     const std::size_t lines =
         static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n'));
-    EXPECT_EQ(lines, 3u) << c.args << "\n" << r.out;
+    EXPECT_EQ(lines, c.lines) << c.args << "\n" << r.out;
     EXPECT_NE(r.out.find("\nexit status: 0 "), std::string::npos) << c.args;
   }
   EXPECT_EQ(Vaultra("calc --helpme").status, 2);
@@ -203,7 +205,6 @@ TEST_F(ResaveCli, InstalledCopyFindsItsFolderThroughTheBinLink) {
   EXPECT_EQ(r.status, 2) << r.out;
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find(program.string() + "/Master/"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("could not be read"), std::string::npos) << r.err;
 
   fs::copy(fs::path(VAULTRA_SOURCE_DIR) / "Master", program / "Master",
            fs::copy_options::recursive);

@@ -37,6 +37,7 @@ expect_file() {
 }
 expect_file "./usr/bin/vaultra -> ../lib/vaultra/vaultra"
 expect_file "./usr/lib/vaultra/vaultra"
+expect_file "./usr/lib/vaultra/vaultra-gui"
 expect_file "./usr/lib/vaultra/vaultra.ini"
 expect_file "./usr/share/applications/vaultra.desktop"
 expect_file "./usr/share/icons/hicolor/scalable/apps/vaultra.svg"
@@ -91,6 +92,10 @@ status=0
 grep -q 'solver: internal' "$tmp/calc.installed" || fail "installed vaultra calc printed no run"
 grep -q 'O\.K\.' "$tmp/calc.installed" || fail "installed vaultra calc printed no verdicts"
 echo "installed vaultra calc $(basename "$sample"): status $status, $(wc -l <"$tmp/calc.installed") lines"
+# A drawing sub-command runs in the window program beside the installed vaultra.
+QT_QPA_PLATFORM=offscreen "$exe" draw "$root/usr/lib/vaultra/Master/印刷/寸法記号図.PCJ" -o "$tmp/drawing.png" \
+  2>"$tmp/draw.err" || { cat "$tmp/draw.err"; fail "installed vaultra draw"; }
+[ "$(head -c 4 "$tmp/drawing.png" | tail -c 3)" = PNG ] || fail "installed vaultra draw wrote no PNG"
 # It reads the master data of its own folder, not the build tree's.
 mv "$root/usr/lib/vaultra/Master" "$root/usr/lib/vaultra/Master.away"
 status=0
