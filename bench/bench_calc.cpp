@@ -144,16 +144,18 @@ void WholeRun(benchmark::State& st, const std::string& sample, bool largest_box)
   if (last) Label(st, *last);
 }
 
-void BM_WholeRunThreeBoxes(benchmark::State& st) {
-  WholeRun(st, "box_three_boxes.vt1", false);
+// Every shipped sample; the mini-gate facility is the largest (40
+// transverse members).
+void BM_WholeRun(benchmark::State& st, const char* sample) {
+  WholeRun(st, sample, false);
 }
-BENCHMARK(BM_WholeRunThreeBoxes)->Unit(benchmark::kMillisecond);
-
-// The largest shipped sample: the mini-gate facility, 40 transverse members.
-void BM_WholeRunMiniGate(benchmark::State& st) {
-  WholeRun(st, "mini_gate.vt1", false);
-}
-BENCHMARK(BM_WholeRunMiniGate)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WholeRun, box_groundwater_stored, "box_groundwater_stored.vt1")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WholeRun, box_three_boxes, "box_three_boxes.vt1")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WholeRun, mini_gate, "mini_gate.vt1")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WholeRun, stand_two_slabs, "stand_two_slabs.vt1")
+    ->Unit(benchmark::kMillisecond);
 
 void BM_WholeRunLargestBox(benchmark::State& st) {
   WholeRun(st, {}, true);

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libjpeg62-turbo-dev libfreexl-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   calculix-ccx poppler-utils
+  dpkg-dev desktop-file-utils shared-mime-info
   clang libclang-rt-14-dev
 )
 missing=()

@@ -1,92 +1,41 @@
-// The vaultra executable: the window by default, headless sub-commands
-// when the first argument names one.
-#include <QAbstractButton>
-#include <QApplication>
-#include <QTimer>
+// The vaultra executable. The headless sub-commands run here, in a process
+// that never loads the window toolkit; everything else (the window, and the
+// sub-commands that draw) is the window program's, vaultra-gui beside this
+// executable, which replaces this process with the same arguments.
+#include <unistd.h>
+
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <string>
 
-#include "inputs/master_data.h"
-#include "app/calc/navigation.h"
-#include "app/pages/page_logic_impl.h"
-#include "app/document/project_file.h"
+#include "cli/args.h"
 #include "cli/commands.h"
-#include "core/cp932.h"
-#include "core/fileio.h"
-#include "gui/main_window.h"
-#include "gui/qt_ui.h"
 
 namespace {
 
-// VAULTRA_GRAB=FILE.png [VAULTRA_GRAB_PAGE=n]: after start-up, switch to
-// page n through its button, save a grab of the window and quit (a look at
-// the window without a screen).
-void ScheduleGrab(vaultra::gui::TFm_MAIN& w) {
-  const char* grab = std::getenv("VAULTRA_GRAB");
-  if (!grab || !*grab) return;
-  const char* page = std::getenv("VAULTRA_GRAB_PAGE");
-  const int n = page ? std::atoi(page) : 0;
-  const QString path = QString::fromUtf8(grab);
-  QTimer::singleShot(800, &w, [&w, n, path] {
-    if (n >= 1 && n <= vaultra::kSwitchedPages)
-      w.PageButton(static_cast<vaultra::Page>(n))->click();
-    QTimer::singleShot(300, &w, [&w, path] {
-      w.grab().save(path);
-      w.close();
-    });
-  });
+constexpr const char* kWindowProgram = "vaultra-gui";
+
+// The window program's path: beside the running executable.
+std::string WindowProgramPath() {
+  char buf[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+  std::string dir = n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+  const std::size_t slash = dir.rfind('/');
+  dir = slash == std::string::npos ? std::string(".") : dir.substr(0, slash);
+  return dir + "/" + kWindowProgram;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "C");
-  int status = vaultra::cli::RunSubcommand(argc, argv);
+  const int status = vaultra::cli::RunSubcommand(argc, argv);
   if (status >= 0) return status;
-
-  // What would make the toolkit abort (no display) or open nothing (no
-  // such project) is refused before it starts.
-  status = vaultra::cli::CheckWindowStart(argc, argv);
-  if (status >= 0) return status;
-
-  using namespace vaultra;
-  QApplication app(argc, argv);
-  std::setlocale(LC_NUMERIC, "C");  // Qt sets the locale from the environment
-
-  std::optional<std::string> project;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (!a.empty() && a[0] == '-') {
-      std::fprintf(stderr, "vaultra: unknown option %s\n", a.c_str());
-      std::fputs(cli::UsageText(), stderr);
-      return 2;
-    }
-    if (project) {
-      std::fputs(cli::UsageText(), stderr);
-      return 2;
-    }
-    project = Utf8ToCp932(a);
-  }
-
-  gui::QtUi ui;
-  ui.SetQuiet(std::getenv("VAULTRA_GRAB") != nullptr);
-  ProjectState state = DefaultProjectState();
-  MasterData master;
-  InputPageLogic logic(master);
-  const FolderEnvironment env = SystemFolderEnvironment(std::nullopt);
-  const AppFolders folders = ResolveAppFolders(env);
-  StartUpResult started = StartUp(
-      state, env, logic, ui, [&] { master = LoadMasterData(folders.material_master_dir, ui); });
-  gui::TFm_MAIN window(state, master, logic, ui, started);
-  ui.SetParent(&window);
-  if (project) {
-    if (FileExists(*project))
-      window.OpenProject(*project);
-    else
-      ui.Tell(MsgKind::kError, *project + Utf16ToCp932(u"\nが見つかりません。"));
-  }
-  window.show();
-  ScheduleGrab(window);
-  return app.exec();
+  // Same arguments, same argv[0]: messages still name "vaultra".
+  const std::string path = WindowProgramPath();
+  ::execv(path.c_str(), argv);
+  std::fprintf(stderr, "vaultra: cannot start %s: %s\n", path.c_str(), std::strerror(errno));
+  return vaultra::cli::kExitBadInput;
 }

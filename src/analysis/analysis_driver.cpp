@@ -238,37 +238,69 @@ std::string ReadFrameResults(AnalysisResults& results, const std::string& text_p
   return {};
 }
 
-std::string RunFrameAnalysis(AnalysisResults& results, const std::string& text_path,
-                             FrameModel& model, FrameAnalysisContext& ctx,
-                             const MaxSearchMembers* members) {
+namespace {
+
+// What a search run reads of its results: the members it refines, in the
+// combinations it refines (null: all three).
+struct SearchScope {
+  const std::vector<bool>* members = nullptr;
+  const std::vector<bool>* combinations = nullptr;
+};
+
+// One analysis. search (may be null) marks a search run on the internal
+// path: its text and result files are read by nobody (the library path
+// reads both, and the condition-file and result-file views read only the
+// main texts and their files), so it writes none of them unless every file
+// is kept, and computes member values only for what the search reads.
+std::string RunOneAnalysis(AnalysisResults& results, const std::string& text_path,
+                           FrameModel& model, FrameAnalysisContext& ctx,
+                           const MaxSearchMembers* members, const SearchScope* search) {
   std::string progress = "!! 計算中  [" + text_path + "]";
   if (ctx.ui) ctx.ui->Progress(progress);
-  // The internal path's text is no cache key: a work file of this run.
+  const bool work_files = !ctx.use_internal || !search || ctx.keep_result_files;
   std::string msg;
-  if (!ctx.text_is_input)
-    msg = SaveFrameText(model, text_path,
-                        ctx.use_internal ? WriteMode::kScratch : WriteMode::kDurable);
-  if (!msg.empty()) return Fail(results, msg);
   std::string bak = ChangeExtension(text_path, ".bak");
-  if (ctx.use_internal) {
-    if (ctx.ui) ctx.ui->Progress(progress);
-    // The result files are rewritten below, so the cache copy no longer
-    // describes them.
+  if (work_files) {
+    // The internal path's text is no cache key: a work file of this run. A
+    // text given as input (vaultra solve) is never rewritten.
+    if (!ctx.text_is_input)
+      msg = SaveFrameText(model, text_path,
+                          ctx.use_internal ? WriteMode::kScratch : WriteMode::kDurable);
+    if (!msg.empty()) return Fail(results, msg);
+  } else if (FileExists(text_path)) {
+    // A search text of an earlier run goes with its cache copy and result
+    // files: the folder never shows a search text this run did not compute.
+    RemoveFile(text_path);
     RemoveFile(bak);
     RemoveAllResultFiles(text_path);
+  }
+  if (ctx.use_internal) {
+    if (ctx.ui) ctx.ui->Progress(progress);
+    if (work_files) {
+      // The result files are rewritten below, so the cache copy no longer
+      // describes them.
+      RemoveFile(bak);
+      RemoveAllResultFiles(text_path);
+    }
     model.solver_mode = 2;
     FrameSolveOptions options;
     options.cache = ctx.solve_cache;
+    if (!work_files) {
+      options.members = search->members;
+      options.combinations = search->combinations;
+    }
     msg = SolveFrame(model, results, options);
     if (!msg.empty()) {
       if (ctx.ui) ctx.ui->Tell(MsgKind::kError, msg);
       return Fail(results, msg);
     }
     // The files the library's path deletes after reading are not written.
-    msg = WriteInternalResults(
-        results, model, text_path,
-        ctx.keep_result_files ? kAllResultFiles : FilesKeptAfterReading(text_path));
-    if (!msg.empty()) return Fail(results, msg);
+    if (work_files) {
+      msg = WriteInternalResults(
+          results, model, text_path,
+          ctx.keep_result_files ? kAllResultFiles : FilesKeptAfterReading(text_path));
+      if (!msg.empty()) return Fail(results, msg);
+    }
   } else {
     bool hit = FileExists(bak) && SameText(text_path, bak) &&
                ResultFilesPresent(text_path, model.combinations.Count() > 0);
@@ -293,6 +325,14 @@ std::string RunFrameAnalysis(AnalysisResults& results, const std::string& text_p
   }
   MarkMaxPoints(results, model.combinations.Count(), members);
   return {};
+}
+
+}  // namespace
+
+std::string RunFrameAnalysis(AnalysisResults& results, const std::string& text_path,
+                             FrameModel& model, FrameAnalysisContext& ctx,
+                             const MaxSearchMembers* members) {
+  return RunOneAnalysis(results, text_path, model, ctx, members, nullptr);
 }
 
 namespace {
@@ -371,6 +411,9 @@ bool AnalyseWithMaxSearch(AnalysisResults& results, AnalysisResults& s1, Analysi
   OneBasedList<FrameEqualDivision> saved_div = model.equal_divisions;
   OneBasedList<FrameSpecifiedPositions> saved_spec = model.specified;
   int flagged_to = FlaggedCount(members, model);
+  // The members the search runs refine: the only ones read from them.
+  std::vector<bool> refined(static_cast<std::size_t>(std::max(flagged_to, 0)) + 1, false);
+  for (int e = 1; e <= flagged_to; ++e) refined[static_cast<std::size_t>(e)] = members[e].search;
   model.equal_divisions.Clear();
   model.specified.Clear();
   for (int e = 1; e <= flagged_to; ++e) {
@@ -381,18 +424,27 @@ bool AnalyseWithMaxSearch(AnalysisResults& results, AnalysisResults& s1, Analysi
     for (int i = 0; i <= 14; ++i) sp.positions.Add({0.01 + i * (L - 0.02) / 14, {}});
     model.specified.Add(sp);
   }
+  const SearchScope first_scope{&refined, nullptr};
   bool first_ok =
-      RunFrameAnalysis(s1, SearchPath(text_path, "J(-)1"), model, ctx, &members).empty();
+      RunOneAnalysis(s1, SearchPath(text_path, "J(-)1"), model, ctx, &members, &first_scope)
+          .empty();
   int combinations = std::min(3, model.combinations.Count());
   for (int k = 0; first_ok && k < combinations; ++k) {
-    s2 = s1;
+    // The refinement runs of combination k read only that combination.
+    std::vector<bool> only_k(static_cast<std::size_t>(model.combinations.Count()) + 1, false);
+    only_k[static_cast<std::size_t>(k + 1)] = true;
+    const SearchScope scope{&refined, &only_k};
     bool ok = true;
+    // Stage 2 refines around the first search run's maximum, stage 3
+    // around stage 2's.
+    const AnalysisResults* before = &s1;
     for (int stage = 2; stage <= 3 && ok; ++stage) {
       model.specified.Clear();
-      int c = s2.max_load_case + k + 1;
+      const AnalysisResults& from = *before;
+      int c = from.max_load_case + k + 1;
       for (int e = 1; e <= flagged_to; ++e) {
-        if (!members[e].search || !s2.HasCase(c) || !s2.HasMember(e)) continue;
-        const MemberCaseResult& mc = s2.At(c, e);
+        if (!members[e].search || !from.HasCase(c) || !from.HasMember(e)) continue;
+        const MemberCaseResult& mc = from.At(c, e);
         int count = std::clamp(mc.count, 1, kResultMaxPoints);
         int f = mc.max_index;
         auto pos = [&](int idx) {
@@ -412,9 +464,10 @@ bool AnalyseWithMaxSearch(AnalysisResults& results, AnalysisResults& s1, Analysi
           sp.positions.Add({std::clamp(RoundTo3(low + s * step), 0.0, std::max(L, 0.0)), {}});
         model.specified.Add(sp);
       }
-      ok = RunFrameAnalysis(s2, SearchPath(text_path, Format("J(%d)%d", k, stage)), model, ctx,
-                            &members)
+      ok = RunOneAnalysis(s2, SearchPath(text_path, Format("J(%d)%d", k, stage)), model, ctx,
+                          &members, &scope)
                .empty();
+      before = &s2;
     }
     // A failed refinement keeps the main run's maximum for this combination.
     if (ok) MergeRefinedMax(results, s1, s2, members, k);

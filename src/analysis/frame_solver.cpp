@@ -781,12 +781,42 @@ std::string SolutionKey(const FrameModel& m) {
 
 struct Solver {
   Solver(FrameModel& m, AnalysisResults& r, const FrameSolveOptions& o)
-      : model(m), res(r), reference(o.dense_reference), cache(reference ? nullptr : o.cache) {}
+      : model(m),
+        res(r),
+        reference(o.dense_reference),
+        cache(reference ? nullptr : o.cache),
+        only(o.members),
+        only_combinations(o.combinations) {}
   FrameModel& model;
   AnalysisResults& res;
   bool reference;
-  FrameSolveCache* cache;  // null: nothing kept
-  bool cache_hit = false;  // the cache holds this model's solutions
+  FrameSolveCache* cache;                      // null: nothing kept
+  bool cache_hit = false;                      // the cache holds this model's solutions
+  const std::vector<bool>* only;               // null: every member's values
+  const std::vector<bool>* only_combinations;  // null: every case's values
+  std::vector<bool> case_values;               // per case: member values computed
+
+  // Which cases get member values: every case, or the combinations asked
+  // for and the load cases they take.
+  void SelectCases(int nlc, int nco) {
+    case_values.assign(static_cast<std::size_t>(nlc + nco) + 1, only_combinations == nullptr);
+    if (!only_combinations) return;
+    for (int k = 1; k <= nco; ++k) {
+      if (k >= static_cast<int>(only_combinations->size()) ||
+          !(*only_combinations)[static_cast<std::size_t>(k)])
+        continue;
+      case_values[static_cast<std::size_t>(nlc + k)] = true;
+      for (const auto& en : model.combinations[k].entries) {
+        int li = FindByNumber(model.load_cases, en.load_case);
+        if (li > 0) case_values[static_cast<std::size_t>(li)] = true;
+      }
+    }
+  }
+
+  // Whether member e gets values at its output points.
+  bool Wanted(int e) const {
+    return !only || (e < static_cast<int>(only->size()) && (*only)[static_cast<std::size_t>(e)]);
+  }
   int nn = 0, nm = 0;
   std::vector<MemberData> mem;  // 1-based
   std::vector<int> node_order;
@@ -1044,6 +1074,7 @@ struct Solver {
   // Member results at the output points for one case (after the last pass).
   void MemberResults(int ci, const std::vector<double>& u,
                      const std::vector<std::vector<FrameLoadItem>>& member_items) {
+    if (!case_values[static_cast<std::size_t>(ci)]) return;  // counts stay 0
     FrameSolveCache::Case* kept = cache ? &cache->cases[static_cast<std::size_t>(ci)] : nullptr;
     if (kept && kept->values.empty()) {
       kept->points.assign(nm + 1, {});
@@ -1053,6 +1084,7 @@ struct Solver {
       const MemberData& m = mem[e];
       MemberCaseResult& out = res.At(ci, e);
       std::size_t ke = static_cast<std::size_t>(e);
+      if (!Wanted(e)) continue;  // count stays 0
       if (kept && !kept->points[ke].empty() && kept->points[ke] == m.points) {
         out = kept->values[ke];  // the same solution at the same points
         continue;
@@ -1339,6 +1371,7 @@ struct Solver {
       rm.length = rm.count > 0 ? mem[e].points.back() : 0;
     }
     int mode = std::clamp(model.solver_mode, 1, 2);
+    SelectCases(nlc, nco);
     if (cache) {
       std::string key = SolutionKey(model);
       cache_hit = cache->key == key && static_cast<int>(cache->cases.size()) == nlc + 1;
@@ -1415,9 +1448,10 @@ struct Solver {
     for (int k = 1; k <= nco; ++k) {
       const FrameCombination& co = model.combinations[k];
       int ci = nlc + k;
+      if (!case_values[static_cast<std::size_t>(ci)]) continue;  // counts stay 0
       for (int e = 1; e <= nm; ++e) {
         auto& out = res.At(ci, e);
-        out.count = static_cast<int>(mem[e].points.size());
+        out.count = Wanted(e) ? static_cast<int>(mem[e].points.size()) : 0;
         for (int p = 1; p <= out.count; ++p) out.points[p][kCompX] = mem[e].points[p - 1];
       }
       for (const auto& en : co.entries) {

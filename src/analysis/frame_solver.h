@@ -52,6 +52,14 @@ struct FrameSolveOptions {
   bool dense_reference = false;
   // Solutions to reuse and to keep (fast path only); may be null.
   FrameSolveCache* cache = nullptr;
+  // When set (indexed by member, index 0 unused): only these members get
+  // values at their output points; every other member gets point count 0
+  // in every case. For analyses of which only some members are read.
+  const std::vector<bool>* members = nullptr;
+  // Likewise by combination (index 0 unused): only these combinations, and
+  // the load cases they take, get member values; every other case gets
+  // point count 0 for every member.
+  const std::vector<bool>* combinations = nullptr;
 };
 
 // Solves every load case and combination of the model into results

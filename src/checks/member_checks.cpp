@@ -64,10 +64,20 @@ int MaterialColumnOf(int t) {
   return 1;
 }
 
+bool MemberCheckTables::Reset(int members) {
+  tables.clear();
+  member_count = 0;
+  if (members < 0 || members >= kCheckTableMembers) return false;
+  tables.resize(static_cast<std::size_t>(kCheckCombinations * (members + 1)));
+  member_count = members;
+  return true;
+}
+
 MemberCheckTable& MemberCheckTables::At(int k, int m) {
-  if (k < 0 || k >= kCheckCombinations || m < 1 || m >= kCheckTableMembers)
+  const int per = static_cast<int>(tables.size()) / kCheckCombinations;  // members + 1
+  if (k < 0 || k >= kCheckCombinations || m < 1 || m >= per)
     throw std::out_of_range("MemberCheckTables combination/member");
-  return tables[static_cast<std::size_t>(k * kCheckTableMembers + m)];
+  return tables[static_cast<std::size_t>(k * per + m)];
 }
 const MemberCheckTable& MemberCheckTables::At(int k, int m) const {
   return const_cast<MemberCheckTables*>(this)->At(k, m);
@@ -267,16 +277,14 @@ void ApplyCheckOverrides(CheckPointRecord& row, int kind, const CheckOverrides& 
 std::string CheckMembers(const AnalysisResults& results, StructureModel& model,
                          const BlockRow& block_row, const MasterData& md,
                          const MemberCheckInput& in, MemberCheckTables& out) {
-  static const MemberCheckTable kEmpty;  // copied over each table: no temporary per table
-  std::fill(out.tables.begin(), out.tables.end(), kEmpty);
-  out.member_count = 0;
+  out.Reset(0);
   const int members = model.member_count;
   if (members <= 0) return {};
   if (members > results.member_count || members >= kCheckTableMembers)
     return Format("部材数 %d が計算結果 (%d) と合いません.", members, results.member_count);
   if (!results.HasCase(results.max_load_case + kCheckCombinations))
     return "照査用の組合せの計算結果がありません.";
-  out.member_count = members;
+  out.Reset(members);
   const bool box = in.layout == 1;
   const bool d2 = in.two_d_option;
 

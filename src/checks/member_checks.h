@@ -42,12 +42,16 @@ struct MemberCheckTable {
   const CheckPointRecord& Row(int p) const { return rows.at(static_cast<std::size_t>(p)); }
 };
 
-// 3 × members check tables, bounds-checked.
+// 3 × members check tables, bounds-checked. The tables are sized for the
+// model's members (kCheckTableMembers − 1 at most), not for the largest
+// model: a table exists only for a member that has one.
 struct MemberCheckTables {
-  std::vector<MemberCheckTable> tables =
-      std::vector<MemberCheckTable>(kCheckCombinations * kCheckTableMembers);
+  std::vector<MemberCheckTable> tables;  // 3 × (member_count + 1), slot 0 unused
   int member_count = 0;
 
+  // Empties every table and sizes them for members members; false (and no
+  // table) when members is negative or beyond the capacity.
+  bool Reset(int members);
   MemberCheckTable& At(int k, int m);
   const MemberCheckTable& At(int k, int m) const;
 };

@@ -387,7 +387,8 @@ std::string WriteCheckDumps(const std::string& work_dir, const MemberCheckTables
       {"#ForceIdx.csv", &idx}};
   for (const auto& [name, lines] : files) {
     std::string error;
-    if (!WriteFileAtomic(dir + name, JoinLinesCrLf(*lines), &error))
+    // Diagnostic dumps of this run, written again by every run.
+    if (!WriteFileAtomic(dir + name, JoinLinesCrLf(*lines), &error, WriteMode::kScratch))
       return error.empty() ? std::string(name) : error;
   }
   return {};

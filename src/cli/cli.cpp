@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 #include "cli/args.h"
 #include "cli/commands.h"
@@ -24,6 +25,11 @@ const char* UsageText() {
          "  vaultra draw FILE.PCJ -o OUT.pdf|OUT.png\n"
          "  vaultra template FILE LABEL -o OUT.pdf|OUT.png\n"
          "  vaultra report PROJECT.vt1 -o OUT.pdf\n"
+         "  vaultra figure PROJECT.vt1 KIND -o OUT.png|OUT.pdf [--direction "
+         "transverse|longitudinal]\n"
+         "         [--case N] [--component M|S|N] [--blocks FIRST,COUNT] [--screen] [--work-dir "
+         "DIR] [--internal]\n"
+         "         KIND: section, ground, frame, points, loads, forces\n"
          "  vaultra --help | --version\n"
          "exit status: 0 done and every check satisfied, 1 some check not satisfied, 2 bad input "
          "or failed analysis\n";
@@ -66,6 +72,30 @@ int UsageError(const std::string& message) {
   return kExitBadInput;
 }
 
+std::string SubcommandUsage(std::string_view name) {
+  const std::string prefix = "  vaultra " + std::string(name) + " ";
+  std::string out = "usage:\n";
+  std::string_view text = UsageText();
+  while (!text.empty()) {
+    const std::size_t eol = text.find('\n');
+    const std::string_view line =
+        text.substr(0, eol == std::string_view::npos ? text.size() : eol + 1);
+    text.remove_prefix(line.size());
+    if (line.starts_with(prefix) || line.starts_with("exit status:")) out += line;
+  }
+  return out;
+}
+
+bool PrintSubcommandHelp(std::string_view name, const ArgList& args) {
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      std::fputs(SubcommandUsage(name).c_str(), stdout);
+      return true;
+    }
+  }
+  return false;
+}
+
 int CheckWindowStart(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (argv[i][0] == '-') continue;  // the window's own argument check follows
@@ -94,10 +124,11 @@ int RunSubcommand(int argc, char** argv) {
     const char* name;
     int (*fn)(const ArgList&);
   };
+  // The commands that draw nothing: they run in this process, which never
+  // loads the window toolkit.
   static constexpr Entry kCommands[] = {
-      {"calc", CmdCalc},         {"frame", CmdFrame},   {"solve", CmdSolve},
-      {"section", CmdSection},   {"resave", CmdResave}, {"draw", CmdDraw},
-      {"template", CmdTemplate}, {"report", CmdReport},
+      {"calc", CmdCalc},       {"frame", CmdFrame},   {"solve", CmdSolve},
+      {"section", CmdSection}, {"resave", CmdResave},
   };
   if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
     std::fputs(UsageText(), stdout);
@@ -108,10 +139,12 @@ int RunSubcommand(int argc, char** argv) {
     return kExitOk;
   }
   for (const Entry& e : kCommands) {
-    if (std::strcmp(name, e.name) == 0) return e.fn(rest);
+    if (std::strcmp(name, e.name) != 0) continue;
+    if (PrintSubcommandHelp(e.name, rest)) return kExitOk;
+    return e.fn(rest);
   }
   if (name[0] == '-') return UsageError(std::string("unknown option ") + name);
-  return -1;  // a project path: the window opens it
+  return -1;  // a drawing command or a project path: the window program's
 }
 
 }  // namespace vaultra::cli

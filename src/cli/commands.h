@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vaultra::cli {
@@ -18,10 +19,16 @@ int CmdSection(const ArgList& argv);
 int CmdDraw(const ArgList& argv);
 int CmdTemplate(const ArgList& argv);
 int CmdReport(const ArgList& argv);
+int CmdFigure(const ArgList& argv);
 
 // The usage text printed by --help and after a bad argument.
 const char* UsageText();
-// The version line printed by --version.
+// The usage lines of one sub-command and the exit statuses, taken from
+// UsageText(): printed by "vaultra NAME --help".
+std::string SubcommandUsage(std::string_view name);
+// Prints that usage and returns true when the arguments ask for it.
+bool PrintSubcommandHelp(std::string_view name, const ArgList& args);
+// The version line printed by --version: the release and the version date.
 std::string VersionText();
 
 // Before the window starts: exit status 2 with the reason when no display
@@ -29,7 +36,14 @@ std::string VersionText();
 // may start.
 int CheckWindowStart(int argc, char** argv);
 
-// Runs a sub-command when argv[1] names one; returns -1 when it does not.
+// Runs a headless sub-command (calc, frame, solve, section, resave, --help,
+// --version) when argv[1] names one, or reports an unknown option; returns
+// -1 when argv[1] is none of these (a drawing command, a project path, or
+// nothing): the window program takes those.
 int RunSubcommand(int argc, char** argv);
+
+// In the window program: runs a sub-command that draws (draw, template,
+// report, figure) when argv[1] names one; returns -1 when it does not.
+int RunDrawingSubcommand(int argc, char** argv);
 
 }  // namespace vaultra::cli

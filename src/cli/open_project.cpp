@@ -45,9 +45,10 @@ CliProject::CliProject(const std::optional<std::string>& work_dir_utf8)
       state(DefaultProjectState()) {}
 
 bool CliProject::Open(const std::string& path_utf8) {
-  // The catalogue's errors were told while it was read; a project is not
-  // worked on over a catalogue that is incomplete or out of range.
-  if (!master.problems.empty()) {
+  // Every figure depends on the catalogue: a project is not worked on over
+  // a catalogue that could not be read, is incomplete or out of range (its
+  // errors were told while it was read).
+  if (ui.ErrorCount() > 0 || !master.problems.empty()) {
     std::fprintf(stderr, "vaultra: the catalogue in %s has errors (above); nothing was done\n",
                  Cp932ToUtf8(folders.material_master_dir).c_str());
     return false;

@@ -24,8 +24,9 @@ class CliProject {
   CliProject(const CliProject&) = delete;
   CliProject& operator=(const CliProject&) = delete;
 
-  // Loads the project; false (the reason already on stderr) when the file
-  // is missing, refused, or its structure cannot be generated.
+  // Loads the project; false (the reason already on stderr) when the master
+  // catalogue could not be read, or the file is missing, refused, or its
+  // structure cannot be generated.
   bool Open(const std::string& path_utf8);
 
   AppFolders folders;

@@ -172,17 +172,37 @@ bool WriteFileAtomic(std::string_view p, std::string_view data, std::string* err
   }
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
-  // Temporary files of saves that were killed before their rename.
-  RemoveStaleTempFiles(FromFsPath(target), kStaleTempAgeSeconds);
-  std::random_device rd;
-  fs::path tmp = dir / (target.filename().string() + Format(".tmp%06x", rd() & 0xFFFFFF));
+  // Temporary files of saves that were killed before their rename; a
+  // scratch write (the run's work files, hundreds per run) does not scan.
+  if (mode == WriteMode::kDurable)
+    RemoveStaleTempFiles(FromFsPath(target), kStaleTempAgeSeconds);
+  fs::path tmp;
   auto fail = [&](const std::string& what) {
     std::error_code e2;
-    fs::remove(tmp, e2);
+    if (!tmp.empty()) fs::remove(tmp, e2);
     return refuse(what);
   };
-  const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return refuse(FileErrorText(errno));
+  // The temporary name carries the process id, so writers in other
+  // processes never meet; it is created exclusively, and a name that is
+  // taken (left by a crashed process of the same id) gives way to random
+  // ones. Seeding a random device for every write costs more than the
+  // write of a small file.
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+    unsigned tag = static_cast<unsigned>(::getpid());
+    if (attempt > 0) tag = std::random_device()();
+    tmp = dir / (target.filename().string() + Format(".tmp%06x", tag & 0xFFFFFF));
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) {
+      const int why = errno;
+      tmp.clear();  // not ours: never removed
+      return refuse(FileErrorText(why));
+    }
+  }
+  if (fd < 0) {
+    tmp.clear();
+    return refuse(FileErrorText(EEXIST));
+  }
   FILE* f = ::fdopen(fd, "wb");
   if (!f) {
     const int err = errno;
@@ -200,6 +220,10 @@ bool WriteFileAtomic(std::string_view p, std::string_view data, std::string* err
   if (mode == WriteMode::kDurable) step(fsync(fileno(f)) == 0);
   step(std::fclose(f) == 0);
   if (err != 0) return fail("書き込みエラー: " + FileErrorText(err));
+  // Renaming over an existing file makes ext4 push the new file's data to
+  // the disk at once (auto_da_alloc): the very wait a scratch write does
+  // without, so a scratch write removes the old file first.
+  if (mode == WriteMode::kScratch) ::unlink(target.c_str());
   fs::rename(tmp, target, ec);
   if (ec) return fail(FileErrorText(ec.value()));
   return true;

@@ -29,7 +29,8 @@ std::optional<std::string> ReadFileBytes(std::string_view cp932_path, std::strin
 
 // How a write waits for the disk: a durable write is on the disk before it
 // replaces the target; a scratch write (work files every run rewrites, that
-// nothing trusts across a crash) leaves that to the system.
+// nothing trusts across a crash) leaves that to the system, and a crash
+// during it may leave no file at all.
 enum class WriteMode { kDurable, kScratch };
 
 // Writes data to a temporary file beside the target and renames it into

@@ -7,6 +7,7 @@
 namespace vaultra {
 
 void StderrUi::Tell(MsgKind kind, const std::string& text) {
+  if (kind == MsgKind::kError) ++errors_;
   const char* prefix = kind == MsgKind::kError ? "error: " : kind == MsgKind::kWarning ? "warning: " : "";
   std::fprintf(stderr, "%s%s\n", prefix, Cp932ToUtf8(text).c_str());
 }

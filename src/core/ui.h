@@ -44,9 +44,12 @@ class StderrUi : public Ui {
   }
   KeyState keys;
   KeyState Keys() const override { return keys; }
+  // How many errors were told so far.
+  int ErrorCount() const { return errors_; }
 
  private:
   bool answer_;
+  int errors_ = 0;
 };
 
 // Records every message and question; answers from a script.

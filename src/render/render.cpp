@@ -276,7 +276,7 @@ void PainterTarget::Clear(std::uint32_t colour) {
 }
 
 QImage RenderPage(const PageRecords& records, int slot, int width_px, int height_px,
-                  std::uint32_t background) {
+                  std::uint32_t background, int recorded_width, int recorded_height) {
   EnsureGuiApplication();
   QImage image(std::max(1, width_px), std::max(1, height_px), QImage::Format_RGB32);
   image.fill(ToQColor(background));
@@ -285,20 +285,25 @@ QImage RenderPage(const PageRecords& records, int slot, int width_px, int height
   ReplayGeometry g;
   g.width_px = image.width();
   g.height_px = image.height();
-  ReplayPage(records, slot, target, g, 1800, 2700, background);
+  ReplayPage(records, slot, target, g, recorded_width, recorded_height, background);
   target.Flush();
   painter.end();
   return image;
 }
 
-bool WritePagePng(const PageRecords& records, int slot, const std::string& path, int width_px,
-                  int height_px, std::string* error) {
-  const QImage image = RenderPage(records, slot, width_px, height_px);
+bool SaveImagePng(const QImage& image, const std::string& path, std::string* error) {
   if (!image.save(FsName(path), "PNG")) {
     if (error) *error = "cannot write " + Cp932ToUtf8(path);
     return false;
   }
   return true;
+}
+
+bool WritePagePng(const PageRecords& records, int slot, const std::string& path, int width_px,
+                  int height_px, std::string* error, int recorded_width, int recorded_height) {
+  return SaveImagePng(
+      RenderPage(records, slot, width_px, height_px, 0xFFFFFF, recorded_width, recorded_height),
+      path, error);
 }
 
 void ReplayOnPaper(QPagedPaintDevice& device, QPainter& painter, const PageRecords& records,

@@ -79,12 +79,17 @@ class PainterTarget : public DrawTarget {
   QList<QPointF> run_positions_;
 };
 
-// The slot replayed onto an image of the given size (bitmap scaling).
+// The slot replayed onto an image of the given size (bitmap scaling from
+// the recorded size: a report page, or a screen canvas of its own size).
 QImage RenderPage(const PageRecords& records, int slot, int width_px, int height_px,
-                  std::uint32_t background = 0xFFFFFF);
+                  std::uint32_t background = 0xFFFFFF, int recorded_width = 1800,
+                  int recorded_height = 2700);
 // Paths are cp932. Errors are UTF-8.
 bool WritePagePng(const PageRecords& records, int slot, const std::string& path, int width_px,
-                  int height_px, std::string* error);
+                  int height_px, std::string* error, int recorded_width = 1800,
+                  int recorded_height = 2700);
+// Saves an image as PNG (path cp932, error UTF-8).
+bool SaveImagePng(const QImage& image, const std::string& path, std::string* error);
 // One A4 page per slot, replayed as on paper (page point (x, y) at paper
 // (15 + x, 20 + y) mm), at the given resolution.
 bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots,

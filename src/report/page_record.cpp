@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/cp932.h"
 #include "core/number.h"
@@ -27,9 +28,14 @@ void PageRecords::Clear() {
 
 void PageRecords::Append(const PageCommand& command) {
   if (current_ < 0 || current_ > kLastPageSlot) return;
-  auto& record = slots_[current_];
-  if (record.size() == record.capacity()) record.reserve(record.size() + 1024);
-  record.push_back(command);
+  // push_back grows the record geometrically: a page of n commands costs
+  // O(n) moves, however many it holds.
+  slots_[current_].push_back(command);
+}
+
+void PageRecords::Append(PageCommand&& command) {
+  if (current_ < 0 || current_ > kLastPageSlot) return;
+  slots_[current_].push_back(std::move(command));
 }
 
 const std::vector<PageCommand>& PageRecords::Slot(int slot) const {

@@ -85,6 +85,7 @@ class PageRecords {
   bool Select(int slot);
   void Clear();
   void Append(const PageCommand& command);
+  void Append(PageCommand&& command);
   int current() const { return current_; }
   int highest() const { return highest_; }
   const std::vector<PageCommand>& Slot(int slot) const;

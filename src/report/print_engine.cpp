@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "core/cp932.h"
 #include "core/number.h"
@@ -129,7 +130,7 @@ void PrintEngine::EmitState() {
     PageCommand c;
     c.cmd = cmd;
     c.v[0] = v0, c.v[1] = v1, c.v[2] = v2, c.v[3] = v3;
-    records_.Append(c);
+    records_.Append(std::move(c));
   };
   put(Cmd::kSetFont, std::max(6, font_.height_px & ~1), std::max(4, font_.width_px & ~1),
       font_.escapement, font_.face);

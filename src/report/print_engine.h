@@ -146,6 +146,7 @@ struct DrawingState {
   std::uint32_t brush_colour = 0xFFFFFF;
   int brush_style = kBrushClear;
   std::uint32_t font_colour = 0;
+  double arrow_head = 0;  // arrow head length in page mm; 0 draws no heads
   WorldWindow window;
   WorldWindow saved_window;
 };
@@ -169,6 +170,7 @@ class PrintEngine {
   void SetPenWidth(double units);
   void SetPenStyle(int style);
   void SetBrushStyle(int style);
+  void SetArrowHead(double mm) { dev_.arrow_head = mm; }
 
   // Text with unit superscripts; the top-left corner lies at the origin
   // moved by the offset along the text direction.

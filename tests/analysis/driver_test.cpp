@@ -354,8 +354,10 @@ TEST(MaxSearch, RefinesTheMaximumBetweenOutputPoints) {
   const auto& best = mc.points[mc.count + 1];
   EXPECT_NEAR(best[kCompX], 6 / std::sqrt(3.0), 0.02);
   EXPECT_NEAR(best[kCompM], 10 * 36 / (9 * std::sqrt(3.0)), 2e-3);
-  EXPECT_TRUE(FileExists(dir.File("Yoko0J(-)1.$O1")));
-  EXPECT_TRUE(FileExists(dir.File("Yoko0J(0)3.$O1")));
+  // Nobody reads the internal search runs' texts and result files.
+  EXPECT_TRUE(FileExists(dir.File("Yoko0.$O1")));
+  EXPECT_FALSE(FileExists(dir.File("Yoko0J(-)1.$O1")));
+  EXPECT_FALSE(FileExists(dir.File("Yoko0J(0)3.$O1")));
   // The model's output lists are back as they were.
   EXPECT_EQ(m.equal_divisions.Count(), 1);
   EXPECT_EQ(m.specified.Count(), 0);
@@ -368,6 +370,7 @@ TEST(MaxSearch, FirstSearchRunSpreadsFifteenPointsOverTheMember) {
   members[1] = {0.5, 1, true};
   AnalysisResults r, s1, s2;
   FrameAnalysisContext ctx{{}, true, nullptr, nullptr};
+  ctx.keep_result_files = true;  // the search texts are written
   ASSERT_TRUE(AnalyseWithMaxSearch(r, s1, s2, dir.File("Yoko0.$O1"), m, members, ctx));
   FrameModel search;
   ASSERT_EQ(LoadFrameTextFile(dir.File("Yoko0J(-)1.$O1"), search), "");
@@ -387,6 +390,7 @@ TEST(MaxSearch, FailedSearchRunKeepsTheMainMaximum) {
     fs::create_directories(dir.File(blocked));  // the search text cannot be written
     AnalysisResults r, s1, s2;
     FrameAnalysisContext ctx{{}, true, nullptr, nullptr};
+    ctx.keep_result_files = true;  // the search texts are written
     ASSERT_TRUE(AnalyseWithMaxSearch(r, s1, s2, dir.File("Yoko0.$O1"), m, members, ctx));
     const auto& mc = r.At(2, 1);
     EXPECT_FALSE(mc.merged) << blocked;
@@ -409,6 +413,7 @@ TEST(MaxSearch, RefinementPositionsStayOnTheMember) {
   members[1] = {0.3, 1, true};
   AnalysisResults r, s1, s2;
   FrameAnalysisContext ctx{{}, true, nullptr, nullptr};
+  ctx.keep_result_files = true;  // the search texts are written
   ASSERT_TRUE(AnalyseWithMaxSearch(r, s1, s2, dir.File("Yoko0.$O1"), b.model, members, ctx));
   FrameModel search;
   ASSERT_EQ(LoadFrameTextFile(dir.File("Yoko0J(0)2.$O1"), search), "");
@@ -417,6 +422,68 @@ TEST(MaxSearch, RefinementPositionsStayOnTheMember) {
     EXPECT_GE(p.x, 0.0);
     EXPECT_LE(p.x, 0.3);
   }
+}
+
+TEST(MaxSearch, InternalSearchRunsWriteNothingAndComputeOnlyTheirMembers) {
+  // Members 1, 3 and 7 are refined. The same search with every file kept
+  // (every member computed, every file written) is the reference: the
+  // results of the main run and the refined members must not change.
+  MaxSearchMembers members(8);
+  for (int e = 1; e <= 7; ++e) members[e] = {3.0, 1, false};  // every member is 3 m long
+  for (int e : {1, 3, 7}) members[e].search = true;
+  TempDir full_dir, lean_dir;
+  FrameModel full_model = Culvert(), lean_model = Culvert();
+  AnalysisResults full, full1, full2, lean, lean1, lean2;
+  FrameAnalysisContext full_ctx{{}, true, nullptr, nullptr};
+  full_ctx.keep_result_files = true;
+  FrameAnalysisContext lean_ctx{{}, true, nullptr, nullptr};
+  // Search files of an earlier run are cleared away with their cache copy.
+  for (const char* stale : {"Yoko0J(-)1.$O1", "Yoko0J(-)1.bak", "Yoko0J(-)1.F31", "Yoko0J(1)3.$O1"})
+    ASSERT_TRUE(WriteFileAtomic(lean_dir.File(stale), "stale"));
+  ASSERT_TRUE(AnalyseWithMaxSearch(full, full1, full2, full_dir.File("Yoko0.$O1"), full_model,
+                                   members, full_ctx));
+  ASSERT_TRUE(AnalyseWithMaxSearch(lean, lean1, lean2, lean_dir.File("Yoko0.$O1"), lean_model,
+                                   members, lean_ctx));
+
+  const int cases = full.max_load_case + full.combination_count;
+  ASSERT_EQ(lean.max_load_case + lean.combination_count, cases);
+  for (int c = 1; c <= cases; ++c)
+    for (int e = 1; e <= 7; ++e) {
+      const MemberCaseResult &a = full.At(c, e), &b = lean.At(c, e);
+      EXPECT_EQ(a.count, b.count) << c << "/" << e;
+      EXPECT_EQ(a.max_index, b.max_index) << c << "/" << e;
+      EXPECT_EQ(a.merged, b.merged) << c << "/" << e;
+      for (int p = 1; p <= a.count + 1; ++p)
+        for (int k = 0; k < 5; ++k)
+          EXPECT_EQ(a.points[p][k], b.points[p][k]) << c << "/" << e << "/" << p << "/" << k;
+    }
+  // The first search run: refined members as with every member computed,
+  // the others not computed at all.
+  for (int c = 1; c <= cases; ++c)
+    for (int e = 1; e <= 7; ++e) {
+      const MemberCaseResult &a = full1.At(c, e), &b = lean1.At(c, e);
+      if (!members[e].search) {
+        EXPECT_EQ(a.count, 2) << c << "/" << e;  // the two ends
+        EXPECT_EQ(b.count, 0) << c << "/" << e;
+        continue;
+      }
+      ASSERT_EQ(a.count, b.count) << c << "/" << e;
+      for (int p = 1; p <= a.count; ++p)
+        for (int k = 0; k < 5; ++k) EXPECT_EQ(a.points[p][k], b.points[p][k]);
+    }
+
+  // Files: the main run's as the library path leaves them; no search file.
+  for (const char* name : {"Yoko0.$O1", "Yoko0.F21", "Yoko0.F22", "Yoko0.F31", "Yoko0.F32"}) {
+    EXPECT_TRUE(FileExists(lean_dir.File(name))) << name;
+    EXPECT_EQ(ReadFileBytes(lean_dir.File(name)).value_or("<missing>"),
+              ReadFileBytes(full_dir.File(name)).value_or("<none>"))
+        << name;
+  }
+  int search_files = 0;
+  for (const auto& f : fs::directory_iterator(lean_dir.File("")))
+    if (f.path().filename().string().find("J(") != std::string::npos) ++search_files;
+  EXPECT_EQ(search_files, 0);
+  EXPECT_TRUE(FileExists(full_dir.File("Yoko0J(1)3.$O1")));  // the reference wrote them
 }
 
 TEST(SolveCommand, AnalysesAFrameTextBesideIt) {

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <regex>
 
 #include "core/fileio.h"
 
@@ -30,9 +32,9 @@ class ResaveCli : public testing::Test {
 
   std::string P(const std::string& name) const { return (dir_ / name).string(); }
 
-  RunResult Vaultra(const std::string& args) const {
-    const std::string cmd = std::string("'") + VAULTRA_EXE + "' " + args + " >'" + P("stdout") +
-                            "' 2>'" + P("stderr") + "'";
+  RunResult Vaultra(const std::string& args, const std::string& exe = VAULTRA_EXE) const {
+    const std::string cmd =
+        "'" + exe + "' " + args + " >'" + P("stdout") + "' 2>'" + P("stderr") + "'";
     RunResult r;
     const int raw = std::system(cmd.c_str());
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -141,10 +143,77 @@ TEST_F(ResaveCli, OldFormatFileIsResavedWithAWarning) {
   EXPECT_EQ(line1.substr(line1.size() - 4), "1.01");
 }
 
-TEST_F(ResaveCli, VersionNamesTheNewestHistoryDate) {
+TEST_F(ResaveCli, VersionNamesTheReleaseAndTheNewestHistoryDate) {
   RunResult r = Vaultra("--version");
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "Vaultra Ver.2026.12.09 ()\n");
+  EXPECT_TRUE(
+      std::regex_match(r.out, std::regex(R"(Vaultra [0-9]+\.[0-9]+ \(Ver\.2026\.12\.09\)\n)")))
+      << r.out;
+}
+
+// "vaultra NAME --help" prints that sub-command's lines of the usage and
+// succeeds, wherever --help stands; other unknown options still fail.
+TEST_F(ResaveCli, SubcommandHelpPrintsItsUsageAndSucceeds) {
+  const struct {
+    const char* args;
+    const char* first_line;
+  } cases[] = {
+      {"calc --help", "  vaultra calc PROJECT.vt1 [--work-dir DIR]"},
+      {"calc some.vt1 -h", "  vaultra calc PROJECT.vt1 [--work-dir DIR]"},
+      {"frame --help", "  vaultra frame PROJECT.vt1"},
+      {"solve --help", "  vaultra solve FRAMETEXT"},
+      {"section --help", "  vaultra section NAME=VALUE"},
+      {"resave a.vt1 --help", "  vaultra resave IN.vt1 OUT.vt1"},
+      {"draw --help", "  vaultra draw FILE.PCJ"},
+      {"template --help", "  vaultra template FILE LABEL"},
+      {"report --help", "  vaultra report PROJECT.vt1"},
+  };
+  for (const auto& c : cases) {
+    RunResult r = Vaultra(c.args);
+    EXPECT_EQ(r.status, 0) << c.args << "\n" << r.err;
+    EXPECT_EQ(r.err, "") << c.args;
+    EXPECT_EQ(r.out.rfind(std::string("usage:\n") + c.first_line, 0), 0u) << c.args << "\n"
+                                                                          << r.out;
+    // Only the one sub-command's lines, then the exit statuses.
+    const std::size_t lines =
+        static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n'));
+    EXPECT_EQ(lines, 3u) << c.args << "\n" << r.out;
+    EXPECT_NE(r.out.find("\nexit status: 0 "), std::string::npos) << c.args;
+  }
+  EXPECT_EQ(Vaultra("calc --helpme").status, 2);
+  EXPECT_EQ(Vaultra("--bogus").status, 2);
+}
+
+// An installed copy: the executable in PREFIX/lib/vaultra, started through
+// the link PREFIX/bin/vaultra, reads the catalogue and the default resume
+// file of its real folder; without a readable catalogue it runs nothing.
+TEST_F(ResaveCli, InstalledCopyFindsItsFolderThroughTheBinLink) {
+  const fs::path program = dir_ / "prefix" / "lib" / "vaultra";
+  fs::create_directories(program);
+  fs::create_directories(dir_ / "prefix" / "bin");
+  fs::copy_file(VAULTRA_EXE, program / "vaultra");
+  fs::copy_file(fs::path(VAULTRA_SOURCE_DIR) / "vaultra.ini", program / "vaultra.ini");
+  fs::create_symlink("../lib/vaultra/vaultra", dir_ / "prefix" / "bin" / "vaultra");
+  const std::string link = (dir_ / "prefix" / "bin" / "vaultra").string();
+  const std::string sample =
+      std::string("'") + VAULTRA_SOURCE_DIR + "/samples/box_groundwater_stored.vt1'";
+  const std::string work = " --work-dir '" + P("work") + "'";
+
+  RunResult r = Vaultra("calc " + sample + work, link);
+  EXPECT_EQ(r.status, 2) << r.out;
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find(program.string() + "/Master/"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("could not be read"), std::string::npos) << r.err;
+
+  fs::copy(fs::path(VAULTRA_SOURCE_DIR) / "Master", program / "Master",
+           fs::copy_options::recursive);
+  r = Vaultra("calc " + sample + work, link);
+  const RunResult built = Vaultra("calc " + sample + work);
+  EXPECT_EQ(r.status, 0) << r.err;  // every check of this sample is satisfied
+  EXPECT_EQ(r.status, built.status);
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(r.out.find("solver: internal"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out, built.out);
 }
 
 }  // namespace

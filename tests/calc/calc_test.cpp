@@ -269,7 +269,7 @@ TEST(RunAnalysis, VerdictsFollowRowsAndFailedAnalysis) {
   CalcRun run;
   run.transverse_ok = true;
   run.members_checked = true;
-  run.checks.member_count = 2;
+  run.checks.Reset(2);
   for (int k = 0; k < 3; ++k)
     for (int m = 1; m <= 2; ++m) {
       MemberCheckTable& tb = run.checks.At(k, m);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 
 #include "core/fileio.h"
 #include "core/grid.h"
+#include "core/number.h"
 
 namespace vaultra {
 namespace {
@@ -66,6 +68,24 @@ TEST(AtomicWrite, ReplacesTheFileAndLeavesNoTemporaryBehind) {
   EXPECT_EQ(entries, 1);
   // The UTF-8 name on disk.
   EXPECT_TRUE(std::filesystem::exists(dir / "\xE8\xA8\xAD\xE8\xA8\x88.vt1"));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(AtomicWrite, WritesPastATemporaryNameLeftByAnotherWriter) {
+  // A crashed writer with this process's id left its temporary behind: the
+  // write takes another name and leaves that file alone.
+  auto dir = std::filesystem::temp_directory_path() / "vaultra_core_atomic_taken";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string target = FromFsPath(dir) + "/Yoko0.F31";
+  const std::string taken = target + Format(".tmp%06x", static_cast<unsigned>(getpid()) & 0xFFFFFF);
+  ASSERT_TRUE(WriteFileAtomic(taken, "left behind"));
+  ASSERT_TRUE(WriteFileAtomic(target, "result"));
+  EXPECT_EQ(*ReadFileBytes(target), "result");
+  EXPECT_EQ(*ReadFileBytes(taken), "left behind");
+  int entries = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir)) (void)e, ++entries;
+  EXPECT_EQ(entries, 2);
   std::filesystem::remove_all(dir);
 }
 

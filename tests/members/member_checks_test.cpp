@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
 
 #include "app/calc/check_inputs.h"
 #include "app/document/project_state.h"
@@ -347,6 +348,46 @@ TEST(MemberChecks, CastInPlaceEndRowsTakeTheSmallerJointBars) {
     EXPECT_DOUBLE_EQ(r.k[14], 16) << p;
     EXPECT_DOUBLE_EQ(r.k[15], 2) << p;
   }
+}
+
+TEST(MemberCheckTables, SizedForTheModelWithTheCapacityAsLimit) {
+  struct Case {
+    int members;
+    bool accepted;
+    std::size_t tables;  // 3 combinations × (members + 1)
+  } cases[] = {
+      {0, true, 3},
+      {28, true, 87},
+      {kCheckTableMembers - 1, true, 3 * kCheckTableMembers},
+      {kCheckTableMembers, false, 0},
+      {-1, false, 0},
+  };
+  for (const Case& c : cases) {
+    MemberCheckTables t;
+    EXPECT_EQ(t.Reset(c.members), c.accepted) << c.members;
+    EXPECT_EQ(t.tables.size(), c.tables) << c.members;
+    EXPECT_EQ(t.member_count, c.accepted ? c.members : 0) << c.members;
+    if (!c.accepted || c.members == 0) {
+      EXPECT_THROW(t.At(0, 1), std::out_of_range) << c.members;
+      continue;
+    }
+    // Every table of the model is there, none past it.
+    EXPECT_NO_THROW(t.At(2, c.members)) << c.members;
+    EXPECT_THROW(t.At(0, c.members + 1), std::out_of_range) << c.members;
+    EXPECT_THROW(t.At(3, 1), std::out_of_range) << c.members;
+    EXPECT_THROW(t.At(0, 0), std::out_of_range) << c.members;
+  }
+}
+
+TEST(MemberCheckTables, ResetEmptiesTablesFilledBefore) {
+  MemberCheckTables t;
+  ASSERT_TRUE(t.Reset(3));
+  t.At(1, 2).count = 5;
+  t.At(1, 2).Row(4).ratio = 0.8;
+  ASSERT_TRUE(t.Reset(2));
+  EXPECT_EQ(t.At(1, 2).count, 0);
+  EXPECT_EQ(t.At(1, 2).Row(4).ratio, 0.0);
+  EXPECT_THROW(t.At(1, 3), std::out_of_range);
 }
 
 }  // namespace

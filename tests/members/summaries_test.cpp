@@ -14,7 +14,8 @@ struct Fixture {
   BlockRow row;
   SummaryInput in;
   explicit Fixture(int members, int type = 4, int n = 3) {
-    t.member_count = model.member_count = members;
+    t.Reset(members);
+    model.member_count = members;
     for (int k = 0; k < kCheckCombinations; ++k)
       for (int m = 1; m <= members; ++m) {
         MemberCheckTable& tb = t.At(k, m);

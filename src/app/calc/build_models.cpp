@@ -125,11 +125,13 @@ std::string BuildModels(ProjectState& state, const MasterData& md, const std::st
   if (!error.empty()) return error;
   if (!MakeDirs(work_dir)) return "作業フォルダを作れません: " + work_dir;
   const std::string dir = WithTrailingSlash(work_dir);
+  // The texts are made again from the project at every build, and a text
+  // torn by a crash only misses the result cache: no wait for the disk.
   ws.transverse_path = dir + "Yoko0.$O1";
-  error = SaveFrameText(ws.transverse_frame, ws.transverse_path);
+  error = SaveFrameText(ws.transverse_frame, ws.transverse_path, WriteMode::kScratch);
   if (!error.empty()) return error;
   ws.longitudinal_path = dir + "Tate0.$O1";
-  return SaveFrameText(ws.longitudinal_frame, ws.longitudinal_path);
+  return SaveFrameText(ws.longitudinal_frame, ws.longitudinal_path, WriteMode::kScratch);
 }
 
 }  // namespace vaultra

@@ -1,0 +1,94 @@
+// The window program (vaultra-gui), started by the vaultra executable for
+// everything that draws: the window, and the sub-commands that draw report
+// pages. It links the window toolkit; the headless sub-commands never load it.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+#include "inputs/master_data.h"
+#include "app/calc/navigation.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/document/project_file.h"
+#include "cli/commands.h"
+#include "core/cp932.h"
+#include "core/fileio.h"
+#include "gui/main_window.h"
+#include "gui/qt_ui.h"
+
+namespace {
+
+// VAULTRA_GRAB=FILE.png [VAULTRA_GRAB_PAGE=n]: after start-up, switch to
+// page n through its button, save a grab of the window and quit (a look at
+// the window without a screen).
+void ScheduleGrab(vaultra::gui::TFm_MAIN& w) {
+  const char* grab = std::getenv("VAULTRA_GRAB");
+  if (!grab || !*grab) return;
+  const char* page = std::getenv("VAULTRA_GRAB_PAGE");
+  const int n = page ? std::atoi(page) : 0;
+  const QString path = QString::fromUtf8(grab);
+  QTimer::singleShot(800, &w, [&w, n, path] {
+    if (n >= 1 && n <= vaultra::kSwitchedPages)
+      w.PageButton(static_cast<vaultra::Page>(n))->click();
+    QTimer::singleShot(300, &w, [&w, path] {
+      w.grab().save(path);
+      w.close();
+    });
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "C");
+  int status = vaultra::cli::RunDrawingSubcommand(argc, argv);
+  if (status < 0) status = vaultra::cli::RunSubcommand(argc, argv);  // started directly
+  if (status >= 0) return status;
+
+  // What would make the toolkit abort (no display) or open nothing (no
+  // such project) is refused before it starts.
+  status = vaultra::cli::CheckWindowStart(argc, argv);
+  if (status >= 0) return status;
+
+  using namespace vaultra;
+  QApplication app(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");  // Qt sets the locale from the environment
+
+  std::optional<std::string> project;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (!a.empty() && a[0] == '-') {
+      std::fprintf(stderr, "vaultra: unknown option %s\n", a.c_str());
+      std::fputs(cli::UsageText(), stderr);
+      return 2;
+    }
+    if (project) {
+      std::fputs(cli::UsageText(), stderr);
+      return 2;
+    }
+    project = Utf8ToCp932(a);
+  }
+
+  gui::QtUi ui;
+  ui.SetQuiet(std::getenv("VAULTRA_GRAB") != nullptr);
+  ProjectState state = DefaultProjectState();
+  MasterData master;
+  InputPageLogic logic(master);
+  const FolderEnvironment env = SystemFolderEnvironment(std::nullopt);
+  const AppFolders folders = ResolveAppFolders(env);
+  StartUpResult started = StartUp(
+      state, env, logic, ui, [&] { master = LoadMasterData(folders.material_master_dir, ui); });
+  gui::TFm_MAIN window(state, master, logic, ui, started);
+  ui.SetParent(&window);
+  if (project) {
+    if (FileExists(*project))
+      window.OpenProject(*project);
+    else
+      ui.Tell(MsgKind::kError, *project + Utf16ToCp932(u"\nが見つかりません。"));
+  }
+  window.show();
+  ScheduleGrab(window);
+  return app.exec();
+}
