@@ -40,7 +40,7 @@ class RobustCli : public testing::Test {
     return other && *other ? other : VAULTRA_EXE;
   }
   CliRun Vaultra(const std::string& args, const std::string& env = "",
-              const std::string& exe = Exe()) const {
+                 const std::string& exe = Exe()) const {
     const std::string cmd = env + " '" + exe + "' " + args + " >'" + P("stdout") + "' 2>'" +
                             P("stderr") + "' </dev/null";
     const int raw = std::system(cmd.c_str());
@@ -54,9 +54,9 @@ class RobustCli : public testing::Test {
   // A sample with one key of one section replaced (cp932 file).
   std::string SampleWith(const std::string& section, const std::string& key,
                          const std::string& value) const {
-    std::vector<std::string> lines = SplitLines(
-        ReadFileBytes(std::string(VAULTRA_SOURCE_DIR) + "/samples/box_three_boxes.vt1")
-            .value_or(""));
+    std::vector<std::string> lines =
+        SplitLines(ReadFileBytes(std::string(VAULTRA_SOURCE_DIR) + "/samples/box_three_boxes.vt1")
+                       .value_or(""));
     bool in = false, done = false;
     for (std::string& l : lines) {
       if (!l.empty() && l[0] == '[') in = l == "[" + section + "]";
@@ -101,7 +101,7 @@ TEST_F(RobustCli, AbsurdOrMissingNumbersNeverGiveAVerdict) {
 
 TEST_F(RobustCli, SolveReadsItsInputAndNeverWritesIt) {
   const CliRun frame = Vaultra("frame '" + std::string(VAULTRA_SOURCE_DIR) +
-                            "/samples/stand_two_slabs.vt1'" + Work());
+                               "/samples/stand_two_slabs.vt1'" + Work());
   ASSERT_EQ(frame.status, 0) << frame.err;
   const std::string text = ReadFileBytes(P("work") + "/Yoko0.$O1").value_or("");
   ASSERT_FALSE(text.empty());
@@ -198,7 +198,7 @@ TEST_F(RobustCli, AWorkingFolderInUseIsToldNotShared) {
   const std::optional<FolderLock> held = FolderLock::Acquire(P("work"), &error);
   ASSERT_TRUE(held.has_value());
   const CliRun r = Vaultra("calc '" + std::string(VAULTRA_SOURCE_DIR) +
-                        "/samples/stand_two_slabs.vt1'" + Work());
+                           "/samples/stand_two_slabs.vt1'" + Work());
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find(U("使用中")), std::string::npos) << r.err;
   EXPECT_FALSE(fs::exists(P("work") + "/Yoko0.$O1"));
@@ -214,8 +214,7 @@ TEST_F(RobustCli, ACatalogueThatIsMissingOrBrokenStopsTheRunWithStatus2) {
     std::function<void(const fs::path&)> spoil;
     const char* words;  // cp932
   } cases[] = {
-      {"no Master folder", [](const fs::path& d) { fs::remove_all(d / "Master"); },
-       "がありません"},
+      {"no Master folder", [](const fs::path& d) { fs::remove_all(d / "Master"); }, "がありません"},
       {"a CSV that is a folder",
        [&](const fs::path& d) {
          fs::remove(d / Cp932ToUtf8(sheet));
@@ -233,7 +232,9 @@ TEST_F(RobustCli, ACatalogueThatIsMissingOrBrokenStopsTheRunWithStatus2) {
        },
        "範囲"},
       {"an empty bar-area table",
-       [&](const fs::path& d) { ASSERT_TRUE(WriteFileAtomic(FromFsPath(d / Cp932ToUtf8(sheet)), "")); },
+       [&](const fs::path& d) {
+         ASSERT_TRUE(WriteFileAtomic(FromFsPath(d / Cp932ToUtf8(sheet)), ""));
+       },
        "1 件もありません"},
   };
   for (const Case& c : cases) {
@@ -245,9 +246,9 @@ TEST_F(RobustCli, ACatalogueThatIsMissingOrBrokenStopsTheRunWithStatus2) {
     // Without the workbook a missing CSV cannot be rebuilt.
     fs::remove(d / Cp932ToUtf8("Master/材料/Orvaneﾏｽﾀｰ.xls"));
     c.spoil(d);
-    const CliRun r = Vaultra("calc '" + std::string(VAULTRA_SOURCE_DIR) +
-                              "/samples/box_three_boxes.vt1'" + Work(),
-                          "", (d / "vaultra").string());
+    const CliRun r = Vaultra(
+        "calc '" + std::string(VAULTRA_SOURCE_DIR) + "/samples/box_three_boxes.vt1'" + Work(), "",
+        (d / "vaultra").string());
     EXPECT_EQ(r.status, 2) << c.what << "\n" << r.err;
     EXPECT_NE(r.err.find(U(c.words)), std::string::npos) << c.what << "\n" << r.err;
     EXPECT_EQ(r.out.find("O.K."), std::string::npos) << c.what;

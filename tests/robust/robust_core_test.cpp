@@ -50,13 +50,20 @@ TEST(RobustNumbers, TextsAreTakenRefusedOrWarnedAbout) {
     const char* text;
     NumberCheck expected;
   } cases[] = {
-      {"22.00", NumberCheck::kOk},          {" -3.5 ", NumberCheck::kOk},
-      {"１２３", NumberCheck::kOk},          {"1e9", NumberCheck::kOk},
-      {"", NumberCheck::kNotANumber},        {"abc", NumberCheck::kNotANumber},
-      {"0x10", NumberCheck::kNotANumber},    {"1,5", NumberCheck::kNotANumber},
-      {"nan", NumberCheck::kImplausible},    {"-INF", NumberCheck::kImplausible},
-      {"Infinity", NumberCheck::kImplausible}, {"1e308", NumberCheck::kImplausible},
-      {"1e999", NumberCheck::kImplausible},  {"1.000001e9", NumberCheck::kImplausible},
+      {"22.00", NumberCheck::kOk},
+      {" -3.5 ", NumberCheck::kOk},
+      {"１２３", NumberCheck::kOk},
+      {"1e9", NumberCheck::kOk},
+      {"", NumberCheck::kNotANumber},
+      {"abc", NumberCheck::kNotANumber},
+      {"0x10", NumberCheck::kNotANumber},
+      {"1,5", NumberCheck::kNotANumber},
+      {"nan", NumberCheck::kImplausible},
+      {"-INF", NumberCheck::kImplausible},
+      {"Infinity", NumberCheck::kImplausible},
+      {"1e308", NumberCheck::kImplausible},
+      {"1e999", NumberCheck::kImplausible},
+      {"1.000001e9", NumberCheck::kImplausible},
   };
   for (const Case& c : cases) EXPECT_EQ(CheckNumberText(c.text), c.expected) << Cp932ToUtf8(c.text);
 }
@@ -68,10 +75,10 @@ TEST(RobustText, Utf8AndCp932AreToldApart) {
   EXPECT_FALSE(IsValidUtf8(japanese_cp932));
   EXPECT_TRUE(IsValidCp932(japanese_cp932));
   EXPECT_TRUE(IsValidUtf8("plain ascii"));
-  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong '/'
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // surrogate
-  EXPECT_FALSE(IsValidUtf8("\xE3\x81"));          // cut short
-  EXPECT_FALSE(IsValidCp932("\x82"));             // lead byte at the end
+  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));      // overlong '/'
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));  // surrogate
+  EXPECT_FALSE(IsValidUtf8("\xE3\x81"));      // cut short
+  EXPECT_FALSE(IsValidCp932("\x82"));         // lead byte at the end
   EXPECT_FALSE(IsValidCp932("\xFF"));
 }
 
@@ -135,7 +142,7 @@ TEST_F(RobustFiles, StaleTemporaryFilesOfOurOwnNameAreRemovedOthersKept) {
   for (const std::string& f : {stale, fresh, other, odd}) ASSERT_TRUE(WriteFileAtomic(f, "x"));
   // Backdate the stale ones past the age a running save could have.
   const std::time_t an_hour_ago = std::time(nullptr) - 3600;
-  const struct utimbuf old {an_hour_ago, an_hour_ago};
+  const struct utimbuf old { an_hour_ago, an_hour_ago };
   for (const std::string& f : {stale, other, odd}) ASSERT_EQ(::utime(f.c_str(), &old), 0);
   ASSERT_TRUE(WriteFileAtomic(P("p.vt1"), "data"));
   EXPECT_FALSE(fs::exists(stale));

@@ -52,7 +52,7 @@ TEST(RobustFrameText, BadNumbersAndDanglingReferencesAreRefusedWithTheLine) {
     const char* keyword;  // the block the broken line belongs to
     std::size_t offset;   // lines after the keyword line
     std::string line;
-    const char* words;    // part of the message
+    const char* words;  // part of the message
   } cases[] = {
       {"coordinate 1e308", "POINT", 2, Format("%10d%10s%10.4f", 2, "1e308", 3.0),
        "数値が大きすぎます"},
@@ -97,10 +97,12 @@ TEST(RobustFrameSolver, NumbersThatAreNoneAreRefusedNotSolved) {
        [](FrameModel& m) { m.nodes[2].y = std::numeric_limits<double>::quiet_NaN(); }},
       {"infinite modulus",
        [](FrameModel& m) { m.materials[1].e = std::numeric_limits<double>::infinity(); }},
-      {"NaN load", [](FrameModel& m) {
+      {"NaN load",
+       [](FrameModel& m) {
          m.load_cases[1].items[1].d1 = std::numeric_limits<double>::quiet_NaN();
        }},
-      {"NaN spring", [](FrameModel& m) {
+      {"NaN spring",
+       [](FrameModel& m) {
          m.spring_cases[1].springs[1].k_normal = std::numeric_limits<double>::quiet_NaN();
        }},
   };
