@@ -167,7 +167,7 @@ TEST_F(ResaveCli, SubcommandHelpPrintsItsUsageAndSucceeds) {
       {"resave a.vt1 --help", "  vaultra resave IN.vt1 OUT.vt1"},
       {"draw --help", "  vaultra draw FILE.PCJ"},
       {"template --help", "  vaultra template FILE LABEL"},
-      {"report --help", "  vaultra report PROJECT.vt1"},
+      {"report --help", "  vaultra report PROJECT.vt1", 4},  // one continuation line
       {"figure --help", "  vaultra figure PROJECT.vt1 KIND", 5},  // two continuation lines
   };
   for (const auto& c : cases) {

@@ -121,14 +121,18 @@ TEST(BuildReport, OutlineOfTheVariants) {
       "(8) 表層地盤の固有周期\n2.2 地盤ばね\n(1) 水平方向地盤反力係数\n"
       "(2) 鉛直方向地盤反力係数\n(3) せん断ばね定数\n";
   // Chapters 13 to 21 with no load tables or frame models at hand: their
-  // headings only.
+  // headings only; then chapter 22 and the transverse joints (no section
+  // checks without check records).
   const std::string loads =
       "3. 荷重\n3.1 常時荷重\n3.2 地震時荷重\n3.3 解析モデル\n(1) 骨組み\n3.4 荷重状態図\n"
-      "3.5 荷重の組合せ\n3.6 着目点位置\n";
+      "3.5 荷重の組合せ\n3.6 着目点位置\n"
+      "4. 解析結果\n4.1 断面力\n4.2 横方向接合部の照査\n";
+  // The longitudinal loads and model, results, joints and the end walls.
   const std::string longitudinal_model =
-      "4.3 固定荷重\n(1) 自重\n4.4 縦方向・解析モデル\n(1) 骨組み\n";
+      "5.3 固定荷重\n(1) 自重\n5.4 縦方向・解析モデル\n(1) 骨組み\n"
+      "5.5 縦方向・解析結果\n5.6 縦方向接合部の照査\n6. 端壁の照査\n";
   const std::string longitudinal_road =
-      "4. 縦方向の検討\n4.1 縦方向接合部の照査\n(1)地盤種別の判定\n4.2 縦方向地盤ばね\n"
+      "5. 縦方向の検討\n5.1 縦方向接合部の照査\n(1)地盤種別の判定\n5.2 縦方向地盤ばね\n"
       "(1) 水平方向地盤反力係数\n(2) 鉛直方向地盤反力係数\n(3) せん断ばね定数\n" +
       longitudinal_model;
   const Case cases[] = {
@@ -140,8 +144,8 @@ TEST(BuildReport, OutlineOfTheVariants) {
        Opening("グラウト材") + "2.2 地盤ばね定数\n" + loads},
       {"box, 任意, longitudinal", 1, kMethodResponseDisplacement, kSpringTyped, true,
        Opening("無収縮モルタル") + "2.2 地盤ばね定数\n" + loads +
-           "4. 縦方向の検討\n4.1 縦方向接合部の照査\n(1)地盤種別の判定\n"
-           "4.2 縦方向地盤ばね\n" +
+           "5. 縦方向の検討\n5.1 縦方向接合部の照査\n(1)地盤種別の判定\n"
+           "5.2 縦方向地盤ばね\n" +
            longitudinal_model},
       // Without stored water chapter 17 is absent: the outline is the same.
       {"stand, 地中式, stored water off", 0, kMethodResponseDisplacement, kSpringUnderground, false,
@@ -197,7 +201,8 @@ TEST(BuildReport, EveryChapterStartsOnItsOwnPageAndThePagesAreCounted) {
   EXPECT_GE(pages, 12);
   EXPECT_EQ(pages, pe.records().highest() - kFirstBodySlot);
   EXPECT_EQ(b.body_pages, pages);
-  EXPECT_EQ(pe.text.contents.size(), 44u);  // 36 of chapters 1-12, 8 of chapters 13-21
+  // 36 of chapters 1-12, 8 of chapters 13-21, 3 of chapter 22 and the joints
+  EXPECT_EQ(pe.text.contents.size(), 47u);
   EXPECT_EQ(b.contents_pages, 2);           // 40 headings a page
   const std::vector<int> slots = ReportPageSlots(b);
   ASSERT_EQ(slots.size(), static_cast<std::size_t>(1 + 2 + pages));

@@ -65,7 +65,7 @@ struct Fixture {
   ReportOptions opt;
   Fixture() {
     rec.model.facility_type = 0;
-    checks.member_count = 4;
+    checks.Reset(4);
     for (int m = 1; m <= 4; ++m) OneRowMember(checks, m, 1);  // side walls of the end block
     src.records = &rec;
     src.checks = &checks;

@@ -90,7 +90,7 @@ TEST(RobustChecks, AMemberWithARatioThatIsNoNumberIsNotOk) {
   CalcRun run;
   run.transverse_ok = true;
   run.members_checked = true;
-  run.checks.member_count = 1;
+  run.checks.Reset(1);
   for (int k = 0; k < kCheckCombinations; ++k) {
     MemberCheckTable& tb = run.checks.At(k, 1);
     tb.count = 2;
