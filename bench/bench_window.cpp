@@ -38,7 +38,7 @@ void BM_InputPageSwitch(benchmark::State& st, const char* sample) {
   started.folders.resume_file = (dir / "#vaultra.ini").string();
   started.folders.work_dir = (dir / "work").string() + "/";
   started.complete = true;
-  gui::TFm_MAIN w(state, md, logic, ui, started);
+  gui::MainWindow w(state, md, logic, ui, started);
   w.resize(1280, 768);
   w.show();
   w.OpenProject(std::string(VAULTRA_SOURCE_DIR) + "/samples/" + sample);

@@ -23,7 +23,7 @@ namespace {
 // VAULTRA_GRAB=FILE.png [VAULTRA_GRAB_PAGE=n]: after start-up, switch to
 // page n through its button, save a grab of the window and quit (a look at
 // the window without a screen).
-void ScheduleGrab(vaultra::gui::TFm_MAIN& w) {
+void ScheduleGrab(vaultra::gui::MainWindow& w) {
   const char* grab = std::getenv("VAULTRA_GRAB");
   if (!grab || !*grab) return;
   const char* page = std::getenv("VAULTRA_GRAB_PAGE");
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
   const AppFolders folders = ResolveAppFolders(env);
   StartUpResult started = StartUp(
       state, env, logic, ui, [&] { master = LoadMasterData(folders.material_master_dir, ui); });
-  gui::TFm_MAIN window(state, master, logic, ui, started);
+  gui::MainWindow window(state, master, logic, ui, started);
   ui.SetParent(&window);
   if (project) {
     if (FileExists(*project))

@@ -59,7 +59,7 @@ std::string WriteInternalResults(const AnalysisResults& results, const FrameMode
                                  const std::string& text_path, unsigned files) {
   SdkResultStore store;
   BuildSdkResults(results, model, store);
-  TFrameFileClass file;
+  FrameTextFile file;
   std::string base = ChangeExtension(text_path, "");
   if (!file.SaveToFile(base, &store.res, files, WriteMode::kScratch))
     return text_path + "に保存できません";

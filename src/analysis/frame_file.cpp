@@ -28,7 +28,7 @@ T* DataOrNull(std::vector<T>& v) {
 
 }  // namespace
 
-bool TFrameFileClass::LoadFromFile(const std::string& path, FR_SDK_MAINDATA& data) {
+bool FrameTextFile::LoadFromFile(const std::string& path, FR_SDK_MAINDATA& data) {
   std::memset(&data, 0, sizeof data);
   error_.clear();
   FrameModel m;
@@ -169,7 +169,7 @@ bool TFrameFileClass::LoadFromFile(const std::string& path, FR_SDK_MAINDATA& dat
   return true;
 }
 
-bool TFrameFileClass::Save(const std::string& ext, const std::string& text, WriteMode mode) {
+bool FrameTextFile::Save(const std::string& ext, const std::string& text, WriteMode mode) {
   std::string path = base_name_ + ext;
   if (!WriteFileAtomic(path, text, nullptr, mode)) {
     error_ = path + "に保存できません";
@@ -260,7 +260,7 @@ void Fixed14(std::string& out, int p, double v) {
 
 }  // namespace
 
-bool TFrameFileClass::SaveToFile(const std::string& base_name, const FR_SDK_MAINRES* result,
+bool FrameTextFile::SaveToFile(const std::string& base_name, const FR_SDK_MAINRES* result,
                                  unsigned files, WriteMode mode) {
   error_.clear();
   if (result == nullptr) {

@@ -20,11 +20,11 @@ constexpr const char* kResultFileExtensions[kResultFileCount] = {
     ".F41", ".F42", ".F51", ".F52", ".F61", ".F62", ".F71"};
 constexpr unsigned kAllResultFiles = (1u << kResultFileCount) - 1;
 
-class TFrameFileClass {
+class FrameTextFile {
  public:
-  TFrameFileClass() = default;
-  TFrameFileClass(const TFrameFileClass&) = delete;
-  TFrameFileClass& operator=(const TFrameFileClass&) = delete;
+  FrameTextFile() = default;
+  FrameTextFile(const FrameTextFile&) = delete;
+  FrameTextFile& operator=(const FrameTextFile&) = delete;
 
   // Reads the frame text into data (zero-filled first). The arrays belong
   // to this object: data is valid while it lives. False on a text that

@@ -75,7 +75,7 @@ std::string RunOnce(FrameSdkLibrary& library, const FrameSdkFolders& folders,
   if (!FileExists(program))
     return "PlaneFrameがインストールされていません．" + std::string("\n･･･") + program +
            " が有りません．";
-  TFrameFileClass file;
+  FrameTextFile file;
   FR_SDK_MAINDATA data;
   if (!file.LoadFromFile(text_path, data)) {
     std::string m = text_path + "を正常に読めません";

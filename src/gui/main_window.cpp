@@ -46,7 +46,7 @@ std::string Cp932Text(const std::u16string& s) {
 
 }  // namespace
 
-TFm_MAIN::TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, QtUi& ui,
+MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& logic, QtUi& ui,
                    StartUpResult started, NavigationOps* ops_override, QWidget* parent)
     : QMainWindow(parent),
       state_(state),
@@ -65,7 +65,7 @@ TFm_MAIN::TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, 
   inputs_ = new InputPages(
       state, md, logic, ui, [this] { return calculating(); }, [this] { return started_.complete; },
       this);
-  connect(inputs_, &InputPages::modelChanged, this, &TFm_MAIN::Tick);
+  connect(inputs_, &InputPages::modelChanged, this, &MainWindow::Tick);
 
   auto* central = new QWidget(this);
   auto* h = new QHBoxLayout(central);
@@ -117,16 +117,16 @@ TFm_MAIN::TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, 
 
   timer_ = new QTimer(this);
   timer_->setInterval(100);
-  connect(timer_, &QTimer::timeout, this, &TFm_MAIN::Tick);
+  connect(timer_, &QTimer::timeout, this, &MainWindow::Tick);
   timer_->start();
   Tick();
 }
 
-TFm_MAIN::~TFm_MAIN() {
+MainWindow::~MainWindow() {
   ui_.SetProgressListener(nullptr);
 }
 
-void TFm_MAIN::BuildLeftPanel(QWidget* panel) {
+void MainWindow::BuildLeftPanel(QWidget* panel) {
   auto* v = new QVBoxLayout(panel);
   v->setContentsMargins(2, 2, 2, 2);
   v->setSpacing(3);
@@ -150,11 +150,11 @@ void TFm_MAIN::BuildLeftPanel(QWidget* panel) {
   dl->addWidget(file_label_);
   file_menu_ = new QMenu(this);
   file_menu_->setObjectName(QStringLiteral("FileMenu"));
-  open_action_ = file_menu_->addAction(QStringLiteral(u"開く"), this, &TFm_MAIN::OpenDialog);
+  open_action_ = file_menu_->addAction(QStringLiteral(u"開く"), this, &MainWindow::OpenDialog);
   open_action_->setObjectName(QStringLiteral("Open1"));
-  file_menu_->addAction(QStringLiteral(u"上書き保存"), this, &TFm_MAIN::Save)
+  file_menu_->addAction(QStringLiteral(u"上書き保存"), this, &MainWindow::Save)
       ->setObjectName(QStringLiteral("Save1"));
-  file_menu_->addAction(QStringLiteral(u"名前を付けて保存"), this, &TFm_MAIN::SaveAs)
+  file_menu_->addAction(QStringLiteral(u"名前を付けて保存"), this, &MainWindow::SaveAs)
       ->setObjectName(QStringLiteral("SaveAs1"));
   v->addWidget(demo);
 
@@ -178,7 +178,7 @@ void TFm_MAIN::BuildLeftPanel(QWidget* panel) {
       b->setObjectName(QString::fromLatin1(info.button));
       b->setMinimumHeight(30);
       connect(b, &QPushButton::clicked, this,
-              [this] { navigator_.Pg34PrVClick(PreviewSender::kButton); });
+              [this] { navigator_.PreviewClick(PreviewSender::kButton); });
       buttons_[11] = b;
       v->addWidget(b);
       print_k_ = new QCheckBox(QStringLiteral(u"式の根拠を印刷"), panel);
@@ -187,11 +187,11 @@ void TFm_MAIN::BuildLeftPanel(QWidget* panel) {
       print_t_->setObjectName(QStringLiteral("PrintSwT"));
       connect(print_k_, &QCheckBox::clicked, this, [this](bool on) {
         state_.main.At("PrintSwK").checked = on;
-        navigator_.Pg34PrVClick(PreviewSender::kPrintSwK);
+        navigator_.PreviewClick(PreviewSender::kPrintSwK);
       });
       connect(print_t_, &QCheckBox::clicked, this, [this](bool on) {
         state_.main.At("PrintSwT").checked = on;
-        navigator_.Pg34PrVClick(PreviewSender::kPrintSwT);
+        navigator_.PreviewClick(PreviewSender::kPrintSwT);
       });
       v->addWidget(print_k_);
       v->addWidget(print_t_);
@@ -215,24 +215,24 @@ void TFm_MAIN::BuildLeftPanel(QWidget* panel) {
   buttons_[11]->setEnabled(false);
 }
 
-void TFm_MAIN::SwitchTo(Page page) {
+void MainWindow::SwitchTo(Page page) {
   if (calculating()) return;
   // The fields of the page on screen reach its record before the switch
   // commits, builds or analyses anything.
   inputs_->CommitPending(navigator_.current());
   if (navigator_.current() == Page::kOtherChecks) StoreIfCurrent(Page::kOtherChecks);
-  navigator_.PageSelctClick(page);
+  navigator_.PageSelectClick(page);
   ShowPage(navigator_.current());
 }
 
-void TFm_MAIN::Recompute() {
+void MainWindow::Recompute() {
   if (calculating()) return;
   inputs_->CommitPending(navigator_.current());
-  navigator_.CbxDEMOClick();
+  navigator_.DemoModeClick();
   ShowPage(navigator_.current());
 }
 
-bool TFm_MAIN::eventFilter(QObject* o, QEvent* e) {
+bool MainWindow::eventFilter(QObject* o, QEvent* e) {
   if (e->type() == QEvent::MouseButtonRelease) {
     if (o == file_label_) {
       file_menu_->popup(file_label_->mapToGlobal(QPoint(0, file_label_->height() + 2)));
@@ -254,7 +254,7 @@ bool TFm_MAIN::eventFilter(QObject* o, QEvent* e) {
   return QMainWindow::eventFilter(o, e);
 }
 
-void TFm_MAIN::ShowHistory() {
+void MainWindow::ShowHistory() {
   if (!history_) {
     auto* w = new QWidget(this, Qt::Window);
     w->setObjectName(QStringLiteral("FmHistory"));
@@ -272,7 +272,7 @@ void TFm_MAIN::ShowHistory() {
   history_->raise();
 }
 
-void TFm_MAIN::ShowSectionDetail() {
+void MainWindow::ShowSectionDetail() {
   if (!section_detail_) {
     auto* w = new QWidget(this, Qt::Window);
     w->setObjectName(QStringLiteral("fmUtOryk"));
@@ -288,7 +288,7 @@ void TFm_MAIN::ShowSectionDetail() {
   section_detail_->raise();
 }
 
-void TFm_MAIN::BeginCalc(const QString& what) {
+void MainWindow::BeginCalc(const QString& what) {
   if (calculating_++ > 0) return;
   progress_text_->setText(what);
   progress_->adjustSize();
@@ -298,13 +298,13 @@ void TFm_MAIN::BeginCalc(const QString& what) {
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
-void TFm_MAIN::EndCalc() {
+void MainWindow::EndCalc() {
   if (calculating_ == 0 || --calculating_ > 0) return;
   QGuiApplication::restoreOverrideCursor();
   progress_->hide();
 }
 
-void TFm_MAIN::BuildStatusBar() {
+void MainWindow::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   auto add = [this, bar](const char* name, const QString& caption, int width) {
     if (!caption.isEmpty()) {
@@ -347,25 +347,25 @@ void TFm_MAIN::BuildStatusBar() {
   labels_["lbWinSize"] = size;
 }
 
-void TFm_MAIN::resizeEvent(QResizeEvent* e) {
+void MainWindow::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
   auto it = labels_.find("lbWinSize");
   if (it != labels_.end())
     it->second->setText(QStringLiteral("%1 / %2").arg(width()).arg(height()));
 }
 
-QLabel* TFm_MAIN::StatusLabel(const char* name) const {
+QLabel* MainWindow::StatusLabel(const char* name) const {
   auto it = labels_.find(name);
   return it == labels_.end() ? nullptr : it->second;
 }
 
-FormPage* TFm_MAIN::FormPageOf(Page page) const {
+FormPage* MainWindow::FormPageOf(Page page) const {
   if (FormPage* fp = inputs_->Form(page)) return fp;
   auto it = pages_.find(static_cast<int>(page));
   return it == pages_.end() ? nullptr : qobject_cast<FormPage*>(it->second);
 }
 
-void TFm_MAIN::Tick() {
+void MainWindow::Tick() {
   const StatusTexts t = MakeStatusTexts(state_);
   labels_["lbType"]->setText(Q(t.type));
   labels_["lbName"]->setText(Q(t.name));
@@ -383,7 +383,7 @@ void TFm_MAIN::Tick() {
   }
 }
 
-void TFm_MAIN::ShowPage(Page page) {
+void MainWindow::ShowPage(Page page) {
   auto it = pages_.find(static_cast<int>(page));
   if (it != pages_.end()) stack_->setCurrentWidget(it->second);
   if (QAbstractButton* b = PageButton(page)) b->setChecked(true);
@@ -391,7 +391,7 @@ void TFm_MAIN::ShowPage(Page page) {
 
 // ---- NavigationOps -------------------------------------------------------------
 
-void TFm_MAIN::FormShow(Page page, int selector) {
+void MainWindow::FormShow(Page page, int selector) {
   // A page reacts only when its window state changes.
   const int i = static_cast<int>(page);
   if (i < 1 || i > kSwitchedPages || (selector != 1 && selector != 2)) return;
@@ -411,7 +411,7 @@ void TFm_MAIN::FormShow(Page page, int selector) {
 }
 
 // The fields of the page on screen into its record.
-void TFm_MAIN::StoreIfCurrent(Page page) {
+void MainWindow::StoreIfCurrent(Page page) {
   const int i = static_cast<int>(page);
   if (i < 1 || i > kSwitchedPages || !entered_[static_cast<std::size_t>(i)]) return;
   if (page == Page::kOtherChecks) {
@@ -421,26 +421,26 @@ void TFm_MAIN::StoreIfCurrent(Page page) {
   inputs_->Store(page);
 }
 
-void TFm_MAIN::CommitInputs(Page page) {
+void MainWindow::CommitInputs(Page page) {
   calc_.CommitInputs(page);
 }
 
 // The other-checks steps work on the page's record; when the page is on
 // screen its fields are taken first (the next entry shows what the steps
 // wrote).
-void TFm_MAIN::OtherChecksPrepare() {
+void MainWindow::OtherChecksPrepare() {
   StoreIfCurrent(Page::kOtherChecks);
   calc_.OtherChecksPrepare();
 }
-void TFm_MAIN::OtherChecksInput() {
+void MainWindow::OtherChecksInput() {
   StoreIfCurrent(Page::kOtherChecks);
   calc_.OtherChecksInput();
 }
-void TFm_MAIN::OtherChecksResultRefresh() {
+void MainWindow::OtherChecksResultRefresh() {
   calc_.OtherChecksResultRefresh();
 }
 
-void TFm_MAIN::BuildModels() {
+void MainWindow::BuildModels() {
   BeginCalc(QStringLiteral(u"構造モデルを作成しています"));
   calc_.BuildModels();
   EndCalc();
@@ -451,7 +451,7 @@ void TFm_MAIN::BuildModels() {
 
 // The run blocks the window, as the calculation always has; the wait cursor
 // and the status note say what is going on.
-void TFm_MAIN::RunAnalysis(bool internal_solver) {
+void MainWindow::RunAnalysis(bool internal_solver) {
   labels_["lbCalcTime"]->setText(QStringLiteral(u"!! 部材応力度・計算中"));
   labels_["lbCalcTime"]->repaint();
   BeginCalc(QStringLiteral(u"!! 部材応力度・計算中"));
@@ -463,7 +463,7 @@ void TFm_MAIN::RunAnalysis(bool internal_solver) {
 
 // One line for the status bar: how many member verdicts failed, or why
 // nothing was analysed.
-std::string TFm_MAIN::CalcSummary() const {
+std::string MainWindow::CalcSummary() const {
   if (!calc_.models_built()) return calc_.build_error();
   if (!calc_.analysed()) return Utf16ToCp932(u"未計算");
   const CalcRun& run = calc_.run();
@@ -474,38 +474,38 @@ std::string TFm_MAIN::CalcSummary() const {
                  : Utf16ToCp932(u"部材照査: N.G. ") + std::to_string(ng) + Utf16ToCp932(u" 件");
 }
 
-void TFm_MAIN::SaveResumeFile() {
+void MainWindow::SaveResumeFile() {
   if (started_.complete) vaultra::SaveResumeFile(state_, started_.folders.resume_file, logic_, ui_);
 }
 
-void TFm_MAIN::SetOpenEnabled(bool on) {
+void MainWindow::SetOpenEnabled(bool on) {
   if (open_action_) open_action_->setEnabled(on);
 }
-void TFm_MAIN::SetPreviewEnabled(bool on) {
+void MainWindow::SetPreviewEnabled(bool on) {
   if (buttons_[11]) buttons_[11]->setEnabled(on);
 }
 
 // ---- file commands -------------------------------------------------------------
 
-void TFm_MAIN::OpenProject(const std::string& path) {
+void MainWindow::OpenProject(const std::string& path) {
   if (calculating()) return;
   // The fields on screen belong to the project being left (the resume file keeps them).
   StoreIfCurrent(shown_);
   FormShow(shown_, 1);
   OpenCommand(state_, path, started_.folders.resume_file, logic_, ui_);
   // Reading a project ends on the model page.
-  navigator_.PageSelctClick(Page::kModel);
+  navigator_.PageSelectClick(Page::kModel);
   ShowPage(navigator_.current());
   FormShow(navigator_.current(), 2);
   Tick();
 }
 
-void TFm_MAIN::OpenDialog() {
+void MainWindow::OpenDialog() {
   const QString f = QFileDialog::getOpenFileName(this, QStringLiteral(u"開く"), QString(), kFilter);
   if (!f.isEmpty()) OpenProject(Cp(f));
 }
 
-std::optional<std::string> TFm_MAIN::AskSaveName() {
+std::optional<std::string> MainWindow::AskSaveName() {
   if (save_dialog_) return save_dialog_();
   // The dialog does not ask about the name as typed: the extension is
   // changed afterwards, and the question is about the file really replaced.
@@ -516,7 +516,7 @@ std::optional<std::string> TFm_MAIN::AskSaveName() {
   return Cp(f);
 }
 
-void TFm_MAIN::SaveAs() {
+void MainWindow::SaveAs() {
   StoreIfCurrent(shown_);
   std::optional<std::string> f = AskSaveName();
   if (!f || f->empty()) return;
@@ -527,7 +527,7 @@ void TFm_MAIN::SaveAs() {
   SaveAsCommand(state_, target, logic_, ui_);
 }
 
-void TFm_MAIN::Save() {
+void MainWindow::Save() {
   StoreIfCurrent(shown_);
   SaveCommand(state_, logic_, ui_, [this]() -> std::optional<std::string> {
     std::optional<std::string> f = AskSaveName();
@@ -540,11 +540,11 @@ void TFm_MAIN::Save() {
   });
 }
 
-void TFm_MAIN::dragEnterEvent(QDragEnterEvent* e) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
   if (e->mimeData()->hasUrls()) e->acceptProposedAction();
 }
 
-void TFm_MAIN::dropEvent(QDropEvent* e) {
+void MainWindow::dropEvent(QDropEvent* e) {
   std::vector<std::string> files;
   for (const QUrl& u : e->mimeData()->urls())
     if (u.isLocalFile()) files.push_back(Cp(u.toLocalFile()));
@@ -555,7 +555,7 @@ void TFm_MAIN::dropEvent(QDropEvent* e) {
   OpenProject(*f);
 }
 
-void TFm_MAIN::closeEvent(QCloseEvent* e) {
+void MainWindow::closeEvent(QCloseEvent* e) {
   if (!closed_) {
     closed_ = true;
     StoreIfCurrent(shown_);

@@ -1,4 +1,4 @@
-// The main window TFm_MAIN: the left panel with the page buttons, the
+// The main window: the left panel with the page buttons, the
 // file menu, the status bar of the 100 ms timer and the page area. The
 // page switch itself is the Navigator's; the window implements its ops.
 #pragma once
@@ -28,14 +28,14 @@ namespace vaultra::gui {
 class FormPage;
 class InputPages;
 
-class TFm_MAIN : public QMainWindow, public NavigationOps {
+class MainWindow : public QMainWindow, public NavigationOps {
   Q_OBJECT
  public:
   // `ops_override` lets tests watch the page switch; by default the
   // window's own ops run.
-  TFm_MAIN(ProjectState& state, const MasterData& md, PageLogic& logic, QtUi& ui,
+  MainWindow(ProjectState& state, const MasterData& md, PageLogic& logic, QtUi& ui,
            StartUpResult started, NavigationOps* ops_override = nullptr, QWidget* parent = nullptr);
-  ~TFm_MAIN() override;
+  ~MainWindow() override;
 
   Navigator& navigator() { return navigator_; }
   InputPages& pages() { return *inputs_; }

@@ -173,7 +173,7 @@ TEST(ResultFiles, BytesAsTheLineByLinePrintfWriter) {
   auto dir = std::filesystem::temp_directory_path() / "vaultra_result_bytes";
   std::filesystem::create_directories(dir);
   std::string base = (dir / "Yoko0").string();
-  TFrameFileClass file;
+  FrameTextFile file;
   ASSERT_TRUE(file.SaveToFile(base, &r)) << file.error();
   auto read = [&](const char* ext) { return ReadFileBytes(base + ext).value_or("<missing>"); };
   using Lines = std::vector<std::string>;

@@ -85,7 +85,7 @@ TEST(Navigation, SwitchesRecomputeOnlyWhenLeavingInputsOrEnteringResults) {
       {Page::kConditions, kRebuild},  // leaving the inputs for the condition view
   };
   for (const Step& s : steps) {
-    nav.PageSelctClick(s.to);
+    nav.PageSelectClick(s.to);
     EXPECT_EQ(ops.Take(), s.expected) << InfoOf(s.to).button;
     EXPECT_EQ(nav.current(), s.to);
     EXPECT_EQ(nav.open_enabled(), PageClassOf(s.to) == 1);
@@ -100,14 +100,14 @@ TEST(Navigation, EditedRebarRebuildsAndAnalysesBetweenResultPages) {
   ops.at_2d = true;
   RecordingUi ui;
   Navigator nav(ops, ui, false);
-  nav.PageSelctClick(Page::kRcCheck);
+  nav.PageSelectClick(Page::kRcCheck);
   ops.Take();
   nav.SetRebarEdited();
-  nav.PageSelctClick(Page::kOtherChecks);
+  nav.PageSelectClick(Page::kOtherChecks);
   EXPECT_EQ(ops.Take(),
             Concat(kRebuild, {"input", "resume", "analyse-sdk", "cover-on", "refresh"}));
   EXPECT_FALSE(nav.rebar_edited());
-  nav.PageSelctClick(Page::kRcCheck);
+  nav.PageSelectClick(Page::kRcCheck);
   EXPECT_EQ(ops.Take(), (Steps{"prepare"}));
 }
 
@@ -123,7 +123,7 @@ TEST(Navigation, CtrlHeldOrDemoModeUsesTheInternalSolver) {
     RecordingUi ui;
     ui.keys.ctrl = c.ctrl;
     Navigator nav(ops, ui, c.demo);
-    nav.PageSelctClick(Page::kMemberForce);
+    nav.PageSelectClick(Page::kMemberForce);
     const Steps log = ops.Take();
     EXPECT_NE(std::find(log.begin(), log.end(), c.expected), log.end()) << c.demo << c.ctrl;
     EXPECT_EQ(nav.internal_solver(), std::string(c.expected) == "analyse-internal");
@@ -134,7 +134,7 @@ TEST(Navigation, PreviewButtonIsNeverTheCurrentPage) {
   RecordingOps ops;
   RecordingUi ui;
   Navigator nav(ops, ui, false);
-  nav.PageSelctClick(Page::kPreview);
+  nav.PageSelectClick(Page::kPreview);
   EXPECT_EQ(nav.current(), Page::kModel);
   EXPECT_TRUE(ops.log.empty());
   EXPECT_TRUE(ops.shown.empty());
@@ -144,24 +144,24 @@ TEST(Navigation, RecomputeCurrentPage) {
   RecordingOps ops;
   RecordingUi ui;
   Navigator nav(ops, ui, false);
-  nav.PageSelctClick(Page::kGround);
+  nav.PageSelectClick(Page::kGround);
   ops.Take();
-  nav.CbxDEMOClick();  // an input page: as if entered from the model page
+  nav.DemoModeClick();  // an input page: as if entered from the model page
   EXPECT_EQ(ops.Take(), Steps{});
   EXPECT_EQ(nav.current(), Page::kGround);
 
-  nav.PageSelctClick(Page::kConditions);
+  nav.PageSelectClick(Page::kConditions);
   ops.Take();
-  nav.CbxDEMOClick();  // the condition view gets rebuilt models
+  nav.DemoModeClick();  // the condition view gets rebuilt models
   EXPECT_EQ(ops.Take(), kRebuild);
 
-  nav.PageSelctClick(Page::kMemberForce);
+  nav.PageSelectClick(Page::kMemberForce);
   ops.Take();
-  nav.CbxDEMOClick();
+  nav.DemoModeClick();
   EXPECT_EQ(ops.Take(), (Steps{"build", "analyse-sdk", "repaint-force"}));
-  nav.PageSelctClick(Page::kRcCheck);
+  nav.PageSelectClick(Page::kRcCheck);
   ops.Take();
-  nav.CbxDEMOClick();
+  nav.DemoModeClick();
   EXPECT_EQ(ops.Take(), (Steps{"build", "analyse-sdk", "refresh-rc"}));
 }
 
@@ -169,14 +169,14 @@ TEST(Navigation, PrintOptionsOpenThePreviewOnlyWithCtrl) {
   RecordingOps ops;
   RecordingUi ui;
   Navigator nav(ops, ui, false);
-  nav.Pg34PrVClick(PreviewSender::kPrintSwK);
-  nav.Pg34PrVClick(PreviewSender::kPrintSwT);
+  nav.PreviewClick(PreviewSender::kPrintSwK);
+  nav.PreviewClick(PreviewSender::kPrintSwT);
   EXPECT_TRUE(ops.Take().empty());
   ui.keys.ctrl = true;
-  nav.Pg34PrVClick(PreviewSender::kPrintSwK);
+  nav.PreviewClick(PreviewSender::kPrintSwK);
   EXPECT_EQ(ops.Take(), (Steps{"checks", "preview"}));
   ui.keys.ctrl = false;
-  nav.Pg34PrVClick(PreviewSender::kButton);
+  nav.PreviewClick(PreviewSender::kButton);
   EXPECT_EQ(ops.Take(), (Steps{"checks", "preview"}));
 }
 
@@ -185,7 +185,7 @@ TEST(Navigation, PreviewAfterARebarEditRecalculatesFirst) {
   RecordingUi ui;
   Navigator nav(ops, ui, true);
   nav.SetRebarEdited();
-  nav.Pg34PrVClick(PreviewSender::kButton);
+  nav.PreviewClick(PreviewSender::kButton);
   EXPECT_EQ(ops.Take(),
             (Steps{"build", "analyse-internal", "cover-off", "refresh-rc", "checks", "preview"}));
   EXPECT_FALSE(nav.rebar_edited());
@@ -197,18 +197,18 @@ TEST(Navigation, AltReadsTheFiveCheckOverrides) {
   Navigator nav(ops, ui, false);
   ui.keys.alt = true;
   ui.input = "120.5, 0.35,,１２";  // full-width digits read too; missing items are 0
-  nav.Pg34PrVClick(PreviewSender::kButton);
+  nav.PreviewClick(PreviewSender::kButton);
   EXPECT_EQ(nav.overrides(), (std::array<double, 5>{120.5, 0.35, 0, 12, 0}));
   ASSERT_EQ(ui.questions.size(), 1u);
   EXPECT_EQ(ui.questions[0], "応力度/耐力　σs, τc, Mud, Vcd, Vsd");
   // Without Alt the overrides are cleared.
   ui.keys.alt = false;
-  nav.Pg34PrVClick(PreviewSender::kButton);
+  nav.PreviewClick(PreviewSender::kButton);
   EXPECT_EQ(nav.overrides(), (std::array<double, 5>{}));
   // A cancelled box leaves them cleared.
   ui.keys.alt = true;
   ui.input.reset();
-  nav.Pg34PrVClick(PreviewSender::kButton);
+  nav.PreviewClick(PreviewSender::kButton);
   EXPECT_EQ(nav.overrides(), (std::array<double, 5>{}));
 }
 

@@ -60,23 +60,23 @@ TEST_F(Switching, InputPagesRebuildOnlyOnTheLoadsPageAndAnalyseOnlyOnResultPages
   CalculationOps ops(state, md, logic, folders, ui);
   Navigator nav(ops, ui, folders.demo_mode);
 
-  nav.PageSelctClick(Page::kGround);
-  nav.PageSelctClick(Page::kDimensions);
+  nav.PageSelectClick(Page::kGround);
+  nav.PageSelectClick(Page::kDimensions);
   EXPECT_EQ(ops.build_count(), 0);
   EXPECT_FALSE(fs::exists(Yoko()));
 
-  nav.PageSelctClick(Page::kLoads);  // the loads page always rebuilds
+  nav.PageSelectClick(Page::kLoads);  // the loads page always rebuilds
   EXPECT_EQ(ops.build_count(), 1);
   EXPECT_TRUE(ops.models_built()) << ops.build_error();
   EXPECT_TRUE(fs::exists(Yoko()));
   EXPECT_TRUE(fs::exists(Tate()));
   EXPECT_EQ(ops.run_count(), 0);
 
-  nav.PageSelctClick(Page::kConditions);  // leaving the inputs rebuilds, no analysis
+  nav.PageSelectClick(Page::kConditions);  // leaving the inputs rebuilds, no analysis
   EXPECT_EQ(ops.build_count(), 2);
   EXPECT_EQ(ops.run_count(), 0);
 
-  nav.PageSelctClick(Page::kMemberForce);  // entering the results analyses
+  nav.PageSelectClick(Page::kMemberForce);  // entering the results analyses
   EXPECT_EQ(ops.build_count(), 2);
   EXPECT_EQ(ops.run_count(), 1);
   ASSERT_TRUE(ops.analysed());
@@ -91,21 +91,21 @@ TEST_F(Switching, InputPagesRebuildOnlyOnTheLoadsPageAndAnalyseOnlyOnResultPages
   EXPECT_GT(ops.report_build().body_pages, 10);
   EXPECT_EQ(ops.report_build().first_error, "");
 
-  nav.PageSelctClick(Page::kRcCheck);  // between result pages: nothing
-  nav.PageSelctClick(Page::kOtherChecks);
+  nav.PageSelectClick(Page::kRcCheck);  // between result pages: nothing
+  nav.PageSelectClick(Page::kOtherChecks);
   EXPECT_EQ(ops.build_count(), 2);
   EXPECT_EQ(ops.run_count(), 1);
 
   nav.SetRebarEdited();  // an edited rebar input rebuilds and reanalyses
-  nav.PageSelctClick(Page::kRcCheck);
+  nav.PageSelectClick(Page::kRcCheck);
   EXPECT_EQ(ops.build_count(), 3);
   EXPECT_EQ(ops.run_count(), 2);
   EXPECT_FALSE(nav.rebar_edited());
 
-  nav.PageSelctClick(Page::kModel);  // back to the inputs: nothing yet
+  nav.PageSelectClick(Page::kModel);  // back to the inputs: nothing yet
   EXPECT_EQ(ops.build_count(), 3);
   EXPECT_EQ(ops.run_count(), 2);
-  nav.PageSelctClick(Page::kResultFiles);  // straight into the results: both
+  nav.PageSelectClick(Page::kResultFiles);  // straight into the results: both
   EXPECT_EQ(ops.build_count(), 4);
   EXPECT_EQ(ops.run_count(), 3);
 }
@@ -113,16 +113,16 @@ TEST_F(Switching, InputPagesRebuildOnlyOnTheLoadsPageAndAnalyseOnlyOnResultPages
 TEST_F(Switching, AnEditCommittedOnTheWayReachesTheFrameTextAndTheResults) {
   CalculationOps ops(state, md, logic, folders, ui);
   Navigator nav(ops, ui, folders.demo_mode);
-  nav.PageSelctClick(Page::kMemberForce);
+  nav.PageSelectClick(Page::kMemberForce);
   ASSERT_TRUE(ops.analysed());
   const std::string before = Slurp(Yoko());
   const double earth_before = ops.run().transverse.cases[2].envelope[0];
   const double surcharge_before = ops.run().transverse.cases[3].envelope[0];
   const double q = ReadReal(state.Form(FormId::kLoads).At("Ed_q").text);
 
-  nav.PageSelctClick(Page::kLoads);
+  nav.PageSelectClick(Page::kLoads);
   state.Form(FormId::kLoads).SetText("Ed_q", Format("%8.2f", q + 20.0));
-  nav.PageSelctClick(Page::kMemberForce);
+  nav.PageSelectClick(Page::kMemberForce);
   ASSERT_TRUE(ops.analysed());
   EXPECT_NE(Slurp(Yoko()), before);
   EXPECT_EQ(ops.run().transverse_ok, true);
@@ -135,19 +135,19 @@ TEST_F(Switching, AnEditCommittedOnTheWayReachesTheFrameTextAndTheResults) {
 TEST_F(Switching, RecomputeSimulatesLeavingTheInputsOrReanalyses) {
   CalculationOps ops(state, md, logic, folders, ui);
   Navigator nav(ops, ui, folders.demo_mode);
-  nav.PageSelctClick(Page::kGround);
-  nav.CbxDEMOClick();  // an input page stays among the inputs: nothing
+  nav.PageSelectClick(Page::kGround);
+  nav.DemoModeClick();  // an input page stays among the inputs: nothing
   EXPECT_EQ(nav.current(), Page::kGround);
   EXPECT_EQ(ops.build_count(), 0);
-  nav.PageSelctClick(Page::kConditions);
+  nav.PageSelectClick(Page::kConditions);
   EXPECT_EQ(ops.build_count(), 1);
-  nav.CbxDEMOClick();  // the condition-file view gets rebuilt models
+  nav.DemoModeClick();  // the condition-file view gets rebuilt models
   EXPECT_EQ(nav.current(), Page::kConditions);
   EXPECT_EQ(ops.build_count(), 2);
   EXPECT_EQ(ops.run_count(), 0);
-  nav.PageSelctClick(Page::kRcCheck);
+  nav.PageSelectClick(Page::kRcCheck);
   EXPECT_EQ(ops.run_count(), 1);
-  nav.CbxDEMOClick();  // on a result page: rebuild and reanalyse
+  nav.DemoModeClick();  // on a result page: rebuild and reanalyse
   EXPECT_EQ(ops.build_count(), 3);
   EXPECT_EQ(ops.run_count(), 2);
 }
@@ -155,7 +155,7 @@ TEST_F(Switching, RecomputeSimulatesLeavingTheInputsOrReanalyses) {
 TEST_F(Switching, ARefusedBuildLeavesNoResultsOfOtherInputs) {
   CalculationOps ops(state, md, logic, folders, ui);
   Navigator nav(ops, ui, folders.demo_mode);
-  nav.PageSelctClick(Page::kMemberForce);
+  nav.PageSelectClick(Page::kMemberForce);
   ASSERT_TRUE(ops.analysed());
 
   // A working folder that cannot be created: the build is refused, said so,
@@ -167,7 +167,7 @@ TEST_F(Switching, ARefusedBuildLeavesNoResultsOfOtherInputs) {
   CalculationOps ops2(state, md, logic, bad, ui);
   Navigator nav2(ops2, ui, true);
   ui.messages.clear();
-  nav2.PageSelctClick(Page::kMemberForce);
+  nav2.PageSelectClick(Page::kMemberForce);
   EXPECT_FALSE(ops2.models_built());
   EXPECT_FALSE(ops2.build_error().empty());
   EXPECT_FALSE(ops2.analysed());

@@ -71,12 +71,12 @@ struct Pages : ::testing::Test {
   }
   ~Pages() override { std::filesystem::remove_all(dir); }
 
-  std::unique_ptr<TFm_MAIN> Window(const char* sample) {
-    auto w = std::make_unique<TFm_MAIN>(state, Master(), logic, ui, started);
+  std::unique_ptr<MainWindow> Window(const char* sample) {
+    auto w = std::make_unique<MainWindow>(state, Master(), logic, ui, started);
     if (sample) w->OpenProject(Sample(sample));
     return w;
   }
-  QLineEdit* Edit(TFm_MAIN& w, Page page, const char* name) {
+  QLineEdit* Edit(MainWindow& w, Page page, const char* name) {
     return qobject_cast<QLineEdit*>(w.FormPageOf(page)->WidgetOf(name));
   }
   // Types a value as a person would and leaves the field.

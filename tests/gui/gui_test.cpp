@@ -60,7 +60,7 @@ struct Fixture : ::testing::Test {
 };
 
 TEST_F(Fixture, TwelvePageButtonsWithTheirCaptions) {
-  TFm_MAIN w(state, master, logic, ui, started);
+  MainWindow w(state, master, logic, ui, started);
   const std::vector<std::u16string> expected = {
       u"モデル入力",   u"地 盤 入 力",   u"寸法の変更",      u"着目点確認",
       u"荷重の設定",   u"材料強度設定",  u"条件ﾌｧｲﾙ確認",    u"結果ﾌｧｲﾙ確認",
@@ -80,7 +80,7 @@ TEST_F(Fixture, TwelvePageButtonsWithTheirCaptions) {
 
 TEST_F(Fixture, PageButtonsDriveTheNavigator) {
   RecordingOps ops;
-  TFm_MAIN w(state, master, logic, ui, started, &ops);
+  MainWindow w(state, master, logic, ui, started, &ops);
   w.PageButton(Page::kGround)->click();
   EXPECT_EQ(w.navigator().current(), Page::kGround);
   EXPECT_TRUE(w.PageButton(Page::kGround)->isChecked());
@@ -137,9 +137,9 @@ TEST_F(Fixture, FormPageRoundTripsItsRecord) {
 }
 
 // Qt delivers drops of a real drag only; the window's handler is called directly.
-struct DropWindow : TFm_MAIN {
-  using TFm_MAIN::dropEvent;
-  using TFm_MAIN::TFm_MAIN;
+struct DropWindow : MainWindow {
+  using MainWindow::dropEvent;
+  using MainWindow::MainWindow;
 };
 
 void Drop(DropWindow& w, const std::string& path) {
@@ -174,7 +174,7 @@ TEST_F(Fixture, EnteringAResultPageAnalysesTheOpenedProject) {
   master = LoadMasterData(Utf8ToCp932(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/"), quiet);
   InputPageLogic input(master);
   started.folders.work_dir = (dir / "work").string() + "/";
-  TFm_MAIN w(state, master, input, ui, started);
+  MainWindow w(state, master, input, ui, started);
   w.OpenProject(std::string(VAULTRA_SOURCE_DIR) + "/samples/box_groundwater_stored.vt1");
   ASSERT_EQ(state.transverse.member_count, 28);
 

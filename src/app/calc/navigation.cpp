@@ -83,7 +83,7 @@ void Navigator::AfterAnalysis() {
   rebar_edited_ = false;
 }
 
-void Navigator::PageSelctClick(Page sender) {
+void Navigator::PageSelectClick(Page sender) {
   const int sender_no = static_cast<int>(sender);
   if (sender_no < 1 || sender_no > kSwitchedPages)
     return;  // the preview button has its own handler
@@ -124,13 +124,13 @@ void Navigator::PageSelctClick(Page sender) {
   }
 }
 
-void Navigator::CbxDEMOClick() {
+void Navigator::DemoModeClick() {
   if (PageClassOf(current_) != 3) {
     // Simulate leaving the input pages, so that the condition-file view
     // gets rebuilt models.
     const Page was = current_;
     current_ = Page::kModel;
-    PageSelctClick(was);
+    PageSelectClick(was);
     return;
   }
   ops_.BuildModels();
@@ -139,7 +139,7 @@ void Navigator::CbxDEMOClick() {
   if (current_ == Page::kRcCheck) ops_.RefreshRcCheckPage();
 }
 
-void Navigator::Pg34PrVClick(PreviewSender sender) {
+void Navigator::PreviewClick(PreviewSender sender) {
   const KeyState keys = ui_.Keys();
   if (sender != PreviewSender::kButton && !keys.ctrl) return;  // the click only toggled the option
 

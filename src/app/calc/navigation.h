@@ -35,7 +35,7 @@ enum class Page : int {
   kPreview = 12,      // Pg34PrV, never the current page
 };
 constexpr int kPageCount = 12;
-constexpr int kSwitchedPages = 11;  // pages 1..11 are switched by PageSelctClick
+constexpr int kSwitchedPages = 11;  // pages 1..11 are switched by PageSelectClick
 
 struct PageInfo {
   Page page;
@@ -92,11 +92,11 @@ class Navigator {
       : ops_(ops), ui_(ui), demo_mode_(demo_mode) {}
 
   // The page switch (buttons 1..11).
-  void PageSelctClick(Page sender);
+  void PageSelectClick(Page sender);
   // Recompute the current page.
-  void CbxDEMOClick();
+  void DemoModeClick();
   // The report preview.
-  void Pg34PrVClick(PreviewSender sender);
+  void PreviewClick(PreviewSender sender);
 
   // The RC check page marks its rebar inputs as edited.
   void SetRebarEdited() { rebar_edited_ = true; }
