@@ -50,6 +50,8 @@ class CalculationOps : public NavigationOps {
 
   const CalcWorkspace& workspace() const { return ws_; }
   const CalcRun& run() const { return run_; }
+  // The run as a rebar edit changes it (its member checks are rerun).
+  CalcRun& mutable_run() { return run_; }
   // The silent report pass of the last run: numbered headings and contents
   // (in the engine), failure marks and first error (in the build).
   const PrintEngine& report_engine() const { return report_engine_; }

@@ -124,18 +124,11 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
 
   // Member checks of the three transverse combinations and their summaries
   // (CheckMembers clears the tables first).
-  const MemberCheckInput in = CheckInputOf(state);
-  const std::string check_msg =
-      CheckMembers(run.transverse, state.transverse, state.block_row, md, in, run.checks);
-  run.members_checked = check_msg.empty();
+  const std::string check_msg = RecheckMembers(state, md, run);
   if (!run.members_checked) {
     // Without a failed analysis to blame, a refusal is a failure of its own.
     if (run.transverse_ok) run.failures.push_back(check_msg);
   } else {
-    SummaryInput si;
-    si.layout = in.layout;
-    si.two_d_option = in.two_d_option;
-    run.summaries = BuildCheckSummaries(run.checks, state.transverse, state.block_row, si);
     if (!opt.work_dir.empty()) {
       const std::string dump =
           WriteCheckDumps(opt.work_dir, run.checks, run.summaries, state.transverse);
@@ -156,6 +149,20 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
     opt.report_pass(run);
     run.report_prepared = true;
   }
+}
+
+std::string RecheckMembers(ProjectState& state, const MasterData& md, CalcRun& run) {
+  const MemberCheckInput in = CheckInputOf(state);
+  const std::string msg =
+      CheckMembers(run.transverse, state.transverse, state.block_row, md, in, run.checks);
+  run.members_checked = msg.empty();
+  if (run.members_checked) {
+    SummaryInput si;
+    si.layout = in.layout;
+    si.two_d_option = in.two_d_option;
+    run.summaries = BuildCheckSummaries(run.checks, state.transverse, state.block_row, si);
+  }
+  return msg;
 }
 
 ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,

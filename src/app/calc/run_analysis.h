@@ -12,13 +12,13 @@
 #include "analysis/analysis_driver.h"
 #include "analysis/analysis_results.h"
 #include "app/calc/build_models.h"
-#include "inputs/master_data.h"
 #include "app/document/project_state.h"
 #include "checks/end_wall.h"
 #include "checks/joint_check.h"
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
 #include "checks/summaries.h"
+#include "inputs/master_data.h"
 #include "report/build_report.h"
 
 namespace vaultra {
@@ -94,6 +94,11 @@ std::vector<MemberEndAxial> MemberEndAxials(const AnalysisResults& results,
 
 void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
                  const RunAnalysisOptions& opt, CalcRun& run);
+
+// The member checks of the three transverse combinations over the run's
+// transverse results and their summaries (a run's step, and again after a
+// rebar edit). Returns CheckMembers' refusal, empty when it checked.
+std::string RecheckMembers(ProjectState& state, const MasterData& md, CalcRun& run);
 
 // The records of the project and of a finished run that the report prints.
 ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,
