@@ -12,13 +12,13 @@
 #include "analysis/analysis_driver.h"
 #include "analysis/analysis_results.h"
 #include "app/calc/build_models.h"
+#include "inputs/master_data.h"
 #include "app/document/project_state.h"
 #include "checks/end_wall.h"
 #include "checks/joint_check.h"
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
 #include "checks/summaries.h"
-#include "inputs/master_data.h"
 #include "report/build_report.h"
 
 namespace vaultra {
