@@ -28,6 +28,7 @@
 #include "core/fileio.h"
 #include "gui/form_page.h"
 #include "gui/input_pages.h"
+#include "gui/rc_page_view.h"
 
 namespace vaultra::gui {
 
@@ -81,6 +82,15 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
   for (const PageInfo& info : PageTable()) {
     if (info.page == Page::kPreview) continue;
     QWidget* w = inputs_->Widget(info.page);
+    if (!w && info.page == Page::kRcCheck) {
+      rc_view_ = new RcPageView(
+          state_, md,
+          [this]() -> CalcRun* { return calc_.analysed() ? &calc_.mutable_run() : nullptr; },
+          stack_);
+      connect(rc_view_, &RcPageView::rebarEdited, this, [this] { navigator_.SetRebarEdited(); });
+      connect(rc_view_, &RcPageView::detailRequested, this, &MainWindow::ShowSectionDetailWith);
+      w = rc_view_;
+    }
     if (!w && info.page == Page::kOtherChecks) {
       auto* fp = new FormPage(Q(info.caption), stack_);
       fp->Load(state_.other_checks);
@@ -177,8 +187,10 @@ void MainWindow::BuildLeftPanel(QWidget* panel) {
       auto* b = new QPushButton(Q(info.caption), panel);
       b->setObjectName(QString::fromLatin1(info.button));
       b->setMinimumHeight(30);
-      connect(b, &QPushButton::clicked, this,
-              [this] { navigator_.PreviewClick(PreviewSender::kButton); });
+      connect(b, &QPushButton::clicked, this, [this] {
+        CommitRcEditor();
+        navigator_.PreviewClick(PreviewSender::kButton);
+      });
       buttons_[11] = b;
       v->addWidget(b);
       print_k_ = new QCheckBox(QStringLiteral(u"式の根拠を印刷"), panel);
@@ -187,10 +199,12 @@ void MainWindow::BuildLeftPanel(QWidget* panel) {
       print_t_->setObjectName(QStringLiteral("PrintSwT"));
       connect(print_k_, &QCheckBox::clicked, this, [this](bool on) {
         state_.main.At("PrintSwK").checked = on;
+        CommitRcEditor();
         navigator_.PreviewClick(PreviewSender::kPrintSwK);
       });
       connect(print_t_, &QCheckBox::clicked, this, [this](bool on) {
         state_.main.At("PrintSwT").checked = on;
+        CommitRcEditor();
         navigator_.PreviewClick(PreviewSender::kPrintSwT);
       });
       v->addWidget(print_k_);
@@ -217,6 +231,7 @@ void MainWindow::BuildLeftPanel(QWidget* panel) {
 
 void MainWindow::SwitchTo(Page page) {
   if (calculating()) return;
+  CommitRcEditor();
   // The fields of the page on screen reach its record before the switch
   // commits, builds or analyses anything.
   inputs_->CommitPending(navigator_.current());
@@ -286,6 +301,36 @@ void MainWindow::ShowSectionDetail() {
   }
   section_detail_->show();
   section_detail_->raise();
+}
+
+// The values of a stress-table cell of the RC check page into the window.
+void MainWindow::ShowSectionDetailWith(const SectionDetailInputs& in) {
+  for (int i = 0; i < kSdFieldCount; ++i)
+    if (Control* c =
+            state_.section_detail.Find(SectionDetailFields()[static_cast<std::size_t>(i)].name))
+      c->text = in.text[static_cast<std::size_t>(i)];
+  if (Control* c = state_.section_detail.Find("CkTaH2")) c->checked = in.ck_ta_h2;
+  if (section_detail_) {
+    section_detail_->deleteLater();  // shown again from the record
+    section_detail_ = nullptr;
+  }
+  ShowSectionDetail();
+}
+
+// A value typed into the RC check page's inline editor is taken before
+// anything reads the section records.
+void MainWindow::CommitRcEditor() {
+  if (rc_view_) rc_view_->CommitEditor();
+}
+
+void MainWindow::ShowCoverMessage(bool visible) {
+  if (rc_view_) rc_view_->ShowCoverMessage(visible);
+}
+bool MainWindow::ShearCheckAt2d() const {
+  return state_.model.Checked("Rb_2d");
+}
+void MainWindow::RefreshRcCheckPage() {
+  if (rc_view_) rc_view_->Refresh();
 }
 
 void MainWindow::BeginCalc(const QString& what) {
@@ -407,6 +452,7 @@ void MainWindow::FormShow(Page page, int selector) {
   shown_ = page;
   entered = true;
   if (plain) plain->Load(state_.other_checks);
+  if (page == Page::kRcCheck && rc_view_) rc_view_->Enter();
   inputs_->Enter(page);
 }
 
@@ -517,6 +563,7 @@ std::optional<std::string> MainWindow::AskSaveName() {
 }
 
 void MainWindow::SaveAs() {
+  CommitRcEditor();
   StoreIfCurrent(shown_);
   std::optional<std::string> f = AskSaveName();
   if (!f || f->empty()) return;
@@ -528,6 +575,7 @@ void MainWindow::SaveAs() {
 }
 
 void MainWindow::Save() {
+  CommitRcEditor();
   StoreIfCurrent(shown_);
   SaveCommand(state_, logic_, ui_, [this]() -> std::optional<std::string> {
     std::optional<std::string> f = AskSaveName();
@@ -558,6 +606,7 @@ void MainWindow::dropEvent(QDropEvent* e) {
 void MainWindow::closeEvent(QCloseEvent* e) {
   if (!closed_) {
     closed_ = true;
+    CommitRcEditor();
     StoreIfCurrent(shown_);
     CloseDown(state_, started_, logic_, ui_);
   }

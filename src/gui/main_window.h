@@ -13,6 +13,7 @@
 #include "app/pages/page_logic_impl.h"
 #include "app/document/project_state.h"
 #include "gui/qt_ui.h"
+#include "results/section_detail.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -27,6 +28,7 @@ namespace vaultra::gui {
 
 class FormPage;
 class InputPages;
+class RcPageView;
 
 class MainWindow : public QMainWindow, public NavigationOps {
   Q_OBJECT
@@ -75,6 +77,10 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void FormShow(Page page, int selector) override;
   void SetOpenEnabled(bool on) override;
   void SetPreviewEnabled(bool on) override;
+  void ShowCoverMessage(bool visible) override;
+  bool ShearCheckAt2d() const override;
+  void RefreshRcCheckPage() override;
+  RcPageView* rc_page() const { return rc_view_; }
 
  protected:
   void dragEnterEvent(QDragEnterEvent* e) override;
@@ -91,6 +97,8 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void BeginCalc(const QString& what);
   void EndCalc();
   void ShowSectionDetail();
+  void ShowSectionDetailWith(const SectionDetailInputs& in);
+  void CommitRcEditor();
   std::optional<std::string> AskSaveName();
   std::string CalcSummary() const;
   void StoreIfCurrent(Page page);
@@ -125,6 +133,7 @@ class MainWindow : public QMainWindow, public NavigationOps {
   QWidget* section_detail_ = nullptr;
   QLabel* file_label_ = nullptr;
   QMenu* file_menu_ = nullptr;
+  RcPageView* rc_view_ = nullptr;
 };
 
 }  // namespace vaultra::gui
