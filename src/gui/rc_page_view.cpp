@@ -385,11 +385,11 @@ void RcPageView::DrawFigure(QPainter& p, const QRect& r) {
   p.resetTransform();
   if (run && run->use_internal) {
     p.setPen(Qt::red);
-    p.drawText(QPoint(8, 18), QStringLiteral(u"デモ･モードの計算結果です．"));
+    p.drawText(QPoint(100, 18), QStringLiteral(u"デモ･モードの計算結果です．"));
   }
   if (!RcChecksUsable(run)) {
     p.setPen(Qt::red);
-    p.drawText(QPoint(8, 36), Q(RcFailureText(run)));
+    p.drawText(QPoint(100, 36), Q(RcFailureText(run)));
   }
 }
 

@@ -198,6 +198,25 @@ std::string TypeNameOf(const StructureModel& model, const BlockRow& row, const M
   return md.MemberTypeName(mem.type);
 }
 
+// The default of a section value; the areas (k12, k20, k25) from the
+// default bars, as the default half does not keep them.
+double DefaultValue(const MemberSection& s, int key, const MasterData& md, bool joint) {
+  auto area = [&](int d, int n) {
+    const int di = static_cast<int>(s.Default(d));
+    return (joint ? md.BoltAreaMm2(di) : md.BarAreaMm2(di)) * s.Default(n);
+  };
+  switch (key) {
+    case 12:
+      return area(6, 7) + area(8, 9);
+    case 20:
+      return area(14, 15) + area(16, 17);
+    case 25:
+      return joint ? s.Default(25) : area(22, 24);
+    default:
+      return s.Default(key);
+  }
+}
+
 std::string NumberText(int col, double v) {
   const bool counts = col == 4 || col == 6 || col == 11;
   return counts ? Format("%0.2f", v) : Format("%0.0f", v);
@@ -241,7 +260,7 @@ void Paint(RcCell& c, int col, bool inner, bool joint, const RcMemberFlags& f, b
   }
   if (red) {
     c.fg = kRcRed;
-    if (c.shown == "－") c.shown = "***";
+    if (c.shown == "－" && col >= 10 && col <= 13) c.shown = "***";
   }
   if (c.shown == "***" && !red) c.fg = kRcNavy;
 }
@@ -295,7 +314,7 @@ RebarList BuildRebarList(const RcSources& src, int k) {
         const int key = inner ? keys.inner : keys.outer;
         if (key >= 0) {
           const double v = s.Current(key);
-          const bool changed = std::fabs(v - s.Default(key)) >= 0.001;
+          const bool changed = std::fabs(v - DefaultValue(s, key, *src.md, is_joint)) >= 0.001;
           cell.text = (changed ? "+" : "") + NumberText(c, v);
         } else if (c == 0) {
           cell.text = inner ? std::to_string(m) : std::string();
