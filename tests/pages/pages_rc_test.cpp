@@ -336,6 +336,51 @@ TEST_F(SampleRun, DiameterCountAndLayerEditsReachTheGroupWithHandAreas) {
   EXPECT_EQ(model.Section(model.member_count + 1).Current(6), 39);
 }
 
+TEST_F(SampleRun, StandMiddleWallTakesBothFacesAndBoxShouldersGoWithTheirWalls) {
+  Load("stand_two_slabs.vt1", false);
+  const int mid = MemberOfType({12});
+  ASSERT_NE(mid, 0);
+  RebarList list = List();
+  ASSERT_TRUE(
+      ApplyRebarEdit(state.transverse, state.block_row, Md(), 0, list, 3, RowOf(list, mid), "19")
+          .applied);
+  EXPECT_EQ(state.transverse.Section(mid).Current(14), 19);
+  EXPECT_EQ(state.transverse.Section(mid).Current(6), 19);
+
+  state = DefaultProjectState();
+  Load("box_three_boxes.vt1", false);
+  StructureModel& model = state.transverse;
+  // A shoulder of an end block: its cover goes to the inner walls of end
+  // blocks, not to the intermediate walls or the shoulders of intermediate blocks.
+  int end_shoulder = 0, mid_shoulder = 0;
+  for (int m = 1; m <= model.member_count; ++m) {
+    const int t = model.Member(m).type;
+    const int kind = state.block_row.At(model.Member(m).block).working_set.kind;
+    if ((t == 5 || t == 6) && kind != kBlockIntermediate && !end_shoulder) end_shoulder = m;
+    if ((t == 5 || t == 6) && kind == kBlockIntermediate && !mid_shoulder) mid_shoulder = m;
+  }
+  ASSERT_NE(end_shoulder, 0);
+  const int inner_wall = MemberOfType({11});
+  const int mid_wall = MemberOfType({12});
+  ASSERT_NE(inner_wall, 0);
+  ASSERT_NE(mid_wall, 0);
+  const double mid_wall_cover = model.Section(mid_wall).Current(10);
+  const double mid_wall_count = model.Section(mid_wall).Current(7);
+  const double inner_wall_count = model.Section(inner_wall).Current(7);
+  list = List();
+  const int r = RowOf(list, end_shoulder) + 1;
+  ASSERT_TRUE(ApplyRebarEdit(model, state.block_row, Md(), 1, list, 2, r, "71").applied);
+  EXPECT_EQ(model.Section(inner_wall).Current(10), 71);
+  EXPECT_EQ(model.Section(mid_wall).Current(10), mid_wall_cover);
+  ASSERT_NE(mid_shoulder, 0);
+  EXPECT_NE(model.Section(mid_shoulder).Current(10), 71);
+  // A count is not copied to the walls.
+  ASSERT_TRUE(ApplyRebarEdit(model, state.block_row, Md(), 1, list, 4, r, "3").applied);
+  EXPECT_EQ(model.Section(end_shoulder).Current(7), 3);
+  EXPECT_EQ(model.Section(inner_wall).Current(7), inner_wall_count);
+  EXPECT_EQ(model.Section(mid_wall).Current(7), mid_wall_count);
+}
+
 TEST_F(SampleRun, OuterCoverOfAnEndBlockSideWallChangesItsWholeGroupOnly) {
   Load("box_three_boxes.vt1", false);
   const int m = MemberOfType({1, 2});
