@@ -28,6 +28,7 @@
 #include "core/fileio.h"
 #include "gui/form_page.h"
 #include "gui/input_pages.h"
+#include "gui/result_pages.h"
 
 namespace vaultra::gui {
 
@@ -66,6 +67,7 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
       state, md, logic, ui, [this] { return calculating(); }, [this] { return started_.complete; },
       this);
   connect(inputs_, &InputPages::modelChanged, this, &MainWindow::Tick);
+  results_ = new ResultPages(state, calc_, this);
 
   auto* central = new QWidget(this);
   auto* h = new QHBoxLayout(central);
@@ -81,6 +83,7 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
   for (const PageInfo& info : PageTable()) {
     if (info.page == Page::kPreview) continue;
     QWidget* w = inputs_->Widget(info.page);
+    if (!w) w = results_->Widget(info.page);
     if (!w && info.page == Page::kOtherChecks) {
       auto* fp = new FormPage(Q(info.caption), stack_);
       fp->Load(state_.other_checks);
@@ -361,6 +364,7 @@ QLabel* MainWindow::StatusLabel(const char* name) const {
 
 FormPage* MainWindow::FormPageOf(Page page) const {
   if (FormPage* fp = inputs_->Form(page)) return fp;
+  if (FormPage* fp = results_->Form(page)) return fp;
   auto it = pages_.find(static_cast<int>(page));
   return it == pages_.end() ? nullptr : qobject_cast<FormPage*>(it->second);
 }
@@ -402,12 +406,14 @@ void MainWindow::FormShow(Page page, int selector) {
     entered = false;
     if (plain) plain->Store(state_.other_checks);
     inputs_->Leave(page);
+    results_->Leave(page);
     return;
   }
   shown_ = page;
   entered = true;
   if (plain) plain->Load(state_.other_checks);
   inputs_->Enter(page);
+  results_->Enter(page);
 }
 
 // The fields of the page on screen into its record.
@@ -419,6 +425,7 @@ void MainWindow::StoreIfCurrent(Page page) {
     return;
   }
   inputs_->Store(page);
+  results_->Store(page);
 }
 
 void MainWindow::CommitInputs(Page page) {
@@ -457,6 +464,7 @@ void MainWindow::RunAnalysis(bool internal_solver) {
   BeginCalc(QStringLiteral(u"!! 部材応力度・計算中"));
   calc_.RunAnalysis(internal_solver);
   EndCalc();
+  results_->RunFinished();
   calc_note_ = CalcSummary();
   Tick();
 }
@@ -483,6 +491,9 @@ void MainWindow::SetOpenEnabled(bool on) {
 }
 void MainWindow::SetPreviewEnabled(bool on) {
   if (buttons_[11]) buttons_[11]->setEnabled(on);
+}
+void MainWindow::RepaintMemberForce() {
+  results_->RepaintForces();
 }
 
 // ---- file commands -------------------------------------------------------------
