@@ -240,13 +240,20 @@ bool IsBlank(const std::string& s, std::size_t i, std::size_t* len) {
 }  // namespace
 
 // The member-force page: the figure above, the case, the diagram, the
-// magnification and the direction below it.
+// magnification and the direction stacked below it (the ten columns of
+// cases take the page's width).
 PageLayout MemberForceLayout() {
   PageLayout p;
   p.groups = {
       {"", "", 0, Rows{{"RgKajyuType", "荷重ケース", "", 10}}},
-      {"", "", 1, Rows{{"RgType2", "断面力図", "", 3}, {"RgScale", "グラフの倍率", "", 6}}},
-      {"", "表示方向", 1, Rows{{"RbYoko", "横", ""}, {"RbTate", "縦", ""}}, {}, {}, {},
+      {"", "", 0, Rows{{"RgType2", "断面力図", "", 3}, {"RgScale", "グラフの倍率", "", 6}}},
+      {"",
+       "表示方向",
+       0,
+       Rows{{"RbYoko", "横", ""}, {"RbTate", "縦", ""}},
+       {},
+       {},
+       {},
        "GroupBox1"},
   };
   return p;

@@ -3,10 +3,14 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -102,6 +106,16 @@ void ResultPages::BuildForcePage() {
       new FormPage(FormId::kMemberForce, QStringLiteral(u"断面力の確認"), DefaultMemberForceForm());
   forces_->Load(state_.member_force);
   connect(forces_, &FormPage::edited, this, &ResultPages::ForceEdited);
+  // Ten columns of cases fit the page's width in a slightly smaller type.
+  if (QWidget* cases = forces_->WidgetOf("RgKajyuType")) {
+    QFont f = cases->font();
+    f.setPointSizeF(f.pointSizeF() * 0.9);
+    cases->setFont(f);
+    if (auto* grid = qobject_cast<QGridLayout*>(cases->layout())) {
+      grid->setHorizontalSpacing(2);
+      grid->setVerticalSpacing(0);
+    }
+  }
   forces_->canvas()->SetDraw([this](QPainter& p, const QRect& r) { DrawForces(p, r); });
   if (QGroupBox* box = forces_->GroupOf("GroupBox1")) {
     box->setToolTip(QStringLiteral(u"ダブルクリックで骨組みファイルをエディタで開きます"));
@@ -196,8 +210,20 @@ void ResultPages::Enter(Page page) {
     forces_->Load(state_.member_force);
     forces_->canvas()->SetViewKey(state_.member_force.Checked("RbTate") ? "tate" : "yoko");
     forces_->canvas()->Fit();
+    // Once the page is laid out on screen.
+    QTimer::singleShot(0, forces_, [this] { FitChoices(); });
     forces_->canvas()->update();
   }
+}
+
+// The choices below the figure get the height they need, the figure the rest.
+void ResultPages::FitChoices() {
+  auto* split = forces_->findChild<QSplitter*>();
+  auto* scroll = forces_->findChild<QScrollArea*>();
+  if (!split || !scroll || !scroll->widget()) return;
+  const int need = scroll->widget()->sizeHint().height() + 2 * scroll->frameWidth();
+  const int total = split->height() - split->handleWidth();
+  if (total > need + 200) split->setSizes({total - need, need});
 }
 
 void ResultPages::Leave(Page page) {

@@ -57,6 +57,7 @@ class ResultPages : public QObject {
   void BuildForcePage();
   void FillResultText();
   void ForceEdited(const QString& name);
+  void FitChoices();
   void DrawForces(QPainter& p, const QRect& r);
   bool eventFilter(QObject* o, QEvent* e) override;
 
