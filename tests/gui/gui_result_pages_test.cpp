@@ -219,3 +219,34 @@ TEST_F(ResultPagesTest, NoResultsShowNoDiagramButTheReasonInRed) {
 
 }  // namespace
 }  // namespace vaultra::gui
+
+namespace vaultra::gui {
+namespace {
+
+// A result file that cannot be written (a folder in its place): the
+// transverse analysis fails, and neither page passes that off as results.
+TEST_F(ResultPagesTest, AFailedTransverseAnalysisIsShownInRed) {
+  auto w = Window("box_three_boxes.vt1");
+  w->PageButton(Page::kConditions)->click();  // builds, does not analyse
+  const std::string text = w->calculation().workspace().transverse_path;
+  const std::filesystem::path blocker = ChangeExtension(text, ".F31");
+  ASSERT_TRUE(std::filesystem::create_directories(blocker));
+  std::ofstream(blocker / "keep") << "not empty, so never removed";
+  w->PageButton(Page::kMemberForce)->click();
+  ASSERT_TRUE(w->calculation().analysed());
+  ASSERT_FALSE(w->calculation().run().transverse_ok);
+  FormPage* page = w->FormPageOf(Page::kMemberForce);
+  page->resize(1100, 700);
+  const QImage img = page->canvas()->grab().toImage();
+  const ForcePageView& v = w->results().force_view();
+  EXPECT_EQ(v.failure, kTransverseFailedMessage);
+  EXPECT_EQ(w->results().diagram_labels(), 0);
+  EXPECT_GT(RedPixels(img), 20);
+  EXPECT_EQ(v.demo_note, kForceDemoNote);
+  w->PageButton(Page::kResultFiles)->click();
+  const QString shown = w->results().ResultText()->toPlainText();
+  EXPECT_TRUE(shown.startsWith(Q(kTransverseFailedMessage))) << shown.left(200).toStdString();
+}
+
+}  // namespace
+}  // namespace vaultra::gui
