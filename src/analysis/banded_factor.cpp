@@ -128,4 +128,19 @@ bool SolveFactor(const Factor& f, int n, const std::vector<double>& load, std::v
   return true;
 }
 
+std::vector<int> MemberNodeOrder(int node_count, const std::vector<MemberData>& mem) {
+  System graph;
+  graph.n = 3 * node_count;
+  graph.blocks.assign(node_count, {});
+  for (std::size_t e = 1; e < mem.size(); ++e) {
+    if (!mem[e].valid) continue;
+    int p = mem[e].ni - 1, q = mem[e].nj - 1;
+    graph.blocks[p][q];
+    graph.blocks[q][p];
+    graph.blocks[p][p];
+    graph.blocks[q][q];
+  }
+  return ReverseCuthillMcKee(graph);
+}
+
 }  // namespace vaultra::solver

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "analysis/beam_element.h"
 #include "analysis/stiffness_system.h"
 
 namespace vaultra::solver {
@@ -25,6 +26,10 @@ struct Factor {
 
 // The nodes in reverse Cuthill-McKee order of the system's node blocks.
 std::vector<int> ReverseCuthillMcKee(const System& sys);
+
+// The node order of the prepared members (1-based): each member couples
+// its two end nodes.
+std::vector<int> MemberNodeOrder(int node_count, const std::vector<MemberData>& mem);
 
 // Factors the system's free degrees of freedom in the given node order;
 // not usable when a pivot vanishes.

@@ -1,6 +1,9 @@
 #include "analysis/beam_element.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "core/number.h"
 
 namespace vaultra::solver {
 
@@ -75,6 +78,40 @@ Mat6 MulClamped(const Mat6& a, const Mat6& b, bool transpose_a) {
       r[i * 6 + j] = Clamp88(v);
     }
   return r;
+}
+
+MemberData PrepareMember(const FrameModel& model, FrameMember& fm) {
+  MemberData m;
+  m.ni = FindByNumber(model.nodes, fm.node_i);
+  m.nj = FindByNumber(model.nodes, fm.node_j);
+  m.ei = fm.end_i == kEndPin ? kEndPin : kEndRigid;
+  m.ej = fm.end_j == kEndPin ? kEndPin : kEndRigid;
+  double dx = 0, dy = 0;
+  if (m.ni > 0 && m.nj > 0) {
+    dx = model.nodes[m.nj].x - model.nodes[m.ni].x;
+    dy = model.nodes[m.nj].y - model.nodes[m.ni].y;
+    m.valid = true;
+  }
+  double r = dx * dx + dy * dy;
+  m.L = r > 0 ? std::sqrt(r) : 0;
+  double th = (dx == 0 && dy == 0) ? 0 : std::atan2(dy, dx);
+  fm.length = m.L;
+  fm.angle = th;
+  m.Lc = std::max(m.L, kMinLength);
+  m.c = RoundTo9(std::cos(th));
+  m.s = RoundTo9(std::sin(th));
+  int si = FindByNumber(model.sections, fm.section);
+  int mi = FindByNumber(model.materials, fm.material);
+  m.A = si ? model.sections[si].area : 1;
+  m.I = si ? model.sections[si].inertia : 1;
+  m.E = mi ? model.materials[mi].e : 1;
+  m.alpha = mi ? model.materials[mi].alpha : 0;
+  m.k = LocalStiffness(m);
+  Mat6 t = Transform(m.c, m.s);
+  m.kg = MulClamped(t, MulClamped(m.k, t, false), true);
+  m.points = {0.0, m.L};
+  m.ends = UnitFixedEnd(m.ei, m.ej, m.Lc, Poly::Var());
+  return m;
 }
 
 }  // namespace vaultra::solver

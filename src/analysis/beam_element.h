@@ -199,4 +199,9 @@ Mat6 Transform(double c, double s);
 // a * b (a transposed when asked), every element clamped.
 Mat6 MulClamped(const Mat6& a, const Mat6& b, bool transpose_a);
 
+// The member as the solver uses it: end nodes, length and direction (also
+// written back to the member), section and material values, stiffness, its
+// two ends as output points and the unit-load polynomials.
+MemberData PrepareMember(const FrameModel& model, FrameMember& fm);
+
 }  // namespace vaultra::solver

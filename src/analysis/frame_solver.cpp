@@ -100,6 +100,39 @@ std::string SolutionKey(const FrameModel& m) {
   return key;
 }
 
+// The output points of every member: its ends, equal divisions and
+// specified positions, sorted, points closer than 0.1 mm taken once.
+void SetOutputPoints(const FrameModel& model, std::vector<MemberData>& mem) {
+  const int nm = model.members.Count();
+  for (const auto& d : model.equal_divisions) {
+    int last = d.last_member == 0 ? d.first_member : d.last_member;
+    int p = std::clamp(d.parts, 1, 20);
+    for (int num = d.first_member; num <= last; ++num) {
+      int e = FindByNumber(model.members, num);
+      if (e == 0 || p <= 1) continue;
+      auto& pts = mem[e].points;
+      pts.clear();
+      for (int k = 0; k < p; ++k) pts.push_back(RoundTo3(k * mem[e].L / p));
+      pts.push_back(mem[e].L);
+    }
+  }
+  for (const auto& sp : model.specified) {
+    int e = FindByNumber(model.members, sp.member);
+    if (e == 0) continue;
+    for (const auto& pos : sp.positions)
+      if (static_cast<int>(mem[e].points.size()) < kResultMaxPoints)
+        mem[e].points.push_back(RoundTo3(pos.x));
+  }
+  for (int e = 1; e <= nm; ++e) {
+    auto& pts = mem[e].points;
+    std::sort(pts.begin(), pts.end());
+    std::vector<double> kept;
+    for (double x : pts)
+      if (kept.empty() || std::fabs(x - kept.back()) > 0.0001) kept.push_back(x);
+    pts = kept;
+  }
+}
+
 struct Solver {
   Solver(FrameModel& m, AnalysisResults& r, const FrameSolveOptions& o)
       : model(m),
@@ -187,82 +220,10 @@ struct Solver {
     point_cubics.assign(nm + 1, {});
     spring_points.assign(nm + 1, {});
     spring_slot.assign(nm + 1, -1);
-    for (int e = 1; e <= nm; ++e) {
-      FrameMember& fm = model.members[e];
-      MemberData& m = mem[e];
-      m.ni = NodeIndex(fm.node_i);
-      m.nj = NodeIndex(fm.node_j);
-      m.ei = fm.end_i == kEndPin ? kEndPin : kEndRigid;
-      m.ej = fm.end_j == kEndPin ? kEndPin : kEndRigid;
-      double dx = 0, dy = 0;
-      if (m.ni > 0 && m.nj > 0) {
-        dx = model.nodes[m.nj].x - model.nodes[m.ni].x;
-        dy = model.nodes[m.nj].y - model.nodes[m.ni].y;
-        m.valid = true;
-      }
-      double r = dx * dx + dy * dy;
-      m.L = r > 0 ? std::sqrt(r) : 0;
-      double th = (dx == 0 && dy == 0) ? 0 : std::atan2(dy, dx);
-      fm.length = m.L;
-      fm.angle = th;
-      m.Lc = std::max(m.L, kMinLength);
-      m.c = RoundTo9(std::cos(th));
-      m.s = RoundTo9(std::sin(th));
-      int si = FindByNumber(model.sections, fm.section);
-      int mi = FindByNumber(model.materials, fm.material);
-      m.A = si ? model.sections[si].area : 1;
-      m.I = si ? model.sections[si].inertia : 1;
-      m.E = mi ? model.materials[mi].e : 1;
-      m.alpha = mi ? model.materials[mi].alpha : 0;
-      m.k = LocalStiffness(m);
-      Mat6 t = Transform(m.c, m.s);
-      m.kg = MulClamped(t, MulClamped(m.k, t, false), true);
-      m.points = {0.0, m.L};
-      m.ends = UnitFixedEnd(m.ei, m.ej, m.Lc, Poly::Var());
-    }
-    // Output points.
-    for (const auto& d : model.equal_divisions) {
-      int last = d.last_member == 0 ? d.first_member : d.last_member;
-      int p = std::clamp(d.parts, 1, 20);
-      for (int num = d.first_member; num <= last; ++num) {
-        int e = FindByNumber(model.members, num);
-        if (e == 0 || p <= 1) continue;
-        auto& pts = mem[e].points;
-        pts.clear();
-        for (int k = 0; k < p; ++k) pts.push_back(RoundTo3(k * mem[e].L / p));
-        pts.push_back(mem[e].L);
-      }
-    }
-    for (const auto& sp : model.specified) {
-      int e = FindByNumber(model.members, sp.member);
-      if (e == 0) continue;
-      for (const auto& pos : sp.positions)
-        if (static_cast<int>(mem[e].points.size()) < kResultMaxPoints)
-          mem[e].points.push_back(RoundTo3(pos.x));
-    }
-    for (int e = 1; e <= nm; ++e) {
-      auto& pts = mem[e].points;
-      std::sort(pts.begin(), pts.end());
-      std::vector<double> kept;
-      for (double x : pts)
-        if (kept.empty() || std::fabs(x - kept.back()) > 0.0001) kept.push_back(x);
-      pts = kept;
-    }
+    for (int e = 1; e <= nm; ++e) mem[e] = PrepareMember(model, model.members[e]);
+    SetOutputPoints(model, mem);
     // Node order for the banded solver: members couple their end nodes.
-    if (!reference) {
-      System graph;
-      graph.n = 3 * nn;
-      graph.blocks.assign(nn, {});
-      for (int e = 1; e <= nm; ++e) {
-        if (!mem[e].valid) continue;
-        int p = mem[e].ni - 1, q = mem[e].nj - 1;
-        graph.blocks[p][q];
-        graph.blocks[q][p];
-        graph.blocks[p][p];
-        graph.blocks[q][q];
-      }
-      node_order = ReverseCuthillMcKee(graph);
-    }
+    if (!reference) node_order = MemberNodeOrder(nn, mem);
   }
 
   bool Solve(int spring_idx, int support_idx, const std::vector<double>& load,
