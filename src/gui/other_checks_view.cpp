@@ -144,12 +144,13 @@ OtherChecksView::OtherChecksView(ProjectState& state, const MasterData& md,
 }
 
 void OtherChecksView::AddVerdicts() {
-  auto make = [this](QWidget* parent, std::size_t i) {
+  // The verdicts are columns of fixed-pitch numbers under their header.
+  QFont fixed(QStringLiteral("IPAGothic"));
+  fixed.setStyleHint(QFont::Monospace);
+  auto make = [this, &fixed](QWidget* parent, std::size_t i) {
     auto* l = new QLabel(parent);
     l->setObjectName(QString::fromLatin1(kVerdictNames[i]));
-    QFont f(QStringLiteral("IPAGothic"));
-    f.setStyleHint(QFont::Monospace);
-    l->setFont(f);
+    l->setFont(fixed);
     l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     verdicts_[i] = l;
     return l;
@@ -160,8 +161,9 @@ void OtherChecksView::AddVerdicts() {
     grid->addWidget(w, grid->rowCount(), 0, 1, 3);
   };
   if (QGroupBox* box = GroupOf(kTransverse)) {
-    auto* head = new QLabel(QStringLiteral(u"照査結果          Na      N-max"), box);
+    auto* head = new QLabel(QStringLiteral(u"                 Na      N-max"), box);
     head->setObjectName(QStringLiteral("LbNaHead"));
+    head->setFont(fixed);
     append(box, head);
     for (std::size_t i = 0; i < 4; ++i) append(box, make(box, i));
     append(box, make(box, 6));  // ErrBolt
