@@ -76,13 +76,8 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void Tick();
 
   // NavigationOps
-  void CommitInputs(Page page) override;
-  void OtherChecksPrepare() override;
-  void OtherChecksInput() override;
-  void OtherChecksResultRefresh() override;
-  void BuildModels() override;
-  void RunAnalysis(bool internal_solver) override;
-  void SaveResumeFile() override;
+  void StepStarting(CalcStep step) override;
+  void StepDone(CalcStep step) override;
   void FormShow(Page page, int selector) override;
   void SetOpenEnabled(bool on) override;
   void SetPreviewEnabled(bool on) override;
