@@ -202,6 +202,17 @@ FormPage::FormPage(const QString& title, QWidget* parent) : QWidget(parent) {
 
 FormPage::FormPage(FormId id, const QString& title, const FormState& designed, QWidget* parent)
     : QWidget(parent) {
+  Init(LayoutOf(id), id == FormId::kGround, title, designed);
+}
+
+FormPage::FormPage(const PageLayout& layout, const QString& title, const FormState& designed,
+                   QWidget* parent)
+    : QWidget(parent) {
+  Init(layout, false, title, designed);
+}
+
+void FormPage::Init(const PageLayout& layout, bool beside, const QString& title,
+                    const FormState& designed) {
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(4, 4, 4, 4);
   auto* heading = new QLabel(title, this);
@@ -214,8 +225,7 @@ FormPage::FormPage(FormId id, const QString& title, const FormState& designed, Q
   hidden_ = new QWidget(this);
   hidden_->hide();
 
-  const PageLayout& layout = LayoutOf(id);
-  auto* split = new QSplitter(id == FormId::kGround ? Qt::Horizontal : Qt::Vertical, this);
+  auto* split = new QSplitter(beside ? Qt::Horizontal : Qt::Vertical, this);
   if (layout.picture) {
     canvas_ = new FigureCanvas(split);
     split->addWidget(canvas_);
@@ -228,12 +238,11 @@ FormPage::FormPage(FormId id, const QString& title, const FormState& designed, Q
   if (canvas_) {
     // The ground page's grid needs its width beside the column; the other
     // pages give the picture the larger share above their inputs.
-    const bool beside = split->orientation() == Qt::Horizontal;
     split->setStretchFactor(0, beside ? 2 : 3);
     split->setStretchFactor(1, beside ? 3 : 2);
   }
   outer->addWidget(split, 1);
-  BuildFromLayout(id, designed);
+  BuildFromLayout(layout, designed);
 }
 
 QWidget* FormPage::MakeWidget(const Control& c, QWidget* parent, const QString& caption) {
@@ -331,8 +340,7 @@ QWidget* FormPage::MakeWidget(const Control& c, QWidget* parent, const QString& 
   return b.widget;
 }
 
-void FormPage::BuildFromLayout(FormId id, const FormState& designed) {
-  const PageLayout& layout = LayoutOf(id);
+void FormPage::BuildFromLayout(const PageLayout& layout, const FormState& designed) {
   auto* v = new QVBoxLayout(body_);
   v->setContentsMargins(2, 2, 2, 2);
   // Each tab (and the area above the tabs) holds columns of groups.

@@ -26,6 +26,7 @@ class QVBoxLayout;
 namespace vaultra::gui {
 
 class FigureCanvas;
+struct PageLayout;
 
 // Where Enter moves in a grid: one column right (wrapping to the first
 // editable column of the next row, the last row stays) or, with `down`,
@@ -85,6 +86,9 @@ class FormPage : public QWidget {
   // The layout of `id` over the controls of `designed` (the page's designed
   // record): every control gets its widget once.
   FormPage(FormId id, const QString& title, const FormState& designed, QWidget* parent = nullptr);
+  // A page that brings its own layout table (the result pages).
+  FormPage(const PageLayout& layout, const QString& title, const FormState& designed,
+           QWidget* parent = nullptr);
   // A page with only the record's controls in one column (tests, forms without a layout).
   FormPage(const QString& title, QWidget* parent = nullptr);
 
@@ -119,7 +123,8 @@ class FormPage : public QWidget {
     QButtonGroup* buttons = nullptr;  // radio group
   };
   QWidget* MakeWidget(const Control& c, QWidget* parent, const QString& caption);
-  void BuildFromLayout(FormId id, const FormState& designed);
+  void Init(const PageLayout& layout, bool beside, const QString& title, const FormState& designed);
+  void BuildFromLayout(const PageLayout& layout, const FormState& designed);
   void BuildPlain(const FormState& form);
   void Fill(const Control& c, const Binding& b);
   void Take(Control& c, const Binding& b) const;

@@ -29,7 +29,9 @@
 #include "gui/form_page.h"
 #include "gui/input_pages.h"
 #include "gui/rc_page_view.h"
+#include "gui/other_checks_view.h"
 #include "gui/result_pages.h"
+#include "gui/section_detail_window.h"
 
 namespace vaultra::gui {
 
@@ -93,14 +95,16 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
           [this]() -> CalcRun* { return calc_.analysed() ? &calc_.mutable_run() : nullptr; },
           stack_);
       connect(rc_view_, &RcPageView::rebarEdited, this, [this] { navigator_.SetRebarEdited(); });
-      connect(rc_view_, &RcPageView::detailRequested, this, &MainWindow::ShowSectionDetailWith);
+      connect(rc_view_, &RcPageView::detailRequested, this, &MainWindow::OpenSectionDetail);
       w = rc_view_;
     }
     if (!w) w = results_->Widget(info.page);
     if (!w && info.page == Page::kOtherChecks) {
-      auto* fp = new FormPage(Q(info.caption), stack_);
-      fp->Load(state_.other_checks);
-      w = fp;
+      other_checks_ = new OtherChecksView(
+          state_, md, [this] { calc_.RecomputeOtherChecks(); },
+          [this]() -> const CalcRun* { return calc_.analysed() ? &calc_.run() : nullptr; },
+          [this] { return calculating(); }, stack_);
+      w = other_checks_;
     }
     if (!w) {
       auto* l = new QLabel(Q(info.caption) + QStringLiteral(u"\n（この画面は未実装）"), stack_);
@@ -251,6 +255,7 @@ void MainWindow::Recompute() {
   inputs_->CommitPending(navigator_.current());
   navigator_.DemoModeClick();
   ShowPage(navigator_.current());
+  if (navigator_.current() == Page::kOtherChecks && other_checks_) other_checks_->Recompute();
 }
 
 bool MainWindow::eventFilter(QObject* o, QEvent* e) {
@@ -294,33 +299,16 @@ void MainWindow::ShowHistory() {
 }
 
 void MainWindow::ShowSectionDetail() {
-  if (!section_detail_) {
-    auto* w = new QWidget(this, Qt::Window);
-    w->setObjectName(QStringLiteral("fmUtOryk"));
-    w->setWindowTitle(QStringLiteral(u"応力度と終局耐力"));
-    auto* l = new QVBoxLayout(w);
-    auto* fp = new FormPage(QStringLiteral(u"応力度と終局耐力"), w);
-    fp->Load(state_.section_detail);
-    l->addWidget(fp);
-    w->resize(480, 600);
-    section_detail_ = w;
-  }
-  section_detail_->show();
-  section_detail_->raise();
+  SectionDetail()->ShowWindow();
 }
 
-// The values of a stress-table cell of the RC check page into the window.
-void MainWindow::ShowSectionDetailWith(const SectionDetailInputs& in) {
-  for (int i = 0; i < kSdFieldCount; ++i)
-    if (Control* c =
-            state_.section_detail.Find(SectionDetailFields()[static_cast<std::size_t>(i)].name))
-      c->text = in.text[static_cast<std::size_t>(i)];
-  if (Control* c = state_.section_detail.Find("CkTaH2")) c->checked = in.ck_ta_h2;
-  if (section_detail_) {
-    section_detail_->deleteLater();  // shown again from the record
-    section_detail_ = nullptr;
-  }
-  ShowSectionDetail();
+SectionDetailView* MainWindow::SectionDetail() {
+  if (!section_detail_) section_detail_ = new SectionDetailView(state_.section_detail, ui_, this);
+  return section_detail_;
+}
+
+void MainWindow::OpenSectionDetail(const SectionDetailInputs& in) {
+  SectionDetail()->OpenWith(in);
 }
 
 // A value typed into the RC check page's inline editor is taken before
@@ -449,18 +437,18 @@ void MainWindow::FormShow(Page page, int selector) {
   if (i < 1 || i > kSwitchedPages || (selector != 1 && selector != 2)) return;
   bool& entered = entered_[static_cast<std::size_t>(i)];
   if ((selector == 2) == entered) return;
-  FormPage* plain = page == Page::kOtherChecks ? qobject_cast<FormPage*>(pages_[11]) : nullptr;
+  OtherChecksView* other = page == Page::kOtherChecks ? other_checks_ : nullptr;
   if (selector == 1) {
     entered = false;
-    if (plain) plain->Store(state_.other_checks);
+    if (other) other->Leave();
     inputs_->Leave(page);
     results_->Leave(page);
     return;
   }
   shown_ = page;
   entered = true;
-  if (plain) plain->Load(state_.other_checks);
   if (page == Page::kRcCheck && rc_view_) rc_view_->Enter();
+  if (other) other->Enter();
   inputs_->Enter(page);
   results_->Enter(page);
 }
@@ -549,6 +537,8 @@ void MainWindow::OpenProject(const std::string& path) {
   navigator_.PageSelectClick(Page::kModel);
   ShowPage(navigator_.current());
   FormShow(navigator_.current(), 2);
+  // The section-detail window shows the fields the project brought.
+  if (section_detail_) section_detail_->Reload();
   Tick();
 }
 

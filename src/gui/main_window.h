@@ -24,12 +24,18 @@ class QStackedWidget;
 class QTimer;
 class QMenu;
 
+namespace vaultra {
+struct SectionDetailInputs;
+}
+
 namespace vaultra::gui {
 
 class FormPage;
 class InputPages;
 class RcPageView;
 class ResultPages;
+class OtherChecksView;
+class SectionDetailView;
 
 class MainWindow : public QMainWindow, public NavigationOps {
   Q_OBJECT
@@ -59,6 +65,11 @@ class MainWindow : public QMainWindow, public NavigationOps {
   QWidget* HistoryWindow() const { return history_; }
   QWidget* ProgressWindow() const { return progress_; }
   void ShowHistory();
+  // The section-detail window (made on first use), and the way into it
+  // filled with one section's values (the RC page's stress table).
+  SectionDetailView* SectionDetail();
+  void OpenSectionDetail(const SectionDetailInputs& in);
+  OtherChecksView* OtherChecks() const { return other_checks_; }
   const CalculationOps& calculation() const { return calc_; }
   QAbstractButton* PageButton(Page page) const { return buttons_[static_cast<int>(page) - 1]; }
   FormPage* FormPageOf(Page page) const;
@@ -95,7 +106,6 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void BeginCalc(const QString& what);
   void EndCalc();
   void ShowSectionDetail();
-  void ShowSectionDetailWith(const SectionDetailInputs& in);
   void CommitRcEditor();
   std::optional<std::string> AskSaveName();
   std::string CalcSummary() const;
@@ -129,7 +139,8 @@ class MainWindow : public QMainWindow, public NavigationOps {
   QWidget* history_ = nullptr;
   QWidget* progress_ = nullptr;
   QLabel* progress_text_ = nullptr;
-  QWidget* section_detail_ = nullptr;
+  SectionDetailView* section_detail_ = nullptr;
+  OtherChecksView* other_checks_ = nullptr;
   QLabel* file_label_ = nullptr;
   QMenu* file_menu_ = nullptr;
   RcPageView* rc_view_ = nullptr;

@@ -1,5 +1,6 @@
 #include "app/calc/calculation_ops.h"
 
+#include "app/calc/other_checks_run.h"
 #include "app/pages/other_checks_page.h"
 #include "core/fileio.h"
 #include "core/ui.h"
@@ -30,6 +31,12 @@ void CalculationOps::OtherChecksInput() {
 }
 void CalculationOps::OtherChecksResultRefresh() {
   vaultra::OtherChecksResultRefresh(state_);
+}
+
+void CalculationOps::RecomputeOtherChecks() {
+  vaultra::PrepareOtherChecks(state_);
+  vaultra::CommitOtherChecksInputs(state_);
+  if (analysed_) RunOtherChecks(state_, md_, ws_, run_);
 }
 
 void CalculationOps::BuildModels() {

@@ -39,6 +39,11 @@ class CalculationOps : public NavigationOps {
   void RunAnalysis(bool internal_solver) override;
   void SaveResumeFile() override;
 
+  // The other-checks page's recompute after one of its inputs changed: the
+  // preparation step, the commit, and the joint and end-wall checks again
+  // over the results of the last run (nothing is checked without them).
+  void RecomputeOtherChecks();
+
   // The models of the last BuildModels; false when it was refused.
   bool models_built() const { return models_built_; }
   // Why the last BuildModels was refused (cp932), empty when it was not.

@@ -16,6 +16,8 @@ const std::array<const char*, 6> kEndWallBarLists = {"Cb_ViD",  "Cb_VoD",  "Cb_H
 
 namespace {
 
+const char* const kJointNotChecked = "未照査（横方向の計算ができません）";
+
 double Real(const FormState& f, std::string_view name, double fallback) {
   const Control* c = f.Find(name);
   if (!c) return fallback;
@@ -287,8 +289,17 @@ void OtherChecksResultRefresh(ProjectState& state) {
 
 OtherChecksLabels OtherChecksLabelsOf(const CalcRun& run) {
   OtherChecksLabels l;
-  l.joint = run.transverse_joint.labels;
-  l.joint_colours = run.transverse_joint.colours;
+  if (run.transverse_ok && run.transverse_joint_checked) {
+    l.joint = run.transverse_joint.labels;
+    l.joint_colours = run.transverse_joint.colours;
+  } else {
+    // Without transverse forces the zero forces would read as a pass.
+    static constexpr const char* kHeads[4] = {"Lv1.圧縮", "Lv1.引張", "Lv2.圧縮", "Lv2.引張"};
+    for (std::size_t i = 0; i < 4; ++i) {
+      l.joint[i] = std::string(kHeads[i]) + "  " + kJointNotChecked;
+      l.joint_colours[i] = kColourRed;
+    }
+  }
   const JointErrorTexts e =
       JointErrors(run.longitudinal_joint.capacity_ok, run.longitudinal_joint.opening_ok);
   l.err_pc = e.err_pc;

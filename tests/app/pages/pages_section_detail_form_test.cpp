@@ -1,0 +1,66 @@
+// The section-detail window's fields in the project record and through a
+// project file.
+#include <gtest/gtest.h>
+
+#include "app/document/project_file.h"
+#include "app/pages/page_logic_impl.h"
+#include "app/pages/section_detail_form.h"
+#include "core/fileio.h"
+#include "sample_builder.h"
+
+namespace vaultra {
+namespace {
+
+TEST(SectionDetailForm, RecordAndInputsCarryEveryFieldAndBox) {
+  SectionDetailInputs in = SectionDetailInputs::Initial();
+  in.text[kSdM] = "  -12.500";
+  in.text[kSdThs] = "    45.0";
+  in.cb_fig1 = false;
+  in.ck_ta_h2 = true;
+  FormState f = DefaultSectionDetailForm();
+  StoreSectionDetailInputs(in, f);
+  EXPECT_EQ(f.Text("edM"), "  -12.500");
+  EXPECT_EQ(f.Text("edThs"), "    45.0");
+  EXPECT_FALSE(f.Checked("CbFig1"));
+  EXPECT_TRUE(f.Checked("CbFig2"));
+  EXPECT_TRUE(f.Checked("CkTaH2"));
+  const SectionDetailInputs back = SectionDetailInputsOf(f);
+  EXPECT_EQ(back.text, in.text);
+  EXPECT_EQ(back.cb_fig1, false);
+  EXPECT_EQ(back.ck_ta_h2, true);
+
+  // A record without a field (or with a control of another kind) leaves
+  // the window's initial text.
+  FormState partial;
+  partial.controls.push_back(EditControl("edN", "7", 93));
+  partial.controls.push_back(CheckBoxControl("edS", true));
+  const SectionDetailInputs p = SectionDetailInputsOf(partial);
+  EXPECT_EQ(p.text[kSdN], "7");
+  EXPECT_EQ(p.text[kSdS], "0");
+  EXPECT_EQ(p.text[kSdM], "4931.8");
+  EXPECT_TRUE(p.cb_fig1);
+}
+
+TEST(SectionDetailForm, FieldsTravelWithTheProjectFile) {
+  const MasterData md = testing::ShippedMaster();
+  InputPageLogic logic(md);
+  ProjectState s = DefaultProjectState();
+  SectionDetailInputs in = SectionDetailInputs::Initial();
+  in.text[kSdH] = "   1200";  // as its tag 70 formats it
+  in.text[kSdAs2] = "  2865.0";
+  in.cb_fig2 = false;
+  StoreSectionDetailInputs(in, s.section_detail);
+  const std::string text = JoinLinesCrLf(ProjectFileLines(s, "x.vt1", logic));
+  EXPECT_NE(text.find("edH =    1200\r\n"), std::string::npos);
+  EXPECT_NE(text.find("CbFig2 = 0\r\n"), std::string::npos);
+  ProjectState r = DefaultProjectState();
+  ASSERT_TRUE(LoadProjectText(r, text, "x.vt1", logic).loaded);
+  const SectionDetailInputs back = SectionDetailInputsOf(r.section_detail);
+  EXPECT_EQ(back.text[kSdH], "   1200");
+  EXPECT_EQ(back.text[kSdAs2], "  2865.0");
+  EXPECT_FALSE(back.cb_fig2);
+  EXPECT_TRUE(back.cb_fig1);
+}
+
+}  // namespace
+}  // namespace vaultra
