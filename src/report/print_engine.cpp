@@ -259,8 +259,8 @@ void PrintEngine::DrawGlyphs(double x0, double y0, double dx, double dy, std::st
 }
 
 void PrintEngine::DrawText(double x0, double y0, double dx, double dy, std::string_view text) {
-  static constexpr std::string_view kTokens[] = {"/cm2", "(cm2", "mm2", "/m2", "/m3",  "(mm2",
-                                                 ")2",   "(mm3", ")3",  "・t2", "$^",  "$~",
+  static constexpr std::string_view kTokens[] = {"/cm2", "(cm2", "mm2",  "/m2",  "/m3", "(mm2",
+                                                 ")2",   "(mm3", ")3",   "・t2", "$^",  "$~",
                                                  "[m2",  "[m4",  "m/s2", "π2"};
   // The bytes a token starts with: every other position is passed at once.
   static const std::array<bool, 256> kStarts = [] {

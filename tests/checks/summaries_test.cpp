@@ -168,8 +168,7 @@ TEST(Summaries, DumpLinesOfAGroupCarryPositionsValuesAndTheRefinedMaximum) {
       "   1,( 4),  -0.000 ,1234.568 ,  -7.500 , Mpk.x=1.312,1300.000\r\n",
       "  12,( 4),  -0.000 ,1234.568 ,  -7.500 ,\r\n",
   };
-  for (const std::string& line : expected)
-    EXPECT_NE(txt->find(line), std::string::npos) << line;
+  for (const std::string& line : expected) EXPECT_NE(txt->find(line), std::string::npos) << line;
 }
 
 }  // namespace
