@@ -89,36 +89,55 @@ struct AnalysisResults {
 
   void Clear() { *this = AnalysisResults(); }
   // Clear for a record filled again at once: the case tables keep their
-  // storage for the next Allocate, which overwrites all of them.
+  // storage for the next Allocate, which resets all of them.
   void ClearForAllocate() {
     std::vector<CaseResult> kept = std::move(cases);
+    std::vector<unsigned char> written = std::move(written_);
     Clear();
     cases = std::move(kept);
+    written_ = std::move(written);
   }
   // Sizes the tables for n nodes and m members (both within the record's
-  // bounds) and every case; false when a count is out of bounds.
+  // bounds) and every case, every value zero; false when a count is out of
+  // bounds. A record filled again with as many members resets only the
+  // member values handed out for writing since (see At): a search run
+  // fills a few members of a few cases, and a whole table is megabytes.
   bool Allocate(int n, int m) {
     if (n < 0 || n > kResultMaxNodes || m < 0 || m > kResultMaxMembers) return false;
+    const std::size_t per = static_cast<std::size_t>(m) + 1;
+    const bool reuse = written_.size() == (kResultMaxCases + 1) * per;
     node_count = n;
     member_count = m;
     nodes.assign(static_cast<std::size_t>(n) + 1, {});
-    members.assign(static_cast<std::size_t>(m) + 1, {});
+    members.assign(per, {});
     cases.resize(kResultMaxCases + 1);
-    for (auto& c : cases) {  // in place: a record filled again reuses its storage
-      c.nodes.assign(static_cast<std::size_t>(n) + 1, {});
-      c.members.assign(static_cast<std::size_t>(m) + 1, {});
-      c.envelope = {};
-      c.reactions.clear();
-      c.springs.clear();
+    for (std::size_t c = 0; c < cases.size(); ++c) {  // in place: storage is reused
+      CaseResult& cr = cases[c];
+      cr.nodes.assign(static_cast<std::size_t>(n) + 1, {});
+      if (reuse && cr.members.size() == per) {
+        unsigned char* w = &written_[c * per];
+        for (std::size_t e = 0; e < per; ++e)
+          if (w[e]) cr.members[e] = MemberCaseResult{};
+      } else {
+        cr.members.assign(per, {});
+      }
+      cr.envelope = {};
+      cr.reactions.clear();
+      cr.springs.clear();
     }
+    written_.assign((kResultMaxCases + 1) * per, 0);
     return true;
   }
   bool HasCase(int c) const { return c >= 1 && c < static_cast<int>(cases.size()); }
   bool HasMember(int m) const { return m >= 1 && m <= member_count; }
   bool HasNode(int n) const { return n >= 1 && n <= node_count; }
 
+  // Member values for writing: remembered, so that Allocate resets them.
   MemberCaseResult& At(int c, int m) {
     if (!HasCase(c) || !HasMember(m)) throw std::out_of_range("AnalysisResults case/member");
+    const std::size_t per = static_cast<std::size_t>(member_count) + 1;
+    const std::size_t slot = static_cast<std::size_t>(c) * per + static_cast<std::size_t>(m);
+    if (slot < written_.size()) written_[slot] = 1;
     return cases[static_cast<std::size_t>(c)].members[static_cast<std::size_t>(m)];
   }
   const MemberCaseResult& At(int c, int m) const {
@@ -133,6 +152,11 @@ struct AnalysisResults {
     if (!HasCase(c) || !HasNode(n)) throw std::out_of_range("AnalysisResults case/node");
     return cases[static_cast<std::size_t>(c)].nodes[static_cast<std::size_t>(n)];
   }
+
+ private:
+  // Per case and member (case * (member_count + 1) + member): handed out
+  // by the writing At since the last Allocate.
+  std::vector<unsigned char> written_;
 };
 
 }  // namespace vaultra

@@ -299,10 +299,10 @@ struct Solver {
       kept->values.assign(nm + 1, {});
     }
     for (int e = 1; e <= nm; ++e) {
+      if (!Wanted(e)) continue;  // count stays 0
       const MemberData& m = mem[e];
       MemberCaseResult& out = res.At(ci, e);
       std::size_t ke = static_cast<std::size_t>(e);
-      if (!Wanted(e)) continue;  // count stays 0
       if (kept && !kept->points[ke].empty() && kept->points[ke] == m.points) {
         out = kept->values[ke];  // the same solution at the same points
         continue;
@@ -611,9 +611,11 @@ struct Solver {
       const FrameCombination& co = model.combinations[k];
       int ci = nlc + k;
       if (!case_values[static_cast<std::size_t>(ci)]) continue;  // counts stay 0
+      // Members not wanted keep count 0 (the record is all zero).
       for (int e = 1; e <= nm; ++e) {
+        if (!Wanted(e)) continue;
         auto& out = res.At(ci, e);
-        out.count = Wanted(e) ? static_cast<int>(mem[e].points.size()) : 0;
+        out.count = static_cast<int>(mem[e].points.size());
         for (int p = 1; p <= out.count; ++p) out.points[p][kCompX] = mem[e].points[p - 1];
       }
       for (const auto& en : co.entries) {
@@ -640,8 +642,9 @@ struct Solver {
           d.dx += en.factor * s.dx, d.dy += en.factor * s.dy, d.rot += en.factor * s.rot;
         }
         for (int e = 1; e <= nm; ++e) {
+          if (!Wanted(e)) continue;
           auto& out = res.At(ci, e);
-          const auto& src = res.At(li, e);
+          const auto& src = std::as_const(res).At(li, e);
           for (int p = 1; p <= out.count; ++p)
             for (int c = kCompM; c <= kCompDefl; ++c)
               out.points[p][c] += en.factor * src.points[p][c];

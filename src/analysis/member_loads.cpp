@@ -181,6 +181,19 @@ void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int
   sums.total = s;
 }
 
+namespace {
+
+// x + 0 and x - 0 are x for every x but a negative zero (with a zero of
+// either sign): what lets the member results skip the sums of a zero part.
+bool NegativeZero(double v) {
+  return v == 0 && std::signbit(v);
+}
+bool NoNegativeZero(const std::vector<double>& values) {
+  return std::none_of(values.begin(), values.end(), NegativeZero);
+}
+
+}  // namespace
+
 void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference,
                     const std::function<const std::vector<PointCubics>&()>& cubics_of,
                     StripSums& sums, PointValues& values) {
@@ -190,6 +203,13 @@ void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference
   ItemParts p = Decompose(it, m);
   if (p.kind == 1) {
     double l = p.h1 - p.h0;
+    // A part that is zero (the axial part of a vertical load on a slab, the
+    // normal part of one on a wall) adds a signed zero to every value:
+    // nothing changes but a negative zero, so its sums are skipped wherever
+    // no value is one.
+    const bool fast_zero = !reference && L > 0;
+    const bool no_axial = fast_zero && p.a1 == 0 && p.a2 == 0;
+    const bool no_normal = fast_zero && p.n1 == 0 && p.n2 == 0;
     if (reference) {
       Strips st = MakeStrips(p.n1, p.n2, p.h0, p.h1);
       for (int k = 0; k < np; ++k) {
@@ -198,7 +218,7 @@ void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference
         D[k] -= 1000 *
                 StripSum(st, x, [&](double h, bool left) { return DeflectionAt(m, h, x, left); });
       }
-    } else {
+    } else if (!(no_normal && NoNegativeZero(M) && NoNegativeZero(D))) {
       const std::vector<PointCubics>& cubics = cubics_of();
       SumStrips(p.n1, p.n2, p.h0, p.h1, m.points.data(), np, sums);
       for (int k = 0; k < np; ++k) {
@@ -213,12 +233,16 @@ void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference
       double xc = std::clamp(x, p.h0, p.h1);
       auto at = [&](double q1, double q2, double h) { return q1 + (q2 - q1) * (h - p.h0) / l; };
       double Ra, xa, Rb, xb;
-      Resultant(p.a1, at(p.a1, p.a2, xc), p.h0, xc, &Ra, &xa);
-      Resultant(at(p.a1, p.a2, xc), p.a2, xc, p.h1, &Rb, &xb);
-      N[k] += Rb * (L - xb) / L - Ra * xa / L;
-      Resultant(p.n1, at(p.n1, p.n2, xc), p.h0, xc, &Ra, &xa);
-      Resultant(at(p.n1, p.n2, xc), p.n2, xc, p.h1, &Rb, &xb);
-      sload[k] += Rb * (L - xb) / L - Ra * xa / L;
+      if (!(no_axial && !NegativeZero(N[k]))) {
+        Resultant(p.a1, at(p.a1, p.a2, xc), p.h0, xc, &Ra, &xa);
+        Resultant(at(p.a1, p.a2, xc), p.a2, xc, p.h1, &Rb, &xb);
+        N[k] += Rb * (L - xb) / L - Ra * xa / L;
+      }
+      if (!(no_normal && !NegativeZero(sload[k]))) {
+        Resultant(p.n1, at(p.n1, p.n2, xc), p.h0, xc, &Ra, &xa);
+        Resultant(at(p.n1, p.n2, xc), p.n2, xc, p.h1, &Rb, &xb);
+        sload[k] += Rb * (L - xb) / L - Ra * xa / L;
+      }
     }
   } else if (p.kind == 2) {
     for (int k = 0; k < np; ++k) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
+#include "analysis/number_writer.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"
@@ -328,16 +330,30 @@ std::string WriteCheckDumps(const std::string& work_dir, const MemberCheckTables
         for (int r = 1; r <= std::min(5, n); ++r) rows.push_back(r);
         for (int r = std::max(6, n - 4); r <= n; ++r) rows.push_back(r);
         std::string line;
-        for (int r : rows) line += Format("<%7.3f>,", first.Row(r).x);
+        for (int r : rows) {
+          line += '<';
+          AppendFixed(line, 7, 3, first.Row(r).x);
+          line += ">,";
+        }
         forces.push_back(line);
         for (const GroupMemberEntry& e : list) {
           const MemberCheckTable& tb = tables.At(k, e.member);
-          line = Format("%4d,(%2d),", e.member, tb.type_code);
-          for (int r : rows)
-            line += Format("%8.3f ,", Valid(r, tb.count) ? value(tb.Row(r), q) : 0.0);
-          if (Valid(tb.max_index, tb.count))
-            line += Format(" Mpk.x=%5.3f,%7.3f", tb.Row(tb.max_index).x,
-                           value(tb.Row(tb.max_index), q));
+          // "%4d,(%2d)," and "%8.3f ," per row, " Mpk.x=%5.3f,%7.3f".
+          line.clear();
+          AppendInt(line, 4, e.member);
+          line += ",(";
+          AppendInt(line, 2, tb.type_code);
+          line += "),";
+          for (int r : rows) {
+            AppendFixed(line, 8, 3, Valid(r, tb.count) ? value(tb.Row(r), q) : 0.0);
+            line += " ,";
+          }
+          if (Valid(tb.max_index, tb.count)) {
+            line += " Mpk.x=";
+            AppendFixed(line, 5, 3, tb.Row(tb.max_index).x);
+            line += ',';
+            AppendFixed(line, 7, 3, value(tb.Row(tb.max_index), q));
+          }
           forces.push_back(line);
         }
         static constexpr const char* kHead[3] = {" max ,", " min ,", "|max|,"};
@@ -347,7 +363,8 @@ std::string WriteCheckDumps(const std::string& work_dir, const MemberCheckTables
             const int m = sum.Governing(k, g, r, kGov[q][h]);
             const double v =
                 m != 0 && Valid(r, tables.At(k, m).count) ? value(tables.At(k, m).Row(r), q) : 0.0;
-            line += Format("%8.3f ,", v);
+            AppendFixed(line, 8, 3, v);
+            line += " ,";
           }
           forces.push_back(line);
         }
@@ -365,11 +382,18 @@ std::string WriteCheckDumps(const std::string& work_dir, const MemberCheckTables
       }
     }
     const MemberSection& sec = model.Section(m);
-    oryoku.push_back(
-        Format("%2d,[%2d],%-20s", m, tb.type_code, CheckGroupName(CheckGroupOf(tb.type_code))) +
-        Format(",iAs=,%4d", RealToInt(sec.Current(20))) +
-        Format(",oAs=,%4d", RealToInt(sec.Current(12))) + Format(", Mz=,%4d", RealToInt(Mz)) +
-        Format(",iAm=,%4d", RealToInt(iAm)) + Format(",oAm=,%4d", RealToInt(oAm)));
+    std::string line =
+        Format("%2d,[%2d],%-20s", m, tb.type_code, CheckGroupName(CheckGroupOf(tb.type_code)));
+    const std::pair<const char*, int> amounts[] = {{",iAs=,", RealToInt(sec.Current(20))},
+                                                   {",oAs=,", RealToInt(sec.Current(12))},
+                                                   {", Mz=,", RealToInt(Mz)},
+                                                   {",iAm=,", RealToInt(iAm)},
+                                                   {",oAm=,", RealToInt(oAm)}};
+    for (const auto& [label, amount] : amounts) {  // "%4d" each
+      line += label;
+      AppendInt(line, 4, amount);
+    }
+    oryoku.push_back(std::move(line));
   }
   std::vector<std::string> idx;
   for (int g = 1; g <= 15; ++g) {

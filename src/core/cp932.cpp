@@ -10,14 +10,6 @@
 
 namespace vaultra {
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-std::size_t CharLengthAt(std::string_view text, std::size_t pos) {
-  if (pos >= text.size()) return 0;
-  if (IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size()) return 2;
-  return 1;
-}
-
 bool IsCharBoundary(std::string_view text, std::size_t pos) {
   if (pos > text.size()) return false;
   std::size_t i = 0;
@@ -110,8 +102,10 @@ std::size_t FindText(std::string_view text, std::string_view needle, std::size_t
   if (needle.empty()) return from <= text.size() ? from : std::string_view::npos;
   std::size_t i = 0;
   while (i < from && i < text.size()) i += CharLengthAt(text, i);
+  // The first byte decides most positions without a comparison call.
+  const char first = needle[0];
   for (; i + needle.size() <= text.size(); i += CharLengthAt(text, i)) {
-    if (text.compare(i, needle.size(), needle) == 0) return i;
+    if (text[i] == first && text.compare(i, needle.size(), needle) == 0) return i;
   }
   return std::string_view::npos;
 }

@@ -9,11 +9,19 @@
 namespace vaultra {
 
 // True for the first byte of a two-byte cp932 character (0x81-0x9F, 0xE0-0xFC).
-bool IsLeadByte(unsigned char c);
+// Inline, as are the character lengths: every text scan of the report calls
+// them once per byte.
+inline bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // Byte length of the character starting at text[pos] (1 or 2; 1 for a lone
-// lead byte at the end of the text).
-std::size_t CharLengthAt(std::string_view text, std::size_t pos);
+// lead byte at the end of the text; 0 at or after the end).
+inline std::size_t CharLengthAt(std::string_view text, std::size_t pos) {
+  if (pos >= text.size()) return 0;
+  if (IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size()) return 2;
+  return 1;
+}
 
 // True when byte position pos starts a character (pos == size counts too).
 bool IsCharBoundary(std::string_view text, std::size_t pos);

@@ -1,5 +1,6 @@
 #include "core/number.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -62,7 +63,18 @@ std::size_t NumberPrefix(std::string_view s) {
 }
 
 std::optional<double> ParsePrefix(std::string_view text, bool whole) {
-  std::string s = Trim(HalfWidthNumberText(text));
+  // Full-width digits and signs made half-width, blanks trimmed; a text
+  // without two-byte characters (nearly every number read) is its own
+  // half-width form and is trimmed in place.
+  std::string converted;
+  std::string_view s = text;
+  if (std::any_of(text.begin(), text.end(),
+                  [](char c) { return IsLeadByte(static_cast<unsigned char>(c)); })) {
+    converted = HalfWidthNumberText(text);
+    s = converted;
+  }
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
   std::size_t n = NumberPrefix(s);
   if (n == 0) return std::nullopt;
   if (whole && n != s.size()) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "report/print_engine.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -113,13 +114,19 @@ void PrintEngine::EmitValue(Cmd cmd, int value) {
   PageCommand c;
   c.cmd = cmd;
   c.v[0] = value;
-  Emit(c);
+  Emit(std::move(c));
 }
 
 void PrintEngine::Emit(const PageCommand& c) {
   if (!drawing) return;
   if (dev_.canvas) dev_.canvas->Execute(c);
   if (recording) records_.Append(c);
+}
+
+void PrintEngine::Emit(PageCommand&& c) {
+  if (!drawing) return;
+  if (dev_.canvas) dev_.canvas->Execute(c);
+  if (recording) records_.Append(std::move(c));
 }
 
 // A fresh page record starts with the whole drawing state, so every page
@@ -209,7 +216,7 @@ void PrintEngine::Glyph(double x, double y, std::string_view ch) {
     c.v[1] = Trunc(std::round(y));
   }
   c.text.assign(ch);
-  Emit(c);
+  Emit(std::move(c));
 }
 
 void PrintEngine::DrawGlyphs(double x0, double y0, double dx, double dy, std::string_view t,
@@ -252,19 +259,26 @@ void PrintEngine::DrawGlyphs(double x0, double y0, double dx, double dy, std::st
 }
 
 void PrintEngine::DrawText(double x0, double y0, double dx, double dy, std::string_view text) {
-  static const char* const kTokens[] = {"/cm2", "(cm2", "mm2", "/m2", "/m3", "(mm2", ")2",   "(mm3",
-                                        ")3",   "・t2", "$^",  "$~",  "[m2", "[m4",  "m/s2", "π2"};
+  static constexpr std::string_view kTokens[] = {"/cm2", "(cm2", "mm2",  "/m2",  "/m3", "(mm2",
+                                                 ")2",   "(mm3", ")3",   "・t2", "$^",  "$~",
+                                                 "[m2",  "[m4",  "m/s2", "π2"};
+  // The bytes a token starts with: every other position is passed at once.
+  static const std::array<bool, 256> kStarts = [] {
+    std::array<bool, 256> starts{};
+    for (std::string_view t : kTokens) starts[static_cast<unsigned char>(t[0])] = true;
+    return starts;
+  }();
   std::string s(text);
   double off = dx;
   for (;;) {
     // The first token by position; at one position the earlier in the list.
     std::size_t best = std::string::npos;
     int which = -1;
-    for (std::size_t pos = 0; pos < s.size() && which < 0; pos += CharLengthAt(s, pos)) {
+    const std::string_view sv(s);
+    for (std::size_t pos = 0; pos < sv.size() && which < 0; pos += CharLengthAt(sv, pos)) {
+      if (!kStarts[static_cast<unsigned char>(sv[pos])]) continue;
       for (int i = 0; i < static_cast<int>(std::size(kTokens)); ++i) {
-        if (s[pos] != kTokens[i][0]) continue;
-        const std::size_t n = std::strlen(kTokens[i]);
-        if (s.compare(pos, n, kTokens[i]) == 0) {
+        if (sv.compare(pos, kTokens[i].size(), kTokens[i]) == 0) {
           best = pos;
           which = i;
           break;

@@ -265,6 +265,7 @@ class PrintEngine {
   void Notice(const std::string& text);
 
   void Emit(const PageCommand& c);
+  void Emit(PageCommand&& c);  // the same, the command moved into the record
   void EmitValue(Cmd cmd, int value);
   int SnapLine(double v) const;
 

@@ -146,5 +146,30 @@ TEST(Summaries, DiagnosticDumpsAreCp932WithCrLf) {
   EXPECT_TRUE(ReadFileBytes(dir + "#部材力(OryokuTb)1.txt").has_value());
 }
 
+TEST(Summaries, DumpLinesOfAGroupCarryPositionsValuesAndTheRefinedMaximum) {
+  // One member of three rows, its refined maximum in row 4; member 12 of a
+  // second table has no refined row. Lines worked out by hand from the
+  // printf forms "<%7.3f>,", "%4d,(%2d),", "%8.3f ," and " Mpk.x=%5.3f,%7.3f".
+  Fixture f(12, 4, 3);
+  for (int m = 1; m <= 12; ++m) {
+    f.R(m, 1).x = 0, f.R(m, 2).x = 1.25, f.R(m, 3).x = 2.5;
+    f.R(m, 1).M = -0.0004, f.R(m, 2).M = 1234.5678, f.R(m, 3).M = -7.5;
+  }
+  f.t.At(0, 1).max_index = 4;
+  f.R(1, 4).x = 1.3125, f.R(1, 4).M = 1300.0004;
+  const CheckSummaries s = f.Run();
+  const std::string dir = ::testing::TempDir() + "vaultra_dump_lines/";
+  ASSERT_TRUE(MakeDirs(dir));
+  ASSERT_EQ(WriteCheckDumps(dir, f.t, s, f.model), "");
+  const auto txt = ReadFileBytes(dir + "#グループ別の部材力.txt");
+  ASSERT_TRUE(txt.has_value());
+  const std::string expected[] = {
+      "<  0.000>,<  1.250>,<  2.500>,\r\n",
+      "   1,( 4),  -0.000 ,1234.568 ,  -7.500 , Mpk.x=1.312,1300.000\r\n",
+      "  12,( 4),  -0.000 ,1234.568 ,  -7.500 ,\r\n",
+  };
+  for (const std::string& line : expected) EXPECT_NE(txt->find(line), std::string::npos) << line;
+}
+
 }  // namespace
 }  // namespace vaultra

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "core/comma_text.h"
 #include "core/cp932.h"
 #include "core/fixed_fields.h"
@@ -51,6 +53,44 @@ TEST(ReadNumbers, AcceptsFullWidthDigitsSignsAndPeriod) {
   EXPECT_FALSE(TryReadReal("x1").has_value());
   EXPECT_FALSE(ParseRealStrict("1x").has_value());
   EXPECT_DOUBLE_EQ(*ParseRealStrict(" 2.5 "), 2.5);
+}
+
+TEST(Cp932, FindTextFromAnyStartAndNearMisses) {
+  struct Case {
+    std::string text, needle;
+    std::size_t from, at;
+  } cases[] = {
+      {"abcabc", "abc", 1, 3},                // a later match after the start
+      {"abab", "abc", 0, std::string::npos},  // first byte matches, the rest never
+      {"ab", "abc", 0, std::string::npos},    // needle longer than the text
+      {"xyz", "z", 0, 2},                     // at the very end
+      {"表ab表", "表", 1, 4},                 // a start inside a character moves past it
+      {"ソソ\\", "\\", 0, 4},                 // trail bytes 0x5C are never a start
+      {"abc", "", 3, 3},                      // the empty needle at the end
+      {"abc", "", 4, std::string::npos},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(FindText(c.text, c.needle, c.from), c.at) << c.text << " / " << c.needle;
+}
+
+TEST(ReadNumbers, BlanksAndControlBytesAroundEitherWidthAreTrimmed) {
+  struct Case {
+    std::string text;
+    std::optional<double> prefix, whole;
+  } cases[] = {
+      {"\t-3e2\r\n", -300, -300},
+      {std::string("\x01 5\x1f", 4), 5, 5},
+      {"　１２　", 12, 12},       // full-width blanks become blanks, then go
+      {" 1 2", 1, std::nullopt},  // a blank inside ends the number
+      {"１.５ ", 1.5, 1.5},       // mixed widths
+      {"-", std::nullopt, std::nullopt},
+      {std::string(1, '\x7f') + "1", std::nullopt, std::nullopt},  // DEL is no blank
+      {"  ", std::nullopt, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TryReadReal(c.text), c.prefix) << c.text;
+    EXPECT_EQ(ParseRealStrict(c.text), c.whole) << c.text;
+  }
 }
 
 TEST(ReadNumbers, IntegersAreRealsNudgedByATenthAndTruncated) {
