@@ -499,6 +499,16 @@ std::array<std::string, kMemberTypeNameCount> MemberTypeNames() {
   return names;
 }
 
+void ReadMasterSheet(int sheet, std::string_view bytes, MasterData& md, Ui& ui,
+                     const std::string& file_name) {
+  using Reader = void (*)(const std::vector<std::string>&, MasterData&, Ui&, const std::string&);
+  static constexpr Reader kReaders[kMasterSheetCount] = {
+      ReadDimensionTables, ReadRebarArrangements, ReadEndWalls, ReadMaterialClasses, ReadBoltTypes,
+      ReadPcStrengths,     ReadRebarSizes,        ReadPcSizes,  ReadBoltSizes};
+  if (sheet < 0 || sheet >= kMasterSheetCount) return;
+  kReaders[sheet](SplitLines(bytes), md, ui, file_name);
+}
+
 MasterData LoadMasterData(std::string_view folder, Ui& ui) {
   MasterData md;
   ui.Hourglass(true);
@@ -528,10 +538,6 @@ MasterData LoadMasterData(std::string_view folder, Ui& ui) {
     }
   }
 
-  using Reader = void (*)(const std::vector<std::string>&, MasterData&, Ui&, const std::string&);
-  static constexpr Reader kReaders[kMasterSheetCount] = {
-      ReadDimensionTables, ReadRebarArrangements, ReadEndWalls, ReadMaterialClasses, ReadBoltTypes,
-      ReadPcStrengths,     ReadRebarSizes,        ReadPcSizes,  ReadBoltSizes};
   const bool have_workbook = FileExists(workbook);
   for (int k = 0; k < kMasterSheetCount; ++k) {
     const std::string csv = MasterCsvPath(folder, kMasterSheetNames[k]);
@@ -552,7 +558,7 @@ MasterData LoadMasterData(std::string_view folder, Ui& ui) {
       ui.Tell(MsgKind::kError, md.problems.back());
       continue;
     }
-    kReaders[k](SplitLines(*bytes), md, ui, name);
+    ReadMasterSheet(k, *bytes, md, ui, name);
   }
   md.member_type_names = MemberTypeNames();
   ui.Hourglass(false);
