@@ -152,7 +152,10 @@ def sweep_catalogue(exe, t, rnd, work, quick):
         for v in (["1e308", "-5", "nan", "inf", "1e999", "abc", "", "0x10", "1,5", "-1e308"]
                   if not quick else ["1e308"]):
             for _ in range(1 if quick else 2):
-                cases.append((csv, "cell", v, True))
+                # A blank cell reads as 0 where 0 is allowed, and "1,5" is two
+                # cells: neither need be out of range, so only crashes, hangs and
+                # unclear messages count for them.
+                cases.append((csv, "cell", v, v not in ("", "1,5")))
     cases.append((None, "no Master folder", None, True))
     for csv, how, value, bad in cases:
         shutil.rmtree(prog, ignore_errors=True)
