@@ -27,6 +27,7 @@ namespace vaultra::gui {
 
 class FormPage;
 class InputPages;
+class ResultPages;
 
 class MainWindow : public QMainWindow, public NavigationOps {
   Q_OBJECT
@@ -39,6 +40,7 @@ class MainWindow : public QMainWindow, public NavigationOps {
 
   Navigator& navigator() { return navigator_; }
   InputPages& pages() { return *inputs_; }
+  ResultPages& results() { return *results_; }
   // The page switch of a page button: the page on screen is taken into its
   // record first, so every build and analysis sees the last edit.
   void SwitchTo(Page page);
@@ -65,16 +67,12 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void Tick();
 
   // NavigationOps
-  void CommitInputs(Page page) override;
-  void OtherChecksPrepare() override;
-  void OtherChecksInput() override;
-  void OtherChecksResultRefresh() override;
-  void BuildModels() override;
-  void RunAnalysis(bool internal_solver) override;
-  void SaveResumeFile() override;
+  void StepStarting(CalcStep step) override;
+  void StepDone(CalcStep step) override;
   void FormShow(Page page, int selector) override;
   void SetOpenEnabled(bool on) override;
   void SetPreviewEnabled(bool on) override;
+  void RepaintMemberForce() override;
 
  protected:
   void dragEnterEvent(QDragEnterEvent* e) override;
@@ -115,6 +113,7 @@ class MainWindow : public QMainWindow, public NavigationOps {
   std::string calc_note_;  // status note of the last build or run (cp932)
   bool closed_ = false;
   InputPages* inputs_ = nullptr;
+  ResultPages* results_ = nullptr;
   Page shown_ = Page::kModel;                   // the page whose window is entered
   std::array<bool, kPageCount + 1> entered_{};  // pages whose window is maximised
   int calculating_ = 0;

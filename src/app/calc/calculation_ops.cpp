@@ -79,6 +79,7 @@ void CalculationOps::RunAnalysis(bool internal_solver) {
 }
 
 void CalculationOps::SaveResumeFile() {
+  if (folders_.resume_file.empty()) return;  // no resume file (start-up incomplete)
   vaultra::SaveResumeFile(state_, folders_.resume_file, logic_, ui_);
 }
 
