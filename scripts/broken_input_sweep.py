@@ -22,7 +22,7 @@ import tempfile
 
 SRC = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 ENC = "cp932"
-SAMPLES = 4  # sample projects mutated (--samples)
+SAMPLES = 2  # sample projects mutated (--samples)
 
 # Numeric keys the calculation reads, by section (a sample of each page).
 KEYS = [("Fm11MDL", k) for k in ("EdBlockDepth", "EdWaterH0", "EdWaterDepth", "Ed_blkB", "Ed_slbH",
@@ -84,7 +84,8 @@ def sweep_projects(exe, t, rnd, work, quick):
         raw = open(os.path.join(SRC, "samples", s), "rb").read()
         lines = raw.decode(ENC).split("\r\n")
         for sec, key in KEYS:
-            for v in rnd.sample(ABSURD, 2) + rnd.sample(JUNK, 1) + (["0"] if key in POSITIVE else []):
+            values = ABSURD + JUNK + ["0"] if not quick else rnd.sample(ABSURD, 2) + rnd.sample(JUNK, 1)
+            for v in values:
                 bad = v in ABSURD or (key in POSITIVE and (v in JUNK or v == "0"))
                 jobs.append((f"{s} [{sec}] {key} = {v!r}", set_key(lines, sec, key, v), bad, (key,)))
         # Structure tables: an absurd coordinate and a count too wide.
@@ -96,7 +97,7 @@ def sweep_projects(exe, t, rnd, work, quick):
             l2[i] = text
             jobs.append((f"{s} {header}+{off} = {text[:12]!r}", l2, True, ("KZ1",)))
         # Cut short, byte noise, a missing last section, UTF-8.
-        for _ in range(3 if not quick else 1):
+        for _ in range(12 if not quick else 1):
             cut = rnd.randrange(len(raw))
             jobs.append((f"{s} cut at {cut}", raw[:cut], False, ()))
             noisy = bytearray(raw)
@@ -105,6 +106,14 @@ def sweep_projects(exe, t, rnd, work, quick):
             jobs.append((f"{s} 8 random bytes", bytes(noisy), False, ()))
         i = lines.index("[fmUtOryk]")
         jobs.append((f"{s} without [fmUtOryk]", lines[:i], False, ()))
+        # Each section left out in turn (its controls keep their defaults).
+        heads = [k for k, l in enumerate(lines) if l.startswith("[")] + [len(lines)]
+        for a, b in zip(heads, heads[1:]) if not quick else []:
+            jobs.append((f"{s} without {lines[a]}", lines[:a] + lines[b:], False, ()))
+        # UTF-8 text in a name field.
+        jobs.append((f"{s} as UTF-8 with a name outside cp932",
+                     "\r\n".join(set_key(lines, "Fm11MDL", "EdModelName", "\u8d2e\u7559 \U0001F600"))
+                     .encode("utf-8"), False, ()))
         jobs.append((f"{s} as UTF-8", "\r\n".join(lines).encode("utf-8"), False, ()))
     for what, content, bad, names in jobs:
         path = os.path.join(work, "p.vt1")
@@ -140,8 +149,13 @@ def sweep_catalogue(exe, t, rnd, work, quick):
         cases.append((csv, "missing", None, True))
         cases.append((csv, "a folder", None, True))
         cases.append((csv, "empty", None, True))
-        for v in (["1e308", "-5", "nan"] if not quick else ["1e308"]):
-            cases.append((csv, "cell", v, True))
+        for v in (["1e308", "-5", "nan", "inf", "1e999", "abc", "", "0x10", "1,5", "-1e308"]
+                  if not quick else ["1e308"]):
+            for _ in range(1 if quick else 2):
+                # A blank cell reads as 0 where 0 is allowed, and "1,5" is two
+                # cells: neither need be out of range, so only crashes, hangs and
+                # unclear messages count for them.
+                cases.append((csv, "cell", v, v not in ("", "1,5")))
     cases.append((None, "no Master folder", None, True))
     for csv, how, value, bad in cases:
         shutil.rmtree(prog, ignore_errors=True)
@@ -180,7 +194,7 @@ def sweep_catalogue(exe, t, rnd, work, quick):
 
 def sweep_frames(exe, t, rnd, work, quick):
     seeds = [os.path.join(SRC, "fuzz", "seeds", f) for f in sorted(os.listdir(os.path.join(SRC, "fuzz", "seeds")))]
-    n = 20 if quick else 60
+    n = 20 if quick else 150
     for seed in seeds:
         lines = open(seed, "rb").read().decode(ENC).split("\r\n")
         idx = {k: next(i for i, l in enumerate(lines) if l.startswith(k)) for k in ("POINT", "MEMBER")}
@@ -228,7 +242,7 @@ def sweep_frames(exe, t, rnd, work, quick):
 
 def sweep_sections(exe, t, rnd, work, quick):
     fields = ["edB", "edH", "edDd1", "edDd2", "edAs1", "edAs2", "edEc", "edEs", "edEN", "edFdck", "edM", "edN", "edS"]
-    n = 40 if quick else 120
+    n = 40 if quick else 300
     for k in range(n):
         f = rnd.choice(fields)
         v = rnd.choice(["0", "-1", "-2500", "1e308", "9" * 309, "nan", "abc", "2500", "40", "5000"])
@@ -243,13 +257,42 @@ def sweep_sections(exe, t, rnd, work, quick):
         judge(t, "section " + " ".join(a[:20] for a in args), status, out, err, bad, (f, "edH", "edD"))
 
 
+def sweep_files(exe, t, rnd, work, quick):
+    """Paths that are no regular file, or files that hold no text, given to
+    every command that reads one."""
+    d = os.path.join(work, "odd")
+    shutil.rmtree(d, ignore_errors=True)
+    os.makedirs(os.path.join(d, "folder.vt1"))
+    os.mkfifo(os.path.join(d, "fifo.vt1"))
+    os.symlink("folder.vt1", os.path.join(d, "linkdir.vt1"))
+    os.symlink("loop.vt1", os.path.join(d, "loop.vt1"))
+    open(os.path.join(d, "empty.vt1"), "wb").close()
+    open(os.path.join(d, "nul.vt1"), "wb").write(b"\0" * 4096)
+    open(os.path.join(d, "long.vt1"), "wb").write(b"x" * (4 << 20))
+    open(os.path.join(d, "bin.vt1"), "wb").write(bytes(rnd.randrange(256) for _ in range(65536)))
+    paths = ["folder.vt1", "fifo.vt1", "linkdir.vt1", "loop.vt1", "empty.vt1", "nul.vt1", "long.vt1",
+             "bin.vt1", "missing.vt1"]
+    for name in paths:
+        p = os.path.join(d, name)
+        for cmd in (["calc", p, "--work-dir", os.path.join(work, "w")],
+                    ["frame", p, "--work-dir", os.path.join(work, "w")],
+                    ["resave", p, os.path.join(work, "out.vt1"), "--work-dir", os.path.join(work, "w")],
+                    ["solve", "--internal", p]):
+            status, out, err = run([exe] + cmd, 30)
+            # Every one of these is refused with the file named (exit 2).
+            judge(t, f"{cmd[0]} {name}", status, out, err, True, (name, "行目"))
+            if status not in (None, 0, 2) and 0 < status < 128:
+                t.unclear += 1
+                t.note("unclear", f"{cmd[0]} {name}", f"status {status} " + err)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("exe")
     ap.add_argument("--seed", type=int, default=13)
     ap.add_argument("--quick", action="store_true")
-    ap.add_argument("--only", default="projects,catalogue,frames,sections")
-    ap.add_argument("--samples", type=int, default=4)
+    ap.add_argument("--only", default="projects,catalogue,frames,sections,files")
+    ap.add_argument("--samples", type=int, default=2)
     a = ap.parse_args()
     global SAMPLES
     SAMPLES = a.samples

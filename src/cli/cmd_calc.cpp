@@ -16,12 +16,11 @@
 
 #include "app/calc/build_models.h"
 #include "app/calc/calculation_ops.h"
-#include "inputs/master_data.h"
 #include "app/calc/navigation.h"
+#include "app/calc/run_analysis.h"
+#include "app/document/project_file.h"
 #include "app/pages/other_checks_page.h"
 #include "app/pages/page_logic_impl.h"
-#include "app/document/project_file.h"
-#include "app/calc/run_analysis.h"
 #include "checks/summaries.h"
 #include "cli/args.h"
 #include "cli/commands.h"
@@ -31,6 +30,7 @@
 #include "core/fileio.h"
 #include "core/number.h"
 #include "core/ui.h"
+#include "inputs/master_data.h"
 #include "report/build_report.h"
 #include "report/print_engine.h"
 
@@ -218,7 +218,7 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
 }
 
 void PrintVerdicts(const CalcRun& run, const std::vector<MemberVerdict>& verdicts, Verdict tj,
-                   Verdict lj, Verdict ew) {
+                   Verdict lj, Verdict ew, int status) {
   std::printf("%s\n",
               U("部材  種別                      組合せ  照査比    照査      判定").c_str());
   for (const MemberVerdict& v : verdicts) {
@@ -242,12 +242,18 @@ void PrintVerdicts(const CalcRun& run, const std::vector<MemberVerdict>& verdict
     std::printf("%s %s (%s)\n", U("端壁:").c_str(),
                 ew == Verdict::kNotChecked ? U("未照査").c_str() : VerdictText(ew),
                 Cp932ToUtf8(run.end_wall_message).c_str());
-  // The other-checks page's texts.
+  // The other-checks page's texts. Its end-wall label says O.K. for the end
+  // walls alone, so it is printed under their name, and the run's verdict
+  // over every check follows on a line of its own.
   const OtherChecksLabels labels = OtherChecksLabelsOf(run);
   for (const std::string& l : labels.joint) std::printf("  %s\n", Cp932ToUtf8(l).c_str());
   if (!labels.err_pc.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_pc).c_str());
   if (!labels.err_bosui.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_bosui).c_str());
-  std::printf("  %s\n", Cp932ToUtf8(labels.end_wall).c_str());
+  std::printf("  %s %s\n", U("端壁の表示:").c_str(), Cp932ToUtf8(labels.end_wall).c_str());
+  std::printf("%s %s\n", U("総合判定:").c_str(),
+              status == kExitOk             ? "O.K."
+              : status == kExitNotSatisfied ? "N.G."
+                                            : U("N.G. (計算できません)").c_str());
   std::printf("solver: %s\n", run.use_internal ? "internal" : "frame library");
 }
 
@@ -328,16 +334,16 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, Report
   const Verdict lj = LongitudinalJointVerdict(run);
   const Verdict ew = EndWallVerdictOfRun(run);
   all_ok = all_ok && tj != Verdict::kNg && lj != Verdict::kNg && ew != Verdict::kNg;
-  if (!quiet) PrintVerdicts(run, verdicts, tj, lj, ew);
-  for (const std::string& f : run.failures)
-    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(f).c_str());
-
-  for (const std::string& f : nonfinite) std::fprintf(stderr, "vaultra: %s\n", f.c_str());
   // A ratio that is no number means an input the checks could not use: the
   // run is refused as bad input, never reported as satisfied.
   const int status = !run.failures.empty() || !nonfinite.empty() ? kExitBadInput
                      : all_ok                                    ? kExitOk
                                                                  : kExitNotSatisfied;
+  if (!quiet) PrintVerdicts(run, verdicts, tj, lj, ew, status);
+  for (const std::string& f : run.failures)
+    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(f).c_str());
+
+  for (const std::string& f : nonfinite) std::fprintf(stderr, "vaultra: %s\n", f.c_str());
   if (auto json = args.Option("--json")) {
     const std::string text = BuildJson(args.positional[0], run, verdicts, status);
     std::string werr;
@@ -379,7 +385,7 @@ int CmdReportWith(const ArgList& argv, ReportWriter writer) {
   std::string error;
   std::optional<Args> args =
       ParseArgs(argv, {"--work-dir", "-o", "--sdk-dir", "--frame-dir", "--summary"},
-                                       {"--internal", "--formulas", "--ts"}, &error);
+                {"--internal", "--formulas", "--ts"}, &error);
   if (!args) return UsageError(error);
   if (args->positional.size() != 1) return UsageError("report needs PROJECT.vt1");
   const auto out = args->Option("-o");

@@ -4,11 +4,11 @@
 #include <limits>
 #include <optional>
 
-#include "inputs/xls_reader.h"
 #include "core/comma_text.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"
+#include "inputs/xls_reader.h"
 
 namespace vaultra {
 
@@ -102,9 +102,7 @@ class RangeCheck {
       if (!Cell(cols, i, c, lo, hi, positive)) return false;
     return true;
   }
-  void Empty(const char* what) {
-    Report(file_name_ + ": " + what + "が 1 件もありません");
-  }
+  void Empty(const char* what) { Report(file_name_ + ": " + what + "が 1 件もありません"); }
 
  private:
   void Report(const std::string& text) {
@@ -120,15 +118,15 @@ class RangeCheck {
 };
 
 // Physical ranges of the catalogue's cells, in the units of the sheets.
-constexpr double kMaxDimensionMm = 20000;    // product dimensions
-constexpr double kMaxBarsPerMetre = 100;     // bar counts of an arrangement
-constexpr double kMaxWallThicknessM = 5;     // end-wall thickness
-constexpr double kMaxStrength = 5000;        // N/mm2
-constexpr double kMaxModulus = 1e6;          // N/mm2
-constexpr double kMaxBarAreaCm2 = 100;       // one bar or bolt
-constexpr double kMaxDiameterMm = 200;       // bars, bolts, PC bars
-constexpr double kMaxPcAreaMm2 = 1e5;        // one PC bar
-constexpr double kMaxForceKn = 1e5;          // a bolt's allowable force
+constexpr double kMaxDimensionMm = 20000;  // product dimensions
+constexpr double kMaxBarsPerMetre = 100;   // bar counts of an arrangement
+constexpr double kMaxWallThicknessM = 5;   // end-wall thickness
+constexpr double kMaxStrength = 5000;      // N/mm2
+constexpr double kMaxModulus = 1e6;        // N/mm2
+constexpr double kMaxBarAreaCm2 = 100;     // one bar or bolt
+constexpr double kMaxDiameterMm = 200;     // bars, bolts, PC bars
+constexpr double kMaxPcAreaMm2 = 1e5;      // one PC bar
+constexpr double kMaxForceKn = 1e5;        // a bolt's allowable force
 
 DimensionSet ReadSet(const std::vector<std::string>& cols, int kind) {
   DimensionSet set;
@@ -408,11 +406,10 @@ void ReadMaterialClasses(const std::vector<std::string>& lines, MasterData& md, 
     if (ReadInt(Field(cols, 1)) == 0) continue;
     // The first cell out of range is reported; the row is kept, so the
     // classes keep their places in the list. Joint mortars have no moduli.
-    [[maybe_unused]] const bool in_range = range.Cell(cols, i, 2, 0, kMaxStrength, true) &&
-                                           range.Cells(cols, i, 4, 18, 0, kMaxStrength) &&
-                                           range.Cell(cols, i, 19, 0, kMaxModulus) &&
-                                           range.Cell(cols, i, 20, 0, kMaxStrength) &&
-                                           range.Cell(cols, i, 21, 0, kMaxModulus);
+    [[maybe_unused]] const bool in_range =
+        range.Cell(cols, i, 2, 0, kMaxStrength, true) &&
+        range.Cells(cols, i, 4, 18, 0, kMaxStrength) && range.Cell(cols, i, 19, 0, kMaxModulus) &&
+        range.Cell(cols, i, 20, 0, kMaxStrength) && range.Cell(cols, i, 21, 0, kMaxModulus);
     MaterialClass r;
     r.class_number = TruncToInt(Real(cols, 1));
     r.strength = Real(cols, 2);
@@ -499,6 +496,16 @@ std::array<std::string, kMemberTypeNameCount> MemberTypeNames() {
   return names;
 }
 
+void ReadMasterSheet(int sheet, std::string_view bytes, MasterData& md, Ui& ui,
+                     const std::string& file_name) {
+  using Reader = void (*)(const std::vector<std::string>&, MasterData&, Ui&, const std::string&);
+  static constexpr Reader kReaders[kMasterSheetCount] = {
+      ReadDimensionTables, ReadRebarArrangements, ReadEndWalls, ReadMaterialClasses, ReadBoltTypes,
+      ReadPcStrengths,     ReadRebarSizes,        ReadPcSizes,  ReadBoltSizes};
+  if (sheet < 0 || sheet >= kMasterSheetCount) return;
+  kReaders[sheet](SplitLines(bytes), md, ui, file_name);
+}
+
 MasterData LoadMasterData(std::string_view folder, Ui& ui) {
   MasterData md;
   ui.Hourglass(true);
@@ -528,10 +535,6 @@ MasterData LoadMasterData(std::string_view folder, Ui& ui) {
     }
   }
 
-  using Reader = void (*)(const std::vector<std::string>&, MasterData&, Ui&, const std::string&);
-  static constexpr Reader kReaders[kMasterSheetCount] = {
-      ReadDimensionTables, ReadRebarArrangements, ReadEndWalls, ReadMaterialClasses, ReadBoltTypes,
-      ReadPcStrengths,     ReadRebarSizes,        ReadPcSizes,  ReadBoltSizes};
   const bool have_workbook = FileExists(workbook);
   for (int k = 0; k < kMasterSheetCount; ++k) {
     const std::string csv = MasterCsvPath(folder, kMasterSheetNames[k]);
@@ -552,7 +555,7 @@ MasterData LoadMasterData(std::string_view folder, Ui& ui) {
       ui.Tell(MsgKind::kError, md.problems.back());
       continue;
     }
-    kReaders[k](SplitLines(*bytes), md, ui, name);
+    ReadMasterSheet(k, *bytes, md, ui, name);
   }
   md.member_type_names = MemberTypeNames();
   ui.Hourglass(false);

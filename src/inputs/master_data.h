@@ -176,6 +176,11 @@ std::string MasterCsvPath(std::string_view folder, std::string_view sheet);
 // every table is read. Problems are told through ui; the tables they concern
 // stay empty or stop at their capacity.
 MasterData LoadMasterData(std::string_view folder, Ui& ui);
+// Reads the CSV text of worksheet `sheet` (an index into kMasterSheetNames)
+// into its tables, with the range checks: the step LoadMasterData takes for
+// every file it could read. Other sheet numbers read nothing.
+void ReadMasterSheet(int sheet, std::string_view bytes, MasterData& md, Ui& ui,
+                     const std::string& file_name);
 
 // The reading rules shared by all tables, exposed for the tests: blanks
 // (half- and full-width) removed, 30 commas appended, comma-text split.

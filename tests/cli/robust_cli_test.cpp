@@ -255,5 +255,43 @@ TEST_F(RobustCli, ACatalogueThatIsMissingOrBrokenStopsTheRunWithStatus2) {
   }
 }
 
+// The end-wall label of the other-checks page says "応力照査：ＯＫ" for the
+// end walls alone: while a member fails, no O.K. may read as the run's
+// verdict. Every O.K. names its check, and the last verdict line is the run's.
+TEST_F(RobustCli, NoOkReadsAsTheWholeVerdictWhileACheckFails) {
+  struct Case {
+    const char* sample;
+    int status;
+    const char* verdict;
+  };
+  // Members 11 and 12 of the stand fail in shear under the normal load; the
+  // three boxes pass every check.
+  for (const Case& c : {Case{"stand_two_slabs", 1, "総合判定: N.G."},
+                        Case{"box_three_boxes", 0, "総合判定: O.K."}}) {
+    SCOPED_TRACE(c.sample);
+    const CliRun r = Vaultra("calc '" + std::string(VAULTRA_SOURCE_DIR) + "/samples/" +
+                             c.sample + ".vt1' --internal" + Work());
+    ASSERT_EQ(r.status, c.status) << r.err;
+    std::vector<std::string> lines = SplitLines(r.out);
+    std::string verdict_line;
+    int failed_members = 0;
+    for (const std::string& l : lines) {
+      const std::size_t at = l.find_first_not_of(' ');
+      if (at == std::string::npos) continue;
+      const std::string t = l.substr(at);
+      if (t.rfind(U("総合判定:"), 0) == 0) verdict_line = t;
+      if (t.find("N.G.") != std::string::npos && t[0] >= '0' && t[0] <= '9') ++failed_members;
+      if (t.find("O.K.") == std::string::npos && t.find(U("ＯＫ")) == std::string::npos) continue;
+      bool named = t[0] >= '0' && t[0] <= '9';  // a member's row
+      for (const char* check : {"横方向継手:", "縦方向継手:", "端壁:", "Lv1.", "Lv2.",
+                                "端壁の表示:", "総合判定:"})
+        named = named || t.rfind(U(check), 0) == 0;
+      EXPECT_TRUE(named) << l;
+    }
+    EXPECT_EQ(verdict_line, U(c.verdict));
+    EXPECT_EQ(failed_members > 0, c.status == 1);
+  }
+}
+
 }  // namespace
 }  // namespace vaultra
