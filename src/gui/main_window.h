@@ -27,6 +27,7 @@ namespace vaultra::gui {
 
 class FormPage;
 class InputPages;
+class PreviewWindow;
 
 class MainWindow : public QMainWindow, public NavigationOps {
   Q_OBJECT
@@ -75,6 +76,10 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void FormShow(Page page, int selector) override;
   void SetOpenEnabled(bool on) override;
   void SetPreviewEnabled(bool on) override;
+  void RunSectionChecks(const CheckOverrideValues& overrides) override;
+  void ShowPreview() override;
+  // The print preview, once the report button has opened it.
+  PreviewWindow* preview() const { return preview_; }
 
  protected:
   void dragEnterEvent(QDragEnterEvent* e) override;
@@ -125,6 +130,7 @@ class MainWindow : public QMainWindow, public NavigationOps {
   QWidget* section_detail_ = nullptr;
   QLabel* file_label_ = nullptr;
   QMenu* file_menu_ = nullptr;
+  PreviewWindow* preview_ = nullptr;
 };
 
 }  // namespace vaultra::gui

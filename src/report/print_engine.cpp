@@ -182,6 +182,13 @@ void PrintEngine::SetFontColor(std::uint32_t colour) {
   EmitValue(Cmd::kFontColor, static_cast<int>(dev_.font_colour));
 }
 
+void PrintEngine::SetSignalColor(std::uint32_t colour) {
+  dev_.pen_colour = colour;
+  EmitValue(Cmd::kPenColor, static_cast<int>(colour));
+  dev_.font_colour = colour;
+  EmitValue(Cmd::kFontColor, static_cast<int>(colour));
+}
+
 void PrintEngine::SetPenWidth(double units) {
   dev_.pen_width_px = std::max(1, Trunc((units + 0.1) * dev_.kind));
   EmitValue(Cmd::kPenWidth, dev_.pen_width_px);

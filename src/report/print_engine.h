@@ -167,6 +167,10 @@ class PrintEngine {
   void SetPenColor(std::uint32_t colour);
   void SetBrushColor(std::uint32_t colour);
   void SetFontColor(std::uint32_t colour);
+  // Pen and font in a signal colour (the red of a failed verdict) taken as
+  // given: report pages draw every other colour in grey levels, which would
+  // print the mark black.
+  void SetSignalColor(std::uint32_t colour);
   void SetPenWidth(double units);
   void SetPenStyle(int style);
   void SetBrushStyle(int style);

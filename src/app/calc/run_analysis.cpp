@@ -158,6 +158,20 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
   }
 }
 
+void RecheckMembers(ProjectState& state, const MasterData& md, const CheckOverrides& overrides,
+                    CalcRun& run) {
+  if (!run.transverse_ok) return;
+  MemberCheckInput in = CheckInputOf(state);
+  in.overrides = overrides;
+  run.members_checked =
+      CheckMembers(run.transverse, state.transverse, state.block_row, md, in, run.checks).empty();
+  if (!run.members_checked) return;
+  SummaryInput si;
+  si.layout = in.layout;
+  si.two_d_option = in.two_d_option;
+  run.summaries = BuildCheckSummaries(run.checks, state.transverse, state.block_row, si);
+}
+
 ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,
                               const CalcRun& run, const MasterData& master) {
   ReportSources s;

@@ -95,6 +95,12 @@ std::vector<MemberEndAxial> MemberEndAxials(const AnalysisResults& results,
 void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
                  const RunAnalysisOptions& opt, CalcRun& run);
 
+// The transverse section checks of a finished run again, with the check
+// overrides (the report preview's): the check tables and their summaries
+// are rebuilt; nothing when the transverse analysis failed.
+void RecheckMembers(ProjectState& state, const MasterData& md, const CheckOverrides& overrides,
+                    CalcRun& run);
+
 // The records of the project and of a finished run that the report prints.
 ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,
                               const CalcRun& run, const MasterData& master);

@@ -19,6 +19,9 @@ import time
 
 import pyatspi
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from atspi_tools import check, click, find, find_app, status_text, summary, wait_for  # noqa: E402
+
 EXE, SAMPLE, SHOTS = sys.argv[1], sys.argv[2], sys.argv[3]
 
 PAGES = ["モデル入力", "地 盤 入 力", "寸法の変更", "着目点確認", "荷重の設定", "材料強度設定",
@@ -34,99 +37,6 @@ CAPTIONS = {
     "材料強度設定": ["既定値に戻す", "単位体積重量 (γc) ﾌﾞﾛｯｸ部 鉄筋コンクリートの材料特性"],
     "条件ﾌｧｲﾙ確認": ["横方向"],
 }
-
-passed = 0
-failed = 0
-
-
-def check(ok, what):
-    global passed, failed
-    if ok:
-        passed += 1
-    else:
-        failed += 1
-        print("FAIL:", what, flush=True)
-
-
-def walk(node, depth=0):
-    if node is None or depth > 40:
-        return
-    yield node
-    try:
-        n = node.childCount
-    except Exception:
-        return
-    for i in range(n):
-        try:
-            child = node.getChildAtIndex(i)
-        except Exception:
-            continue
-        yield from walk(child, depth + 1)
-
-
-def find_app(timeout=45):
-    end = time.time() + timeout
-    while time.time() < end:
-        desktop = pyatspi.Registry.getDesktop(0)
-        # The desktop's child count can lag behind a new application.
-        for i in range(max(desktop.childCount, 8)):
-            try:
-                app = desktop.getChildAtIndex(i)
-            except Exception:
-                continue
-            if app is not None and app.name and "vaultra" in app.name.lower():
-                return app
-        time.sleep(0.2)
-    return None
-
-
-def showing(node):
-    try:
-        return node.getState().contains(pyatspi.STATE_SHOWING)
-    except Exception:
-        return False
-
-
-# Checkable page buttons read as check boxes or toggle buttons.
-BUTTON = (pyatspi.ROLE_PUSH_BUTTON, pyatspi.ROLE_TOGGLE_BUTTON, pyatspi.ROLE_CHECK_BOX)
-
-
-def find(app, name, role=None):
-    roles = BUTTON if role == pyatspi.ROLE_PUSH_BUTTON else (role,)
-    for node in walk(app):
-        try:
-            if node.name == name and (role is None or node.getRole() in roles) and showing(node):
-                return node
-        except Exception:
-            continue
-    return None
-
-
-def click(node):
-    ext = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-    x, y = ext.x + ext.width // 2, ext.y + ext.height // 2
-    subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "1"], check=True)
-
-
-def status_text(app, which):
-    for node in walk(app):
-        try:
-            if node.getRole() == pyatspi.ROLE_LABEL and node.description == which:
-                return node.name
-        except Exception:
-            continue
-    return None
-
-
-def wait_for(predicate, timeout=15):
-    end = time.time() + timeout
-    while time.time() < end:
-        value = predicate()
-        if value:
-            return value
-        time.sleep(0.2)
-    return None
-
 
 work = tempfile.mkdtemp(prefix="vaultra_outside_")
 env = dict(os.environ, XDG_DATA_HOME=work, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
@@ -190,5 +100,4 @@ finally:
     except subprocess.TimeoutExpired:
         proc.kill()
 
-print("%d passed, %d failed" % (passed, failed))
-sys.exit(0 if failed == 0 else 1)
+sys.exit(summary())
