@@ -2,8 +2,8 @@
 
 #include <QAction>
 #include <QButtonGroup>
-#include <QClipboard>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>

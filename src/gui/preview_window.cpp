@@ -67,7 +67,8 @@ class JumpDelegate : public QStyledItemDelegate {
 }  // namespace
 
 PreviewWindow::PreviewWindow(PreviewSource source, QWidget* parent)
-    : QWidget(parent, Qt::Window), source_(std::move(source)),
+    : QWidget(parent, Qt::Window),
+      source_(std::move(source)),
       engine_(std::make_unique<PrintEngine>()) {
   setObjectName(QStringLiteral("FmPriPrev"));
   setWindowTitle(QStringLiteral(u"印刷プレビュー"));
@@ -196,9 +197,8 @@ void PreviewWindow::Rebuild() {
   pages_.body = build_.body_pages;
   jumps_ = JumpEntries(SortedContents(*engine_), pages_.contents);
   FillJumpList();
-  status_->setText(QStringLiteral(u"表紙・目次 %1 頁・本文 %2 頁")
-                       .arg(pages_.contents + 1)
-                       .arg(pages_.body));
+  status_->setText(
+      QStringLiteral(u"表紙・目次 %1 頁・本文 %2 頁").arg(pages_.contents + 1).arg(pages_.body));
   InvalidateCache();
   {
     const QSignalBlocker block(bar_);
@@ -416,8 +416,7 @@ void PreviewWindow::PrintCurrentPage() {
 }
 
 void PreviewWindow::PrintPageRange() {
-  PrintIndices(PrintRange(Cp(range_start_->text()), Cp(range_end_->text()), pages_),
-               print_panel_);
+  PrintIndices(PrintRange(Cp(range_start_->text()), Cp(range_end_->text()), pages_), print_panel_);
 }
 
 bool PreviewWindow::SaveAsPdf(const std::string& path_utf8, std::string* error) {

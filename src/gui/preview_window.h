@@ -58,7 +58,9 @@ class PreviewWindow : public QWidget {
   // Printing: the dialog is replaced by `dialog` (tests set up the printer
   // and answer), the PDF name by `ask` (empty: cancelled).
   void SetPrintDialog(std::function<bool(QPrinter&)> dialog) { print_dialog_ = std::move(dialog); }
-  void SetPdfDialog(std::function<std::optional<std::string>()> ask) { pdf_dialog_ = std::move(ask); }
+  void SetPdfDialog(std::function<std::optional<std::string>()> ask) {
+    pdf_dialog_ = std::move(ask);
+  }
   void PrintAllPages();
   void PrintCurrentPage();
   void PrintPageRange();

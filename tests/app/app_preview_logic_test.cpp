@@ -38,10 +38,10 @@ TEST(PreviewPages, PrintRangeReadsItsEditsAndPrintsNothingForAnEmptyRange) {
       {"5", "5", std::vector<int>{7}},
       {"-5", "2", range(0, 4)},  // cover and contents reachable below 1
       {"0", "0", std::vector<int>{2}},
-      {"10", "3", {}},           // end before start
-      {"31", "999", {}},         // start past the last page
+      {"10", "3", {}},    // end before start
+      {"31", "999", {}},  // start past the last page
       {"999", "5", {}},
-      {"3", "-9", {}},           // end before the cover
+      {"3", "-9", {}},               // end before the cover
       {"abc", "xyz", range(3, 32)},  // no number: the defaults 1 and 999
       {"", "", range(3, 32)},
       {"4", "7頁", range(6, 32)},  // "7頁" is no number either
@@ -80,8 +80,9 @@ TEST(PreviewJumpList, EntriesPositionsAndChapterHeadings) {
   const struct {
     const char* text;
     bool chapter;
-  } headings[] = {{"3. 荷重", true},  {"10. 端壁", true}, {"3.1 土圧", false}, {"0. 序", false},
-                  {"(1) 概要", false}, {" － 目 次 －", false}, {"12.5", false}, {"2.0 x", true}};
+  } headings[] = {{"3. 荷重", true}, {"10. 端壁", true},  {"3.1 土圧", false},
+                  {"0. 序", false},  {"(1) 概要", false}, {" － 目 次 －", false},
+                  {"12.5", false},   {"2.0 x", true}};
   for (const auto& h : headings) EXPECT_EQ(IsChapterHeading(h.text), h.chapter) << h.text;
 }
 
@@ -89,10 +90,10 @@ TEST(PreviewJumpList, ClickScrollsToAnEvenPositionAndTheSelectionFollowsTheScrol
   // A level-1 entry at page 3, y = 0, with two contents pages: position 100.
   EXPECT_EQ(JumpScrollPosition(3.0, 2), 100);
   EXPECT_EQ(JumpScrollPosition(3.5, 2), 110);
-  EXPECT_EQ(JumpScrollPosition(2.53, 2), 90);   // 90.6
-  EXPECT_EQ(JumpScrollPosition(2.58, 2), 90);   // 91.6, down to even
-  EXPECT_EQ(JumpScrollPosition(-2.0, 2), 0);    // the cover
-  EXPECT_EQ(JumpScrollPosition(-1.0, 2), 20);   // the contents
+  EXPECT_EQ(JumpScrollPosition(2.53, 2), 90);  // 90.6
+  EXPECT_EQ(JumpScrollPosition(2.58, 2), 90);  // 91.6, down to even
+  EXPECT_EQ(JumpScrollPosition(-2.0, 2), 0);   // the cover
+  EXPECT_EQ(JumpScrollPosition(-1.0, 2), 20);  // the contents
 
   std::vector<JumpEntry> e(5);
   const double pos[] = {-2, -1, 1.0, 1.5, 3.0};  // thresholds -9, 11, 51, 61, 91
@@ -135,10 +136,10 @@ TEST(PreviewDisplay, CopiedRowsStayInsideTheImage) {
     int offset, rows, image;
     int from, to, count;
   } cases[] = {
-      {0, 100, 300, 0, 0, 100},    {-100, 500, 300, 100, 0, 300}, {250, 500, 300, 0, 250, 50},
-      {300, 500, 300, 0, 0, 0},    {400, 50, 300, 0, 0, 0},       {-600, 500, 300, 0, 0, 0},
-      {-500, 500, 300, 0, 0, 0},   {-499, 500, 300, 499, 0, 1},   {10, 0, 300, 0, 0, 0},
-      {10, -5, 300, 0, 0, 0},      {0, 100, 0, 0, 0, 0},
+      {0, 100, 300, 0, 0, 100},  {-100, 500, 300, 100, 0, 300}, {250, 500, 300, 0, 250, 50},
+      {300, 500, 300, 0, 0, 0},  {400, 50, 300, 0, 0, 0},       {-600, 500, 300, 0, 0, 0},
+      {-500, 500, 300, 0, 0, 0}, {-499, 500, 300, 499, 0, 1},   {10, 0, 300, 0, 0, 0},
+      {10, -5, 300, 0, 0, 0},    {0, 100, 0, 0, 0, 0},
   };
   for (const auto& c : cases) {
     const RowSpan s = ClipRows(c.offset, c.rows, c.image);
@@ -160,7 +161,8 @@ TEST(PreviewDisplay, CurrentPageTurnsWhenTheNextTopPassesTheMiddle) {
   } cases[] = {{0, 0}, {5, 0}, {6, 0}, {7, 1}, {10, 1}, {20, 1}, {35, 2}, {654, 32}};
   // Pages 600 px high in an area 800 px high: the next page's top lies at
   // (1 − fraction) × 600 and counts once it is above 400.
-  for (const auto& c : cases) EXPECT_EQ(CurrentPage(c.position, 600, 800, p), c.current) << c.position;
+  for (const auto& c : cases)
+    EXPECT_EQ(CurrentPage(c.position, 600, 800, p), c.current) << c.position;
 }
 
 TEST(PreviewDisplay, HalvingAveragesEachChannelWithoutCarries) {

@@ -1,12 +1,12 @@
 // A failed verdict keeps its red on a replayed report page, in the preview
 // image and in the PDF, while the rest of the page stays in grey levels.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 #include "render/render.h"
 #include "report/build_report.h"

@@ -89,7 +89,6 @@ class NavigationOps {
 // Which control started the report preview.
 enum class PreviewSender { kButton, kPrintSwK, kPrintSwT };
 
-
 class Navigator {
  public:
   Navigator(NavigationOps& ops, Ui& ui, bool demo_mode)

@@ -130,8 +130,7 @@ std::vector<int> PrintAll(const PreviewPages& pages) {
   return out;
 }
 
-std::vector<std::uint32_t> HalvePixels(const std::uint32_t* px, int width, int height,
-                                       int stride) {
+std::vector<std::uint32_t> HalvePixels(const std::uint32_t* px, int width, int height, int stride) {
   const int w = std::max(width / 2, 0), h = std::max(height / 2, 0);
   std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
   constexpr std::uint32_t kMask = 0xFCFCFC;

@@ -13,9 +13,9 @@
 
 namespace vaultra {
 
-constexpr int kPreviewSteps = 20;                    // scroll steps per page
+constexpr int kPreviewSteps = 20;                       // scroll steps per page
 constexpr std::uint32_t kPreviewBackground = 0xD0E0E0;  // page area, 0x00BBGGRR
-constexpr int kPreviewPageWidth = 900;               // largest displayed page
+constexpr int kPreviewPageWidth = 900;                  // largest displayed page
 constexpr int kPreviewPageHeight = 1350;
 constexpr int kPreviewGap = 6;  // band between two pages
 
@@ -33,9 +33,9 @@ struct PreviewPages {
 
 // One entry of the jump list.
 struct JumpEntry {
-  std::string text;       // cp932, the heading as listed
-  double position = 0;    // page + y ÷ 270, body pages counted from 1
-  bool chapter = false;   // a level-1 heading: bold with a green top line
+  std::string text;      // cp932, the heading as listed
+  double position = 0;   // page + y ÷ 270, body pages counted from 1
+  bool chapter = false;  // a level-1 heading: bold with a green top line
 };
 
 // The text of an entry as the list shows it: "%-80s%6.2f".
