@@ -268,7 +268,9 @@ void PreviewWindow::FillCache(Cache& c, int index) {
     QPainter p(&big);
     p.setPen(Qt::black);
     const int top = static_cast<int>(std::trunc(h * 2.0 / 270.0));
-    p.drawRect(QRect(QPoint(0, top), QPoint(w - 1, h - 1)));
+    // The outline runs along the last column and row (a QRect of w × h would
+    // put them one pixel outside the image).
+    p.drawRect(QRect(QPoint(0, top), QPoint(w - 2, h - 2)));
   }
   const std::vector<std::uint32_t> half =
       HalvePixels(reinterpret_cast<const std::uint32_t*>(big.constBits()), big.width(),

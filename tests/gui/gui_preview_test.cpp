@@ -151,6 +151,9 @@ TEST_F(Preview, TheReportButtonOpensThePagesWithEveryControlNamedByItsCaption) {
   EXPECT_EQ(QColor(img.pixel(p.view().left + p.view().width / 2, img.height() / 2)),
             QColor(252, 252, 252));
   EXPECT_EQ(img.pixel(1, img.height() / 2) & 0xFFFFFF, 0xE0E0D0u);
+  // The page's frame: its left and right edges lie inside the page column.
+  for (int x : {p.view().left, p.view().left + p.view().width - 1})
+    EXPECT_LT(qGray(img.pixel(x, img.height() / 2)), 200) << x;
   // This sample fails a stress check: the first error shows in red at the top left.
   ASSERT_FALSE(p.build().first_error.empty());
   int red = 0;
