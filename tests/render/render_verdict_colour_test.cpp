@@ -12,6 +12,7 @@
 #include "report/build_report.h"
 #include "report/check_pages.h"
 #include "report/print_engine.h"
+#include "report/report_text.h"
 
 namespace vaultra {
 namespace {
@@ -45,11 +46,14 @@ struct VerdictPage {
   ReportSources src;
   ReportOptions opt;
   ReportBuild build;
-  explicit VerdictPage(bool ok, double ratio) {
+  VerdictPage(bool ok, double ratio, std::string_view reason = "σs 超過") {
     pe.BeginReportPages(1800, 2700);
     pe.SelectPageSlot(11);
     ReportContext ctx(pe, src, opt, build);
-    VerdictLine(ctx, 20, "曲げ", ok, ratio, "");
+    VerdictLine(ctx, 20, "曲げ", ok, ratio, reason);
+    // The next line's text is black again.
+    pe.SetTextFont(3.6, 1.8, 0, 1);
+    PrintLine(pe, 10, 40, "以上");
     // A coloured line of a figure stays grey on a report page.
     pe.SetPenWidth(3);
     pe.LinePage(10, 100, 170, 100, 0x0000FF);
@@ -63,6 +67,10 @@ TEST(VerdictColour, AFailedVerdictsMarkFrameAndTextAreRedOnTheReplayedPage) {
   // The frame around "N.G." is 3 px of red, (4 × 2.5 + 2) mm = 120 px wide.
   EXPECT_GE(LongestRedRow(img), 110);
   EXPECT_GT(CountRed(img), 1500);
+  // The text after the mark ("照査比 1.250 > 1.000  σs 超過", with a
+  // subscript that changes the font) is red too; the line after it is not.
+  EXPECT_GT(CountRed(img.copy(390, 200, 1000, 140)), 500);
+  EXPECT_EQ(CountRed(img.copy(0, 400, 1800, 80)), 0);
   // The figure line below stays grey: no red in its rows.
   EXPECT_EQ(CountRed(img.copy(0, 1020, 1800, 40)), 0);
   const QImage small = render::RenderPage(failed.pe.records(), 11, 450, 675);
