@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "figures/test_frame.h"
+#include "report/figures/test_frame.h"
 #include "render/render.h"
 #include "report/force_diagrams.h"
 

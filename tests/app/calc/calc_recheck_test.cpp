@@ -3,7 +3,7 @@
 // gives back every verdict of the run.
 #include <gtest/gtest.h>
 
-#include "sample_run.h"
+#include "report/sample_run.h"
 
 namespace vaultra {
 namespace {

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "figures/test_frame.h"
+#include "report/figures/test_frame.h"
 #include "report/force_diagrams.h"
 #include "report/report_test_util.h"
 

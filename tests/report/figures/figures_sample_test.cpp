@@ -131,7 +131,7 @@ TEST_P(Golden, PageRecordMatchesTheStoredDump) {
   const PrintEngine pe = DrawKind(s, c.kind, c.longitudinal);
   const std::string dump = DumpPage(pe.records(), pe.records().current());
   const fs::path file =
-      fs::path(VAULTRA_SOURCE_DIR) / "tests/figures/golden" /
+      fs::path(VAULTRA_SOURCE_DIR) / "tests/report/figures/golden" /
       (std::string(c.sample) + "_" + c.kind + (c.longitudinal ? "_longitudinal" : "") + ".txt");
   if (std::getenv("VAULTRA_UPDATE_GOLDEN")) {
     std::ofstream(file, std::ios::binary) << dump;
