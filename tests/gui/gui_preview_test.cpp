@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -186,11 +187,18 @@ TEST_F(Preview, AJumpScrollsToTheHeadingAndTheCurrentPageFollows) {
   EXPECT_LT(p.jump_entries()[static_cast<std::size_t>(list->currentRow())].position,
             e.position + 0.5);
   // A heading at the top of body page k makes page k current.
-  const int page = static_cast<int>(e.position + 0.5 / 270);
-  if (e.position - page < 0.2)
+  const int page = static_cast<int>(e.position);
+  if (e.position - page < 0.2) {
     EXPECT_EQ(p.print_current_button()->text(), QStringLiteral(u"現在ページ(%1)の印刷").arg(page));
-  // The wheel moves by one step, the large step snaps to a page top.
+  }
+  // The wheel moves by one step either way; a large step snaps to a page top.
   p.ScrollTo(41);
+  for (auto [delta, expected] : {std::pair{-120, 42}, std::pair{120, 41}}) {
+    QWheelEvent wheel(QPointF(10, 10), p.page_area()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(p.page_area(), &wheel);
+    EXPECT_EQ(p.position(), expected) << delta;
+  }
   p.scroll_bar()->setValue(61);
   EXPECT_EQ(p.position(), 60);
 }
