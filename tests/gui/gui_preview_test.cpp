@@ -26,27 +26,13 @@
 #include "core/ui.h"
 #include "gui/main_window.h"
 #include "gui/preview_window.h"
+#include "gui_support.h"
 #include "inputs/master_data.h"
 
 namespace vaultra::gui {
 namespace {
 
-QApplication& PreviewApp() {
-  static int argc = 1;
-  static char name[] = "test_gui_preview";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = qApp ? nullptr : new QApplication(argc, argv);
-  (void)app;
-  return *static_cast<QApplication*>(QApplication::instance());
-}
-
-const MasterData& Master() {
-  static const MasterData md = [] {
-    RecordingUi quiet;
-    return LoadMasterData(Utf8ToCp932(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/"), quiet);
-  }();
-  return md;
-}
+using test::Master;
 
 // Pages of a PDF: its page objects.
 int PdfPages(const std::string& path) {
@@ -70,7 +56,7 @@ std::string Slurp(const std::string& path) {
 
 struct Preview : ::testing::Test {
   Preview() : logic(Master()) {
-    PreviewApp();
+    test::App();
     dir = std::filesystem::temp_directory_path() /
           ("vaultra_preview_" + std::to_string(::getpid()) + "_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name());

@@ -1,6 +1,8 @@
 """What the outside drivers share: the accessibility tree walked and
 searched by caption, clicks with xdotool, waits, and the pass/fail count."""
+import os
 import subprocess
+import tempfile
 import time
 
 import pyatspi
@@ -102,3 +104,22 @@ def wait_for(predicate, timeout=15):
             return value
         time.sleep(0.2)
     return None
+
+
+def launch(exe, sample, prefix="vaultra_outside_"):
+    """Starts the window on a sample with a working folder of its own, the
+    accessibility bridge on; returns the process and the folder."""
+    work = tempfile.mkdtemp(prefix=prefix)
+    env = dict(os.environ, XDG_DATA_HOME=work, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+               QT_ACCESSIBILITY="1", QT_QPA_PLATFORM="xcb")
+    proc = subprocess.Popen([exe, sample], env=env, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL)
+    return proc, work
+
+
+def stop(proc):
+    proc.terminate()
+    try:
+        proc.wait(10)
+    except subprocess.TimeoutExpired:
+        proc.kill()

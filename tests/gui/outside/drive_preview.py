@@ -18,14 +18,13 @@ import glob
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 import pyatspi
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from atspi_tools import (BUTTON, check, click, find, find_app, showing, status_text,  # noqa: E402
-                         summary, wait_for, walk)
+from atspi_tools import (BUTTON, check, click, find, find_app, launch, showing,  # noqa: E402
+                         status_text, stop, summary, wait_for, walk)
 
 EXE, SAMPLE, SHOTS = sys.argv[1], sys.argv[2], sys.argv[3]
 PRINT_CAPTIONS = ["全てのページを印刷", "指定の範囲を印刷", "PDF に保存"]
@@ -68,11 +67,7 @@ def shot(name):
     subprocess.run(["import", "-window", "root", "%s_%s.png" % (SHOTS, name)], check=False)
 
 
-work = tempfile.mkdtemp(prefix="vaultra_outside_preview_")
-env = dict(os.environ, XDG_DATA_HOME=work, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-           QT_ACCESSIBILITY="1", QT_QPA_PLATFORM="xcb")
-proc = subprocess.Popen([EXE, SAMPLE], env=env, stdout=subprocess.DEVNULL,
-                        stderr=subprocess.DEVNULL)
+proc, work = launch(EXE, SAMPLE, "vaultra_outside_preview_")
 try:
     app = find_app()
     check(app is not None, "the window appears in the accessibility tree")
@@ -170,10 +165,6 @@ try:
                     shot("preview_ng")
                 break
 finally:
-    proc.terminate()
-    try:
-        proc.wait(10)
-    except subprocess.TimeoutExpired:
-        proc.kill()
+    stop(proc)
 
 sys.exit(summary())

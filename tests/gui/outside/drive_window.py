@@ -14,13 +14,13 @@ verdict in the status bar must have changed. Prints "N passed, N failed".
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 import pyatspi
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from atspi_tools import check, click, find, find_app, status_text, summary, wait_for  # noqa: E402
+from atspi_tools import (check, click, find, find_app, launch, status_text, stop,  # noqa: E402
+                         summary, wait_for)
 
 EXE, SAMPLE, SHOTS = sys.argv[1], sys.argv[2], sys.argv[3]
 
@@ -38,11 +38,7 @@ CAPTIONS = {
     "条件ﾌｧｲﾙ確認": ["横方向"],
 }
 
-work = tempfile.mkdtemp(prefix="vaultra_outside_")
-env = dict(os.environ, XDG_DATA_HOME=work, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-           QT_ACCESSIBILITY="1", QT_QPA_PLATFORM="xcb")
-proc = subprocess.Popen([EXE, SAMPLE], env=env, stdout=subprocess.DEVNULL,
-                        stderr=subprocess.DEVNULL)
+proc, work = launch(EXE, SAMPLE)
 try:
     app = find_app()
     check(app is not None, "the window appears in the accessibility tree")
@@ -94,10 +90,6 @@ try:
         check(after is not None and after != before, "the verdict changed with the depth")
         subprocess.run(["import", "-window", "root", "%s_result.png" % SHOTS], check=False)
 finally:
-    proc.terminate()
-    try:
-        proc.wait(10)
-    except subprocess.TimeoutExpired:
-        proc.kill()
+    stop(proc)
 
 sys.exit(summary())
