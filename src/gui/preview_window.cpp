@@ -207,7 +207,8 @@ void PreviewWindow::Rebuild() {
   }
   previous_position_ = 0;
   QGuiApplication::restoreOverrideCursor();
-  Redraw();
+  // A hidden window draws when it is shown, at its laid-out size.
+  if (isVisible()) Redraw();
 }
 
 void PreviewWindow::InvalidateCache() {
@@ -348,7 +349,7 @@ bool PreviewWindow::eventFilter(QObject* o, QEvent* e) {
         return true;
       case QEvent::Resize:
         InvalidateCache();
-        Redraw();
+        if (isVisible()) Redraw();
         return false;
       case QEvent::Wheel: {
         const int dy = static_cast<QWheelEvent*>(e)->angleDelta().y();
