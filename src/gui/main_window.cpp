@@ -30,6 +30,7 @@
 #include "gui/form_page.h"
 #include "gui/input_pages.h"
 #include "gui/preview_window.h"
+#include "gui/result_pages.h"
 
 namespace vaultra::gui {
 
@@ -37,10 +38,12 @@ namespace {
 
 const QString kFilter = QStringLiteral(u"貯留施設の設計 (*.vt1)");
 
-// The window's own ops, or the test's.
-struct OpsRef {
-  static NavigationOps& Pick(NavigationOps* o, NavigationOps& self) { return o ? *o : self; }
-};
+// The calculation's folders: without a completed start-up no resume file.
+AppFolders CalcFolders(const StartUpResult& started) {
+  AppFolders f = started.folders;
+  if (!started.complete) f.resume_file.clear();
+  return f;
+}
 
 std::string Cp932Text(const std::u16string& s) {
   return Cp(QString::fromStdU16String(s));
@@ -55,8 +58,9 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
       logic_(logic),
       ui_(ui),
       started_(std::move(started)),
-      calc_(state, md, logic, started_.folders, ui),
-      navigator_(OpsRef::Pick(ops_override, *this), ui, started_.folders.demo_mode) {
+      calc_(state, md, logic, CalcFolders(started_), ui),
+      navigator_(ops_override ? Navigator(*ops_override, ui, started_.folders.demo_mode)
+                              : Navigator(calc_, *this, ui, started_.folders.demo_mode)) {
   setObjectName(QStringLiteral("Fm_MAIN"));
   setWindowTitle(Q(started_.caption.empty() ? AppCaption() : started_.caption));
   setMinimumSize(1280, 744);
@@ -68,6 +72,7 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
       state, md, logic, ui, [this] { return calculating(); }, [this] { return started_.complete; },
       this);
   connect(inputs_, &InputPages::modelChanged, this, &MainWindow::Tick);
+  results_ = new ResultPages(state, calc_, this);
 
   auto* central = new QWidget(this);
   auto* h = new QHBoxLayout(central);
@@ -83,6 +88,7 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
   for (const PageInfo& info : PageTable()) {
     if (info.page == Page::kPreview) continue;
     QWidget* w = inputs_->Widget(info.page);
+    if (!w) w = results_->Widget(info.page);
     if (!w && info.page == Page::kOtherChecks) {
       auto* fp = new FormPage(Q(info.caption), stack_);
       fp->Load(state_.other_checks);
@@ -363,6 +369,7 @@ QLabel* MainWindow::StatusLabel(const char* name) const {
 
 FormPage* MainWindow::FormPageOf(Page page) const {
   if (FormPage* fp = inputs_->Form(page)) return fp;
+  if (FormPage* fp = results_->Form(page)) return fp;
   auto it = pages_.find(static_cast<int>(page));
   return it == pages_.end() ? nullptr : qobject_cast<FormPage*>(it->second);
 }
@@ -404,12 +411,14 @@ void MainWindow::FormShow(Page page, int selector) {
     entered = false;
     if (plain) plain->Store(state_.other_checks);
     inputs_->Leave(page);
+    results_->Leave(page);
     return;
   }
   shown_ = page;
   entered = true;
   if (plain) plain->Load(state_.other_checks);
   inputs_->Enter(page);
+  results_->Enter(page);
 }
 
 // The fields of the page on screen into its record.
@@ -421,46 +430,44 @@ void MainWindow::StoreIfCurrent(Page page) {
     return;
   }
   inputs_->Store(page);
+  results_->Store(page);
 }
 
-void MainWindow::CommitInputs(Page page) {
-  calc_.CommitInputs(page);
+// The steps run in the calculation (calc_); the window keeps the page on
+// screen in its record before the other-checks steps work on it (the next
+// entry shows what they wrote) and blocks itself while the models are built
+// and analysed, the wait cursor and the status note saying what goes on.
+void MainWindow::StepStarting(CalcStep step) {
+  switch (step) {
+    case CalcStep::kOtherChecksPrepare:
+    case CalcStep::kOtherChecksInput:
+      StoreIfCurrent(Page::kOtherChecks);
+      break;
+    case CalcStep::kBuildModels:
+      BeginCalc(QStringLiteral(u"構造モデルを作成しています"));
+      break;
+    case CalcStep::kRunAnalysis:
+      labels_["lbCalcTime"]->setText(QStringLiteral(u"!! 部材応力度・計算中"));
+      labels_["lbCalcTime"]->repaint();
+      BeginCalc(QStringLiteral(u"!! 部材応力度・計算中"));
+      break;
+    default:
+      break;
+  }
 }
 
-// The other-checks steps work on the page's record; when the page is on
-// screen its fields are taken first (the next entry shows what the steps
-// wrote).
-void MainWindow::OtherChecksPrepare() {
-  StoreIfCurrent(Page::kOtherChecks);
-  calc_.OtherChecksPrepare();
-}
-void MainWindow::OtherChecksInput() {
-  StoreIfCurrent(Page::kOtherChecks);
-  calc_.OtherChecksInput();
-}
-void MainWindow::OtherChecksResultRefresh() {
-  calc_.OtherChecksResultRefresh();
-}
-
-void MainWindow::BuildModels() {
-  BeginCalc(QStringLiteral(u"構造モデルを作成しています"));
-  calc_.BuildModels();
-  EndCalc();
-  inputs_->SetFramePaths(calc_.workspace().transverse_path, calc_.workspace().longitudinal_path);
-  calc_note_ = calc_.models_built() ? std::string() : calc_.build_error();
-  Tick();
-}
-
-// The run blocks the window, as the calculation always has; the wait cursor
-// and the status note say what is going on.
-void MainWindow::RunAnalysis(bool internal_solver) {
-  labels_["lbCalcTime"]->setText(QStringLiteral(u"!! 部材応力度・計算中"));
-  labels_["lbCalcTime"]->repaint();
-  BeginCalc(QStringLiteral(u"!! 部材応力度・計算中"));
-  calc_.RunAnalysis(internal_solver);
-  EndCalc();
-  calc_note_ = CalcSummary();
-  Tick();
+void MainWindow::StepDone(CalcStep step) {
+  if (step == CalcStep::kBuildModels) {
+    EndCalc();
+    inputs_->SetFramePaths(calc_.workspace().transverse_path, calc_.workspace().longitudinal_path);
+    calc_note_ = calc_.models_built() ? std::string() : calc_.build_error();
+    Tick();
+  } else if (step == CalcStep::kRunAnalysis) {
+    EndCalc();
+    results_->RunFinished();
+    calc_note_ = CalcSummary();
+    Tick();
+  }
 }
 
 // One line for the status bar: how many member verdicts failed, or why
@@ -476,15 +483,14 @@ std::string MainWindow::CalcSummary() const {
                  : Utf16ToCp932(u"部材照査: N.G. ") + std::to_string(ng) + Utf16ToCp932(u" 件");
 }
 
-void MainWindow::SaveResumeFile() {
-  if (started_.complete) vaultra::SaveResumeFile(state_, started_.folders.resume_file, logic_, ui_);
-}
-
 void MainWindow::SetOpenEnabled(bool on) {
   if (open_action_) open_action_->setEnabled(on);
 }
 void MainWindow::SetPreviewEnabled(bool on) {
   if (buttons_[11]) buttons_[11]->setEnabled(on);
+}
+void MainWindow::RepaintMemberForce() {
+  results_->RepaintForces();
 }
 
 void MainWindow::RunSectionChecks(const CheckOverrideValues& overrides) {

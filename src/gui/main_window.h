@@ -28,6 +28,7 @@ namespace vaultra::gui {
 class FormPage;
 class InputPages;
 class PreviewWindow;
+class ResultPages;
 
 class MainWindow : public QMainWindow, public NavigationOps {
   Q_OBJECT
@@ -40,6 +41,7 @@ class MainWindow : public QMainWindow, public NavigationOps {
 
   Navigator& navigator() { return navigator_; }
   InputPages& pages() { return *inputs_; }
+  ResultPages& results() { return *results_; }
   // The page switch of a page button: the page on screen is taken into its
   // record first, so every build and analysis sees the last edit.
   void SwitchTo(Page page);
@@ -66,13 +68,8 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void Tick();
 
   // NavigationOps
-  void CommitInputs(Page page) override;
-  void OtherChecksPrepare() override;
-  void OtherChecksInput() override;
-  void OtherChecksResultRefresh() override;
-  void BuildModels() override;
-  void RunAnalysis(bool internal_solver) override;
-  void SaveResumeFile() override;
+  void StepStarting(CalcStep step) override;
+  void StepDone(CalcStep step) override;
   void FormShow(Page page, int selector) override;
   void SetOpenEnabled(bool on) override;
   void SetPreviewEnabled(bool on) override;
@@ -80,6 +77,7 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void ShowPreview() override;
   // The print preview, once the report button has opened it.
   PreviewWindow* preview() const { return preview_; }
+  void RepaintMemberForce() override;
 
  protected:
   void dragEnterEvent(QDragEnterEvent* e) override;
@@ -120,6 +118,7 @@ class MainWindow : public QMainWindow, public NavigationOps {
   std::string calc_note_;  // status note of the last build or run (cp932)
   bool closed_ = false;
   InputPages* inputs_ = nullptr;
+  ResultPages* results_ = nullptr;
   Page shown_ = Page::kModel;                   // the page whose window is entered
   std::array<bool, kPageCount + 1> entered_{};  // pages whose window is maximised
   int calculating_ = 0;

@@ -239,12 +239,33 @@ bool IsBlank(const std::string& s, std::size_t i, std::size_t* len) {
 
 }  // namespace
 
+// The member-force page: the figure above, the case, the diagram, the
+// magnification and the direction stacked below it (the ten columns of
+// cases take the page's width).
+PageLayout MemberForceLayout() {
+  PageLayout p;
+  p.groups = {
+      {"", "", 0, Rows{{"RgKajyuType", "荷重ケース", "", 10}}},
+      {"", "", 0, Rows{{"RgType2", "断面力図", "", 3}, {"RgScale", "グラフの倍率", "", 6}}},
+      {"",
+       "表示方向",
+       0,
+       Rows{{"RbYoko", "横", ""}, {"RbTate", "縦", ""}},
+       {},
+       {},
+       {},
+       "GroupBox1"},
+  };
+  return p;
+}
+
 const PageLayout& LayoutOf(FormId id) {
   static const PageLayout model = ModelLayout();
   static const PageLayout ground = GroundLayout();
   static const PageLayout points = PointsLayout();
   static const PageLayout loads = LoadsLayout();
   static const PageLayout material = MaterialLayout();
+  static const PageLayout member_force = MemberForceLayout();
   static const PageLayout dims = [] {
     PageLayout p;  // the fields are the page's own (per selected block)
     return p;
@@ -267,6 +288,8 @@ const PageLayout& LayoutOf(FormId id) {
       return loads;
     case FormId::kMaterial:
       return material;
+    case FormId::kMemberForce:
+      return member_force;
     default:
       return none;
   }

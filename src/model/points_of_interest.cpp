@@ -20,6 +20,10 @@ int TypeOf(const StructureModel& tm, int k) {
 // Precast top slabs (19, 20) are checked at the middle of their seat
 // length b; cast-in-place slabs (21..23) at fixed small distances from
 // both ends. The same in both layouts.
+bool IsSlab(int type) {
+  return type >= 19 && type <= 23;
+}
+
 void SlabPoints(std::array<double, kMemberPoints>& p, int type, const DimensionSet& block) {
   if (type == 19 || type == 20) {
     p[kPoiHalfI] = p[kPoiHalfJ] = block.b() / 2;
@@ -77,6 +81,7 @@ void SetStandPointsOfInterest(const BlockRow& row, StructureModel& tm, bool two_
     auto& p = mb.points;
     p = {};
     const double len = mb.length;
+    if (IsSlab(mb.type)) SlabPoints(p, mb.type, Dims(row, mb.block));
     switch (mb.type) {
       case 1:
         End(p, false, E, two_d, out2d(Bw), in2d(Bw), (E + C + Bw) / 2);
@@ -105,17 +110,12 @@ void SetStandPointsOfInterest(const BlockRow& row, StructureModel& tm, bool two_
             std::min((E + C + w) / 2, len));
         break;
       }
-      case 19:
-      case 20:
-      case 21:
-      case 22:
-      case 23:
-        SlabPoints(p, mb.type, Dims(row, mb.block));
-        break;
       default:
         break;
     }
-    mb.poi_flag = (mb.type == 1 || mb.type == 2 || (mb.type >= 15 && mb.type <= 23)) ? 1 : 0;
+    mb.poi_flag =
+        (mb.type == 1 || mb.type == 2 || (mb.type >= 15 && mb.type <= 18) || IsSlab(mb.type)) ? 1
+                                                                                              : 0;
   }
 }
 
@@ -132,6 +132,7 @@ void SetBoxPointsOfInterest(const BlockRow& row, StructureModel& tm, bool two_d)
     auto& p = mb.points;
     p = {};
     const double len = mb.length;
+    if (IsSlab(mb.type)) SlabPoints(p, mb.type, Dims(row, mb.block));
     switch (mb.type) {
       case 1:
         End(p, false, E, two_d, out, in, I);
@@ -174,19 +175,12 @@ void SetBoxPointsOfInterest(const BlockRow& row, StructureModel& tm, bool two_d)
         End(p, false, E, two_d, out, in, I);
         End(p, true, E, two_d, out, in, I);
         break;
-      case 19:
-      case 20:
-      case 21:
-      case 22:
-      case 23:
-        SlabPoints(p, mb.type, Dims(row, mb.block));
-        break;
       default:
         break;
     }
     for (double& v : p) v = RoundTo3(v + 0.00001);
     const int t = mb.type;
-    mb.poi_flag = ((t >= 1 && t <= 4) || t == 13 || t == 14 || (t >= 19 && t <= 23)) ? 1 : 0;
+    mb.poi_flag = ((t >= 1 && t <= 4) || t == 13 || t == 14 || IsSlab(t)) ? 1 : 0;
   }
 }
 

@@ -16,9 +16,7 @@ namespace vaultra {
 
 namespace {
 
-void Fill(PrintEngine& pe, double v) {
-  FillNumber(pe, -1, v, true);
-}
+constexpr auto& Fill = FillNext;
 
 // ---- chapter 1: design conditions and the facility overview ----
 void Chapter1(ReportContext& ctx, double y) {

@@ -15,12 +15,8 @@ namespace vaultra {
 
 namespace {
 
-void Fill(PrintEngine& pe, double v) {
-  FillNumber(pe, -1, v, true);
-}
-void Text(PrintEngine& pe, std::string_view s) {
-  FillText(pe, -1, s, true);
-}
+constexpr auto& Fill = FillNext;
+constexpr auto& Text = FillNextText;
 std::size_t U(int i) {
   return static_cast<std::size_t>(i);
 }
@@ -137,19 +133,7 @@ void Chapter16(ReportContext& ctx, double y) {
   }
   y = PrintInertia(ctx, y, s.inertia);
   if (cover.empty()) return;
-  const CoverRecord& c = cover.front();
-  ctx.Block(y, "覆土慣性力");
-  for (const CoverShear& sh : c.shear) {
-    Fill(pe, sh.k);
-    Fill(pe, sh.kh);
-    Fill(pe, sh.tau);
-    Fill(pe, sh.governing);
-  }
-  Fill(pe, c.sigma_v);
-  Fill(pe, c.zc);
-  Fill(pe, c.s);
-  Fill(pe, c.c);
-  Fill(pe, c.phi);
+  PrintCoverInertia(ctx, y, cover.front());
 }
 
 // ---- chapter 17: hydrodynamic pressure ----
@@ -373,19 +357,7 @@ void PrintLongitudinalLoadChapters(ReportContext& ctx) {
                             src.pressure->side[src.records->loads.strata ? 1 : 0][1], 2);
       y = PrintInertia(ctx, y, lt.inertia);
       if (!src.pressure->cover[0].empty()) {
-        const CoverRecord& c = src.pressure->cover[0].front();
-        ctx.Block(y, "覆土慣性力");
-        for (const CoverShear& sh : c.shear) {
-          Fill(pe, sh.k);
-          Fill(pe, sh.kh);
-          Fill(pe, sh.tau);
-          Fill(pe, sh.governing);
-        }
-        Fill(pe, c.sigma_v);
-        Fill(pe, c.zc);
-        Fill(pe, c.s);
-        Fill(pe, c.c);
-        Fill(pe, c.phi);
+        PrintCoverInertia(ctx, y, src.pressure->cover[0].front());
       }
     }
   }

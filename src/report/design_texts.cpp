@@ -90,9 +90,7 @@ double PrintExpansion(ReportContext& ctx, double y, std::string_view lead,
 
 namespace {
 
-void Fill(PrintEngine& pe, double v) {
-  FillNumber(pe, -1, v, true);
-}
+constexpr auto& Fill = FillNext;
 
 // The spring table: Kh, Kv, Kss, Ksb rows, each for level 1 and level 2.
 void FillSpringTable(PrintEngine& pe, const SpringSet& s) {

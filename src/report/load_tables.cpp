@@ -12,12 +12,8 @@ namespace vaultra {
 
 namespace {
 
-void Fill(PrintEngine& pe, double v) {
-  FillNumber(pe, -1, v, true);
-}
-void Text(PrintEngine& pe, std::string_view s) {
-  FillText(pe, -1, s, true);
-}
+constexpr auto& Fill = FillNext;
+constexpr auto& Text = FillNextText;
 
 std::size_t U(int i) {
   return static_cast<std::size_t>(i);
@@ -184,6 +180,22 @@ double PrintInertia(ReportContext& ctx, double y, const InertiaTable& t) {
     Fill(pe, e.kh[2]);
     Fill(pe, e.q[2]);
   });
+}
+
+void PrintCoverInertia(ReportContext& ctx, double y, const CoverRecord& c) {
+  PrintEngine& pe = ctx.pe;
+  ctx.Block(y, "覆土慣性力");
+  for (const CoverShear& sh : c.shear) {
+    Fill(pe, sh.k);
+    Fill(pe, sh.kh);
+    Fill(pe, sh.tau);
+    Fill(pe, sh.governing);
+  }
+  Fill(pe, c.sigma_v);
+  Fill(pe, c.zc);
+  Fill(pe, c.s);
+  Fill(pe, c.c);
+  Fill(pe, c.phi);
 }
 
 double PrintHydrodynamic(ReportContext& ctx, double y, int direction) {

@@ -35,6 +35,8 @@ double PrintWaterPressure(ReportContext& ctx, double y);
 double PrintResponsePressure(ReportContext& ctx, double y, const std::array<ResponseRow, 6>& rows);
 // The inertia entries (kh and q of both levels).
 double PrintInertia(ReportContext& ctx, double y, const InertiaTable& t);
+// The cover's inertia block: each layer's shear, then the cover's values.
+void PrintCoverInertia(ReportContext& ctx, double y, const CoverRecord& c);
 // The hydrodynamic tables of a direction (levels 1 and 2).
 double PrintHydrodynamic(ReportContext& ctx, double y, int direction);
 // The frame figure with member and node numbers, then the section and the

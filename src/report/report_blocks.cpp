@@ -14,7 +14,8 @@ using Block = std::vector<std::string>;
 
 const std::map<std::string, Block, std::less<>>& Blocks() {
   static const std::map<std::string, Block, std::less<>> kBlocks = {
-#include "report/report_blocks.inc"
+#include "report/report_blocks_conditions.inc"
+#include "report/report_blocks_loads.inc"
   };
   return kBlocks;
 }

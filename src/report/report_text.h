@@ -28,6 +28,13 @@ void FillTextNamed(PrintEngine& pe, std::string_view text, std::string_view labe
                    bool use_field_font);
 std::string FillTextCentredNamed(PrintEngine& pe, std::string_view text, std::string_view label,
                                  bool use_field_font);
+// The next field of the block in the field font: what the chapters fill most.
+inline void FillNext(PrintEngine& pe, double value) {
+  FillNumber(pe, -1, value, true);
+}
+inline void FillNextText(PrintEngine& pe, std::string_view text) {
+  FillText(pe, -1, text, true);
+}
 // Index of the first named field with this label (labels compared in their
 // stored length of at most 15 characters), or -1.
 int FindNamedField(const PrintEngine& pe, std::string_view label);

@@ -177,6 +177,17 @@ TEST_F(Pages, EditSwitchedStraightToAResultPageIsCalculatedAndResumed) {
   EXPECT_DOUBLE_EQ(ReadReal(ResumeValue("EdBlockDepth")), 2.5);
 }
 
+// The calculation saves the resume file before a run only when start-up
+// completed, as closing the window does.
+TEST_F(Pages, AnIncompleteStartUpWritesNoResumeFileBeforeARun) {
+  started.complete = false;
+  auto w = Window("box_three_boxes.vt1");
+  std::filesystem::remove(started.folders.resume_file);  // opening saves it first
+  w->PageButton(Page::kRcCheck)->click();
+  ASSERT_TRUE(w->calculation().analysed());
+  EXPECT_FALSE(std::filesystem::exists(started.folders.resume_file));
+}
+
 TEST_F(Pages, WidthSequenceNeverLeavesTheModelEmpty) {
   auto w = Window("box_three_boxes.vt1");
   QLineEdit* b = Edit(*w, Page::kModel, "Ed_blkB");

@@ -91,6 +91,7 @@ int CalculationOps::BuildReport(PrintEngine& pe, ReportBuild& build, ReportOptio
 }
 
 void CalculationOps::SaveResumeFile() {
+  if (folders_.resume_file.empty()) return;  // no resume file (start-up incomplete)
   vaultra::SaveResumeFile(state_, folders_.resume_file, logic_, ui_);
 }
 

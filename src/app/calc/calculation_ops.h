@@ -1,7 +1,7 @@
 // The calculation side of the page switch without a window: commits the
 // input pages, builds the frame models, runs the analysis and the checks,
-// and keeps their results for the result pages. The window forwards its
-// page-switch operations here; tests drive a Navigator with it directly.
+// and keeps their results for the result pages. The window's navigator
+// takes its steps from here; tests drive a Navigator with it directly.
 #pragma once
 
 #include <string>

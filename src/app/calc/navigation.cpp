@@ -75,7 +75,35 @@ void Navigator::RunAnalysisNow() {
   // The internal solver runs in demo mode, or when Ctrl is held as the
   // analysis starts.
   internal_solver_ = demo_mode_ || ui_.Keys().ctrl;
-  ops_.RunAnalysis(internal_solver_);
+  Step(CalcStep::kRunAnalysis);
+}
+
+void Navigator::Step(CalcStep step, Page page) {
+  ops_.StepStarting(step);
+  switch (step) {
+    case CalcStep::kCommitInputs:
+      steps_.CommitInputs(page);
+      break;
+    case CalcStep::kOtherChecksPrepare:
+      steps_.OtherChecksPrepare();
+      break;
+    case CalcStep::kOtherChecksInput:
+      steps_.OtherChecksInput();
+      break;
+    case CalcStep::kOtherChecksResultRefresh:
+      steps_.OtherChecksResultRefresh();
+      break;
+    case CalcStep::kBuildModels:
+      steps_.BuildModels();
+      break;
+    case CalcStep::kRunAnalysis:
+      steps_.RunAnalysis(internal_solver_);
+      break;
+    case CalcStep::kSaveResumeFile:
+      steps_.SaveResumeFile();
+      break;
+  }
+  ops_.StepDone(step);
 }
 
 void Navigator::AfterAnalysis() {
@@ -93,25 +121,25 @@ void Navigator::PageSelectClick(Page sender) {
   const int n = PageClassOf(current_);
 
   if (current_ == Page::kLoads || (p == 1 && n != 1) || rebar_edited_) {
-    ops_.CommitInputs(Page::kModel);
+    Step(CalcStep::kCommitInputs, Page::kModel);
     // The ground page is committed twice: its default layer reaches down to
     // the structure bottom that the model commit may have moved.
-    ops_.CommitInputs(Page::kGround);
-    ops_.CommitInputs(Page::kGround);
-    ops_.CommitInputs(Page::kLoads);
-    ops_.CommitInputs(Page::kMaterial);
-    ops_.OtherChecksPrepare();
-    ops_.BuildModels();
+    Step(CalcStep::kCommitInputs, Page::kGround);
+    Step(CalcStep::kCommitInputs, Page::kGround);
+    Step(CalcStep::kCommitInputs, Page::kLoads);
+    Step(CalcStep::kCommitInputs, Page::kMaterial);
+    Step(CalcStep::kOtherChecksPrepare);
+    Step(CalcStep::kBuildModels);
   } else if (n == 3) {
-    ops_.OtherChecksPrepare();
+    Step(CalcStep::kOtherChecksPrepare);
   }
 
   if (n == 3 && (p != 3 || rebar_edited_)) {
-    ops_.OtherChecksInput();
-    ops_.SaveResumeFile();
+    Step(CalcStep::kOtherChecksInput);
+    Step(CalcStep::kSaveResumeFile);
     RunAnalysisNow();
     AfterAnalysis();
-    ops_.OtherChecksResultRefresh();
+    Step(CalcStep::kOtherChecksResultRefresh);
   }
 
   open_enabled_ = n == 1;
@@ -133,7 +161,7 @@ void Navigator::DemoModeClick() {
     PageSelectClick(was);
     return;
   }
-  ops_.BuildModels();
+  Step(CalcStep::kBuildModels);
   RunAnalysisNow();
   if (current_ == Page::kMemberForce) ops_.RepaintMemberForce();
   if (current_ == Page::kRcCheck) ops_.RefreshRcCheckPage();
@@ -144,7 +172,7 @@ void Navigator::PreviewClick(PreviewSender sender) {
   if (sender != PreviewSender::kButton && !keys.ctrl) return;  // the click only toggled the option
 
   if (rebar_edited_) {
-    ops_.BuildModels();
+    Step(CalcStep::kBuildModels);
     RunAnalysisNow();
     AfterAnalysis();
     ops_.RefreshRcCheckPage();

@@ -61,11 +61,11 @@ int PageClassOf(Page page);
 constexpr int kOverrideCount = 5;
 using CheckOverrideValues = std::array<double, kOverrideCount>;
 
-// What the page switch calls; the pages, the calculation run and the window
-// implement it. Every operation does nothing here.
-class NavigationOps {
+// The calculation steps the page switch takes; CalculationOps
+// (app/calc/calculation_ops) implements them. Every step does nothing here.
+class CalculationSteps {
  public:
-  virtual ~NavigationOps() = default;
+  virtual ~CalculationSteps() = default;
   virtual void CommitInputs(Page) {}
   virtual void OtherChecksPrepare() {}        // block weight and Po
   virtual void OtherChecksInput() {}          // the other-checks page's CommitInputs
@@ -73,6 +73,26 @@ class NavigationOps {
   virtual void BuildModels() {}
   virtual void RunAnalysis(bool /*internal_solver*/) {}
   virtual void SaveResumeFile() {}
+};
+
+// The steps by name, for whoever shows their progress.
+enum class CalcStep {
+  kCommitInputs,
+  kOtherChecksPrepare,
+  kOtherChecksInput,
+  kOtherChecksResultRefresh,
+  kBuildModels,
+  kRunAnalysis,
+  kSaveResumeFile,
+};
+
+// What else the page switch calls: the window's part, told before and after
+// every step. A navigator built on one NavigationOps takes its steps from it
+// as well (tests record them so). Every operation does nothing here.
+class NavigationOps : public CalculationSteps {
+ public:
+  virtual void StepStarting(CalcStep) {}
+  virtual void StepDone(CalcStep) {}
   virtual bool ShearCheckAt2d() const { return false; }  // the model page's "２･ｄ" option
   virtual void ShowCoverMessage(bool /*visible*/) {}  // the RC check page's cover note, drawn black
   virtual void FormShow(Page, int /*selector*/) {}    // 2 enter, 1 leave
@@ -91,8 +111,10 @@ enum class PreviewSender { kButton, kPrintSwK, kPrintSwT };
 
 class Navigator {
  public:
-  Navigator(NavigationOps& ops, Ui& ui, bool demo_mode)
-      : ops_(ops), ui_(ui), demo_mode_(demo_mode) {}
+  Navigator(NavigationOps& ops, Ui& ui, bool demo_mode) : Navigator(ops, ops, ui, demo_mode) {}
+  // The steps from `steps`, everything else from `ops`.
+  Navigator(CalculationSteps& steps, NavigationOps& ops, Ui& ui, bool demo_mode)
+      : steps_(steps), ops_(ops), ui_(ui), demo_mode_(demo_mode) {}
 
   // The page switch (buttons 1..11).
   void PageSelectClick(Page sender);
@@ -119,7 +141,10 @@ class Navigator {
  private:
   void RunAnalysisNow();
   void AfterAnalysis();
+  // One step, with the window told before and after it.
+  void Step(CalcStep step, Page page = Page::kModel);
 
+  CalculationSteps& steps_;
   NavigationOps& ops_;
   Ui& ui_;
   bool demo_mode_;

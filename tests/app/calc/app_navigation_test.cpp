@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -97,6 +98,53 @@ TEST(Navigation, SwitchesRecomputeOnlyWhenLeavingInputsOrEnteringResults) {
     ASSERT_EQ(ops.shown.size(), 11u);
     for (const auto& [page, selector] : ops.shown) EXPECT_EQ(selector, page == s.to ? 2 : 1);
   }
+}
+
+// The window's navigator: the steps go to the calculation, the window only
+// hears of each step just before and just after it runs.
+class WatchingWindow : public NavigationOps {
+ public:
+  explicit WatchingWindow(std::vector<std::string>& log) : log_(log) {}
+  void StepStarting(CalcStep s) override { log_.push_back(Format("start%d", static_cast<int>(s))); }
+  void StepDone(CalcStep s) override { log_.push_back(Format("done%d", static_cast<int>(s))); }
+  void CommitInputs(Page) override { log_.push_back("window-commit"); }
+  void BuildModels() override { log_.push_back("window-build"); }
+
+ private:
+  std::vector<std::string>& log_;
+};
+
+TEST(Navigation, StepsRunInTheCalculationBracketedByTheWindowsNotes) {
+  RecordingOps calc;
+  WatchingWindow window(calc.log);  // one log: the order across both
+  RecordingUi ui;
+  Navigator nav(calc, window, ui, /*demo_mode=*/true);
+  nav.PageSelectClick(Page::kMemberForce);  // leaving the inputs for a result page
+  const int commit = static_cast<int>(CalcStep::kCommitInputs);
+  const int build = static_cast<int>(CalcStep::kBuildModels);
+  const int run = static_cast<int>(CalcStep::kRunAnalysis);
+  const int resume = static_cast<int>(CalcStep::kSaveResumeFile);
+  const std::vector<std::string> log = calc.Take();
+  // Every step is bracketed by its own start and done, and nothing reaches
+  // the window's own step overrides.
+  std::vector<std::string> steps;
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    if (log[i].rfind("start", 0) != 0) continue;
+    ASSERT_LT(i + 2, log.size()) << log[i];
+    const std::string number = log[i].substr(5);
+    ASSERT_EQ(log[i + 2], "done" + number) << "step " << number << " ends out of turn";
+    steps.push_back(log[i + 1]);
+  }
+  EXPECT_EQ(steps, Concat(kRebuild, {"input", "resume", "analyse-internal", "refresh"}));
+  EXPECT_EQ(log.size(), 3 * steps.size());
+  EXPECT_EQ(log.front(), Format("start%d", commit));
+  EXPECT_NE(std::find(log.begin(), log.end(), Format("done%d", build)), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), Format("start%d", resume)), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), Format("done%d", run)), log.end());
+  EXPECT_EQ(std::count(log.begin(), log.end(), "window-commit"), 0);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "window-build"), 0);
+  // The cover note is the window's, not the calculation's.
+  EXPECT_EQ(std::count(log.begin(), log.end(), "cover-off"), 0);
 }
 
 TEST(Navigation, EditedRebarRebuildsAndAnalysesBetweenResultPages) {

@@ -9,7 +9,9 @@ Each page button is found by its caption and clicked with the mouse; each
 input page's captions are looked up; a screenshot is taken of every input
 page; the field "構造物の深さ (D)" is found by its caption, clicked and typed
 into; then the result page "応力照査･鉄筋" is clicked and the calculation's
-verdict in the status bar must have changed. Prints "N passed, N failed".
+verdict in the status bar must have changed; last the result-file view and the
+member-force page are clicked, their captions looked up and screenshots taken.
+Prints "N passed, N failed".
 """
 import os
 import subprocess
@@ -89,6 +91,16 @@ try:
         print("verdict before:", before, "after:", after, flush=True)
         check(after is not None and after != before, "the verdict changed with the depth")
         subprocess.run(["import", "-window", "root", "%s_result.png" % SHOTS], check=False)
+
+    # The result-file view and the member-force page, found by their captions.
+    for caption, names, shot in (("結果ﾌｧｲﾙ確認", ["ＳＤＫ出力"], "files"),
+                                 ("断面力の確認", ["荷重ケース", "断面力図", "グラフの倍率",
+                                                   "28) 組合せＬ２", "x 10"], "forces")):
+        click(find(app, caption, pyatspi.ROLE_PUSH_BUTTON))
+        for name in names:
+            check(wait_for(lambda: find(app, name), 15) is not None, caption + ": " + name)
+        time.sleep(0.6)
+        subprocess.run(["import", "-window", "root", "%s_%s.png" % (SHOTS, shot)], check=False)
 finally:
     stop(proc)
 

@@ -1,0 +1,247 @@
+#include "analysis/member_loads.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vaultra::solver {
+
+// Loaded part of a linearly varying load: resultant and centroid (from the
+// i-end) of q1..q2 over [h0, h1].
+void Resultant(double q1, double q2, double h0, double h1, double* R, double* xbar) {
+  double l = h1 - h0;
+  *R = l * (q1 + q2) / 2;
+  if (std::fabs(*R) <= 1e-9 || std::fabs(q1 + q2) < 1e-300)
+    *xbar = h0 + l / 2;
+  else
+    *xbar = h0 + l * (q1 + 2 * q2) / (3 * (q1 + q2));
+}
+
+ItemParts Decompose(const FrameLoadItem& it, const MemberData& m) {
+  ItemParts p;
+  double c = m.c, s = m.s;
+  auto split = [&](double d, double* ax, double* no) {
+    switch (it.type) {
+      case kLoadDistAxial:
+      case kLoadPointAxial:
+        *ax = d, *no = 0;
+        break;
+      case kLoadDistNormal:
+      case kLoadPointNormal:
+      case kLoadMoment:
+        *ax = 0, *no = d;
+        break;
+      case kLoadDistGlobalX:
+      case kLoadPointGlobalX:
+        *ax = c * d, *no = -s * d;
+        break;
+      case kLoadDistGlobalY:
+      case kLoadPointGlobalY:
+        *ax = s * d, *no = c * d;
+        break;
+      default:
+        *ax = 0, *no = 0;
+    }
+  };
+  switch (it.type) {
+    case kLoadDistAxial:
+    case kLoadDistNormal:
+    case kLoadDistGlobalX:
+    case kLoadDistGlobalY:
+      p.kind = 1;
+      split(it.d1, &p.a1, &p.n1);
+      split(it.d2, &p.a2, &p.n2);
+      p.h0 = it.d3;
+      p.h1 = m.L - it.d4;
+      break;
+    case kLoadPointAxial:
+    case kLoadPointNormal:
+    case kLoadPointGlobalX:
+    case kLoadPointGlobalY:
+      p.kind = 2;
+      split(it.d1, &p.a1, &p.n1);
+      p.h0 = it.d3;
+      break;
+    case kLoadMoment:
+      p.kind = 3;
+      p.n1 = it.d1;
+      p.h0 = it.d3;
+      break;
+    case kLoadTemperature:
+      p.kind = 4;
+      p.dt = it.d1;
+      break;
+    default:
+      break;
+  }
+  return p;
+}
+
+// Equivalent member-end loads [Ni, Si, Mi, Nj, Sj, Mj] of one item part.
+void AddEquivalent(const ItemParts& p, const MemberData& m, Vec6& f) {
+  double L = m.Lc;
+  double Ni = 0, Nj = 0, Ri = 0, Rj = 0, mi = 0, mj = 0;
+  if (p.kind == 1) {
+    double l = p.h1 - p.h0;
+    if (l >= kMinLength && std::fabs(m.L) >= kMinLength) {
+      Poly q = Poly(p.n1 - (p.n2 - p.n1) * p.h0 / l) + Poly::Var() * ((p.n2 - p.n1) / l);
+      const UnitEnds<Poly>& u = m.ends;
+      Ri = (q * u.ri).Integral(p.h0, p.h1);
+      Rj = (q * u.rj).Integral(p.h0, p.h1);
+      mi = (q * u.mi).Integral(p.h0, p.h1);
+      mj = (q * u.mj).Integral(p.h0, p.h1);
+      double R, xb;
+      Resultant(p.a1, p.a2, p.h0, p.h1, &R, &xb);
+      Ni = R * (L - xb) / L;
+      Nj = R * xb / L;
+    }
+  } else if (p.kind == 2) {
+    UnitEnds<double> u = UnitFixedEnd(m.ei, m.ej, L, p.h0);
+    Ri = p.n1 * u.ri, Rj = p.n1 * u.rj, mi = p.n1 * u.mi, mj = p.n1 * u.mj;
+    Ni = p.a1 * (L - p.h0) / L;
+    Nj = p.a1 * p.h0 / L;
+  } else if (p.kind == 3) {
+    // A couple is the limit of two opposite forces: the derivative of the
+    // force formulas with respect to the position.
+    const UnitEnds<Poly>& u = m.ends;
+    Ri = p.n1 * u.ri.Derivative().Eval(p.h0);
+    Rj = p.n1 * u.rj.Derivative().Eval(p.h0);
+    mi = p.n1 * u.mi.Derivative().Eval(p.h0);
+    mj = p.n1 * u.mj.Derivative().Eval(p.h0);
+  } else if (p.kind == 4) {
+    double u = p.dt * m.E * m.A * m.alpha;
+    Ni = -u;
+    Nj = u;
+  }
+  f[0] += Ni, f[1] += Ri, f[2] -= mi, f[3] += Nj, f[4] += Rj, f[5] -= mj;
+}
+
+// The tenth (0 .. 9) of a member that a relative position r lies in; a
+// position that is no number lies in the first.
+int TenthIndex(double r) {
+  if (!(r > 0)) return 0;
+  if (!(r < 1)) return 9;
+  return std::min(static_cast<int>(r * 10), 9);
+}
+
+// Strips of 0.01 m over a loaded length l > 0; members of a kilometre and
+// more (no frame of this system) get wider strips instead of an overflow.
+int StripCount(double l) {
+  constexpr double kMaxStrips = 1e5;
+  return static_cast<int>(std::min(std::floor(l / 0.01), kMaxStrips)) + 1;
+}
+
+Strips MakeStrips(double q1, double q2, double h0, double h1) {
+  Strips st;
+  double l = h1 - h0;
+  if (!(l > 0) || !std::isfinite(l)) return st;
+  const int n = StripCount(l);
+  double w = l / n;
+  st.h.resize(n);
+  st.F.resize(n);
+  for (int k = 0; k < n; ++k) {
+    double hm = h0 + (k + 0.5) * w;
+    st.h[k] = hm;
+    st.F[k] = (q1 + (q2 - q1) * (hm - h0) / l) * w;
+  }
+  return st;
+}
+
+// Fills sums for the ascending points xs[0..nx).
+void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int nx,
+               StripSums& sums) {
+  sums.n = 0;
+  sums.split.assign(static_cast<std::size_t>(nx), 0);
+  sums.left.assign(static_cast<std::size_t>(nx), {});
+  sums.total = {};
+  double l = h1 - h0;
+  if (!(l > 0) || !std::isfinite(l)) return;
+  const int n = StripCount(l);
+  double w = l / n;
+  std::array<double, 4> s{};
+  int i = 0;
+  for (int k = 0; k < n; ++k) {
+    double hm = h0 + (k + 0.5) * w;
+    for (; i < nx && xs[i] < hm; ++i) {
+      sums.split[static_cast<std::size_t>(i)] = k;
+      sums.left[static_cast<std::size_t>(i)] = s;
+    }
+    double F = (q1 + (q2 - q1) * (hm - h0) / l) * w;
+    // F h^p with the powers built by successive products.
+    double h2 = hm * hm, h3 = h2 * hm;
+    s[0] = s[0] + F;
+    s[1] = s[1] + F * hm;
+    s[2] = s[2] + F * h2;
+    s[3] = s[3] + F * h3;
+  }
+  for (; i < nx; ++i) {
+    sums.split[static_cast<std::size_t>(i)] = n;
+    sums.left[static_cast<std::size_t>(i)] = s;
+  }
+  sums.n = n;
+  sums.total = s;
+}
+
+void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference,
+                    const std::function<const std::vector<PointCubics>&()>& cubics_of,
+                    StripSums& sums, PointValues& values) {
+  auto& [M, N, D, sload] = values;
+  const int np = static_cast<int>(m.points.size());
+  const double L = m.Lc;
+  ItemParts p = Decompose(it, m);
+  if (p.kind == 1) {
+    double l = p.h1 - p.h0;
+    if (reference) {
+      Strips st = MakeStrips(p.n1, p.n2, p.h0, p.h1);
+      for (int k = 0; k < np; ++k) {
+        double x = m.points[k];
+        M[k] -= StripSum(st, x, [&](double h, bool left) { return MomentAt(m, h, x, left); });
+        D[k] -= 1000 *
+                StripSum(st, x, [&](double h, bool left) { return DeflectionAt(m, h, x, left); });
+      }
+    } else {
+      const std::vector<PointCubics>& cubics = cubics_of();
+      SumStrips(p.n1, p.n2, p.h0, p.h1, m.points.data(), np, sums);
+      for (int k = 0; k < np; ++k) {
+        const PointCubics& c = cubics[static_cast<std::size_t>(k)];
+        M[k] -= StripValue(sums, k, c.moment[0], c.moment[1]);
+        D[k] -= 1000 * StripValue(sums, k, c.deflection[0], c.deflection[1]);
+      }
+    }
+    for (int k = 0; k < np && l > 0; ++k) {
+      double x = m.points[k];
+      // Axial and normal parts beyond and before x, exactly.
+      double xc = std::clamp(x, p.h0, p.h1);
+      auto at = [&](double q1, double q2, double h) { return q1 + (q2 - q1) * (h - p.h0) / l; };
+      double Ra, xa, Rb, xb;
+      Resultant(p.a1, at(p.a1, p.a2, xc), p.h0, xc, &Ra, &xa);
+      Resultant(at(p.a1, p.a2, xc), p.a2, xc, p.h1, &Rb, &xb);
+      N[k] += Rb * (L - xb) / L - Ra * xa / L;
+      Resultant(p.n1, at(p.n1, p.n2, xc), p.h0, xc, &Ra, &xa);
+      Resultant(at(p.n1, p.n2, xc), p.n2, xc, p.h1, &Rb, &xb);
+      sload[k] += Rb * (L - xb) / L - Ra * xa / L;
+    }
+  } else if (p.kind == 2) {
+    for (int k = 0; k < np; ++k) {
+      double x = m.points[k];
+      bool left = p.h0 <= x;
+      M[k] -= p.n1 * MomentAt(m, p.h0, x, left);
+      D[k] -= 1000 * p.n1 * DeflectionAt(m, p.h0, x, left);
+      bool before = x <= p.h0;
+      N[k] += p.a1 * (before ? (L - p.h0) / L : -p.h0 / L);
+      sload[k] += p.n1 * (before ? (L - p.h0) / L : -p.h0 / L);
+    }
+  } else if (p.kind == 3) {
+    const std::vector<PointCubics>& cubics = cubics_of();
+    for (int k = 0; k < np; ++k) {
+      const PointCubics& c = cubics[static_cast<std::size_t>(k)];
+      int b = p.h0 <= m.points[k] ? 0 : 1;
+      M[k] -= p.n1 * c.moment[b].Derivative().Eval(p.h0);
+      D[k] -= 1000 * p.n1 * c.deflection[b].Derivative().Eval(p.h0);
+      sload[k] += -p.n1 / L;
+    }
+  } else if (p.kind == 4) {
+    for (int k = 0; k < np; ++k) N[k] += -p.dt * m.E * m.A * m.alpha;
+  }
+}
+
+}  // namespace vaultra::solver
