@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -30,6 +31,7 @@
 #include "gui/input_pages.h"
 #include "gui/rc_page_view.h"
 #include "gui/other_checks_view.h"
+#include "gui/preview_window.h"
 #include "gui/result_pages.h"
 #include "gui/section_detail_window.h"
 
@@ -523,6 +525,37 @@ void MainWindow::SetPreviewEnabled(bool on) {
 }
 void MainWindow::RepaintMemberForce() {
   results_->RepaintForces();
+}
+
+void MainWindow::RunSectionChecks(const CheckOverrideValues& overrides) {
+  calc_.RunSectionChecks(overrides);
+}
+
+// The report button: the report of the last run, built once and shown.
+void MainWindow::ShowPreview() {
+  if (!preview_) {
+    PreviewSource source;
+    source.build = [this](PrintEngine& pe, ReportBuild& build) {
+      ReportOptions opt;
+      opt.formulas = state_.main.At("PrintSwK").checked;
+      opt.ts_formula = state_.main.At("PrintSwT").checked;
+      // With Shift held the summary list goes to the clipboard.
+      if (ui_.Keys().shift)
+        opt.copy_summary = [](const std::vector<std::string>& lines) {
+          QString text;
+          for (const std::string& l : lines) text += Q(l) + QLatin1Char('\n');
+          QGuiApplication::clipboard()->setText(text);
+        };
+      calc_.BuildReport(pe, build, opt);
+    };
+    source.generation = [this] { return calc_.generation(); };
+    source.pdf_name = [this] {
+      const std::string& path = state_.project_path;
+      return path.empty() ? std::string() : Cp932ToUtf8(ChangeExtension(path, ".pdf"));
+    };
+    preview_ = new PreviewWindow(std::move(source), this);
+  }
+  preview_->Open();
 }
 
 // ---- file commands -------------------------------------------------------------

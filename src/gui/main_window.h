@@ -33,6 +33,7 @@ namespace vaultra::gui {
 class FormPage;
 class InputPages;
 class RcPageView;
+class PreviewWindow;
 class ResultPages;
 class OtherChecksView;
 class SectionDetailView;
@@ -89,6 +90,10 @@ class MainWindow : public QMainWindow, public NavigationOps {
   bool ShearCheckAt2d() const override;
   void RefreshRcCheckPage() override;
   RcPageView* rc_page() const { return rc_view_; }
+  void RunSectionChecks(const CheckOverrideValues& overrides) override;
+  void ShowPreview() override;
+  // The print preview, once the report button has opened it.
+  PreviewWindow* preview() const { return preview_; }
   void RepaintMemberForce() override;
 
  protected:
@@ -144,6 +149,7 @@ class MainWindow : public QMainWindow, public NavigationOps {
   QLabel* file_label_ = nullptr;
   QMenu* file_menu_ = nullptr;
   RcPageView* rc_view_ = nullptr;
+  PreviewWindow* preview_ = nullptr;
 };
 
 }  // namespace vaultra::gui

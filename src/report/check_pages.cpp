@@ -25,14 +25,15 @@ const char* Relation(bool failed) {
 void DrawMark(PrintEngine& pe, double x, double y, std::string_view text) {
   const StFont saved = pe.SaveFont();
   pe.SetTextFont(kMarkHeight, kMarkHeight / 2, 0, 0);
-  pe.SetFontColor(kRed);
+  pe.SetSignalColor(kRed);
   pe.DrawText(x, y, 0, 0, text);
   const double w = static_cast<double>(text.size()) * kMarkHeight / 2;
   pe.SetPenWidth(3);
-  pe.LinePage(x - 1, y - 1, x + w + 1, y - 1, kRed);
-  pe.LinePage(x + w + 1, y - 1, x + w + 1, y + kMarkHeight + 1, kRed);
-  pe.LinePage(x + w + 1, y + kMarkHeight + 1, x - 1, y + kMarkHeight + 1, kRed);
-  pe.LinePage(x - 1, y + kMarkHeight + 1, x - 1, y - 1, kRed);
+  constexpr std::uint32_t kKeepPen = 1;  // LinePage draws with the red pen set above
+  pe.LinePage(x - 1, y - 1, x + w + 1, y - 1, kKeepPen);
+  pe.LinePage(x + w + 1, y - 1, x + w + 1, y + kMarkHeight + 1, kKeepPen);
+  pe.LinePage(x + w + 1, y + kMarkHeight + 1, x - 1, y + kMarkHeight + 1, kKeepPen);
+  pe.LinePage(x - 1, y + kMarkHeight + 1, x - 1, y - 1, kKeepPen);
   pe.SetPenWidth(1);
   pe.SetPenColor(kBlack);
   pe.SetFontColor(kBlack);
@@ -61,8 +62,9 @@ double VerdictLine(ReportContext& ctx, double y, std::string_view what, bool ok,
   if (std::isfinite(ratio) && ratio > 1) tail = Format("照査比 %.3f > 1.000", ratio);
   if (!reason.empty()) tail += (tail.empty() ? "" : "  ") + std::string(reason);
   if (!tail.empty()) {
-    pe.SetFontColor(kRed);
+    pe.SetSignalColor(kRed);
     PrintLine(pe, x + 4 * kMarkHeight / 2 + 4, y, tail);
+    pe.SetPenColor(kBlack);
     pe.SetFontColor(kBlack);
   }
   return y;

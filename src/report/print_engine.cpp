@@ -101,6 +101,7 @@ void PrintEngine::SetCanvasDevice(DrawTarget* canvas, double top, int width_px, 
 
 void PrintEngine::BeginReportPages(int width_px, int height_px, DrawTarget* canvas) {
   SetCanvasDevice(canvas, -1, width_px, height_px, true);
+  signal_ = false;
   text.contents.clear();
   text.contents_pages = 0;
   templates.letters.fill(false);
@@ -167,14 +168,16 @@ void PrintEngine::SetTextFont(double h, double p, double a, int face) {
   c.v[2] = font_.escapement;
   c.v[3] = face;
   Emit(c);
-  dev_.font_colour = 0;
+  if (!signal_) dev_.font_colour = 0;
   PageCommand colour;
   colour.cmd = Cmd::kFontColor;
+  colour.v[0] = static_cast<int>(dev_.font_colour);
   Emit(colour);
   SetBrushStyle(kBrushClear);
 }
 
 void PrintEngine::SetPenColor(std::uint32_t colour) {
+  signal_ = false;
   dev_.pen_colour = dev_.kind == 2 ? GreyOf(colour) : colour;
   EmitValue(Cmd::kPenColor, static_cast<int>(dev_.pen_colour));
 }
@@ -185,8 +188,17 @@ void PrintEngine::SetBrushColor(std::uint32_t colour) {
 }
 
 void PrintEngine::SetFontColor(std::uint32_t colour) {
+  signal_ = false;
   dev_.font_colour = dev_.kind == 2 ? 0 : colour;
   EmitValue(Cmd::kFontColor, static_cast<int>(dev_.font_colour));
+}
+
+void PrintEngine::SetSignalColor(std::uint32_t colour) {
+  dev_.pen_colour = colour;
+  EmitValue(Cmd::kPenColor, static_cast<int>(colour));
+  dev_.font_colour = colour;
+  EmitValue(Cmd::kFontColor, static_cast<int>(colour));
+  signal_ = true;
 }
 
 void PrintEngine::SetPenWidth(double units) {

@@ -167,6 +167,11 @@ class PrintEngine {
   void SetPenColor(std::uint32_t colour);
   void SetBrushColor(std::uint32_t colour);
   void SetFontColor(std::uint32_t colour);
+  // Pen and font in a signal colour (the red of a failed verdict) taken as
+  // given: report pages draw every other colour in grey levels, which would
+  // print the mark black. The font keeps it through font changes (a
+  // subscript inside the text) until a pen or font colour is set.
+  void SetSignalColor(std::uint32_t colour);
   void SetPenWidth(double units);
   void SetPenStyle(int style);
   void SetBrushStyle(int style);
@@ -276,6 +281,7 @@ class PrintEngine {
   StFont font_;
   PageRecords records_;
   FixedPitchMetrics fixed_metrics_;
+  bool signal_ = false;  // the font colour is a signal colour
 };
 
 // v truncated toward zero and clamped to +-1e9 (NaN gives the low end).

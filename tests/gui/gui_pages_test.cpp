@@ -30,27 +30,12 @@
 #include "gui/input_pages.h"
 #include "gui/main_window.h"
 #include "gui/page_layout.h"
+#include "gui_support.h"
 
 namespace vaultra::gui {
 namespace {
 
-QApplication& PagesApp() {
-  static int argc = 1;
-  static char name[] = "test_gui_pages";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = qApp ? nullptr : new QApplication(argc, argv);
-  (void)app;
-  return *static_cast<QApplication*>(QApplication::instance());
-}
-
-const MasterData& Master() {
-  static const MasterData md = [] {
-    RecordingUi quiet;
-    // Paths inside the program are cp932 (this file's literals are UTF-8).
-    return LoadMasterData(Utf8ToCp932(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/"), quiet);
-  }();
-  return md;
-}
+using test::Master;
 
 std::string Sample(const char* name) {
   return std::string(VAULTRA_SOURCE_DIR) + "/samples/" + name;
@@ -58,7 +43,7 @@ std::string Sample(const char* name) {
 
 struct Pages : ::testing::Test {
   Pages() : logic(Master()) {
-    PagesApp();
+    test::App();
     dir = std::filesystem::temp_directory_path() /
           ("vaultra_pages_" + std::to_string(::getpid()) + "_" +
            ::testing::UnitTest::GetInstance()->current_test_info()->name());

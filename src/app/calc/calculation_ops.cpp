@@ -85,6 +85,18 @@ void CalculationOps::RunAnalysis(bool internal_solver) {
   analysed_ = true;
 }
 
+void CalculationOps::RunSectionChecks(const CheckOverrideValues& v) {
+  if (!analysed_) return;
+  const CheckOverrides overrides{v[0], v[1], v[2], v[3], v[4]};
+  RecheckMembers(state_, md_, run_, overrides);
+}
+
+int CalculationOps::BuildReport(PrintEngine& pe, ReportBuild& build, ReportOptions opt) const {
+  opt.print_master_dir = folders_.print_master_dir;
+  opt.internal_solver = run_.use_internal;
+  return BuildReportPages(pe, ReportSourcesOf(state_, ws_, run_, md_), opt, build);
+}
+
 void CalculationOps::SaveResumeFile() {
   if (folders_.resume_file.empty()) return;  // no resume file (start-up incomplete)
   vaultra::SaveResumeFile(state_, folders_.resume_file, logic_, ui_);

@@ -38,6 +38,16 @@ class CalculationOps : public NavigationOps {
   void BuildModels() override;
   void RunAnalysis(bool internal_solver) override;
   void SaveResumeFile() override;
+  void RunSectionChecks(const CheckOverrideValues& overrides) override;
+
+  // Records the report of the last run as the preview and the PDF show it
+  // (cover, contents, body); `opt` brings the print options, the folders
+  // and the solver stamp are filled in here. Returns the body pages.
+  int BuildReport(PrintEngine& pe, ReportBuild& build, ReportOptions opt) const;
+  // Moves with every model build and every run (whose silent report pass
+  // renews what the report reads): a report built at another generation
+  // is out of date.
+  int generation() const { return build_count_ + run_count_; }
 
   // The other-checks page's recompute after one of its inputs changed: the
   // preparation step, the commit, and the joint and end-wall checks again

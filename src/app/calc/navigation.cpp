@@ -194,8 +194,13 @@ void Navigator::PreviewClick(PreviewSender sender) {
       }
     }
   }
-  ops_.RunSectionChecks();
+  ops_.RunSectionChecks(overrides_);
   ops_.ShowPreview();
+  // The report holds its pages now; the overrides must not outlive it.
+  const bool overridden =
+      std::any_of(overrides_.begin(), overrides_.end(), [](double v) { return v != 0; });
+  overrides_.fill(0.0);
+  if (overridden) ops_.RunSectionChecks(overrides_);
 }
 
 std::optional<std::string> DroppedProjectFile(

@@ -57,6 +57,10 @@ int PageClassOf(Page page);
 
 // ---- page switch ---------------------------------------------------------------
 
+// The five check overrides of the report preview (σs, τc, Mud, Vcd, Vsd).
+constexpr int kOverrideCount = 5;
+using CheckOverrideValues = std::array<double, kOverrideCount>;
+
 // The calculation steps the page switch takes; CalculationOps
 // (app/calc/calculation_ops) implements them. Every step does nothing here.
 class CalculationSteps {
@@ -96,15 +100,14 @@ class NavigationOps : public CalculationSteps {
   virtual void SetPreviewEnabled(bool) {}
   virtual void RepaintMemberForce() {}
   virtual void RefreshRcCheckPage() {}  // refresh and repaint
-  virtual void RunSectionChecks() {}    // the transverse section checks
-  virtual void ShowPreview() {}         // with the print engine's state saved and restored
+  // The transverse section checks, with the preview's check overrides
+  // (σs, τc, Mud, Vcd, Vsd; a non-zero value replaces the computed one).
+  virtual void RunSectionChecks(const CheckOverrideValues& /*overrides*/) {}
+  virtual void ShowPreview() {}  // builds the report and shows it
 };
 
 // Which control started the report preview.
 enum class PreviewSender { kButton, kPrintSwK, kPrintSwT };
-
-// The five check overrides of the report preview (σs, τc, Mud, Vcd, Vsd).
-constexpr int kOverrideCount = 5;
 
 class Navigator {
  public:
@@ -117,7 +120,9 @@ class Navigator {
   void PageSelectClick(Page sender);
   // Recompute the current page.
   void DemoModeClick();
-  // The report preview.
+  // The report preview. Overrides typed with Alt held reach the checks of
+  // this one report build only: they are cleared after it, and the checks
+  // run again without them, so no later page or calculation sees them.
   void PreviewClick(PreviewSender sender);
 
   // The RC check page marks its rebar inputs as edited.
@@ -130,6 +135,7 @@ class Navigator {
   bool demo_mode() const { return demo_mode_; }
   // The solver choice of the last RunAnalysis.
   bool internal_solver() const { return internal_solver_; }
+  // The overrides in force (zero except while a preview is being built).
   const std::array<double, kOverrideCount>& overrides() const { return overrides_; }
 
  private:

@@ -151,8 +151,15 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
   }
 }
 
-std::string RecheckMembers(ProjectState& state, const MasterData& md, CalcRun& run) {
-  const MemberCheckInput in = CheckInputOf(state);
+std::string RecheckMembers(ProjectState& state, const MasterData& md, CalcRun& run,
+                           const CheckOverrides& overrides) {
+  // No verdict from transverse results that failed.
+  if (!run.transverse_ok) {
+    run.members_checked = false;
+    return {};
+  }
+  MemberCheckInput in = CheckInputOf(state);
+  in.overrides = overrides;
   const std::string msg =
       CheckMembers(run.transverse, state.transverse, state.block_row, md, in, run.checks);
   run.members_checked = msg.empty();

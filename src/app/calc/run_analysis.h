@@ -96,9 +96,12 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
                  const RunAnalysisOptions& opt, CalcRun& run);
 
 // The member checks of the three transverse combinations over the run's
-// transverse results and their summaries (a run's step, and again after a
-// rebar edit). Returns CheckMembers' refusal, empty when it checked.
-std::string RecheckMembers(ProjectState& state, const MasterData& md, CalcRun& run);
+// transverse results and their summaries: a run's step, again after a rebar
+// edit, and with the check overrides for the report preview's build (the
+// check tables and summaries are rebuilt). Returns CheckMembers' refusal,
+// empty when it checked.
+std::string RecheckMembers(ProjectState& state, const MasterData& md, CalcRun& run,
+                           const CheckOverrides& overrides = {});
 
 // The records of the project and of a finished run that the report prints.
 ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws,

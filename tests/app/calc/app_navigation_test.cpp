@@ -32,13 +32,17 @@ class RecordingOps : public NavigationOps {
   void FormShow(Page p, int selector) override { shown[p] = selector; }
   void RepaintMemberForce() override { log.push_back("repaint-force"); }
   void RefreshRcCheckPage() override { log.push_back("refresh-rc"); }
-  void RunSectionChecks() override { log.push_back("checks"); }
+  void RunSectionChecks(const CheckOverrideValues& v) override {
+    log.push_back("checks");
+    checked_with.push_back(v);
+  }
   void ShowPreview() override { log.push_back("preview"); }
 
   std::vector<std::string> Take() { return std::exchange(log, {}); }
 
   std::vector<std::string> log;
   std::map<Page, int> shown;
+  std::vector<CheckOverrideValues> checked_with;  // the overrides of each check run
   bool at_2d = false;
 };
 
@@ -239,25 +243,40 @@ TEST(Navigation, PreviewAfterARebarEditRecalculatesFirst) {
   EXPECT_FALSE(nav.rebar_edited());
 }
 
-TEST(Navigation, AltReadsTheFiveCheckOverrides) {
+TEST(Navigation, AltOverridesReachOnlyThePreviewBuildAndAreClearedAfterIt) {
   RecordingOps ops;
   RecordingUi ui;
   Navigator nav(ops, ui, false);
   ui.keys.alt = true;
   ui.input = "120.5, 0.35,,１２";  // full-width digits read too; missing items are 0
   nav.PreviewClick(PreviewSender::kButton);
-  EXPECT_EQ(nav.overrides(), (std::array<double, 5>{120.5, 0.35, 0, 12, 0}));
   ASSERT_EQ(ui.questions.size(), 1u);
   EXPECT_EQ(ui.questions[0], "応力度/耐力　σs, τc, Mud, Vcd, Vsd");
-  // Without Alt the overrides are cleared.
+  // The checks before the report see the overrides; after the preview has
+  // its pages they run again without them, and none stay in force.
+  EXPECT_EQ(ops.Take(), (Steps{"checks", "preview", "checks"}));
+  ASSERT_EQ(ops.checked_with.size(), 2u);
+  EXPECT_EQ(ops.checked_with[0], (CheckOverrideValues{120.5, 0.35, 0, 12, 0}));
+  EXPECT_EQ(ops.checked_with[1], CheckOverrideValues{});
+  EXPECT_EQ(nav.overrides(), CheckOverrideValues{});
+  // A page switch afterwards runs the analysis without any override.
+  nav.PageSelectClick(Page::kResultFiles);
+  EXPECT_EQ(nav.overrides(), CheckOverrideValues{});
+  ops.checked_with.clear();
+  ops.Take();
+
+  // Without Alt nothing is asked and the checks run once, plain.
   ui.keys.alt = false;
   nav.PreviewClick(PreviewSender::kButton);
-  EXPECT_EQ(nav.overrides(), (std::array<double, 5>{}));
-  // A cancelled box leaves them cleared.
+  EXPECT_EQ(ops.Take(), (Steps{"checks", "preview"}));
+  EXPECT_EQ(ops.checked_with, (std::vector<CheckOverrideValues>{CheckOverrideValues{}}));
+  // A cancelled box leaves them cleared; the previous answer is offered.
   ui.keys.alt = true;
   ui.input.reset();
+  ops.checked_with.clear();
   nav.PreviewClick(PreviewSender::kButton);
-  EXPECT_EQ(nav.overrides(), (std::array<double, 5>{}));
+  EXPECT_EQ(ops.checked_with, (std::vector<CheckOverrideValues>{CheckOverrideValues{}}));
+  EXPECT_EQ(nav.overrides(), CheckOverrideValues{});
 }
 
 TEST(Navigation, DroppedFileIsTheFirstOneWithAProjectExtension) {
