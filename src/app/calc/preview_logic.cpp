@@ -47,7 +47,7 @@ std::vector<JumpEntry> JumpEntries(const std::vector<ContentsEntry>& contents, i
     std::string t = c.text;
     const std::size_t mark = t.find("【");
     if (mark != std::string::npos) t.erase(mark);
-    if (!t.empty() && t[0] == '(') t.insert(0, " ");
+    if (!t.empty() && t[0] == '(') t = " " + t;
     JumpEntry e;
     e.text = t;
     e.position = c.page + c.y / 270.0;
