@@ -26,48 +26,17 @@
 #include "gui/main_window.h"
 #include "gui/other_checks_view.h"
 #include "gui/section_detail_window.h"
+#include "gui_support.h"
 #include "inputs/master_data.h"
 
 namespace vaultra::gui {
 namespace {
 
-QApplication& DetailApp() {
-  static int argc = 1;
-  static char name[] = "test_gui_detail";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = qApp ? nullptr : new QApplication(argc, argv);
-  (void)app;
-  return *static_cast<QApplication*>(QApplication::instance());
-}
+using test::Master;
 
-const MasterData& Master() {
-  static const MasterData md = [] {
-    RecordingUi quiet;
-    return LoadMasterData(Utf8ToCp932(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/"), quiet);
-  }();
-  return md;
-}
+struct Detail : test::WindowFixture {
+  Detail() : WindowFixture("detail") {}
 
-struct Detail : ::testing::Test {
-  Detail() : logic(Master()) {
-    DetailApp();
-    dir = std::filesystem::temp_directory_path() /
-          ("vaultra_detail_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir / "work");
-    started.folders.resume_file = (dir / "#vaultra.ini").string();
-    started.folders.work_dir = (dir / "work").string() + "/";
-    started.folders.demo_mode = true;
-    started.complete = true;
-    ui.SetQuiet(true);
-  }
-  ~Detail() override { std::filesystem::remove_all(dir); }
-
-  std::unique_ptr<MainWindow> Window(const char* sample) {
-    auto w = std::make_unique<MainWindow>(state, Master(), logic, ui, started);
-    w->OpenProject(std::string(VAULTRA_SOURCE_DIR) + "/samples/" + sample);
-    return w;
-  }
   // The other-checks page entered through its button (the analysis runs).
   OtherChecksView* Enter(MainWindow& w) {
     w.PageButton(Page::kOtherChecks)->click();
@@ -89,12 +58,6 @@ struct Detail : ::testing::Test {
     emit cb->activated(index);
   }
   static bool Red(QLabel* l) { return l->styleSheet().contains(QStringLiteral("rgb(255,0,0)")); }
-
-  std::filesystem::path dir;
-  ProjectState state = DefaultProjectState();
-  InputPageLogic logic;
-  QtUi ui;
-  StartUpResult started;
 };
 
 // ---- the other-checks page --------------------------------------------------------

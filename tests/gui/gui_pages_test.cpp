@@ -18,9 +18,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "inputs/master_data.h"
-#include "app/pages/page_logic_impl.h"
 #include "app/document/project_file.h"
+#include "app/pages/page_logic_impl.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"
@@ -31,6 +30,7 @@
 #include "gui/main_window.h"
 #include "gui/page_layout.h"
 #include "gui_support.h"
+#include "inputs/master_data.h"
 
 namespace vaultra::gui {
 namespace {
@@ -41,26 +41,9 @@ std::string Sample(const char* name) {
   return std::string(VAULTRA_SOURCE_DIR) + "/samples/" + name;
 }
 
-struct Pages : ::testing::Test {
-  Pages() : logic(Master()) {
-    test::App();
-    dir = std::filesystem::temp_directory_path() /
-          ("vaultra_pages_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir / "work");
-    started.folders.resume_file = (dir / "#vaultra.ini").string();
-    started.folders.work_dir = (dir / "work").string() + "/";
-    started.folders.demo_mode = true;
-    started.complete = true;
-    ui.SetQuiet(true);
-  }
-  ~Pages() override { std::filesystem::remove_all(dir); }
+struct Pages : test::WindowFixture {
+  Pages() : WindowFixture("pages") {}
 
-  std::unique_ptr<MainWindow> Window(const char* sample) {
-    auto w = std::make_unique<MainWindow>(state, Master(), logic, ui, started);
-    if (sample) w->OpenProject(Sample(sample));
-    return w;
-  }
   QLineEdit* Edit(MainWindow& w, Page page, const char* name) {
     return qobject_cast<QLineEdit*>(w.FormPageOf(page)->WidgetOf(name));
   }
@@ -83,12 +66,6 @@ struct Pages : ::testing::Test {
     }
     return {};
   }
-
-  std::filesystem::path dir;
-  ProjectState state = DefaultProjectState();
-  InputPageLogic logic;
-  QtUi ui;
-  StartUpResult started;
 };
 
 // ---- what a person reads ------------------------------------------------------

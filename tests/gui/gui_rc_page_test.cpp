@@ -23,48 +23,19 @@
 #include "core/number.h"
 #include "gui/main_window.h"
 #include "gui/rc_page_view.h"
+#include "gui_support.h"
 
 namespace vaultra::gui {
 namespace {
 
 namespace fs = std::filesystem;
 
-QApplication& RcApp() {
-  static int argc = 1;
-  static char name[] = "test_gui_rc";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = qApp ? nullptr : new QApplication(argc, argv);
-  (void)app;
-  return *static_cast<QApplication*>(QApplication::instance());
-}
-
-const MasterData& RcMaster() {
-  static const MasterData md = [] {
-    RecordingUi quiet;
-    return LoadMasterData(Utf8ToCp932(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/"), quiet);
-  }();
-  return md;
-}
-
-struct RcWindow : ::testing::Test {
-  RcWindow() : logic(RcMaster()) {
-    RcApp();
-    dir = fs::temp_directory_path() /
-          ("vaultra_rcgui_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir / "work");
-    started.folders.resume_file = (dir / "#vaultra.ini").string();
-    started.folders.work_dir = (dir / "work").string() + "/";
-    started.folders.demo_mode = true;
-    started.complete = true;
-    ui.SetQuiet(true);
-  }
-  ~RcWindow() override { fs::remove_all(dir); }
+struct RcWindow : test::WindowFixture {
+  RcWindow() : WindowFixture("rcgui") {}
 
   // The window on the RC page of a sample, calculated through the page switch.
   std::unique_ptr<MainWindow> Open(const char* sample) {
-    auto w = std::make_unique<MainWindow>(state, RcMaster(), logic, ui, started);
-    w->OpenProject(std::string(VAULTRA_SOURCE_DIR) + "/samples/" + sample);
+    auto w = Window(sample);
     w->resize(1280, 768);
     w->show();
     w->PageButton(Page::kRcCheck)->click();
@@ -87,12 +58,6 @@ struct RcWindow : ::testing::Test {
       if (l.pair_member[i] == m) return 2 + 2 * static_cast<int>(i);
     return -1;
   }
-
-  fs::path dir;
-  ProjectState state = DefaultProjectState();
-  InputPageLogic logic;
-  QtUi ui;
-  StartUpResult started;
 };
 
 double JsonRatio(const fs::path& json, int member, int combination) {

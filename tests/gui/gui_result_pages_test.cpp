@@ -23,45 +23,16 @@
 #include "gui/form_page.h"
 #include "gui/main_window.h"
 #include "gui/result_pages.h"
+#include "gui_support.h"
 
 namespace vaultra::gui {
 namespace {
 
-QApplication& ResultsApp() {
-  static int argc = 1;
-  static char name[] = "test_gui_results";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = qApp ? nullptr : new QApplication(argc, argv);
-  (void)app;
-  return *static_cast<QApplication*>(QApplication::instance());
-}
-
-const MasterData& ResultsMaster() {
-  static const MasterData md = [] {
-    RecordingUi quiet;
-    return LoadMasterData(Utf8ToCp932(std::string(VAULTRA_SOURCE_DIR) + "/Master/材料/"), quiet);
-  }();
-  return md;
-}
-
-struct ResultPagesTest : ::testing::Test {
-  ResultPagesTest() : logic(ResultsMaster()) {
-    ResultsApp();
-    dir = std::filesystem::temp_directory_path() /
-          ("vaultra_results_" + std::to_string(::getpid()) + "_" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(dir / "work");
-    started.folders.resume_file = (dir / "#vaultra.ini").string();
-    started.folders.work_dir = (dir / "work").string() + "/";
-    started.folders.demo_mode = true;
-    started.complete = true;
-    ui.SetQuiet(true);
-  }
-  ~ResultPagesTest() override { std::filesystem::remove_all(dir); }
+struct ResultPagesTest : test::WindowFixture {
+  ResultPagesTest() : WindowFixture("results") {}
 
   std::unique_ptr<MainWindow> Window(const std::string& sample) {
-    auto w = std::make_unique<MainWindow>(state, ResultsMaster(), logic, ui, started);
-    w->OpenProject(std::string(VAULTRA_SOURCE_DIR) + "/samples/" + sample);
+    auto w = WindowFixture::Window(sample.c_str());
     w->resize(1280, 768);
     return w;
   }
@@ -81,12 +52,6 @@ struct ResultPagesTest : ::testing::Test {
       }
     return n;
   }
-
-  std::filesystem::path dir;
-  ProjectState state = DefaultProjectState();
-  InputPageLogic logic;
-  QtUi ui;
-  StartUpResult started;
 };
 
 TEST_F(ResultPagesTest, EachSampleShowsItsFilesAndDiagrams) {
