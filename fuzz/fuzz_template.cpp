@@ -1,37 +1,26 @@
 // Loading arbitrary bytes as a report template file and running every
 // labelled section of it onto report pages never crashes.
-#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 
 #include "core/fileio.h"
+#include "fuzz_scratch.h"
 #include "report/print_engine.h"
 #include "report/report_template.h"
 
 namespace {
-
-const std::string& ScratchPath() {
-  static const std::string path = [] {
-    std::error_code ec;
-    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
-                                           ? std::filesystem::path("/dev/shm")
-                                           : std::filesystem::temp_directory_path();
-    return (base / ("vaultra_fuzz_" + std::to_string(::getpid()) + ".c")).string();
-  }();
-  return path;
-}
-
+constexpr const char* kExtension = ".c";
+using vaultra::fuzz::ScratchPath;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vaultra;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  if (!WriteFileAtomic(ScratchPath(), bytes, nullptr, WriteMode::kScratch)) return 0;
+  if (!WriteFileAtomic(ScratchPath(kExtension), bytes, nullptr, WriteMode::kScratch)) return 0;
   PrintEngine pe;
-  if (!LoadTemplateFile(pe, ScratchPath())) return 0;
+  if (!LoadTemplateFile(pe, ScratchPath(kExtension))) return 0;
   pe.BeginReportPages(1800, 2700);
   pe.SelectPageSlot(kFirstBodySlot);
   for (char c = 'A'; c <= 'Z'; c += 3) SetLetter(pe, c);
