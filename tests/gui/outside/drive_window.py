@@ -95,7 +95,10 @@ try:
     # The result-file view and the member-force page, found by their captions.
     for caption, names, shot in (("結果ﾌｧｲﾙ確認", ["ＳＤＫ出力"], "files"),
                                  ("断面力の確認", ["荷重ケース", "断面力図", "グラフの倍率",
-                                                   "28) 組合せＬ２", "x 10"], "forces")):
+                                                   "28) 組合せＬ２", "x 10"], "forces"),
+                                 ("応力照査･鉄筋", ["配筋変更", "応力度表", "荷重状態", "照査結果"], "rc"),
+                                 ("応力照査･その他", ["横方向接合部の照査", "縦方向接合部の照査",
+                                                     "端壁の照査"], "others")):
         click(find(app, caption, pyatspi.ROLE_PUSH_BUTTON))
         for name in names:
             check(wait_for(lambda: find(app, name), 15) is not None, caption + ": " + name)
