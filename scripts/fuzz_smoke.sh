@@ -30,7 +30,9 @@ if [ -n "${FUZZ_CORPUS:-}" ]; then
   work=$(cd "$FUZZ_CORPUS" && pwd)
 fi
 case "$name" in
-  fuzz_project_file) cp "$src"/samples/*.vt1 "$src"/vaultra.ini "$seeds"/ ;;
+  fuzz_project_file)
+    # Whole samples, and one section each cut from them (make_project_seeds.py).
+    cp "$src"/samples/*.vt1 "$src"/vaultra.ini "$src"/fuzz/seeds/project/*.vt1 "$seeds"/ ;;
   fuzz_master_csv)
     # The first byte picks the worksheet, in the loader's order.
     k=0
