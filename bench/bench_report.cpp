@@ -7,6 +7,7 @@
 #include "core/fileio.h"
 #include "core/number.h"
 #include "render/render.h"
+#include "report/pdf_file.h"
 #include "report/print_engine.h"
 #include "report/report_template.h"
 #include "report/report_text.h"
@@ -75,7 +76,7 @@ void BM_RecordAndWritePdf(benchmark::State& state) {
     for (int k = 1; k <= pe.text.contents_pages; ++k) page_slots.push_back(k);
     for (int s = kFirstBodySlot + 1; s <= pe.records().highest(); ++s) page_slots.push_back(s);
     commands = pe.records().CommandCount();
-    if (!render::WritePdf(pe.records(), page_slots, path, 300, nullptr))
+    if (!WritePdfFile(pe.records(), page_slots, path, 300, nullptr))
       state.SkipWithError("PDF not written");
   }
   state.counters["commands"] = static_cast<double>(commands);

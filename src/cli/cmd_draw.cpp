@@ -6,6 +6,7 @@
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "render/render.h"
+#include "report/pdf_file.h"
 #include "report/print_engine.h"
 #include "report/report_template.h"
 #include "report/report_text.h"
@@ -37,7 +38,7 @@ int WriteReportOutput(const PrintEngine& pe, const std::vector<int>& page_slots,
   const std::string out = Utf8ToCp932(out_utf8);
   bool ok;
   if (HasSuffix(out_utf8, ".pdf")) {
-    ok = render::WritePdf(pe.records(), page_slots, out, 300, &error);
+    ok = WritePdfFile(pe.records(), page_slots, out, 300, &error);
   } else if (HasSuffix(out_utf8, ".png")) {
     ok = render::WritePagePng(pe.records(), page_slots.empty() ? 0 : page_slots.front(), out, 1800,
                               2700, &error);

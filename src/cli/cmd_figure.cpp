@@ -21,6 +21,7 @@
 #include "core/fileio.h"
 #include "core/number.h"
 #include "render/render.h"
+#include "report/pdf_file.h"
 #include "report/force_diagrams.h"
 #include "report/report_text.h"
 
@@ -239,7 +240,7 @@ int CmdFigure(const ArgList& argv) {
   if (ends(".png")) {
     if (!render::SaveImagePng(*image, path, &werr)) return Fail(werr);
   } else if (ends(".pdf")) {
-    if (!render::WritePdf(pe.records(), {kFirstBodySlot}, path, 300, &werr)) return Fail(werr);
+    if (!WritePdfFile(pe.records(), {kFirstBodySlot}, path, 300, &werr)) return Fail(werr);
   } else {
     return UsageError("the output must end in .pdf or .png");
   }

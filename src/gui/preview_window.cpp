@@ -25,6 +25,7 @@
 
 #include "gui/qt_ui.h"
 #include "render/render.h"
+#include "report/pdf_file.h"
 #include "report/report_text.h"
 
 namespace vaultra::gui {
@@ -425,7 +426,7 @@ void PreviewWindow::PrintPageRange() {
 bool PreviewWindow::SaveAsPdf(const std::string& path_utf8, std::string* error) {
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   // The same writer and the same pages as the command line's report.
-  const bool ok = render::WritePdf(engine_->records(), ReportPageSlots(build_),
+  const bool ok = WritePdfFile(engine_->records(), ReportPageSlots(build_),
                                    Cp(QString::fromStdString(path_utf8)), 300, error);
   QGuiApplication::restoreOverrideCursor();
   return ok;

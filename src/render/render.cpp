@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "core/cp932.h"
+#include "report/pdf_file.h"
 
 namespace vaultra::render {
 
@@ -75,28 +76,15 @@ QRect BoxOf(const int* v) {
 void RegisterReportFonts() {
   static const bool done = [] {
     EnsureGuiApplication();
-    const char* files[] = {"/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
-                           "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf",
-                           "/usr/share/fonts/opentype/ipafont-mincho/ipam.ttf",
-                           "/usr/share/fonts/opentype/ipafont-mincho/ipamp.ttf"};
-    for (const char* f : files) QFontDatabase::addApplicationFont(QString::fromLatin1(f));
+    for (const std::string& f : ReportFontFiles())
+      QFontDatabase::addApplicationFont(QString::fromStdString(f));
     return true;
   }();
   (void)done;
 }
 
 QString FamilyForFace(int face) {
-  switch (face) {
-    case 1:
-      return QStringLiteral("IPAMincho");
-    case 2:
-    case 4:
-      return QStringLiteral("IPAPGothic");
-    case 3:
-      return QStringLiteral("IPAPMincho");
-    default:
-      return QStringLiteral("IPAGothic");
-  }
+  return QString::fromLatin1(ReportFaceFor(face).family);
 }
 
 QColor ToQColor(std::uint32_t c) {

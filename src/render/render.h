@@ -1,5 +1,5 @@
-// Replay of page records onto Qt paint devices: a page image (PNG), a
-// multi-page PDF with the Japanese fonts embedded, and the printer.
+// Replay of page records onto Qt paint devices: a page image (PNG) and the
+// printer (the PDF document is written without Qt, report/pdf_file.h).
 #pragma once
 
 #include <QColor>
@@ -90,10 +90,6 @@ bool WritePagePng(const PageRecords& records, int slot, const std::string& path,
                   int recorded_height = 2700);
 // Saves an image as PNG (path cp932, error UTF-8).
 bool SaveImagePng(const QImage& image, const std::string& path, std::string* error);
-// One A4 page per slot, replayed as on paper (page point (x, y) at paper
-// (15 + x, 20 + y) mm), at the given resolution.
-bool WritePdf(const PageRecords& records, const std::vector<int>& page_slots,
-              const std::string& path, int dpi, std::string* error);
 // Replays the slots onto the painter's paged device (PDF writer, printer),
 // one slot a page.
 void ReplayOnPaper(QPagedPaintDevice& device, QPainter& painter, const PageRecords& records,

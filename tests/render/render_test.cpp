@@ -1,4 +1,5 @@
 #include "render/render.h"
+#include "report/pdf_file.h"
 
 #include <gtest/gtest.h>
 
@@ -193,7 +194,7 @@ TEST_F(Render, PdfHasOneA4PagePerSlotWithEmbeddedFonts) {
   PrintLine(pe, 1.0, 5.76, "見出し");
   const auto path = std::filesystem::temp_directory_path() / "vaultra_render_test.pdf";
   std::string error;
-  ASSERT_TRUE(render::WritePdf(pe.records(), {11, 12}, FromFsPath(path), 300, &error)) << error;
+  ASSERT_TRUE(WritePdfFile(pe.records(), {11, 12}, FromFsPath(path), 300, &error)) << error;
   const auto bytes = ReadFileBytes(FromFsPath(path));
   std::filesystem::remove(path);
   ASSERT_TRUE(bytes);

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "render/render.h"
+#include "report/pdf_file.h"
 #include "report/build_report.h"
 #include "report/check_pages.h"
 #include "report/print_engine.h"
@@ -89,7 +90,7 @@ TEST(VerdictColour, ThePdfOfAFailedVerdictIsRedWhereTheMarkIs) {
   std::filesystem::create_directories(dir);
   const std::string pdf = (dir / "v.pdf").string();
   std::string error;
-  ASSERT_TRUE(render::WritePdf(failed.pe.records(), {11}, pdf, 150, &error)) << error;
+  ASSERT_TRUE(WritePdfFile(failed.pe.records(), {11}, pdf, 150, &error)) << error;
   const std::string cmd = "pdftoppm -r 60 -png " + pdf + " " + (dir / "p").string();
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   QImage page;
