@@ -1,28 +1,30 @@
-// Reading arbitrary bytes as a project file never crashes, never indexes
-// past a table, and a file that was read saves to a text that reads back to
-// the same text again (the first save normalises, later ones are stable).
+// Reading arbitrary bytes as a project file never crashes and never
+// indexes past a table; a file that is refused leaves the state as it was.
+// (The save round trip of what was read is fuzz_project_roundtrip: each of
+// its saves writes every control of every page, which costs a hundred
+// times the read of a short input.)
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "app/document/project_file.h"
-#include "core/fileio.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vaultra;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  PageLogic logic;
+  static PageLogic logic;
   static const ProjectState kDefaults = DefaultProjectState();
-  ProjectState state = kDefaults;
-  LoadResult result = LoadProjectText(state, bytes, "fuzz.vt1", logic);
-  if (!result.loaded) return 0;
-  const std::string first = JoinLinesCrLf(ProjectFileLines(state, "fuzz.vt1", logic));
-  ProjectState again = kDefaults;
-  LoadProjectText(again, first, "fuzz.vt1", logic);
-  const std::string second = JoinLinesCrLf(ProjectFileLines(again, "fuzz.vt1", logic));
-  ProjectState third = kDefaults;
-  LoadProjectText(third, second, "fuzz.vt1", logic);
-  if (JoinLinesCrLf(ProjectFileLines(third, "fuzz.vt1", logic)) != second) std::abort();
+  // Assigned, not built anew: the tables keep their storage between inputs.
+  static ProjectState state = kDefaults;
+  state = kDefaults;
+  const LoadResult result = LoadProjectText(state, bytes, "fuzz.vt1", logic);
+  auto same_counts = [](const StructureModel& a, const StructureModel& b) {
+    return a.node_count == b.node_count && a.member_count == b.member_count &&
+           a.block_count == b.block_count;
+  };
+  if (!result.loaded && (!same_counts(state.transverse, kDefaults.transverse) ||
+                         !same_counts(state.longitudinal, kDefaults.longitudinal)))
+    std::abort();
   return 0;
 }

@@ -3,8 +3,8 @@
 # (libFuzzer): with VAULTRA_FUZZ_SMOKE they are built in a tree of their own
 # beside this build; without clang, or without the option, the runs are
 # reported as skipped.
-set(VAULTRA_FUZZ_TARGETS fuzz_comma_text fuzz_master_csv fuzz_project_file fuzz_frame_text
-    fuzz_drawing_file fuzz_template)
+set(VAULTRA_FUZZ_TARGETS fuzz_comma_text fuzz_master_csv fuzz_project_file fuzz_project_roundtrip
+    fuzz_frame_text fuzz_drawing_file fuzz_template)
 set(fuzz_smoke_dir ${CMAKE_BINARY_DIR}/fuzz-smoke)
 find_program(VAULTRA_CLANGXX NAMES clang++ clang++-16 clang++-15 clang++-14)
 if(VAULTRA_FUZZ_SMOKE AND VAULTRA_CLANGXX)

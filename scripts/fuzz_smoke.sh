@@ -30,7 +30,7 @@ if [ -n "${FUZZ_CORPUS:-}" ]; then
   work=$(cd "$FUZZ_CORPUS" && pwd)
 fi
 case "$name" in
-  fuzz_project_file)
+  fuzz_project_file | fuzz_project_roundtrip)
     # Whole samples, and one section each cut from them (make_project_seeds.py).
     cp "$src"/samples/*.vt1 "$src"/vaultra.ini "$src"/fuzz/seeds/project/*.vt1 "$seeds"/ ;;
   fuzz_master_csv)

@@ -47,8 +47,8 @@ void Num(std::string& out, double v, int decimals) {
   const double scale = decimals == 0 ? 1 : decimals == 2 ? 100 : decimals == 4 ? 1e4 : 1e6;
   const double r = std::round(v * scale) / scale;
   char buf[40];
-  auto res = std::to_chars(buf, buf + sizeof buf, r == 0 ? 0.0 : r, std::chars_format::fixed,
-                           decimals);
+  auto res =
+      std::to_chars(buf, buf + sizeof buf, r == 0 ? 0.0 : r, std::chars_format::fixed, decimals);
   char* end = res.ptr;
   if (decimals > 0) {
     while (end[-1] == '0') --end;
@@ -94,9 +94,9 @@ std::string Deflate(const std::string& data) {
 // One embedded font file and what the document uses of it.
 struct FontUse {
   const TrueTypeFont* font = nullptr;
-  int index = 0;                                   // /F<index>
-  std::vector<std::int32_t> glyph_of_code;         // cp932 code -> glyph, -1 not looked up
-  std::map<std::uint16_t, std::u16string> unicode; // glyph -> text, for copying out
+  int index = 0;                                    // /F<index>
+  std::vector<std::int32_t> glyph_of_code;          // cp932 code -> glyph, -1 not looked up
+  std::map<std::uint16_t, std::u16string> unicode;  // glyph -> text, for copying out
 };
 
 // A Qt-style affine transform: x' = a x + c y + e, y' = b x + d y + f.
@@ -223,8 +223,7 @@ class PdfTarget : public DrawTarget {
     font_ = &it->second;
     const TrueTypeFont& f = *font_->font;
     ascent_ = f.ascender() * 1000.0 / f.units_per_em();
-    const double height =
-        std::max(1.0, (f.ascender() + f.descender()) * 1000.0 / f.units_per_em());
+    const double height = std::max(1.0, (f.ascender() + f.descender()) * 1000.0 / f.units_per_em());
     scale_y_ = std::max(1, v[0]) / height;
     // A half-width column of the report faces is half an em.
     scale_x_ = std::max(1, v[1]) / 500.0;
@@ -292,8 +291,8 @@ class PdfTarget : public DrawTarget {
       // Text space has y up; the frame has y down.
       const Affine& t = run_;
       const double shear = italic_ ? 0.2 : 0;
-      const double m[6] = {t.a,           t.b, shear * t.a - t.c, shear * t.b - t.d,
-                           u * t.a + w * t.c, u * t.b + w * t.d};
+      const double m[6] = {
+          t.a, t.b, shear * t.a - t.c, shear * t.b - t.d, u * t.a + w * t.c, u * t.b + w * t.d};
       for (int k = 0; k < 6; ++k) {
         Num(out_, m[k], k < 4 ? 6 : 2);
         out_ += ' ';
@@ -419,20 +418,24 @@ class PdfTarget : public DrawTarget {
   void Paint(bool even_odd) {
     const bool fill = FillReady();
     const bool stroke = StrokeReady();
-    if (fill && stroke) out_ += even_odd ? "B*\n" : "B\n";
-    else if (fill) out_ += even_odd ? "f*\n" : "f\n";
-    else if (stroke) out_ += "S\n";
-    else out_ += "n\n";
+    if (fill && stroke)
+      out_ += even_odd ? "B*\n" : "B\n";
+    else if (fill)
+      out_ += even_odd ? "f*\n" : "f\n";
+    else if (stroke)
+      out_ += "S\n";
+    else
+      out_ += "n\n";
   }
 
   void Ellipse(const int* v) {
     const Box b = BoxOf(v);
     const double rx = b.w / 2, ry = b.h / 2, cx = b.x + rx, cy = b.y + ry;
     const double k = 0.5522847498;
-    const double pts[] = {cx + rx, cy,          cx + rx,     cy + k * ry, cx + k * rx, cy + ry,
-                          cx,      cy + ry,     cx - k * rx, cy + ry,     cx - rx,     cy + k * ry,
-                          cx - rx, cy,          cx - rx,     cy - k * ry, cx - k * rx, cy - ry,
-                          cx,      cy - ry,     cx + k * rx, cy - ry,     cx + rx,     cy - k * ry,
+    const double pts[] = {cx + rx, cy,      cx + rx,     cy + k * ry, cx + k * rx, cy + ry,
+                          cx,      cy + ry, cx - k * rx, cy + ry,     cx - rx,     cy + k * ry,
+                          cx - rx, cy,      cx - rx,     cy - k * ry, cx - k * rx, cy - ry,
+                          cx,      cy - ry, cx + k * rx, cy - ry,     cx + rx,     cy - k * ry,
                           cx + rx, cy};
     std::string path;
     Num(path, pts[0], 2);
@@ -722,8 +725,7 @@ bool MakePdf(const PageRecords& records, const std::vector<int>& page_slots, int
   g.printer = true;
   g.dpi_x = g.dpi_y = std::max(dpi, 1);
   PdfBuilder pdf;
-  const int catalog = pdf.NewId(), pages = pdf.NewId(), resources = pdf.NewId(),
-            info = pdf.NewId();
+  const int catalog = pdf.NewId(), pages = pdf.NewId(), resources = pdf.NewId(), info = pdf.NewId();
   std::vector<int> page_ids;
   for (int slot : page_slots) {
     target.BeginPage(72.0 / g.dpi_x);
@@ -761,8 +763,9 @@ bool MakePdf(const PageRecords& records, const std::vector<int>& page_slots, int
   if (!target.patterns().empty()) {
     res += " /ColorSpace << /CsP [/Pattern /DeviceRGB] >> /Pattern <<";
     for (int style : target.patterns()) {
-      std::string dict = " /Type /Pattern /PatternType 1 /PaintType 2 /TilingType 1"
-                         " /BBox [0 0 8 8] /XStep 8 /YStep 8 /Resources << >> /Matrix [";
+      std::string dict =
+          " /Type /Pattern /PatternType 1 /PaintType 2 /TilingType 1"
+          " /BBox [0 0 8 8] /XStep 8 /YStep 8 /Resources << >> /Matrix [";
       Num(dict, 72.0 / g.dpi_x, 6);
       dict += " 0 0 ";
       Num(dict, -72.0 / g.dpi_y, 6);

@@ -100,7 +100,8 @@ bool TrueTypeFont::Parse(std::string* error) {
   }
   for (const char* need : {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap"}) {
     if (!Find(need)) {
-      *error = std::string("no ") + need + " table (only fonts with TrueType outlines are embedded)";
+      *error =
+          std::string("no ") + need + " table (only fonts with TrueType outlines are embedded)";
       return false;
     }
   }
@@ -117,7 +118,8 @@ bool TrueTypeFont::Parse(std::string* error) {
   descender_ = -S16(d, hhea.offset + 6);
   metrics_count_ = static_cast<int>(U16(d, hhea.offset + 34));
   glyph_count_ = static_cast<int>(U16(d, Find("maxp")->offset + 4));
-  const std::uint64_t loca_need = (static_cast<std::uint64_t>(glyph_count_) + 1) * (loca_long_ ? 4 : 2);
+  const std::uint64_t loca_need =
+      (static_cast<std::uint64_t>(glyph_count_) + 1) * (loca_long_ ? 4 : 2);
   if (metrics_count_ < 1 || metrics_count_ > glyph_count_ ||
       Find("hmtx")->length < 4ull * metrics_count_ || Find("loca")->length < loca_need) {
     *error = "the metrics or the glyph index do not fit the glyph count";
@@ -125,7 +127,8 @@ bool TrueTypeFont::Parse(std::string* error) {
   }
   if (const Table* n = Find("name")) {
     // The PostScript name (name id 6), in a Macintosh or Windows record.
-    const std::uint32_t records = U16(d, n->offset + 2), strings = n->offset + U16(d, n->offset + 4);
+    const std::uint32_t records = U16(d, n->offset + 2),
+                        strings = n->offset + U16(d, n->offset + 4);
     for (std::uint32_t i = 0; i < records && name_.empty(); ++i) {
       const std::size_t r = n->offset + 6 + 12 * i;
       if (r + 12 > n->offset + n->length || U16(d, r + 6) != 6) continue;
@@ -180,7 +183,8 @@ bool TrueTypeFont::ReadCmap(std::string* error) {
       const std::uint32_t first = U32(d, at), last = U32(d, at + 4), glyph = U32(d, at + 8);
       for (std::uint32_t c = first; c <= last && c <= 0x10FFFF; ++c) {
         const std::uint32_t gid = glyph + (c - first);
-        if (gid < static_cast<std::uint32_t>(glyph_count_)) cmap_[c] = static_cast<std::uint16_t>(gid);
+        if (gid < static_cast<std::uint32_t>(glyph_count_))
+          cmap_[c] = static_cast<std::uint16_t>(gid);
       }
     }
     return true;
@@ -246,12 +250,16 @@ std::string TrueTypeFont::Subset(const std::set<std::uint16_t>& wanted) const {
     for (;;) {
       if (at + 4 > stop) break;
       const std::uint32_t flags = U16(d, at), part = U16(d, at + 2);
-      if (part < static_cast<std::uint32_t>(glyph_count_) && keep.insert(static_cast<std::uint16_t>(part)).second)
+      if (part < static_cast<std::uint32_t>(glyph_count_) &&
+          keep.insert(static_cast<std::uint16_t>(part)).second)
         todo.push_back(static_cast<std::uint16_t>(part));
       at += 4 + ((flags & 0x0001) ? 4 : 2);
-      if (flags & 0x0008) at += 2;
-      else if (flags & 0x0040) at += 4;
-      else if (flags & 0x0080) at += 8;
+      if (flags & 0x0008)
+        at += 2;
+      else if (flags & 0x0040)
+        at += 4;
+      else if (flags & 0x0080)
+        at += 8;
       if (!(flags & 0x0020)) break;
     }
   }
@@ -259,8 +267,10 @@ std::string TrueTypeFont::Subset(const std::set<std::uint16_t>& wanted) const {
   std::string new_glyf, new_loca;
   for (int g = 0; g <= glyph_count_; ++g) {
     const std::uint32_t off = static_cast<std::uint32_t>(new_glyf.size());
-    if (loca_long_) Put32(new_loca, off);
-    else Put16(new_loca, off / 2);
+    if (loca_long_)
+      Put32(new_loca, off);
+    else
+      Put16(new_loca, off / 2);
     if (g == glyph_count_ || !keep.count(static_cast<std::uint16_t>(g))) continue;
     const std::uint32_t from = GlyphOffset(static_cast<std::uint16_t>(g)),
                         to = GlyphOffset(static_cast<std::uint16_t>(g + 1));

@@ -81,7 +81,8 @@ TEST_F(PdfEquivalence, TextTablesLinesAndShapesLandWhereQtPutsThem) {
   pe.NewPage();
   double y = 0;
   PrintLine(pe, 1.0, y += kStepLine, "$>>%. 設計条件  Gothic ｺﾞｼｯｸ 0123");
-  PrintLine(pe, 1.0, y += kStepLine, "  鉄筋の応力度は許容応力度以下である。 σs = 123.45 N/mm2  O.K.");
+  PrintLine(pe, 1.0, y += kStepLine,
+            "  鉄筋の応力度は許容応力度以下である。 σs = 123.45 N/mm2  O.K.");
   PrintLine(pe, 1.0, y += kStepLine, "┌────┬────┐");
   PrintLine(pe, 1.0, y += kStepLine, "│ 部材 │  Ｍ  │");
   PrintLine(pe, 1.0, y += kStepLine, "└────┴────┘");
@@ -156,7 +157,8 @@ TEST_F(PdfEquivalence, HatchedFillsShadeTheirAreaLikeQt) {
   }
   std::string ours, error;
   ASSERT_TRUE(MakePdf(records, {kFirstBodySlot}, 300, &ours, &error)) << error;
-  const QImage a = Raster(ours, "ours"), b = Raster(QtReferencePdf(records, {kFirstBodySlot}), "qt");
+  const QImage a = Raster(ours, "ours"),
+               b = Raster(QtReferencePdf(records, {kFirstBodySlot}), "qt");
   // Hatches are finer than the raster: compare the shade of each area.
   for (int k = 0; k < 6; ++k) {
     const QRect area(static_cast<int>((15 + (110.0 + k * 250) / 10) * 100 / 25.4),
