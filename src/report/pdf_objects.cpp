@@ -70,6 +70,14 @@ std::string Deflate(const std::string& data) {
   return out;
 }
 
+void PageMatrix(std::string& out, double px_to_pt) {
+  Num(out, px_to_pt, 6);
+  out += " 0 0 ";
+  Num(out, -px_to_pt, 6);
+  out += " 0 ";
+  Num(out, kPageHeightPt, 2);
+}
+
 Builder::Builder() {
   out_ = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
 }
@@ -209,11 +217,7 @@ int WritePattern(Builder& pdf, int style, double px_to_pt) {
   std::string dict =
       " /Type /Pattern /PatternType 1 /PaintType 2 /TilingType 1"
       " /BBox [0 0 8 8] /XStep 8 /YStep 8 /Resources << >> /Matrix [";
-  Num(dict, px_to_pt, 6);
-  dict += " 0 0 ";
-  Num(dict, -px_to_pt, 6);
-  dict += " 0 ";
-  Num(dict, kPageHeightPt, 2);
+  PageMatrix(dict, px_to_pt);
   dict += "]";
   const int id = pdf.NewId();
   pdf.Stream(id, dict, "1 w " + PatternCell(style) + "\n");

@@ -53,6 +53,8 @@ void Cat(std::string& out, const Parts&... parts) {
 }
 
 std::string Deflate(const std::string& data);
+// "a 0 0 d e f": device pixels (y down) to page points (y up).
+void PageMatrix(std::string& out, double px_to_pt);
 
 // Numbered objects, written in any order, with their offsets for the index.
 class Builder {

@@ -34,11 +34,7 @@ class ContentStream {
 
   void BeginPage(double px_to_pt) {
     out_.clear();
-    Num(out_, px_to_pt, 6);
-    out_ += " 0 0 ";
-    Num(out_, -px_to_pt, 6);
-    out_ += " 0 ";
-    Num(out_, kPageHeightPt, 2);
+    PageMatrix(out_, px_to_pt);
     out_ += " cm 2 J 0 j 2 M\n";
     // The graphics state starts afresh on every page.
     shown_stroke_ = shown_fill_ = 0;

@@ -22,6 +22,13 @@ namespace fs = std::filesystem;
 
 using test::QtReferencePdf;
 
+PageCommand Command(Cmd c, int a, int b = 0, int d = 0, int e = 0) {
+  PageCommand p;
+  p.cmd = c;
+  p.v[0] = a, p.v[1] = b, p.v[2] = d, p.v[3] = e;
+  return p;
+}
+
 class PdfEquivalence : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -97,10 +104,7 @@ TEST_F(PdfEquivalence, TextTablesLinesAndShapesLandWhereQtPutsThem) {
   pe.SetFontColor(0);
   std::vector<PageCommand> extra;
   auto cmd = [&](Cmd c, int a, int b = 0, int d = 0, int e = 0) {
-    PageCommand p;
-    p.cmd = c;
-    p.v[0] = a, p.v[1] = b, p.v[2] = d, p.v[3] = e;
-    extra.push_back(p);
+    extra.push_back(Command(c, a, b, d, e));
   };
   cmd(Cmd::kPenWidth, 3);
   for (int style = kPenSolid; style <= kPenDashDotDot; ++style) {
@@ -144,10 +148,7 @@ TEST_F(PdfEquivalence, HatchedFillsShadeTheirAreaLikeQt) {
   PageRecords records;
   records.Select(kFirstBodySlot);
   auto add = [&](Cmd c, int a, int b = 0, int d = 0, int e = 0) {
-    PageCommand p;
-    p.cmd = c;
-    p.v[0] = a, p.v[1] = b, p.v[2] = d, p.v[3] = e;
-    records.Append(p);
+    records.Append(Command(c, a, b, d, e));
   };
   add(Cmd::kBrushColor, 0);
   for (int style = kBrushHorizontal; style <= kBrushDiagCross; ++style) {
