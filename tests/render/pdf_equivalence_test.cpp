@@ -7,6 +7,7 @@
 #include <QImage>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "core/fileio.h"
 #include "render/qt_pdf_reference.h"
@@ -129,6 +130,16 @@ TEST_F(PdfEquivalence, TextTablesLinesAndShapesLandWhereQtPutsThem) {
   poly.cmd = Cmd::kPolyline;
   poly.points = {700, 1700, 900, 1900, 1100, 1700};
   extra.push_back(poly);
+  // A figure image: a red-to-blue ramp over a dark lower half.
+  auto image = std::make_shared<RasterImage>();
+  image->width = 40, image->height = 20;
+  for (int r = 0; r < 20; ++r)
+    for (int c = 0; c < 40; ++c)
+      image->pixels.push_back(r >= 10 ? 0xFF202020u
+                                      : 0xFF000000u | (255u - c * 6) << 16 | (c * 6u));
+  PageCommand picture = Command(Cmd::kImage, 1200, 1500, 1600, 1700);
+  picture.image = image;
+  extra.push_back(picture);
   PageRecords records = pe.records();
   for (const PageCommand& c : extra) records.Append(c);
 
