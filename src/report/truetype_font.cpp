@@ -1,5 +1,10 @@
 #include "report/truetype_font.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "core/fileio.h"
@@ -8,18 +13,18 @@ namespace vaultra {
 
 namespace {
 
-std::uint32_t U16(const std::string& d, std::size_t at) {
+std::uint32_t U16(std::string_view d, std::size_t at) {
   if (at + 2 > d.size()) return 0;
   return (static_cast<std::uint32_t>(static_cast<unsigned char>(d[at])) << 8) |
          static_cast<unsigned char>(d[at + 1]);
 }
 
-int S16(const std::string& d, std::size_t at) {
+int S16(std::string_view d, std::size_t at) {
   const std::uint32_t v = U16(d, at);
   return v >= 0x8000 ? static_cast<int>(v) - 0x10000 : static_cast<int>(v);
 }
 
-std::uint32_t U32(const std::string& d, std::size_t at) {
+std::uint32_t U32(std::string_view d, std::size_t at) {
   return (U16(d, at) << 16) | U16(d, at + 2);
 }
 
@@ -37,7 +42,7 @@ void Set32(std::string& out, std::size_t at, std::uint32_t v) {
   for (int k = 0; k < 4; ++k) out[at + k] = static_cast<char>((v >> (24 - 8 * k)) & 0xFF);
 }
 
-std::uint32_t CheckSum(const std::string& d, std::size_t at, std::size_t length) {
+std::uint32_t CheckSum(std::string_view d, std::size_t at, std::size_t length) {
   std::uint32_t sum = 0;
   for (std::size_t k = 0; k < length; k += 4) {
     std::uint32_t word = 0;
@@ -50,7 +55,32 @@ std::uint32_t CheckSum(const std::string& d, std::size_t at, std::size_t length)
 
 }  // namespace
 
+TrueTypeFont::~TrueTypeFont() {
+  if (map_) ::munmap(map_, map_size_);
+}
+
 std::unique_ptr<TrueTypeFont> TrueTypeFont::Load(const std::string& path, std::string* error) {
+  // Mapped, not read: a report uses a few hundred of the face's glyphs, so
+  // only the pages of its tables and of those outlines are ever touched.
+  const int fd = ::open(ToFsPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    void* map =
+        ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (map != MAP_FAILED) {
+      std::unique_ptr<TrueTypeFont> font(new TrueTypeFont);
+      font->map_ = map;
+      font->map_size_ = static_cast<std::size_t>(st.st_size);
+      font->data_ = std::string_view(static_cast<const char*>(map), font->map_size_);
+      std::string why;
+      if (font->Parse(&why)) return font;
+      if (error) *error = "the font " + path + ": " + why;
+      return nullptr;
+    }
+  } else if (fd >= 0) {
+    ::close(fd);
+  }
   std::string why;
   std::optional<std::string> bytes = ReadFileBytes(path, &why);
   if (!bytes) {
@@ -64,7 +94,8 @@ std::unique_ptr<TrueTypeFont> TrueTypeFont::Load(const std::string& path, std::s
 
 std::unique_ptr<TrueTypeFont> TrueTypeFont::FromBytes(std::string bytes, std::string* error) {
   std::unique_ptr<TrueTypeFont> font(new TrueTypeFont);
-  font->data_ = std::move(bytes);
+  font->owned_ = std::move(bytes);
+  font->data_ = font->owned_;
   std::string why;
   if (!font->Parse(&why)) {
     if (error) *error = why;
@@ -79,7 +110,7 @@ const TrueTypeFont::Table* TrueTypeFont::Find(const char* tag) const {
 }
 
 bool TrueTypeFont::Parse(std::string* error) {
-  const std::string& d = data_;
+  const std::string_view d = data_;
   if (d.size() < 12 || (U32(d, 0) != 0x00010000u && d.compare(0, 4, "true") != 0)) {
     *error = "not a TrueType font";
     return false;
@@ -93,10 +124,10 @@ bool TrueTypeFont::Parse(std::string* error) {
     const std::size_t at = 12 + 16 * i;
     Table t{U32(d, at + 8), U32(d, at + 12)};
     if (static_cast<std::uint64_t>(t.offset) + t.length > d.size()) {
-      *error = "table " + d.substr(at, 4) + " lies past the end of the file";
+      *error = "table " + std::string(d.substr(at, 4)) + " lies past the end of the file";
       return false;
     }
-    tables_[d.substr(at, 4)] = t;
+    tables_[std::string(d.substr(at, 4))] = t;
   }
   for (const char* need : {"head", "hhea", "hmtx", "maxp", "loca", "glyf", "cmap"}) {
     if (!Find(need)) {
@@ -134,7 +165,7 @@ bool TrueTypeFont::Parse(std::string* error) {
       if (r + 12 > n->offset + n->length || U16(d, r + 6) != 6) continue;
       const std::uint32_t platform = U16(d, r), len = U16(d, r + 8), off = U16(d, r + 10);
       if (strings + off + len > d.size()) continue;
-      const std::string raw = d.substr(strings + off, len);
+      const std::string_view raw = d.substr(strings + off, len);
       std::string ascii;
       const std::size_t step = platform == 3 ? 2 : 1;
       for (std::size_t k = step - 1; k < raw.size(); k += step) {
@@ -146,11 +177,13 @@ bool TrueTypeFont::Parse(std::string* error) {
     }
   }
   if (name_.empty()) name_ = "Font";
+  hmtx_ = Find("hmtx")->offset;
+  loca_ = Find("loca")->offset;
   return ReadCmap(error);
 }
 
 bool TrueTypeFont::ReadCmap(std::string* error) {
-  const std::string& d = data_;
+  const std::string_view d = data_;
   const Table& cmap = *Find("cmap");
   const std::uint32_t end = cmap.offset + cmap.length;
   const std::uint32_t n = U16(d, cmap.offset + 2);
@@ -223,17 +256,16 @@ std::uint16_t TrueTypeFont::GlyphFor(char32_t ch) const {
 
 int TrueTypeFont::Advance1000(std::uint16_t glyph) const {
   const int k = std::min<int>(glyph, metrics_count_ - 1);
-  const std::uint32_t units = U16(data_, Find("hmtx")->offset + 4 * static_cast<std::uint32_t>(k));
+  const std::uint32_t units = U16(data_, hmtx_ + 4 * static_cast<std::uint32_t>(k));
   return static_cast<int>((units * 1000 + units_per_em_ / 2) / units_per_em_);
 }
 
 std::uint32_t TrueTypeFont::GlyphOffset(std::uint16_t glyph) const {
-  const std::uint32_t loca = Find("loca")->offset;
-  return loca_long_ ? U32(data_, loca + 4u * glyph) : 2 * U16(data_, loca + 2u * glyph);
+  return loca_long_ ? U32(data_, loca_ + 4u * glyph) : 2 * U16(data_, loca_ + 2u * glyph);
 }
 
 std::string TrueTypeFont::Subset(const std::set<std::uint16_t>& wanted) const {
-  const std::string& d = data_;
+  const std::string_view d = data_;
   const Table& glyf = *Find("glyf");
   // The glyphs used, and the parts of the composite ones, followed to the end.
   std::set<std::uint16_t> keep(wanted);
@@ -280,7 +312,7 @@ std::string TrueTypeFont::Subset(const std::set<std::uint16_t>& wanted) const {
   // The tables a PDF renderer reads from an embedded TrueType font.
   std::map<std::string, std::string> out;
   for (const char* tag : {"cvt ", "fpgm", "head", "hhea", "hmtx", "maxp", "prep"})
-    if (const Table* t = Find(tag)) out[tag] = d.substr(t->offset, t->length);
+    if (const Table* t = Find(tag)) out[tag] = std::string(d.substr(t->offset, t->length));
   out["glyf"] = std::move(new_glyf);
   out["loca"] = std::move(new_loca);
   Set32(out["head"], 8, 0);  // checkSumAdjustment, set below

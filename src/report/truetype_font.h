@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vaultra {
@@ -20,6 +21,9 @@ class TrueTypeFont {
   static std::unique_ptr<TrueTypeFont> Load(const std::string& path, std::string* error);
   // The same from the file's bytes.
   static std::unique_ptr<TrueTypeFont> FromBytes(std::string bytes, std::string* error);
+  ~TrueTypeFont();
+  TrueTypeFont(const TrueTypeFont&) = delete;
+  TrueTypeFont& operator=(const TrueTypeFont&) = delete;
 
   // The glyph of a character (UTF-32); 0 (the missing glyph) when the font has none.
   std::uint16_t GlyphFor(char32_t ch) const;
@@ -47,7 +51,13 @@ class TrueTypeFont {
   const Table* Find(const char* tag) const;
   std::uint32_t GlyphOffset(std::uint16_t glyph) const;
 
-  std::string data_;
+  TrueTypeFont() = default;
+  // The file's bytes: owned, or a read-only mapping of the file.
+  std::string owned_;
+  void* map_ = nullptr;
+  std::size_t map_size_ = 0;
+  std::string_view data_;
+  std::uint32_t hmtx_ = 0, loca_ = 0;  // table offsets read for every glyph
   std::map<std::string, Table> tables_;
   int units_per_em_ = 1000;
   int glyph_count_ = 0;
