@@ -125,8 +125,14 @@ int ReplayPage(const PageRecords& records, int slot, DrawTarget& target, const R
   auto mx = [&](int x) { return clamp(x * hs + ox); };
   auto my = [&](int y) { return clamp(y * vs + oy); };
   int executed = 0;
+  // One scratch command, refilled: its text and points keep their storage.
+  PageCommand m;
   for (const PageCommand& c : records.Slot(slot)) {
-    PageCommand m = c;
+    m.cmd = c.cmd;
+    std::copy(std::begin(c.v), std::end(c.v), std::begin(m.v));
+    m.text.assign(c.text);
+    m.points.assign(c.points.begin(), c.points.end());
+    m.image = c.image;
     switch (c.cmd) {
       case Cmd::kSetFont:
         m.v[0] = clamp(c.v[0] * vs);
