@@ -6,7 +6,6 @@
 
 #include "core/fileio.h"
 #include "core/number.h"
-#include "render/render.h"
 #include "report/pdf_file.h"
 #include "report/print_engine.h"
 #include "report/report_template.h"
@@ -65,7 +64,6 @@ void BM_RecordReport(benchmark::State& state) {
 BENCHMARK(BM_RecordReport)->Unit(benchmark::kMillisecond);
 
 void BM_RecordAndWritePdf(benchmark::State& state) {
-  render::EnsureGuiApplication();
   const std::string path =
       FromFsPath(std::filesystem::temp_directory_path() / "vaultra_bench_report.pdf");
   std::size_t commands = 0;
