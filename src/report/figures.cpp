@@ -9,8 +9,6 @@ namespace vaultra {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 bool Screen(const PrintEngine& pe) {
   return pe.device().kind == 1;
 }

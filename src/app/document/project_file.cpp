@@ -20,7 +20,6 @@ constexpr const char* kBlockHeaders[] = {"[KZ1_BLKTBL]", "[KZ1_POSTBL]", "[KZ1_B
                                          "[KZ2_POSTBL]", "[KZ2_BZITBL]"};
 constexpr const char* kReal3 = " %.3f";
 constexpr const char* kReal4 = "%8.4f";
-constexpr int kDimensionFields = kDimensionValues + 1;  // the 23 values and one filler
 
 std::string OneLine(std::string_view text) {
   std::string s(text);
