@@ -24,7 +24,8 @@ const char* UsageText() {
          "  vaultra resave IN.vt1 OUT.vt1 [--work-dir DIR]\n"
          "  vaultra draw FILE.PCJ -o OUT.pdf|OUT.png\n"
          "  vaultra template FILE LABEL -o OUT.pdf|OUT.png\n"
-         "  vaultra report PROJECT.vt1 -o OUT.pdf [--work-dir DIR] [--internal] [--formulas] [--ts]\n"
+         "  vaultra report PROJECT.vt1 -o OUT.pdf [--work-dir DIR] [--internal] [--formulas] "
+         "[--ts]\n"
          "                 [--summary OUT.txt]\n"
          "  vaultra figure PROJECT.vt1 KIND -o OUT.png|OUT.pdf [--direction "
          "transverse|longitudinal]\n"
@@ -131,11 +132,11 @@ int RunSubcommand(int argc, char** argv) {
     const char* name;
     int (*fn)(const ArgList&);
   };
-  // The commands that draw nothing: they run in this process, which never
-  // loads the window toolkit.
+  // The commands that need no display: they run in this process, which
+  // never loads the window toolkit (a report's PDF is written without it).
   static constexpr Entry kCommands[] = {
-      {"calc", CmdCalc},       {"frame", CmdFrame},   {"solve", CmdSolve},
-      {"section", CmdSection}, {"resave", CmdResave},
+      {"calc", CmdCalcWithReport}, {"report", CmdReport},   {"frame", CmdFrame},
+      {"solve", CmdSolve},         {"section", CmdSection}, {"resave", CmdResave},
   };
   if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
     std::fputs(UsageText(), stdout);

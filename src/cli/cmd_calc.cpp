@@ -361,10 +361,6 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, Report
 
 }  // namespace
 
-int CmdCalc(const ArgList& argv) {
-  return CmdCalcWith(argv, nullptr);
-}
-
 int CmdCalcWith(const ArgList& argv, ReportWriter writer) {
   std::string error;
   std::optional<Args> args =
@@ -375,7 +371,8 @@ int CmdCalcWith(const ArgList& argv, ReportWriter writer) {
   std::optional<ReportRequest> report;
   if (auto out = args->Option("--report")) {
     report = ReportRequest{*out, args->Has("--formulas"), args->Has("--ts"), ""};
-    if (!writer) return -1;  // the window program writes reports
+    if (!writer) return -1;
+    if (!IsPdfPath(*out)) return UsageError("the report is a PDF: --report OUT.pdf");
   }
   return RunCalc(*args, report, writer, false);
 }
@@ -389,7 +386,7 @@ int CmdReportWith(const ArgList& argv, ReportWriter writer) {
   if (!args) return UsageError(error);
   if (args->positional.size() != 1) return UsageError("report needs PROJECT.vt1");
   const auto out = args->Option("-o");
-  if (!out) return UsageError("report needs -o OUT.pdf");
+  if (!out || !IsPdfPath(*out)) return UsageError("report needs -o OUT.pdf");
   return RunCalc(*args,
                  ReportRequest{*out, args->Has("--formulas"), args->Has("--ts"),
                                args->Option("--summary").value_or("")},

@@ -3,48 +3,26 @@
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/report_run.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "render/render.h"
-#include "report/pdf_file.h"
 #include "report/print_engine.h"
 #include "report/report_template.h"
 #include "report/report_text.h"
 
 namespace vaultra::cli {
 
-namespace {
-
-bool HasSuffix(const std::string& s, const char* suffix) {
-  const std::string lower = [&] {
-    std::string l = s;
-    for (char& c : l)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return l;
-  }();
-  const std::string suf(suffix);
-  return lower.size() >= suf.size() &&
-         lower.compare(lower.size() - suf.size(), suf.size(), suf) == 0;
-}
-
-}  // namespace
-
 // Writes the recorded pages: every slot to a PDF, the first of them to a PNG.
 int WriteReportOutput(const PrintEngine& pe, const std::vector<int>& page_slots,
                       const std::string& out_utf8) {
+  if (IsPdfPath(out_utf8)) return WriteReportPdf(pe, page_slots, out_utf8);
+  if (!HasSuffixNoCase(out_utf8, ".png")) return UsageError("the output must end in .pdf or .png");
   for (const std::string& n : pe.notices)
     std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(n).c_str());
   std::string error;
-  const std::string out = Utf8ToCp932(out_utf8);
-  bool ok;
-  if (HasSuffix(out_utf8, ".pdf")) {
-    ok = WritePdfFile(pe.records(), page_slots, out, 300, &error);
-  } else if (HasSuffix(out_utf8, ".png")) {
-    ok = render::WritePagePng(pe.records(), page_slots.empty() ? 0 : page_slots.front(), out, 1800,
-                              2700, &error);
-  } else {
-    return UsageError("the output must end in .pdf or .png");
-  }
+  const bool ok = render::WritePagePng(pe.records(), page_slots.empty() ? 0 : page_slots.front(),
+                                       Utf8ToCp932(out_utf8), 1800, 2700, &error);
   if (!ok) {
     std::fprintf(stderr, "vaultra: %s\n", error.c_str());
     return kExitBadInput;

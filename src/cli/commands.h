@@ -12,14 +12,13 @@ namespace vaultra::cli {
 using ArgList = std::vector<std::string>;
 
 int CmdResave(const ArgList& argv);
-int CmdCalc(const ArgList& argv);
 int CmdFrame(const ArgList& argv);
 int CmdSolve(const ArgList& argv);
 int CmdSection(const ArgList& argv);
 int CmdDraw(const ArgList& argv);
 int CmdTemplate(const ArgList& argv);
 int CmdReport(const ArgList& argv);
-// calc in the window program, which can also write its report (--report).
+// calc, which can also write the report (--report OUT.pdf).
 int CmdCalcWithReport(const ArgList& argv);
 int CmdFigure(const ArgList& argv);
 

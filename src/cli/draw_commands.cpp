@@ -16,8 +16,6 @@ int RunDrawingSubcommand(int argc, char** argv) {
   static constexpr Entry kCommands[] = {
       {"draw", CmdDraw},
       {"template", CmdTemplate},
-      {"report", CmdReport},
-      {"calc", CmdCalcWithReport},
       {"figure", CmdFigure},
   };
   for (const Entry& e : kCommands) {

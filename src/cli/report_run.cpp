@@ -1,18 +1,40 @@
 #include "cli/report_run.h"
 
-#include "cli/commands.h"
-
 #include <cstdio>
 
 #include "cli/args.h"
+#include "cli/commands.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
+#include "report/pdf_file.h"
 #include "report/print_engine.h"
 
 namespace vaultra::cli {
 
-int WriteReportOutput(const PrintEngine& pe, const std::vector<int>& page_slots,
-                      const std::string& out_utf8);
+bool HasSuffixNoCase(const std::string& path_utf8, const char* suffix) {
+  const std::string suf(suffix);
+  if (path_utf8.size() < suf.size()) return false;
+  std::string tail = path_utf8.substr(path_utf8.size() - suf.size());
+  for (char& c : tail)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return tail == suf;
+}
+
+bool IsPdfPath(const std::string& path_utf8) {
+  return HasSuffixNoCase(path_utf8, ".pdf");
+}
+
+int WriteReportPdf(const PrintEngine& pe, const std::vector<int>& page_slots,
+                   const std::string& out_utf8) {
+  for (const std::string& n : pe.notices)
+    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(n).c_str());
+  std::string error;
+  if (!WritePdfFile(pe.records(), page_slots, Utf8ToCp932(out_utf8), 300, &error)) {
+    std::fprintf(stderr, "vaultra: %s\n", error.c_str());
+    return kExitBadInput;
+  }
+  return kExitOk;
+}
 
 int WriteRunReport(const ProjectState& state, const CalcWorkspace& ws, const CalcRun& run,
                    const MasterData& master, const std::string& print_master_dir,
@@ -44,7 +66,7 @@ int WriteRunReport(const ProjectState& state, const CalcWorkspace& ws, const Cal
   }
   if (!build.first_error.empty())
     std::fprintf(stderr, "vaultra: report: %s\n", Cp932ToUtf8(build.first_error).c_str());
-  const int status = WriteReportOutput(pe, ReportPageSlots(build), request.out_utf8);
+  const int status = WriteReportPdf(pe, ReportPageSlots(build), request.out_utf8);
   if (status == kExitOk)
     std::fprintf(stderr, "vaultra: report: %d body pages, %d contents pages -> %s\n",
                  build.body_pages, build.contents_pages, request.out_utf8.c_str());

@@ -3,13 +3,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/calc/build_models.h"
+#include "app/calc/run_analysis.h"
+#include "app/document/project_state.h"
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "inputs/master_data.h"
-#include "app/document/project_state.h"
-#include "app/calc/run_analysis.h"
 #include "report/build_report.h"
 
 namespace vaultra::cli {
@@ -21,17 +22,25 @@ struct ReportRequest {
   std::string summary_utf8;  // --summary OUT.txt: the summary list, one line per check
 };
 
-// Writes the report of a finished run; the headless program has none (it
-// never links the PDF writer) and hands a run that asks for a report to the
-// window program.
-using ReportWriter = int (*)(const ProjectState& state, const CalcWorkspace& ws,
-                             const CalcRun& run, const MasterData& master,
-                             const std::string& print_master_dir, const ReportRequest& request);
+// Writes the report of a finished run (WriteRunReport); with null, calc
+// --report and report return -1.
+using ReportWriter = int (*)(const ProjectState& state, const CalcWorkspace& ws, const CalcRun& run,
+                             const MasterData& master, const std::string& print_master_dir,
+                             const ReportRequest& request);
 
 // calc and report with the report writer given (null: calc --report and
 // report return -1, the window program's).
 int CmdCalcWith(const ArgList& argv, ReportWriter writer);
 int CmdReportWith(const ArgList& argv, ReportWriter writer);
+
+// True when the path ends in the (lower-case) suffix, in any case.
+bool HasSuffixNoCase(const std::string& path_utf8, const char* suffix);
+// True when the path ends in ".pdf" (any case): the report is a PDF.
+bool IsPdfPath(const std::string& path_utf8);
+// The recorded pages as a PDF (the engine's notices first, on stderr).
+// Returns 0, or 2 with the reason on stderr.
+int WriteReportPdf(const PrintEngine& pe, const std::vector<int>& page_slots,
+                   const std::string& out_utf8);
 
 // Builds the report of the run (cover, contents, body) and writes it.
 // Returns 0, or 2 with the reason on stderr.

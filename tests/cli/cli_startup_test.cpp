@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -77,6 +78,27 @@ TEST_F(LoneExecutable, RunsHeadlessCommandsWithoutTheWindowProgram) {
     EXPECT_NE(r.output.find(c.says), std::string::npos) << c.args << ": " << r.output;
     EXPECT_EQ(r.output.find("cannot start"), std::string::npos) << c.args << ": " << r.output;
   }
+}
+
+TEST_F(LoneExecutable, WritesTheReportPdfWithoutTheWindowProgram) {
+  // The catalogue and the resume file are read beside the executable.
+  const fs::path src(VAULTRA_SOURCE_DIR);
+  fs::create_directory_symlink(src / "Master", fs::path(dir_) / "Master");
+  fs::copy_file(src / "vaultra.ini", fs::path(dir_) / "vaultra.ini");
+  const std::string pdf = dir_ + "/r.pdf";
+  const ShellRun r =
+      Shell(Quoted(exe_) + " report " + Quoted((src / "samples" / "box_three_boxes.vt1").string()) +
+            " --work-dir " + Quoted(dir_ + "/work") + " -o " + Quoted(pdf));
+  EXPECT_EQ(r.status, 0) << r.output;  // every check of this sample is satisfied
+  EXPECT_EQ(r.output.find("cannot start"), std::string::npos) << r.output;
+  std::ifstream in(pdf, std::ios::binary);
+  std::string head(5, '\0');
+  in.read(head.data(), 5);
+  EXPECT_EQ(head, "%PDF-");
+  // A report is a PDF: any other output is refused before anything runs.
+  const ShellRun png = Shell(Quoted(exe_) + " report x.vt1 -o " + Quoted(dir_ + "/r.png"));
+  EXPECT_EQ(png.status, 2) << png.output;
+  EXPECT_NE(png.output.find("report needs -o OUT.pdf"), std::string::npos) << png.output;
 }
 
 TEST_F(LoneExecutable, SaysSoWhenTheWindowProgramIsMissing) {
