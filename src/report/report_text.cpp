@@ -238,9 +238,14 @@ void DrawMarkedText(PrintEngine& pe, double x0, double y0, double dx, double dy,
       const char c = s[j];
       if ((c == 'N' || c == 'B') && j + 1 < s.size() && s[j + 1] == '~') {
         pe.DrawText(x0, y0, col, dy - h / 2, "－");
-        s.replace(j, 2, c == 'N' ? "Ｎ" : "Ｂ");
-        trail[j + 1] = 1;
-        j += 2;
+        // The full-width letter takes the place of the two bytes; should it
+        // be longer (a build whose literals are not cp932), the trail marks
+        // behind it move along so they stay beside their bytes.
+        const std::string_view wide = c == 'N' ? "Ｎ" : "Ｂ";
+        s.replace(j, 2, wide);
+        if (wide.size() > 2) trail.insert(trail.begin() + j + 2, wide.size() - 2, 0);
+        trail[j + wide.size() - 1] = 1;
+        j += wide.size();
         continue;
       }
       if (c == '$' && j + 2 < s.size() && s.compare(j + 1, 2, "Σ") == 0) {
