@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <optional>
+#include <random>
 
 #include "core/comma_text.h"
 #include "core/cp932.h"
@@ -119,6 +123,23 @@ TEST(Rounding, AddsJustUnderAHalfAndTruncatesTowardZero) {
   EXPECT_DOUBLE_EQ(RoundTo9(0.1234567894), 0.123456789);
   EXPECT_DOUBLE_EQ(Sign(0.0), 1);
   EXPECT_DOUBLE_EQ(Sign(-1e-12), -1);
+}
+
+TEST(Rounding, ScalesByTheSamePowersOfTenAsPow) {
+  // The rounding must give the bits the pow-based rounding gave: a changed
+  // last bit can move a printed digit of a check.
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> mantissa(-10, 10);
+  for (int k = -3; k <= 24; ++k) {
+    const double scale = std::pow(10.0, k);
+    for (int i = 0; i < 2000; ++i) {
+      const double x = mantissa(rng) * std::pow(10.0, i % 7 - 3);
+      double v = x * scale;
+      v = std::trunc(x >= 0 ? v + 0.49999 : v - 0.49999);
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(RoundTo(x, k)), std::bit_cast<std::uint64_t>(v / scale))
+          << "x " << x << " k " << k;
+    }
+  }
 }
 
 TEST(Rounding, LerpInterpolatesAndTakesTheMeanOnADegenerateInterval) {
