@@ -67,7 +67,10 @@ struct MemberSpringReaction {
 
 struct CaseResult {
   std::vector<NodeDisplacement> nodes;    // index 0 unused
-  std::vector<MemberCaseResult> members;  // index 0 unused
+  // Index 0 unused; empty until a member value of the case is written (see
+  // AnalysisResults::At): a search run writes a few cases, and a whole
+  // table is a third of a megabyte.
+  std::vector<MemberCaseResult> members;
   std::array<double, 4> envelope{};
   std::vector<SupportReaction> reactions;  // internal solver only, in support order
   // Internal solver only: per member with distributed springs in the
@@ -99,9 +102,10 @@ struct AnalysisResults {
   }
   // Sizes the tables for n nodes and m members (both within the record's
   // bounds) and every case, every value zero; false when a count is out of
-  // bounds. A record filled again with as many members resets only the
-  // member values handed out for writing since (see At): a search run
-  // fills a few members of a few cases, and a whole table is megabytes.
+  // bounds. A case's member table is made by the first writing At; a
+  // record filled again with as many members resets only the member values
+  // handed out for writing since: a search run fills a few members of a
+  // few cases, and all tables together are megabytes.
   bool Allocate(int n, int m) {
     if (n < 0 || n > kResultMaxNodes || m < 0 || m > kResultMaxMembers) return false;
     const std::size_t per = static_cast<std::size_t>(m) + 1;
@@ -119,7 +123,7 @@ struct AnalysisResults {
         for (std::size_t e = 0; e < per; ++e)
           if (w[e]) cr.members[e] = MemberCaseResult{};
       } else {
-        cr.members.assign(per, {});
+        cr.members.clear();
       }
       cr.envelope = {};
       cr.reactions.clear();
@@ -138,11 +142,16 @@ struct AnalysisResults {
     const std::size_t per = static_cast<std::size_t>(member_count) + 1;
     const std::size_t slot = static_cast<std::size_t>(c) * per + static_cast<std::size_t>(m);
     if (slot < written_.size()) written_[slot] = 1;
-    return cases[static_cast<std::size_t>(c)].members[static_cast<std::size_t>(m)];
+    std::vector<MemberCaseResult>& table = cases[static_cast<std::size_t>(c)].members;
+    if (table.size() != per) table.resize(per);
+    return table[static_cast<std::size_t>(m)];
   }
+  // A case no value was written to reads as all zero.
   const MemberCaseResult& At(int c, int m) const {
     if (!HasCase(c) || !HasMember(m)) throw std::out_of_range("AnalysisResults case/member");
-    return cases[static_cast<std::size_t>(c)].members[static_cast<std::size_t>(m)];
+    const std::vector<MemberCaseResult>& table = cases[static_cast<std::size_t>(c)].members;
+    static const MemberCaseResult kNone{};
+    return table.empty() ? kNone : table[static_cast<std::size_t>(m)];
   }
   NodeDisplacement& Disp(int c, int n) {
     if (!HasCase(c) || !HasNode(n)) throw std::out_of_range("AnalysisResults case/node");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <cmath>
 #include <stdexcept>
 
@@ -282,7 +284,7 @@ TEST(MemberChecks, BoxShoulderRowsFollowTheWallOfTheSameRank) {
   res.Allocate(2, 2);
   res.max_load_case = 1;
   for (int c = 2; c <= 4; ++c) {
-    res.cases[c].members[1] = f.res.At(c, 1);
+    res.At(c, 1) = std::as_const(f.res).At(c, 1);
     MemberCaseResult& v = res.At(c, 2);
     v.count = 3;
     for (int p = 1; p <= 3; ++p) v.points[p] = {0.25 * (p - 1), -5.0 * p, 1, 0, 0};
