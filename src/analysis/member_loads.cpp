@@ -146,6 +146,29 @@ Strips MakeStrips(double q1, double q2, double h0, double h1) {
   return st;
 }
 
+namespace {
+
+// Adds the strips [k0, k1) to the power sums. The centres and forces are
+// the expressions of MakeStrips, term by term, so the sums are those of the
+// strip-by-strip path added in the same order.
+void AddStrips(double q1, double q2, double h0, double l, double w, int k0, int k1,
+               std::array<double, 4>& s) {
+  double s0 = s[0], s1 = s[1], s2 = s[2], s3 = s[3];
+  for (int k = k0; k < k1; ++k) {
+    double hm = h0 + (k + 0.5) * w;
+    double F = (q1 + (q2 - q1) * (hm - h0) / l) * w;
+    // F h^p with the powers built by successive products.
+    double h2 = hm * hm, h3 = h2 * hm;
+    s0 = s0 + F;
+    s1 = s1 + F * hm;
+    s2 = s2 + F * h2;
+    s3 = s3 + F * h3;
+  }
+  s = {s0, s1, s2, s3};
+}
+
+}  // namespace
+
 // Fills sums for the ascending points xs[0..nx).
 void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int nx,
                StripSums& sums) {
@@ -157,26 +180,26 @@ void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int
   if (!(l > 0) || !std::isfinite(l)) return;
   const int n = StripCount(l);
   double w = l / n;
+  auto centre = [&](int k) { return h0 + (k + 0.5) * w; };
   std::array<double, 4> s{};
-  int i = 0;
-  for (int k = 0; k < n; ++k) {
-    double hm = h0 + (k + 0.5) * w;
-    for (; i < nx && xs[i] < hm; ++i) {
-      sums.split[static_cast<std::size_t>(i)] = k;
-      sums.left[static_cast<std::size_t>(i)] = s;
-    }
-    double F = (q1 + (q2 - q1) * (hm - h0) / l) * w;
-    // F h^p with the powers built by successive products.
-    double h2 = hm * hm, h3 = h2 * hm;
-    s[0] = s[0] + F;
-    s[1] = s[1] + F * hm;
-    s[2] = s[2] + F * h2;
-    s[3] = s[3] + F * h3;
-  }
-  for (; i < nx; ++i) {
-    sums.split[static_cast<std::size_t>(i)] = n;
+  // A point's split is the first strip, not before the last point's, whose
+  // centre lies beyond it. The centres grow with k (every operation rounds
+  // monotonically), so the split is found by a guess from the width and a
+  // step or two, and the strips between two splits are summed without a
+  // test per strip.
+  int k = 0;
+  for (int i = 0; i < nx; ++i) {
+    const double x = xs[i];
+    const double guess = (x - h0) / w + 0.5;  // not a number: no strip lies beyond x
+    int e = guess > k ? (guess < n ? static_cast<int>(guess) : n) : k;
+    while (e > k && x < centre(e - 1)) --e;
+    while (e < n && !(x < centre(e))) ++e;
+    AddStrips(q1, q2, h0, l, w, k, e, s);
+    k = e;
+    sums.split[static_cast<std::size_t>(i)] = k;
     sums.left[static_cast<std::size_t>(i)] = s;
   }
+  AddStrips(q1, q2, h0, l, w, k, n, s);
   sums.n = n;
   sums.total = s;
 }
