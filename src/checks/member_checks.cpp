@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "core/number.h"
 
@@ -62,6 +63,44 @@ int MaterialColumnOf(int t) {
   if (t == 19 || t == 20) return 2;
   if (t >= 21 && t <= 23) return 3;
   return 1;
+}
+
+MemberCheckTable::MemberCheckTable(const MemberCheckTable& other) {
+  *this = other;
+}
+
+MemberCheckTable& MemberCheckTable::operator=(const MemberCheckTable& other) {
+  if (this == &other) return *this;
+  max_index = other.max_index;
+  count = other.count;
+  type_code = other.type_code;
+  length = other.length;
+  s = other.s;
+  partner = other.partner;
+  former_count = other.former_count;
+  rows_.clear();
+  if (!other.rows_.empty()) {
+    rows_.reserve(kCheckTableRows + 1);
+    rows_.assign(other.rows_.begin(), other.rows_.end());
+  }
+  return *this;
+}
+
+CheckPointRecord& MemberCheckTable::Row(int p) {
+  if (p < 0 || p > kCheckTableRows) throw std::out_of_range("MemberCheckTable row");
+  const auto at = static_cast<std::size_t>(p);
+  if (at >= rows_.size()) {
+    rows_.reserve(kCheckTableRows + 1);  // never again: references stay valid
+    rows_.resize(at + 1);
+  }
+  return rows_[at];
+}
+
+const CheckPointRecord& MemberCheckTable::Row(int p) const {
+  if (p < 0 || p > kCheckTableRows) throw std::out_of_range("MemberCheckTable row");
+  static const CheckPointRecord kEmpty{};
+  const auto at = static_cast<std::size_t>(p);
+  return at < rows_.size() ? rows_[at] : kEmpty;
 }
 
 bool MemberCheckTables::Reset(int members) {

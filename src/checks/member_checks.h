@@ -35,11 +35,23 @@ struct MemberCheckTable {
   std::array<int, 8> s{};  // point-of-interest rows s0 .. s7 (0 = none)
   int partner = 0;         // box layout: the paired shoulder / wall member
   int former_count = 0;
-  std::array<CheckPointRecord, kCheckTableRows + 1> rows{};
+
+  MemberCheckTable() = default;
+  MemberCheckTable(const MemberCheckTable& other);
+  MemberCheckTable& operator=(const MemberCheckTable& other);
+  MemberCheckTable(MemberCheckTable&&) noexcept = default;
+  MemberCheckTable& operator=(MemberCheckTable&&) noexcept = default;
 
   bool HasRow(int p) const { return p >= 1 && p <= kCheckTableRows; }
-  CheckPointRecord& Row(int p) { return rows.at(static_cast<std::size_t>(p)); }
-  const CheckPointRecord& Row(int p) const { return rows.at(static_cast<std::size_t>(p)); }
+  // Rows 0 .. kCheckTableRows; out_of_range beyond. A row never written
+  // reads as an empty record: only the rows asked for are made, for a
+  // table of all rows is 18 KB and there are three per member. The storage
+  // for all rows is reserved at once, so a row reference stays valid.
+  CheckPointRecord& Row(int p);
+  const CheckPointRecord& Row(int p) const;
+
+ private:
+  std::vector<CheckPointRecord> rows_;
 };
 
 // 3 × members check tables, bounds-checked. The tables are sized for the

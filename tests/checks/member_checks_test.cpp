@@ -392,5 +392,34 @@ TEST(MemberCheckTables, ResetEmptiesTablesFilledBefore) {
   EXPECT_THROW(t.At(1, 3), std::out_of_range);
 }
 
+TEST(MemberCheckTables, RowsNotWrittenReadEmptyAndRowReferencesStayValid) {
+  MemberCheckTable tb;
+  const MemberCheckTable& view = tb;
+  EXPECT_EQ(view.Row(kCheckTableRows).ratio, 0.0);  // nothing written: an empty record
+  EXPECT_EQ(view.Row(5).check_bits, kCheckBending | kCheckShear);
+  EXPECT_THROW(view.Row(kCheckTableRows + 1), std::out_of_range);
+  EXPECT_THROW(tb.Row(-1), std::out_of_range);
+  // A reference taken before a later row is made still names its row.
+  CheckPointRecord& first = tb.Row(1);
+  first.ratio = 0.25;
+  first.label = "first";
+  tb.Row(kCheckTableRows).ratio = 0.75;
+  EXPECT_EQ(&first, &tb.Row(1));
+  EXPECT_EQ(first.ratio, 0.25);
+  EXPECT_EQ(view.Row(10).ratio, 0.0);  // made between, never written
+  // A copy has its own rows, with the same values, and keeps the promise.
+  MemberCheckTable copy = tb;
+  CheckPointRecord& copied = copy.Row(1);
+  copy.Row(kCheckTableRows).ratio = 0.5;
+  EXPECT_EQ(&copied, &copy.Row(1));
+  EXPECT_EQ(copied.label, "first");
+  EXPECT_EQ(tb.Row(kCheckTableRows).ratio, 0.75);
+  MemberCheckTable small;
+  small.Row(2).ratio = 1.5;
+  copy = small;  // fewer rows than before: the rest read empty again
+  EXPECT_EQ(std::as_const(copy).Row(kCheckTableRows).ratio, 0.0);
+  EXPECT_EQ(copy.Row(2).ratio, 1.5);
+}
+
 }  // namespace
 }  // namespace vaultra
