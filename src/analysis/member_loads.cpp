@@ -1,7 +1,9 @@
 #include "analysis/member_loads.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace vaultra::solver {
 
@@ -187,13 +189,19 @@ void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int
   // monotonically), so the split is found by a guess from the width and a
   // step or two, and the strips between two splits are summed without a
   // test per strip.
+  // Points before the next strip or past the last centre (most points of
+  // a load on part of a member) need no guess.
+  const double last_centre = centre(n - 1);
   int k = 0;
   for (int i = 0; i < nx; ++i) {
     const double x = xs[i];
-    const double guess = (x - h0) / w + 0.5;  // not a number: no strip lies beyond x
-    int e = guess > k ? (guess < n ? static_cast<int>(guess) : n) : k;
-    while (e > k && x < centre(e - 1)) --e;
-    while (e < n && !(x < centre(e))) ++e;
+    int e = n;
+    if (!(x >= last_centre)) {
+      const double guess = (x - h0) / w + 0.5;  // not a number: no strip lies beyond x
+      e = guess > k ? (guess < n ? static_cast<int>(guess) : n) : k;
+      while (e > k && x < centre(e - 1)) --e;
+      while (e < n && !(x < centre(e))) ++e;
+    }
     AddStrips(q1, q2, h0, l, w, k, e, s);
     k = e;
     sums.split[static_cast<std::size_t>(i)] = k;
@@ -250,21 +258,35 @@ void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference
         D[k] -= 1000 * StripValue(sums, k, c.deflection[0], c.deflection[1]);
       }
     }
-    for (int k = 0; k < np && l > 0; ++k) {
-      double x = m.points[k];
-      // Axial and normal parts beyond and before x, exactly.
-      double xc = std::clamp(x, p.h0, p.h1);
-      auto at = [&](double q1, double q2, double h) { return q1 + (q2 - q1) * (h - p.h0) / l; };
+    // Axial and normal parts beyond and before x, exactly. They depend on x
+    // only through its place xc on the load: the points before the load all
+    // have xc = h0 and those beyond it xc = h1, so a share is worked out
+    // once for a run of points with the same xc (bit for bit the same
+    // value) - most points of the tenth-long spring loads lie off them.
+    auto at = [&](double q1, double q2, double h) { return q1 + (q2 - q1) * (h - p.h0) / l; };
+    auto share = [&](double q1, double q2, double xc) {
       double Ra, xa, Rb, xb;
+      Resultant(q1, at(q1, q2, xc), p.h0, xc, &Ra, &xa);
+      Resultant(at(q1, q2, xc), q2, xc, p.h1, &Rb, &xb);
+      return Rb * (L - xb) / L - Ra * xa / L;
+    };
+    std::uint64_t shares_at = 0;
+    bool have_axial = false, have_normal = false;
+    double axial = 0, normal = 0;
+    for (int k = 0; k < np && l > 0; ++k) {
+      const double xc = std::clamp(m.points[k], p.h0, p.h1);
+      const auto xc_bits = std::bit_cast<std::uint64_t>(xc);
+      if (xc_bits != shares_at || xc != xc) {
+        shares_at = xc_bits;
+        have_axial = have_normal = false;
+      }
       if (!(no_axial && !NegativeZero(N[k]))) {
-        Resultant(p.a1, at(p.a1, p.a2, xc), p.h0, xc, &Ra, &xa);
-        Resultant(at(p.a1, p.a2, xc), p.a2, xc, p.h1, &Rb, &xb);
-        N[k] += Rb * (L - xb) / L - Ra * xa / L;
+        if (!have_axial) axial = share(p.a1, p.a2, xc), have_axial = true;
+        N[k] += axial;
       }
       if (!(no_normal && !NegativeZero(sload[k]))) {
-        Resultant(p.n1, at(p.n1, p.n2, xc), p.h0, xc, &Ra, &xa);
-        Resultant(at(p.n1, p.n2, xc), p.n2, xc, p.h1, &Rb, &xb);
-        sload[k] += Rb * (L - xb) / L - Ra * xa / L;
+        if (!have_normal) normal = share(p.n1, p.n2, xc), have_normal = true;
+        sload[k] += normal;
       }
     }
   } else if (p.kind == 2) {

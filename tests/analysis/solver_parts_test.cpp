@@ -9,6 +9,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -186,6 +187,56 @@ TEST(MemberLoads, PowerSumsAreThoseOfTheStripsTakenOneByOne) {
       for (std::size_t p = 0; p < 4; ++p)
         EXPECT_EQ(std::bit_cast<std::uint64_t>(got.total[p]),
                   std::bit_cast<std::uint64_t>(want.total[p]));
+    }
+  }
+}
+
+TEST(MemberLoads, AllPointsAtOnceGiveTheBitsOfEachPointAlone) {
+  // The effects at a member's points are worked out in one pass, sharing
+  // strip sums and the parts before and beyond the load between points;
+  // each point must still get the bits it gets on its own. Loads on part
+  // of the member (points before, on and beyond them), a tenth-long spring
+  // load, global loads with both parts, a point load and a couple.
+  const double L = 3.2;
+  const MemberData base = [&] {
+    MemberData m = Member(L, kEndRigid, kEndPin);
+    m.c = 0.6, m.s = 0.8;  // inclined: global loads have an axial part
+    m.points = {0, 0.01, 0.32, 0.64, 0.64, 0.96, 1.1, 1.6, 2.24, 2.5, 3.19, L};
+    return m;
+  }();
+  const std::vector<FrameLoadItem> items = {
+      Item(kLoadDistNormal, 4, 9, 0.64, 0.96),  // on [0.64, 2.24]: points on both ends
+      Item(kLoadDistNormal, -2.5, 1.5, 0.32, L - 0.64),  // a tenth, as a spring load
+      Item(kLoadDistGlobalY, 12, 3, 0, 0),
+      Item(kLoadDistGlobalX, -1, 6, 1.0, 0.5),
+      Item(kLoadDistAxial, 2, 2, 0.2, 0.2),
+      Item(kLoadPointGlobalY, 30, 0, 1.6, 0),
+      Item(kLoadMoment, 7, 0, 1.1, 0),
+  };
+  for (bool reference : {false, true}) {
+    for (const FrameLoadItem& it : items) {
+      auto run = [&](const std::vector<double>& points) {
+        MemberData m = base;
+        m.points = points;
+        std::vector<PointCubics> cubics;
+        for (double x : points) cubics.push_back(CubicsAt(m, x));
+        const std::function<const std::vector<PointCubics>&()> cubics_of =
+            [&]() -> const std::vector<PointCubics>& { return cubics; };
+        PointValues v;
+        for (auto* c : {&v.M, &v.N, &v.D, &v.sload}) c->assign(points.size(), 0.5);
+        StripSums sums;
+        AddItemEffects(it, m, reference, cubics_of, sums, v);
+        return v;
+      };
+      const PointValues all = run(base.points);
+      for (std::size_t k = 0; k < base.points.size(); ++k) {
+        const PointValues one = run({base.points[k]});
+        auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+        EXPECT_EQ(bits(all.M[k]), bits(one.M[0])) << "M type " << it.type << " point " << k;
+        EXPECT_EQ(bits(all.N[k]), bits(one.N[0])) << "N type " << it.type << " point " << k;
+        EXPECT_EQ(bits(all.D[k]), bits(one.D[0])) << "D type " << it.type << " point " << k;
+        EXPECT_EQ(bits(all.sload[k]), bits(one.sload[0])) << "S type " << it.type << " point " << k;
+      }
     }
   }
 }
