@@ -216,14 +216,29 @@ struct Solver {
   void Prepare() {
     nn = model.nodes.Count();
     nm = model.members.Count();
-    mem.assign(nm + 1, {});
     point_cubics.assign(nm + 1, {});
     spring_points.assign(nm + 1, {});
     spring_slot.assign(nm + 1, -1);
-    for (int e = 1; e <= nm; ++e) mem[e] = PrepareMember(model, model.members[e]);
+    const std::size_t count = static_cast<std::size_t>(nm) + 1;
+    if (cache_hit && cache->members.size() == count && cache->angles.size() == count) {
+      // The same nodes, members, sections and materials: the same member
+      // data, and the same lengths and angles on the model's members.
+      mem = cache->members;
+      for (int e = 1; e <= nm; ++e) {
+        model.members[e].length = mem[e].L;
+        model.members[e].angle = cache->angles[static_cast<std::size_t>(e)];
+      }
+    } else {
+      mem.assign(count, {});
+      for (int e = 1; e <= nm; ++e) mem[e] = PrepareMember(model, model.members[e]);
+      if (cache) {
+        cache->members = mem;
+        cache->angles.assign(count, 0.0);
+        for (int e = 1; e <= nm; ++e)
+          cache->angles[static_cast<std::size_t>(e)] = model.members[e].angle;
+      }
+    }
     SetOutputPoints(model, mem);
-    // Node order for the banded solver: members couple their end nodes.
-    if (!reference) node_order = MemberNodeOrder(nn, mem);
   }
 
   bool Solve(int spring_idx, int support_idx, const std::vector<double>& load,
@@ -235,6 +250,8 @@ struct Solver {
     auto key = std::make_pair(spring_idx, support_idx);
     auto it = systems.find(key);
     if (it == systems.end()) {
+      // Node order for the banded solver: members couple their end nodes.
+      if (node_order.empty()) node_order = MemberNodeOrder(nn, mem);
       System sys = AssembleSystem(model, mem, spring_idx, support_idx);
       Factor f = FactorSystem(sys, node_order);
       it = systems.emplace(key, std::make_pair(std::move(sys), std::move(f))).first;
@@ -293,20 +310,10 @@ struct Solver {
   void MemberResults(int ci, const std::vector<double>& u,
                      const std::vector<std::vector<FrameLoadItem>>& member_items) {
     if (!case_values[static_cast<std::size_t>(ci)]) return;  // counts stay 0
-    FrameSolveCache::Case* kept = cache ? &cache->cases[static_cast<std::size_t>(ci)] : nullptr;
-    if (kept && kept->values.empty()) {
-      kept->points.assign(nm + 1, {});
-      kept->values.assign(nm + 1, {});
-    }
     for (int e = 1; e <= nm; ++e) {
       if (!Wanted(e)) continue;  // count stays 0
       const MemberData& m = mem[e];
       MemberCaseResult& out = res.At(ci, e);
-      std::size_t ke = static_cast<std::size_t>(e);
-      if (kept && !kept->points[ke].empty() && kept->points[ke] == m.points) {
-        out = kept->values[ke];  // the same solution at the same points
-        continue;
-      }
       int np = static_cast<int>(m.points.size());
       out.count = np;
       double L = m.Lc;
@@ -359,10 +366,6 @@ struct Solver {
         pt[kCompS] = shear - sload[k];
         pt[kCompN] = N[k];
         pt[kCompDefl] = D[k];
-      }
-      if (kept) {
-        kept->points[ke] = m.points;
-        kept->values[ke] = out;
       }
     }
   }
@@ -510,6 +513,15 @@ struct Solver {
       return Format("荷重ケースと組合せの数 %d が解析結果の上限 %d を超えています", nlc + nco,
                     kResultMaxCases);
     if (std::string bad = NonFiniteInput(model); !bad.empty()) return bad;
+    if (cache) {
+      std::string key = SolutionKey(model);
+      cache_hit = cache->key == key && static_cast<int>(cache->cases.size()) == nlc + 1;
+      if (!cache_hit) {
+        *cache = {};
+        cache->key = std::move(key);
+        cache->cases.assign(static_cast<std::size_t>(nlc) + 1, {});
+      }
+    }
     Prepare();
     res.Allocate(nn, nm);
     res.failed = false;
@@ -534,14 +546,6 @@ struct Solver {
     }
     int mode = std::clamp(model.solver_mode, 1, 2);
     SelectCases(nlc, nco);
-    if (cache) {
-      std::string key = SolutionKey(model);
-      cache_hit = cache->key == key && static_cast<int>(cache->cases.size()) == nlc + 1;
-      if (!cache_hit) {
-        cache->key = std::move(key);
-        cache->cases.assign(static_cast<std::size_t>(nlc) + 1, {});
-      }
-    }
     for (int ci = 1; ci <= nlc; ++ci) {
       const FrameLoadCase& lc = model.load_cases[ci];
       if (cache_hit) {

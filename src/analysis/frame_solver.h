@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/analysis_results.h"
+#include "analysis/beam_element.h"
 #include "model/frame_model.h"
 
 namespace vaultra {
@@ -27,21 +28,24 @@ struct SpringPressure {
 // The load-case solutions of one model kept for the next analysis of the
 // same model with other output points (the maximum search): what the
 // solutions depend on (nodes, members, sections, materials, springs,
-// supports, load items and the solver mode, byte for byte), the final
-// displacements and member items of every load case, and every member's
-// values at the output points it had. A later model that differs in any
-// of those is solved afresh.
+// supports, load items and the solver mode, byte for byte), the member
+// data made from them, and the final displacements and member items of
+// every load case. A later model that differs in any of those is solved
+// afresh. The values at the output points are worked out anew: a search
+// run asks for points no run had.
 struct FrameSolveCache {
   struct Case {
     std::vector<double> u;                          // displacements of the last pass
     std::vector<std::vector<FrameLoadItem>> items;  // per member, spring items included
-    std::vector<std::vector<double>> points;        // per member: output points of...
-    std::vector<MemberCaseResult> values;           // ...these values
     std::vector<SupportReaction> reactions;
     std::vector<SpringPressure> pressures;
   };
   std::string key;
   std::vector<Case> cases;  // per load case, index 0 unused
+  // Per member (index 0 unused): its data before its output points are
+  // set, and its angle as it was put on the model's member.
+  std::vector<solver::MemberData> members;
+  std::vector<double> angles;
 };
 
 struct FrameSolveOptions {

@@ -313,11 +313,18 @@ TEST(FrameSolver, CachedSolutionsGiveTheFreshValues) {
 
   auto check = [&](FrameModel m, const char* what) {
     m.solver_mode = 2;
+    for (auto& member : m.members) member.length = member.angle = 0;  // the solver sets them
     FrameModel fresh_model = m;
     AnalysisResults with_cache, fresh;
     ASSERT_EQ(SolveFrame(m, with_cache, cached), "") << what;
     ASSERT_EQ(SolveFrame(fresh_model, fresh), "") << what;
     ExpectIdentical(with_cache, fresh, what);
+    // The member data comes from the cache; the lengths and angles the
+    // solver puts on the model's members are still there.
+    for (int e = 1; e <= m.members.Count(); ++e) {
+      EXPECT_EQ(m.members[e].length, fresh_model.members[e].length) << what << " member " << e;
+      EXPECT_EQ(m.members[e].angle, fresh_model.members[e].angle) << what << " member " << e;
+    }
   };
   FrameModel points = first;
   points.equal_divisions.Clear();
