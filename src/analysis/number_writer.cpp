@@ -105,6 +105,54 @@ void AppendFixed(std::string& out, int w, int p, double value) {
 }
 
 void AppendExp(std::string& out, int w, int p, double value) {
+  // Fast path as for the fixed format: the value scaled to p + 1 digits
+  // before the point by one exact power of ten (one rounding, far less
+  // than 1e-3 off below 1e10), the exponent found from the binary one and
+  // checked against the digits; ties, zeros and extreme exponents go the
+  // exact way.
+  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const double a = std::fabs(value);
+  if (p >= 0 && p <= 9 && a >= 1e-200 && a <= 1e200) {  // not zero, not NaN
+    const double low = kPow10[p], high = kPow10[p + 1];
+    // floor(log10 a) or one less: the binary exponent times log10(2).
+    int e = static_cast<int>(std::floor(std::ilogb(a) * 0.30102999566398120));
+    auto scaled = [&](int ex) {
+      const int k = p - ex;
+      if (k >= 0) return k <= 22 ? a * kPow10[k] : -1.0;
+      return -k <= 22 ? a / kPow10[-k] : -1.0;
+    };
+    double x = scaled(e);
+    if (x >= high) x = scaled(++e);
+    if (x >= low && x < high) {
+      auto r = static_cast<unsigned long long>(x);
+      const double frac = x - static_cast<double>(r);
+      if (std::fabs(frac - 0.5) > 1e-3) {
+        r += frac > 0.5 ? 1 : 0;
+        if (r == static_cast<unsigned long long>(high)) r /= 10, ++e;  // 9.99..5 up to 10
+        char buf[48];
+        char* end = buf + sizeof buf;
+        char* q = end;
+        // The exponent with two digits at least, as printf writes it.
+        const unsigned ae = static_cast<unsigned>(e < 0 ? -e : e);
+        *--q = static_cast<char>('0' + ae % 10);
+        *--q = static_cast<char>('0' + ae / 10 % 10);
+        if (ae >= 100) *--q = static_cast<char>('0' + ae / 100);
+        *--q = e < 0 ? '-' : '+';
+        *--q = 'e';
+        for (int k = 0; k < p; ++k) {
+          *--q = static_cast<char>('0' + r % 10);
+          r /= 10;
+        }
+        if (p > 0) *--q = '.';
+        *--q = static_cast<char>('0' + r);
+        if (std::signbit(value)) *--q = '-';
+        Pad(out, w, q, static_cast<std::size_t>(end - q));
+        return;
+      }
+    }
+  }
   AppendReal(out, w, p, value, std::chars_format::scientific);
 }
 
