@@ -161,8 +161,11 @@ TEST(MemberLoads, PowerSumsAreThoseOfTheStripsTakenOneByOne) {
   struct Load {
     double q1, q2, h0, h1;
   };
-  const std::vector<Load> loads = {{10, 10, 0, 4}, {-3.7, 12.1, 0.35, 2.917}, {5, 0, 1.2, 1.2004},
-                                   {1e-3, 7, 0.1, 0.1 + 1e-9}, {2, 3, -1, 7.777}};
+  const std::vector<Load> loads = {{10, 10, 0, 4},
+                                   {-3.7, 12.1, 0.35, 2.917},
+                                   {5, 0, 1.2, 1.2004},
+                                   {1e-3, 7, 0.1, 0.1 + 1e-9},
+                                   {2, 3, -1, 7.777}};
   for (const Load& ld : loads) {
     const double l = ld.h1 - ld.h0, w = l / StripCount(l);
     const double c7 = ld.h0 + 7.5 * w;  // a strip centre, when there are eight strips
@@ -205,7 +208,7 @@ TEST(MemberLoads, AllPointsAtOnceGiveTheBitsOfEachPointAlone) {
     return m;
   }();
   const std::vector<FrameLoadItem> items = {
-      Item(kLoadDistNormal, 4, 9, 0.64, 0.96),  // on [0.64, 2.24]: points on both ends
+      Item(kLoadDistNormal, 4, 9, 0.64, 0.96),           // on [0.64, 2.24]: points on both ends
       Item(kLoadDistNormal, -2.5, 1.5, 0.32, L - 0.64),  // a tenth, as a spring load
       Item(kLoadDistGlobalY, 12, 3, 0, 0),
       Item(kLoadDistGlobalX, -1, 6, 1.0, 0.5),

@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 #include "app/calc/check_inputs.h"
 #include "app/document/project_state.h"

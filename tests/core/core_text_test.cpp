@@ -136,7 +136,8 @@ TEST(Rounding, ScalesByTheSamePowersOfTenAsPow) {
       const double x = mantissa(rng) * std::pow(10.0, i % 7 - 3);
       double v = x * scale;
       v = std::trunc(x >= 0 ? v + 0.49999 : v - 0.49999);
-      ASSERT_EQ(std::bit_cast<std::uint64_t>(RoundTo(x, k)), std::bit_cast<std::uint64_t>(v / scale))
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(RoundTo(x, k)),
+                std::bit_cast<std::uint64_t>(v / scale))
           << "x " << x << " k " << k;
     }
   }
