@@ -190,11 +190,15 @@ void AddStrips(double q1, double q2, double h0, double l, double w, int k0, int 
 void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int nx,
                StripSums& sums) {
   sums.n = 0;
-  sums.split.assign(static_cast<std::size_t>(nx), 0);
-  sums.left.assign(static_cast<std::size_t>(nx), {});
+  sums.split.resize(static_cast<std::size_t>(nx));  // every entry is set below
+  sums.left.resize(static_cast<std::size_t>(nx));
   sums.total = {};
   double l = h1 - h0;
-  if (!(l > 0) || !std::isfinite(l)) return;
+  if (!(l > 0) || !std::isfinite(l)) {
+    std::fill(sums.split.begin(), sums.split.end(), 0);
+    std::fill(sums.left.begin(), sums.left.end(), std::array<double, 4>{});
+    return;
+  }
   const int n = StripCount(l);
   double w = l / n;
   auto centre = [&](int k) { return h0 + (k + 0.5) * w; };
@@ -203,26 +207,27 @@ void SumStrips(double q1, double q2, double h0, double h1, const double* xs, int
   // centre lies beyond it. The centres grow with k (every operation rounds
   // monotonically), so the split is found by a guess from the width and a
   // step or two, and the strips between two splits are summed without a
-  // test per strip.
-  // Points before the next strip or past the last centre (most points of
-  // a load on part of a member) need no guess.
+  // test per strip. Points before the next strip or past the last centre
+  // (most points of a load on part of a member) need no guess.
   const double last_centre = centre(n - 1);
   int k = 0;
   for (int i = 0; i < nx; ++i) {
     const double x = xs[i];
-    int e = n;
-    if (!(x >= last_centre)) {
+    int e = k;
+    if (k == n || x >= last_centre) {
+      e = n;
+    } else if (!(x < centre(k))) {
       const double guess = (x - h0) / w + 0.5;  // not a number: no strip lies beyond x
       e = guess > k ? (guess < n ? static_cast<int>(guess) : n) : k;
       while (e > k && x < centre(e - 1)) --e;
       while (e < n && !(x < centre(e))) ++e;
     }
-    AddStrips(q1, q2, h0, l, w, k, e, s);
+    if (e > k) AddStrips(q1, q2, h0, l, w, k, e, s);
     k = e;
     sums.split[static_cast<std::size_t>(i)] = k;
     sums.left[static_cast<std::size_t>(i)] = s;
   }
-  AddStrips(q1, q2, h0, l, w, k, n, s);
+  if (k < n) AddStrips(q1, q2, h0, l, w, k, n, s);
   sums.n = n;
   sums.total = s;
 }
