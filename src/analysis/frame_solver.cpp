@@ -615,12 +615,25 @@ struct Solver {
       const FrameCombination& co = model.combinations[k];
       int ci = nlc + k;
       if (!case_values[static_cast<std::size_t>(ci)]) continue;  // counts stay 0
-      // Members not wanted keep count 0 (the record is all zero).
+      // The load cases of the entries (0: none), in entry order.
+      std::vector<std::pair<int, double>> terms;
+      for (const auto& en : co.entries)
+        terms.emplace_back(FindByNumber(model.load_cases, en.load_case), en.factor);
+      // Member values member by member, each summed over the entries in
+      // their order: one member's record stays at hand while the cases'
+      // records are read. Members not wanted keep count 0 (the record is
+      // all zero).
       for (int e = 1; e <= nm; ++e) {
         if (!Wanted(e)) continue;
         auto& out = res.At(ci, e);
         out.count = static_cast<int>(mem[e].points.size());
         for (int p = 1; p <= out.count; ++p) out.points[p][kCompX] = mem[e].points[p - 1];
+        for (const auto& [li, factor] : terms) {
+          if (li == 0) continue;
+          const auto& src = std::as_const(res).At(li, e);
+          for (int p = 1; p <= out.count; ++p)
+            for (int c = kCompM; c <= kCompDefl; ++c) out.points[p][c] += factor * src.points[p][c];
+        }
       }
       for (const auto& en : co.entries) {
         int li = FindByNumber(model.load_cases, en.load_case);
@@ -644,14 +657,6 @@ struct Solver {
           auto& d = res.Disp(ci, p);
           const auto& s = res.Disp(li, p);
           d.dx += en.factor * s.dx, d.dy += en.factor * s.dy, d.rot += en.factor * s.rot;
-        }
-        for (int e = 1; e <= nm; ++e) {
-          if (!Wanted(e)) continue;
-          auto& out = res.At(ci, e);
-          const auto& src = std::as_const(res).At(li, e);
-          for (int p = 1; p <= out.count; ++p)
-            for (int c = kCompM; c <= kCompDefl; ++c)
-              out.points[p][c] += en.factor * src.points[p][c];
         }
       }
     }
