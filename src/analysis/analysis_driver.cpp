@@ -288,6 +288,7 @@ std::string RunOneAnalysis(AnalysisResults& results, const std::string& text_pat
     if (!work_files) {
       options.members = search->members;
       options.combinations = search->combinations;
+      options.deflections = false;
     }
     msg = SolveFrame(model, results, options);
     if (!msg.empty()) {

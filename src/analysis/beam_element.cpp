@@ -19,11 +19,11 @@ double Clamp88(double v) {
 
 }  // namespace
 
-PointCubics CubicsAt(const MemberData& m, double x) {
+PointCubics CubicsAt(const MemberData& m, double x, bool deflection) {
   PointCubics c;
   for (int b = 0; b < 2; ++b) {
     c.moment[b] = MomentAt(m, Poly::Var(), x, b == 0);
-    c.deflection[b] = DeflectionAt(m, Poly::Var(), x, b == 0);
+    if (deflection) c.deflection[b] = DeflectionAt(m, Poly::Var(), x, b == 0);
   }
   return c;
 }

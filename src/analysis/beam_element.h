@@ -187,7 +187,8 @@ struct PointCubics {
   std::array<Poly, 2> moment, deflection;
 };
 
-PointCubics CubicsAt(const MemberData& m, double x);
+// Without deflection the deflection cubics stay zero.
+PointCubics CubicsAt(const MemberData& m, double x, bool deflection = true);
 
 // Stiffness of the member in its own axes by the end codes, a pinned end
 // condensed out.

@@ -140,7 +140,8 @@ struct Solver {
         reference(o.dense_reference),
         cache(reference ? nullptr : o.cache),
         only(o.members),
-        only_combinations(o.combinations) {}
+        only_combinations(o.combinations),
+        deflections(o.deflections) {}
   FrameModel& model;
   AnalysisResults& res;
   bool reference;
@@ -149,6 +150,7 @@ struct Solver {
   const std::vector<bool>* only;               // null: every member's values
   const std::vector<bool>* only_combinations;  // null: every case's values
   std::vector<bool> case_values;               // per case: member values computed
+  const bool deflections;                      // false: deflections stay 0
 
   // Which cases get member values: every case, or the combinations asked
   // for and the load cases they take.
@@ -193,7 +195,7 @@ struct Solver {
     const MemberData& m = mem[e];
     if (c.size() != m.points.size()) {
       c.clear();
-      for (double x : m.points) c.push_back(CubicsAt(m, x));
+      for (double x : m.points) c.push_back(CubicsAt(m, x, deflections));
     }
     return c;
   }
@@ -343,7 +345,7 @@ struct Solver {
         N[k] = f[3];
       }
       for (const FrameLoadItem& it : member_items[e])
-        AddItemEffects(it, m, reference, cubics_of, sums, scratch);
+        AddItemEffects(it, m, reference, cubics_of, sums, scratch, deflections);
       double shear = np > 0 ? (M[np - 1] - M[0]) / L : 0;
       // End rotations of the member: the node's at a rigid end; at a pinned
       // end the one the condensed member takes from the other end.
@@ -359,7 +361,7 @@ struct Solver {
       }
       for (int k = 0; k < np && k <= kResultMaxPoints; ++k) {
         double x = m.points[k];
-        D[k] -= 1000 * (tj - ti) * x * (x - L) / (2 * L);
+        if (deflections) D[k] -= 1000 * (tj - ti) * x * (x - L) / (2 * L);
         auto& pt = out.points[static_cast<std::size_t>(k + 1)];
         pt[kCompX] = x;
         pt[kCompM] = M[k];

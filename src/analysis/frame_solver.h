@@ -64,6 +64,10 @@ struct FrameSolveOptions {
   // the load cases they take, get member values; every other case gets
   // point count 0 for every member.
   const std::vector<bool>* combinations = nullptr;
+  // False: member deflections stay 0 in every case, for analyses nobody
+  // reads a deflection of (the maximum search reads positions, moments,
+  // shears and axial forces).
+  bool deflections = true;
 };
 
 // Solves every load case and combination of the model into results

@@ -247,7 +247,7 @@ bool NoNegativeZero(const std::vector<double>& values) {
 
 void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference,
                     const std::function<const std::vector<PointCubics>&()>& cubics_of,
-                    StripSums& sums, PointValues& values) {
+                    StripSums& sums, PointValues& values, bool deflections) {
   auto& [M, N, D, sload] = values;
   const int np = static_cast<int>(m.points.size());
   const double L = m.Lc;
@@ -266,8 +266,10 @@ void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference
       for (int k = 0; k < np; ++k) {
         double x = m.points[k];
         M[k] -= StripSum(st, x, [&](double h, bool left) { return MomentAt(m, h, x, left); });
-        D[k] -= 1000 *
-                StripSum(st, x, [&](double h, bool left) { return DeflectionAt(m, h, x, left); });
+        if (deflections)
+          D[k] -= 1000 * StripSum(st, x, [&](double h, bool left) {
+                    return DeflectionAt(m, h, x, left);
+                  });
       }
     } else if (!(no_normal && NoNegativeZero(M) && NoNegativeZero(D))) {
       const std::vector<PointCubics>& cubics = cubics_of();
@@ -275,7 +277,7 @@ void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference
       for (int k = 0; k < np; ++k) {
         const PointCubics& c = cubics[static_cast<std::size_t>(k)];
         M[k] -= StripValue(sums, k, c.moment[0], c.moment[1]);
-        D[k] -= 1000 * StripValue(sums, k, c.deflection[0], c.deflection[1]);
+        if (deflections) D[k] -= 1000 * StripValue(sums, k, c.deflection[0], c.deflection[1]);
       }
     }
     // Axial and normal parts beyond and before x, exactly. They depend on x
@@ -314,7 +316,7 @@ void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference
       double x = m.points[k];
       bool left = p.h0 <= x;
       M[k] -= p.n1 * MomentAt(m, p.h0, x, left);
-      D[k] -= 1000 * p.n1 * DeflectionAt(m, p.h0, x, left);
+      if (deflections) D[k] -= 1000 * p.n1 * DeflectionAt(m, p.h0, x, left);
       bool before = x <= p.h0;
       N[k] += p.a1 * (before ? (L - p.h0) / L : -p.h0 / L);
       sload[k] += p.n1 * (before ? (L - p.h0) / L : -p.h0 / L);
@@ -325,7 +327,7 @@ void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference
       const PointCubics& c = cubics[static_cast<std::size_t>(k)];
       int b = p.h0 <= m.points[k] ? 0 : 1;
       M[k] -= p.n1 * c.moment[b].Derivative().Eval(p.h0);
-      D[k] -= 1000 * p.n1 * c.deflection[b].Derivative().Eval(p.h0);
+      if (deflections) D[k] -= 1000 * p.n1 * c.deflection[b].Derivative().Eval(p.h0);
       sload[k] += -p.n1 / L;
     }
   } else if (p.kind == 4) {

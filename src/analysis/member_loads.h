@@ -99,8 +99,9 @@ struct PointValues {
 
 // Adds what one load item does at the member's output points. The unit
 // cubics at the points are asked for only when the item needs them.
+// Without deflections the deflections are left as they are.
 void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference,
                     const std::function<const std::vector<PointCubics>&()>& cubics, StripSums& sums,
-                    PointValues& values);
+                    PointValues& values, bool deflections = true);
 
 }  // namespace vaultra::solver

@@ -218,20 +218,26 @@ TEST(MemberLoads, AllPointsAtOnceGiveTheBitsOfEachPointAlone) {
   };
   for (bool reference : {false, true}) {
     for (const FrameLoadItem& it : items) {
-      auto run = [&](const std::vector<double>& points) {
+      auto run = [&](const std::vector<double>& points, bool deflections = true) {
         MemberData m = base;
         m.points = points;
         std::vector<PointCubics> cubics;
-        for (double x : points) cubics.push_back(CubicsAt(m, x));
+        for (double x : points) cubics.push_back(CubicsAt(m, x, deflections));
         const std::function<const std::vector<PointCubics>&()> cubics_of =
             [&]() -> const std::vector<PointCubics>& { return cubics; };
         PointValues v;
         for (auto* c : {&v.M, &v.N, &v.D, &v.sload}) c->assign(points.size(), 0.5);
         StripSums sums;
-        AddItemEffects(it, m, reference, cubics_of, sums, v);
+        AddItemEffects(it, m, reference, cubics_of, sums, v, deflections);
         return v;
       };
       const PointValues all = run(base.points);
+      // Without deflections: the same moments and forces, deflections untouched.
+      const PointValues lean = run(base.points, false);
+      EXPECT_EQ(lean.M, all.M) << "type " << it.type;
+      EXPECT_EQ(lean.N, all.N) << "type " << it.type;
+      EXPECT_EQ(lean.sload, all.sload) << "type " << it.type;
+      EXPECT_EQ(lean.D, std::vector<double>(base.points.size(), 0.5)) << "type " << it.type;
       for (std::size_t k = 0; k < base.points.size(); ++k) {
         const PointValues one = run({base.points[k]});
         auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
