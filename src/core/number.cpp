@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -62,6 +63,36 @@ std::size_t NumberPrefix(std::string_view s) {
   return i;
 }
 
+// A decimal of at most 15 digits without exponent ("-12.5", "0.300"),
+// the form of nearly every number read: its digits as an integer below
+// 2^53 divided by a power of ten up to 1e22, both exact, so the one
+// rounding of the division gives the correctly rounded value from_chars
+// gives. Anything else: nullopt.
+std::optional<double> ShortDecimal(std::string_view num) {
+  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::size_t i = 0;
+  const bool negative = !num.empty() && num[0] == '-';
+  if (negative) ++i;
+  std::uint64_t m = 0;
+  int digits = 0, decimals = -1;  // -1: no point yet
+  for (; i < num.size(); ++i) {
+    const char c = num[i];
+    if (c == '.' && decimals < 0) {
+      decimals = 0;
+      continue;
+    }
+    if (c < '0' || c > '9' || ++digits > 15) return std::nullopt;
+    m = m * 10 + static_cast<std::uint64_t>(c - '0');
+    if (decimals >= 0) ++decimals;
+  }
+  if (digits == 0) return std::nullopt;
+  double v = static_cast<double>(m);
+  if (decimals > 0) v /= kPow10[decimals];
+  return negative ? -v : v;
+}
+
 std::optional<double> ParsePrefix(std::string_view text, bool whole) {
   // Full-width digits and signs made half-width, blanks trimmed; a text
   // without two-byte characters (nearly every number read) is its own
@@ -80,6 +111,7 @@ std::optional<double> ParsePrefix(std::string_view text, bool whole) {
   if (whole && n != s.size()) return std::nullopt;
   std::string_view num(s.data(), n);
   if (num.front() == '+') num.remove_prefix(1);
+  if (const std::optional<double> quick = ShortDecimal(num)) return quick;
   double value = 0;
   auto [ptr, ec] = std::from_chars(num.data(), num.data() + num.size(), value);
   if (ec == std::errc::result_out_of_range) {

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <optional>
 #include <random>
+#include <vector>
+#include <string>
 
 #include "core/comma_text.h"
 #include "core/cp932.h"
@@ -94,6 +97,38 @@ TEST(ReadNumbers, BlanksAndControlBytesAroundEitherWidthAreTrimmed) {
   for (const Case& c : cases) {
     EXPECT_EQ(TryReadReal(c.text), c.prefix) << c.text;
     EXPECT_EQ(ParseRealStrict(c.text), c.whole) << c.text;
+  }
+}
+
+TEST(ReadNumbers, ShortDecimalsReadAsFromCharsReadsThem) {
+  // Plain decimals take a quicker way than the general reader; the value
+  // must be the correctly rounded one all the same, bit for bit, at every
+  // length up to the quick way's limit and past it.
+  std::mt19937_64 rng(11);
+  auto reference = [](const std::string& t) {
+    double v = 0;
+    const char* b = t.data() + (t[0] == '+' ? 1 : 0);
+    std::from_chars(b, t.data() + t.size(), v);
+    return v;
+  };
+  const std::vector<std::string> fixed = {"0",     "-0",      "-0.0",   "5.",  ".5",    "+7.25",
+                                          "0.1",   "0.3",     "2.675",  "1e5", "1.5e-3", "-12.5",
+                                          "123456789012345", "1234567890123456", "0.000000000000001",
+                                          "9007199254740993", "0.1234567890123456789"};
+  std::vector<std::string> texts = fixed;
+  for (int i = 0; i < 100000; ++i) {
+    std::string t = i % 3 == 0 ? "-" : "";
+    const int before = static_cast<int>(rng() % 12);
+    const int after = before == 0 ? 1 + static_cast<int>(rng() % 11) : static_cast<int>(rng() % 12);
+    for (int d = 0; d < before; ++d) t += static_cast<char>('0' + rng() % 10);
+    if (after > 0) t += '.';
+    for (int d = 0; d < after; ++d) t += static_cast<char>('0' + rng() % 10);
+    texts.push_back(t);
+  }
+  for (const std::string& t : texts) {
+    const std::optional<double> v = TryReadReal(t);
+    ASSERT_TRUE(v.has_value()) << t;
+    ASSERT_EQ(std::bit_cast<std::uint64_t>(*v), std::bit_cast<std::uint64_t>(reference(t))) << t;
   }
 }
 
