@@ -1,5 +1,7 @@
 #include "core/comma_text.h"
 
+#include <algorithm>
+
 namespace vaultra {
 
 namespace {
@@ -39,6 +41,8 @@ std::vector<std::string> SplitCommaText(std::string_view text) {
   std::size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
   std::vector<std::string> items;
+  // One item a comma at most, and one more: no regrowth on long lines.
+  items.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) + 1);
   std::size_t p = 0;
   const std::size_t n = text.size();
   auto at = [&](std::size_t i) -> unsigned char {
