@@ -17,6 +17,7 @@
 #include "app/document/project_file.h"
 #include "app/pages/page_logic_impl.h"
 #include "core/fileio.h"
+#include "core/memory_policy.h"
 #include "core/ui.h"
 #include "inputs/master_data.h"
 #include "model/geometry.h"
@@ -24,6 +25,9 @@
 
 namespace vaultra {
 namespace {
+
+// The heap as the programs set it up before anything else.
+[[maybe_unused]] const bool kHeapAsInThePrograms = (KeepFreedMemoryForReuse(), true);
 
 std::string WorkDir(const std::string& name) {
   auto dir = std::filesystem::temp_directory_path() / ("vaultra_bench_" + name);

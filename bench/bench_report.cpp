@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/fileio.h"
+#include "core/memory_policy.h"
 #include "core/number.h"
 #include "report/pdf_file.h"
 #include "report/print_engine.h"
@@ -13,6 +14,9 @@
 
 namespace vaultra {
 namespace {
+
+// The heap as the programs set it up before anything else.
+[[maybe_unused]] const bool kHeapAsInThePrograms = (KeepFreedMemoryForReuse(), true);
 
 constexpr int kPages = 100;
 

@@ -12,6 +12,7 @@
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "core/memory_policy.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ std::string WindowProgramPath() {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "C");
+  vaultra::KeepFreedMemoryForReuse();
   const int status = vaultra::cli::RunSubcommand(argc, argv);
   if (status >= 0) return status;
   // Same arguments, same argv[0]: messages still name "vaultra".

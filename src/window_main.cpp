@@ -15,6 +15,7 @@
 #include "cli/commands.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
+#include "core/memory_policy.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
 
@@ -43,6 +44,7 @@ void ScheduleGrab(vaultra::gui::MainWindow& w) {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "C");
+  vaultra::KeepFreedMemoryForReuse();
   int status = vaultra::cli::RunDrawingSubcommand(argc, argv);
   if (status < 0) status = vaultra::cli::RunSubcommand(argc, argv);  // started directly
   if (status >= 0) return status;
