@@ -19,11 +19,13 @@ void BuildSdkResults(const AnalysisResults& r, const FrameModel& m, SdkResultSto
       std::size_t k = static_cast<std::size_t>(c - first);
       int number = list == 0 ? (m.load_cases.InRange(c) ? m.load_cases[c].number : c) : c - nlc;
       auto& rl = s.reactions[list][k];
+      rl.reserve(r.cases[static_cast<std::size_t>(c)].reactions.size());
       for (const SupportReaction& re : r.cases[static_cast<std::size_t>(c)].reactions)
         rl.push_back({re.node, {re.values[0], re.values[1], re.values[2]}});
       s.reaction_cases[list].push_back(
           {number, static_cast<int32_t>(rl.size()), rl.empty() ? nullptr : rl.data()});
       auto& dl = s.disps[list][k];
+      dl.reserve(static_cast<std::size_t>(std::max(r.node_count, 0)));
       for (int p = 1; p <= r.node_count; ++p) {
         const auto& d = r.Disp(c, p);
         int node = m.nodes.InRange(p) ? m.nodes[p].number : p;
@@ -32,9 +34,11 @@ void BuildSdkResults(const AnalysisResults& r, const FrameModel& m, SdkResultSto
       auto& fl = s.forces[list][k];
       auto& pl = s.points[list][k];
       pl.resize(static_cast<std::size_t>(r.member_count));
+      fl.reserve(static_cast<std::size_t>(std::max(r.member_count, 0)));
       for (int e = 1; e <= r.member_count; ++e) {
         const auto& mc = r.At(c, e);
         auto& pts = pl[static_cast<std::size_t>(e - 1)];
+        pts.reserve(static_cast<std::size_t>(std::clamp(mc.count, 0, kResultMaxPoints)));
         for (int q = 1; q <= mc.count && q <= kResultMaxPoints; ++q) {
           const auto& v = mc.points[static_cast<std::size_t>(q)];
           pts.push_back({q, v[kCompX], v[kCompM], v[kCompS], v[kCompN], v[kCompDefl]});
@@ -59,9 +63,11 @@ void BuildSdkResults(const AnalysisResults& r, const FrameModel& m, SdkResultSto
     auto& ml = s.spring_members.emplace_back();
     auto& pl = s.spring_points.emplace_back();
     pl.resize(springs.size());
+    ml.reserve(springs.size());
     for (std::size_t k = 0; k < springs.size(); ++k) {
       const MemberSpringReaction& sr = springs[k];
       auto& pts = pl[k];
+      pts.reserve(static_cast<std::size_t>(std::max(sr.count, 0)));
       for (int q = 1; q <= sr.count; ++q) {
         const auto& v = sr.points[static_cast<std::size_t>(q)];
         pts.push_back({q, {v[0], v[1]}});
