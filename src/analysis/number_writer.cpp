@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/number.h"
+
 namespace vaultra {
 
 namespace {
@@ -63,9 +65,8 @@ void AppendFixed(std::string& out, int w, int p, double value) {
   // below 1e12, so wherever its fraction is not within 1e-3 of one half
   // the rounded digits are those of the exact binary value; everything
   // else (ties, huge values, NaN, infinities) goes the exact way.
-  static constexpr double kScale[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
   if (p >= 0 && p <= 6) {
-    double x = std::fabs(value) * kScale[p];
+    double x = std::fabs(value) * kExactPowersOfTen[p];
     if (x < 1e12) {
       auto r = static_cast<unsigned long long>(x);  // the floor: x is not negative
       double frac = x - static_cast<double>(r);
@@ -110,18 +111,17 @@ void AppendExp(std::string& out, int w, int p, double value) {
   // than 1e-3 off below 1e10), the exponent found from the binary one and
   // checked against the digits; ties, zeros and extreme exponents go the
   // exact way.
-  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const double* pow10 = kExactPowersOfTen;
+  const int max_power = kMaxExactPowerOfTen;
   const double a = std::fabs(value);
   if (p >= 0 && p <= 9 && a >= 1e-200 && a <= 1e200) {  // not zero, not NaN
-    const double low = kPow10[p], high = kPow10[p + 1];
+    const double low = pow10[p], high = pow10[p + 1];
     // floor(log10 a) or one less: the binary exponent times log10(2).
     int e = static_cast<int>(std::floor(std::ilogb(a) * 0.30102999566398120));
     auto scaled = [&](int ex) {
       const int k = p - ex;
-      if (k >= 0) return k <= 22 ? a * kPow10[k] : -1.0;
-      return -k <= 22 ? a / kPow10[-k] : -1.0;
+      if (k >= 0) return k <= max_power ? a * pow10[k] : -1.0;
+      return -k <= max_power ? a / pow10[-k] : -1.0;
     };
     double x = scaled(e);
     if (x >= high) x = scaled(++e);

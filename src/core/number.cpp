@@ -69,9 +69,6 @@ std::size_t NumberPrefix(std::string_view s) {
 // rounding of the division gives the correctly rounded value from_chars
 // gives. Anything else: nullopt.
 std::optional<double> ShortDecimal(std::string_view num) {
-  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   std::size_t i = 0;
   const bool negative = !num.empty() && num[0] == '-';
   if (negative) ++i;
@@ -89,7 +86,7 @@ std::optional<double> ShortDecimal(std::string_view num) {
   }
   if (digits == 0) return std::nullopt;
   double v = static_cast<double>(m);
-  if (decimals > 0) v /= kPow10[decimals];
+  if (decimals > 0) v /= kExactPowersOfTen[decimals];
   return negative ? -v : v;
 }
 
@@ -146,12 +143,9 @@ int RealToInt(double value) {
 int ReadInt(std::string_view text) { return RealToInt(ReadReal(text)); }
 
 double RoundTo(double x, int k) {
-  // The powers of ten up to 1e22 are exact doubles, the values pow gives;
-  // the table spares a pow call on every rounding of the checks.
-  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-  double scale = k >= 0 && k <= 22 ? kPow10[k] : std::pow(10.0, k);
+  // The table spares a pow call on every rounding of the checks.
+  double scale =
+      k >= 0 && k <= kMaxExactPowerOfTen ? kExactPowersOfTen[k] : std::pow(10.0, k);
   double v = x * scale;
   v = std::trunc(x >= 0 ? v + 0.49999 : v - 0.49999);
   return v / scale;

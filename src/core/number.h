@@ -42,6 +42,12 @@ bool IsPlausibleInput(double v);
 enum class NumberCheck { kOk, kNotANumber, kImplausible };
 NumberCheck CheckNumberText(std::string_view text);
 
+// 10^k for k = 0 .. 22, each an exact double (and the value pow gives).
+inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxExactPowerOfTen = 22;
+
 // x * 10^k, plus 0.49999 for x >= 0 (minus for x < 0), truncated toward
 // zero, divided by 10^k.
 double RoundTo(double x, int k);
