@@ -144,8 +144,7 @@ int ReadInt(std::string_view text) { return RealToInt(ReadReal(text)); }
 
 double RoundTo(double x, int k) {
   // The table spares a pow call on every rounding of the checks.
-  double scale =
-      k >= 0 && k <= kMaxExactPowerOfTen ? kExactPowersOfTen[k] : std::pow(10.0, k);
+  double scale = k >= 0 && k <= kMaxExactPowerOfTen ? kExactPowersOfTen[k] : std::pow(10.0, k);
   double v = x * scale;
   v = std::trunc(x >= 0 ? v + 0.49999 : v - 0.49999);
   return v / scale;
