@@ -8,16 +8,16 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "inputs/master_data.h"
 #include "app/calc/navigation.h"
-#include "app/pages/page_logic_impl.h"
 #include "app/document/project_file.h"
+#include "app/pages/page_logic_impl.h"
 #include "cli/commands.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/memory_policy.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
+#include "inputs/master_data.h"
 
 namespace {
 

@@ -267,9 +267,8 @@ void AddItemEffects(const FrameLoadItem& it, const MemberData& m, bool reference
         double x = m.points[k];
         M[k] -= StripSum(st, x, [&](double h, bool left) { return MomentAt(m, h, x, left); });
         if (deflections)
-          D[k] -= 1000 * StripSum(st, x, [&](double h, bool left) {
-                    return DeflectionAt(m, h, x, left);
-                  });
+          D[k] -= 1000 *
+                  StripSum(st, x, [&](double h, bool left) { return DeflectionAt(m, h, x, left); });
       }
     } else if (!(no_normal && NoNegativeZero(M) && NoNegativeZero(D))) {
       const std::vector<PointCubics>& cubics = cubics_of();

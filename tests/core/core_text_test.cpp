@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <random>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "core/comma_text.h"
 #include "core/cp932.h"
@@ -111,10 +111,23 @@ TEST(ReadNumbers, ShortDecimalsReadAsFromCharsReadsThem) {
     std::from_chars(b, t.data() + t.size(), v);
     return v;
   };
-  const std::vector<std::string> fixed = {"0",     "-0",      "-0.0",   "5.",  ".5",    "+7.25",
-                                          "0.1",   "0.3",     "2.675",  "1e5", "1.5e-3", "-12.5",
-                                          "123456789012345", "1234567890123456", "0.000000000000001",
-                                          "9007199254740993", "0.1234567890123456789"};
+  const std::vector<std::string> fixed = {"0",
+                                          "-0",
+                                          "-0.0",
+                                          "5.",
+                                          ".5",
+                                          "+7.25",
+                                          "0.1",
+                                          "0.3",
+                                          "2.675",
+                                          "1e5",
+                                          "1.5e-3",
+                                          "-12.5",
+                                          "123456789012345",
+                                          "1234567890123456",
+                                          "0.000000000000001",
+                                          "9007199254740993",
+                                          "0.1234567890123456789"};
   std::vector<std::string> texts = fixed;
   for (int i = 0; i < 100000; ++i) {
     std::string t = i % 3 == 0 ? "-" : "";
