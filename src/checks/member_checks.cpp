@@ -65,23 +65,16 @@ int MaterialColumnOf(int t) {
   return 1;
 }
 
-MemberCheckTable::MemberCheckTable(const MemberCheckTable& other) {
+MemberCheckTable::Rows::Rows(const Rows& other) {
   *this = other;
 }
 
-MemberCheckTable& MemberCheckTable::operator=(const MemberCheckTable& other) {
+MemberCheckTable::Rows& MemberCheckTable::Rows::operator=(const Rows& other) {
   if (this == &other) return *this;
-  max_index = other.max_index;
-  count = other.count;
-  type_code = other.type_code;
-  length = other.length;
-  s = other.s;
-  partner = other.partner;
-  former_count = other.former_count;
-  rows_.clear();
-  if (!other.rows_.empty()) {
-    rows_.reserve(kCheckTableRows + 1);
-    rows_.assign(other.rows_.begin(), other.rows_.end());
+  made.clear();
+  if (!other.made.empty()) {
+    made.reserve(kCheckTableRows + 1);
+    made.assign(other.made.begin(), other.made.end());
   }
   return *this;
 }
@@ -89,18 +82,19 @@ MemberCheckTable& MemberCheckTable::operator=(const MemberCheckTable& other) {
 CheckPointRecord& MemberCheckTable::Row(int p) {
   if (p < 0 || p > kCheckTableRows) throw std::out_of_range("MemberCheckTable row");
   const auto at = static_cast<std::size_t>(p);
-  if (at >= rows_.size()) {
-    rows_.reserve(kCheckTableRows + 1);  // never again: references stay valid
-    rows_.resize(at + 1);
+  std::vector<CheckPointRecord>& made = rows_.made;
+  if (at >= made.size()) {
+    made.reserve(kCheckTableRows + 1);  // never again: references stay valid
+    made.resize(at + 1);
   }
-  return rows_[at];
+  return made[at];
 }
 
 const CheckPointRecord& MemberCheckTable::Row(int p) const {
   if (p < 0 || p > kCheckTableRows) throw std::out_of_range("MemberCheckTable row");
   static const CheckPointRecord kEmpty{};
   const auto at = static_cast<std::size_t>(p);
-  return at < rows_.size() ? rows_[at] : kEmpty;
+  return at < rows_.made.size() ? rows_.made[at] : kEmpty;
 }
 
 bool MemberCheckTables::Reset(int members) {

@@ -36,12 +36,6 @@ struct MemberCheckTable {
   int partner = 0;         // box layout: the paired shoulder / wall member
   int former_count = 0;
 
-  MemberCheckTable() = default;
-  MemberCheckTable(const MemberCheckTable& other);
-  MemberCheckTable& operator=(const MemberCheckTable& other);
-  MemberCheckTable(MemberCheckTable&&) noexcept = default;
-  MemberCheckTable& operator=(MemberCheckTable&&) noexcept = default;
-
   bool HasRow(int p) const { return p >= 1 && p <= kCheckTableRows; }
   // Rows 0 .. kCheckTableRows; out_of_range beyond. A row never written
   // reads as an empty record: only the rows asked for are made, for a
@@ -51,7 +45,16 @@ struct MemberCheckTable {
   const CheckPointRecord& Row(int p) const;
 
  private:
-  std::vector<CheckPointRecord> rows_;
+  // The rows made so far; a copy reserves all rows again, as Row does.
+  struct Rows {
+    std::vector<CheckPointRecord> made;
+    Rows() = default;
+    Rows(const Rows& other);
+    Rows& operator=(const Rows& other);
+    Rows(Rows&&) noexcept = default;
+    Rows& operator=(Rows&&) noexcept = default;
+  };
+  Rows rows_;
 };
 
 // 3 × members check tables, bounds-checked. The tables are sized for the
