@@ -637,8 +637,7 @@ struct Solver {
             for (int c = kCompM; c <= kCompDefl; ++c) out.points[p][c] += factor * src.points[p][c];
         }
       }
-      for (const auto& en : co.entries) {
-        int li = FindByNumber(model.load_cases, en.load_case);
+      for (const auto& [li, factor] : terms) {
         if (li == 0) continue;
         // Reactions summed node by node, in the order the nodes appear.
         auto& sum = res.cases[static_cast<std::size_t>(ci)].reactions;
@@ -646,19 +645,19 @@ struct Solver {
           auto at = std::find_if(sum.begin(), sum.end(),
                                  [&](const SupportReaction& x) { return x.node == r.node; });
           if (at == sum.end()) at = sum.insert(sum.end(), SupportReaction{r.node, {}});
-          for (int d = 0; d < 3; ++d) at->values[d] += en.factor * r.values[d];
+          for (int d = 0; d < 3; ++d) at->values[d] += factor * r.values[d];
         }
         // Spring reactions likewise member by member, point by point.
         auto& springs = res.cases[static_cast<std::size_t>(ci)].springs;
         for (const MemberSpringReaction& sr : res.cases[static_cast<std::size_t>(li)].springs) {
           MemberSpringReaction& at = SpringEntry(springs, sr.member);
           for (int p = 1; p <= at.count; ++p)
-            for (int d = 0; d < 2; ++d) at.points[p][d] += en.factor * sr.points[p][d];
+            for (int d = 0; d < 2; ++d) at.points[p][d] += factor * sr.points[p][d];
         }
         for (int p = 1; p <= nn; ++p) {
           auto& d = res.Disp(ci, p);
           const auto& s = res.Disp(li, p);
-          d.dx += en.factor * s.dx, d.dy += en.factor * s.dy, d.rot += en.factor * s.rot;
+          d.dx += factor * s.dx, d.dy += factor * s.dy, d.rot += factor * s.rot;
         }
       }
     }
