@@ -111,17 +111,15 @@ void AppendExp(std::string& out, int w, int p, double value) {
   // than 1e-3 off below 1e10), the exponent found from the binary one and
   // checked against the digits; ties, zeros and extreme exponents go the
   // exact way.
-  const double* pow10 = kExactPowersOfTen;
-  const int max_power = kMaxExactPowerOfTen;
   const double a = std::fabs(value);
   if (p >= 0 && p <= 9 && a >= 1e-200 && a <= 1e200) {  // not zero, not NaN
-    const double low = pow10[p], high = pow10[p + 1];
+    const double low = kExactPowersOfTen[p], high = kExactPowersOfTen[p + 1];
     // floor(log10 a) or one less: the binary exponent times log10(2).
     int e = static_cast<int>(std::floor(std::ilogb(a) * 0.30102999566398120));
     auto scaled = [&](int ex) {
       const int k = p - ex;
-      if (k >= 0) return k <= max_power ? a * pow10[k] : -1.0;
-      return -k <= max_power ? a / pow10[-k] : -1.0;
+      if (k >= 0) return k <= kMaxExactPowerOfTen ? a * kExactPowersOfTen[k] : -1.0;
+      return -k <= kMaxExactPowerOfTen ? a / kExactPowersOfTen[-k] : -1.0;
     };
     double x = scaled(e);
     if (x >= high) x = scaled(++e);

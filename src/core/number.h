@@ -2,6 +2,7 @@
 // every calculation uses.
 #pragma once
 
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,7 +47,7 @@ NumberCheck CheckNumberText(std::string_view text);
 inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int kMaxExactPowerOfTen = 22;
+constexpr int kMaxExactPowerOfTen = static_cast<int>(std::size(kExactPowersOfTen)) - 1;
 
 // x * 10^k, plus 0.49999 for x >= 0 (minus for x < 0), truncated toward
 // zero, divided by 10^k.
