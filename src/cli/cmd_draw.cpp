@@ -18,8 +18,7 @@ int WriteReportOutput(const PrintEngine& pe, const std::vector<int>& page_slots,
                       const std::string& out_utf8) {
   if (IsPdfPath(out_utf8)) return WriteReportPdf(pe, page_slots, out_utf8);
   if (!HasSuffixNoCase(out_utf8, ".png")) return UsageError("the output must end in .pdf or .png");
-  for (const std::string& n : pe.notices)
-    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(n).c_str());
+  PrintNotices(pe);
   std::string error;
   const bool ok = render::WritePagePng(pe.records(), page_slots.empty() ? 0 : page_slots.front(),
                                        Utf8ToCp932(out_utf8), 1800, 2700, &error);

@@ -17,6 +17,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/open_project.h"
+#include "cli/report_run.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"
@@ -221,9 +222,9 @@ int CmdFigure(const ArgList& argv) {
       PrintForceDiagramPage(pe, y, fig, results, case_number, first, count);
     }
   }
-  for (const std::string& n : pe.notices)
-    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(n).c_str());
+  // The page writer prints the notices itself.
   if (!screen) return WriteReportOutput(pe, {pe.records().current()}, *out);
+  PrintNotices(pe);
   canvas->Flush();
   painter->end();
   const std::string path = Utf8ToCp932(*out);

@@ -24,10 +24,14 @@ bool IsPdfPath(const std::string& path_utf8) {
   return HasSuffixNoCase(path_utf8, ".pdf");
 }
 
-int WriteReportPdf(const PrintEngine& pe, const std::vector<int>& page_slots,
-                   const std::string& out_utf8) {
+void PrintNotices(const PrintEngine& pe) {
   for (const std::string& n : pe.notices)
     std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(n).c_str());
+}
+
+int WriteReportPdf(const PrintEngine& pe, const std::vector<int>& page_slots,
+                   const std::string& out_utf8) {
+  PrintNotices(pe);
   std::string error;
   if (!WritePdfFile(pe.records(), page_slots, Utf8ToCp932(out_utf8), 300, &error)) {
     std::fprintf(stderr, "vaultra: %s\n", error.c_str());

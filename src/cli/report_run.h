@@ -37,6 +37,8 @@ int CmdReportWith(const ArgList& argv, ReportWriter writer);
 bool HasSuffixNoCase(const std::string& path_utf8, const char* suffix);
 // True when the path ends in ".pdf" (any case): the report is a PDF.
 bool IsPdfPath(const std::string& path_utf8);
+// The engine's notices on stderr, one line each.
+void PrintNotices(const PrintEngine& pe);
 // The recorded pages as a PDF (the engine's notices first, on stderr).
 // Returns 0, or 2 with the reason on stderr.
 int WriteReportPdf(const PrintEngine& pe, const std::vector<int>& page_slots,
