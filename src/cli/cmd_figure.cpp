@@ -22,8 +22,8 @@
 #include "core/fileio.h"
 #include "core/number.h"
 #include "render/render.h"
-#include "report/pdf_file.h"
 #include "report/force_diagrams.h"
+#include "report/pdf_file.h"
 #include "report/report_text.h"
 
 namespace vaultra::cli {
