@@ -15,9 +15,7 @@
 
 namespace vaultra {
 
-namespace {
-
-using namespace solver;  // NOLINT: the solver's own parts
+namespace solver {
 
 // The first value of the model that is not a finite number (or a
 // coordinate too large to square), named; empty when every value is usable. The solver's arithmetic
@@ -64,6 +62,12 @@ std::string NonFiniteInput(const FrameModel& m) {
   return {};
 }
 
+}  // namespace solver
+
+namespace {
+
+using namespace solver;  // NOLINT: the solver's own parts
+
 // What the load-case solutions depend on, byte for byte: everything of the
 // model but its output points, names and combinations.
 std::string SolutionKey(const FrameModel& m) {
@@ -100,6 +104,10 @@ std::string SolutionKey(const FrameModel& m) {
   return key;
 }
 
+}  // namespace
+
+namespace solver {
+
 // The output points of every member: its ends, equal divisions and
 // specified positions, sorted, points closer than 0.1 mm taken once.
 void SetOutputPoints(const FrameModel& model, std::vector<MemberData>& mem) {
@@ -132,6 +140,12 @@ void SetOutputPoints(const FrameModel& model, std::vector<MemberData>& mem) {
     pts = kept;
   }
 }
+
+}  // namespace solver
+
+namespace {
+
+using namespace solver;  // NOLINT: the solver's own parts
 
 struct Solver {
   Solver(FrameModel& m, AnalysisResults& r, const FrameSolveOptions& o)
@@ -270,8 +284,7 @@ struct Solver {
   std::vector<SupportReaction> Reactions(int spring_idx, int support_idx,
                                          const std::vector<double>& load,
                                          const std::vector<double>& u) {
-    std::vector<SupportReaction> out;
-    if (support_idx == 0) return out;
+    if (support_idx == 0) return {};
     System built;
     const System* sys = nullptr;
     if (reference) {
@@ -280,32 +293,7 @@ struct Solver {
     } else {
       sys = &systems.at({spring_idx, support_idx}).first;
     }
-    // One entry per node, in the order the nodes first appear: a node may
-    // carry a restraint and springs in separate entries.
-    const auto& supports = model.support_cases[support_idx].supports;
-    for (int k = 1; k <= supports.Count(); ++k) {
-      int node = NodeIndex(supports[k].node);
-      bool seen = false;
-      for (int j = 1; j < k && !seen; ++j) seen = NodeIndex(supports[j].node) == node;
-      if (node == 0 || seen) continue;
-      SupportReaction r;
-      r.node = supports[k].node;
-      int base = 3 * (node - 1);
-      for (int d = 0; d < 3; ++d) {
-        if (sys->restrained[base + d]) {
-          double v = -load[base + d];
-          for (const auto& [q, blk] : sys->blocks[node - 1])
-            for (int j = 0; j < 3; ++j) v += blk[d * 3 + j] * u[3 * q + j];
-          r.values[d] = v;
-          continue;
-        }
-        for (int j = k; j <= supports.Count(); ++j)
-          if (supports[j].type == 5 && NodeIndex(supports[j].node) == node)
-            r.values[d] -= supports[j].values[d] * u[base + d];
-      }
-      out.push_back(r);
-    }
-    return out;
+    return SupportReactions(model, *sys, support_idx, load, u);
   }
 
   // Member results at the output points for one case (after the last pass).

@@ -77,4 +77,16 @@ struct FrameSolveOptions {
 std::string SolveFrame(FrameModel& model, AnalysisResults& results,
                        const FrameSolveOptions& options = {});
 
+namespace solver {
+
+// The first value of the model that is not a finite number (or a
+// coordinate too large to square), named; empty when every value is usable.
+std::string NonFiniteInput(const FrameModel& m);
+
+// The output points of every member (1-based): its ends, equal divisions
+// and specified positions, sorted, points closer than 0.1 mm taken once.
+void SetOutputPoints(const FrameModel& model, std::vector<MemberData>& mem);
+
+}  // namespace solver
+
 }  // namespace vaultra

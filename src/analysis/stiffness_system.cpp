@@ -117,6 +117,12 @@ System AssembleSystem(const FrameModel& model, const std::vector<MemberData>& me
       if (rr) sys.restrained[base + 2] = true;
     }
   }
+  SetRowMax(sys);
+  return sys;
+}
+
+void SetRowMax(System& sys) {
+  const int nn = static_cast<int>(sys.blocks.size());
   sys.row_max.assign(sys.n, 0.0);
   for (int p = 0; p < nn; ++p)
     for (const auto& kv : sys.blocks[p])
@@ -124,7 +130,40 @@ System AssembleSystem(const FrameModel& model, const std::vector<MemberData>& me
         for (int j = 0; j < 3; ++j)
           sys.row_max[3 * p + i] =
               std::max(sys.row_max[3 * p + i], std::fabs(kv.second[i * 3 + j]));
-  return sys;
+}
+
+std::vector<SupportReaction> SupportReactions(const FrameModel& model, const System& sys,
+                                              int support_idx, const std::vector<double>& load,
+                                              const std::vector<double>& u) {
+  std::vector<SupportReaction> out;
+  if (support_idx == 0) return out;
+  auto NodeIndex = [&model](int number) { return FindByNumber(model.nodes, number); };
+  // One entry per node, in the order the nodes first appear: a node may
+  // carry a restraint and springs in separate entries.
+  const auto& supports = model.support_cases[support_idx].supports;
+  for (int k = 1; k <= supports.Count(); ++k) {
+    int node = NodeIndex(supports[k].node);
+    bool seen = false;
+    for (int j = 1; j < k && !seen; ++j) seen = NodeIndex(supports[j].node) == node;
+    if (node == 0 || seen) continue;
+    SupportReaction r;
+    r.node = supports[k].node;
+    int base = 3 * (node - 1);
+    for (int d = 0; d < 3; ++d) {
+      if (sys.restrained[base + d]) {
+        double v = -load[base + d];
+        for (const auto& [q, blk] : sys.blocks[node - 1])
+          for (int j = 0; j < 3; ++j) v += blk[d * 3 + j] * u[3 * q + j];
+        r.values[d] = v;
+        continue;
+      }
+      for (int j = k; j <= supports.Count(); ++j)
+        if (supports[j].type == 5 && NodeIndex(supports[j].node) == node)
+          r.values[d] -= supports[j].values[d] * u[base + d];
+    }
+    out.push_back(r);
+  }
+  return out;
 }
 
 }  // namespace vaultra::solver

@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "analysis/analysis_results.h"
 #include "analysis/beam_element.h"
 #include "model/frame_model.h"
 
@@ -36,5 +37,17 @@ bool SolveDense(const System& sys, const std::vector<double>& load, std::vector<
 // springs on the diagonal, restraints marked.
 System AssembleSystem(const FrameModel& model, const std::vector<MemberData>& mem, int spring_idx,
                       int support_idx);
+
+// Sets the largest |element| of each row from the node blocks.
+void SetRowMax(System& sys);
+
+// What the supports of a case (index 0: none) exert on the frame for the
+// displacements u under the nodal loads: at a restrained direction the
+// force the stiffness needs beyond the loads, at a support spring the
+// spring's force. One entry per supported node, in the order the nodes
+// first appear.
+std::vector<SupportReaction> SupportReactions(const FrameModel& model, const System& sys,
+                                              int support_idx, const std::vector<double>& load,
+                                              const std::vector<double>& u);
 
 }  // namespace vaultra::solver

@@ -1,5 +1,6 @@
-// The stand-in frame library. FrameCalc copies the input record into a
-// frame model (checking every count and pointer), solves it and returns
+// The frame library. FrameCalc copies the input record into a frame model
+// (checking every count and pointer), solves it with the production
+// analysis (members on ground springs solved exactly) and returns
 // the displacement and member-force lists; FrameErr tells why the last
 // FrameCalc failed; FrameResMemFree releases a result.
 //
@@ -11,7 +12,7 @@
 #include <mutex>
 #include <string>
 
-#include "analysis/frame_solver.h"
+#include "analysis/ground_frame.h"
 #include "analysis/sdk_results.h"
 #include "analysis/sdk_types.h"
 #include "core/number.h"
@@ -158,10 +159,7 @@ VAULTRA_EXPORT FR_SDK_MAINRES* FrameCalc(const char* /*frame_dir*/, FR_SDK_MAIND
   auto model = std::make_unique<FrameModel>();
   std::string msg = ToModel(*data, *model);
   AnalysisResults results;
-  if (msg.empty()) {
-    model->solver_mode = 2;
-    msg = SolveFrame(*model, results);
-  }
+  if (msg.empty()) msg = SolveFrameOnGround(*model, results);
   if (!msg.empty()) {
     st.error_code = 2;
     st.error_text = msg;
