@@ -8,8 +8,10 @@
 #   <prefix>/lib/vaultra/Master/材料/, 印刷/        the master folders
 #   <prefix>/lib/vaultra/vaultra.ini              the default resume file
 #   <prefix>/bin/vaultra -> ../lib/vaultra/vaultra
+#   <prefix>/lib/vaultra/PlaneFrameSDK/libFrameSDK.so   the frame library (production analysis)
+#   <prefix>/lib/vaultra/PlaneFrame/PlaneFrame           the frame program's folder (placeholder)
+#   <prefix>/lib/vaultra/PlaneFrame.txt           the folder list file naming those two
 #   <prefix>/share/{applications,icons,mime,man}  menu entry, icons, .vt1 type, manual
-# The stand-in frame library (src/sdk) is a test fixture and is not installed.
 include(GNUInstallDirs)
 
 set(VAULTRA_PROGRAM_DIR lib/vaultra)
@@ -23,6 +25,15 @@ install(TARGETS vaultra vaultra-gui RUNTIME DESTINATION ${VAULTRA_PROGRAM_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Master DESTINATION ${VAULTRA_PROGRAM_DIR}
         PATTERN "*.md" EXCLUDE)
 install(FILES ${CMAKE_SOURCE_DIR}/vaultra.ini DESTINATION ${VAULTRA_PROGRAM_DIR})
+if(TARGET FrameSDK)
+  install(TARGETS FrameSDK LIBRARY DESTINATION ${VAULTRA_PROGRAM_DIR}/PlaneFrameSDK)
+  install(FILES ${VAULTRA_SDK_LAYOUT}/PlaneFrame/PlaneFrame
+          DESTINATION ${VAULTRA_PROGRAM_DIR}/PlaneFrame)
+  # The folder list names them relative to the program folder: the layout
+  # works under any prefix.
+  file(WRITE ${pkg_bin}/PlaneFrame.txt "PlaneFrame\r\nPlaneFrameSDK\r\n")
+  install(FILES ${pkg_bin}/PlaneFrame.txt DESTINATION ${VAULTRA_PROGRAM_DIR})
+endif()
 
 file(RELATIVE_PATH link_target /${CMAKE_INSTALL_BINDIR} /${VAULTRA_PROGRAM_DIR}/vaultra)
 file(CREATE_LINK ${link_target} ${pkg_bin}/vaultra SYMBOLIC)

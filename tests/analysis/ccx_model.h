@@ -5,6 +5,7 @@
 // fine mesh from their own definition here.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -54,8 +55,12 @@ struct CcxRun {
 // Builds the ccx input of one load case of the model. nsub elements per
 // member; distributed springs of the case's spring case are attached to
 // every mesh node with their tributary length when fine_springs is set.
+// ccx's beams deform in shear (they are solids underneath); shear_rigid
+// gives the material a shear modulus of 1000 E (engineering constants,
+// Poisson's ratios 0), so that deep, short members bend as Euler-Bernoulli
+// beams like the frame solver's.
 inline std::string CcxInput(const FrameModel& model, int lc_index, int nsub, bool fine_springs,
-                            CcxRun& run) {
+                            CcxRun& run, bool shear_rigid = false) {
   std::ostringstream o;
   o.precision(15);
   const FrameLoadCase& lc = model.load_cases[lc_index];
@@ -97,9 +102,15 @@ inline std::string CcxInput(const FrameModel& model, int lc_index, int nsub, boo
       elems << next_elem++ << ", " << cm.nodes[k] << ", " << cm.nodes[k + 1] << "\n";
     const FrameSection& sec = model.sections[fm.section];
     double h = std::sqrt(12 * sec.inertia / sec.area), w = sec.area / h;
-    sect << "*MATERIAL, NAME=MAT" << e << "\n*ELASTIC\n"
-         << model.materials[fm.material].e << ", 0.0\n*BEAM SECTION, ELSET=E" << e
-         << ", MATERIAL=MAT" << e << ", SECTION=RECT\n"
+    const double E = model.materials[fm.material].e;
+    sect << "*MATERIAL, NAME=MAT" << e;
+    if (shear_rigid)
+      sect << "\n*ELASTIC, TYPE=ENGINEERING CONSTANTS\n"
+           << E << ", " << E << ", " << E << ", 0, 0, 0, " << 1000 * E << ", " << 1000 * E << ",\n"
+           << 1000 * E << "\n";
+    else
+      sect << "\n*ELASTIC\n" << E << ", 0.0\n";
+    sect << "*BEAM SECTION, ELSET=E" << e << ", MATERIAL=MAT" << e << ", SECTION=RECT\n"
          << w << ", " << h << "\n0, 0, 1\n";
   }
   o << elems.str() << sect.str() << eq.str();
@@ -159,6 +170,16 @@ inline std::string CcxInput(const FrameModel& model, int lc_index, int nsub, boo
         spring(cm.nodes[k], tangent_dof, sp.k_tangent * trib);
       }
     }
+  }
+  // A joint where every member is hinged carries no element: its rotation
+  // has no stiffness at all, and is held (its translations are tied to the
+  // hinges' by the equations above).
+  for (const auto& n : model.nodes) {
+    bool used = false;
+    for (int e = 1; e <= model.members.Count() && !used; ++e)
+      used = std::find(run.members[e].nodes.begin(), run.members[e].nodes.end(), n.number) !=
+             run.members[e].nodes.end();
+    if (!used) bc << "*BOUNDARY\n" << n.number << ", 6, 6\n";
   }
   o << springs.str() << bc.str() << "*BOUNDARY\nNALL, 3, 5\n*STEP\n*STATIC\n";
   // Loads lumped onto the mesh nodes as statically equivalent nodal forces
@@ -251,9 +272,10 @@ inline std::map<int, std::array<double, 6>> ParseFrdBlock(const std::string& frd
 }
 
 // Runs ccx on one load case in a fresh temporary folder.
-inline CcxRun RunCcx(const FrameModel& model, int lc_index, int nsub, bool fine_springs) {
+inline CcxRun RunCcx(const FrameModel& model, int lc_index, int nsub, bool fine_springs,
+                     bool shear_rigid = false) {
   CcxRun run;
-  std::string inp = CcxInput(model, lc_index, nsub, fine_springs, run);
+  std::string inp = CcxInput(model, lc_index, nsub, fine_springs, run, shear_rigid);
   if (!run.error.empty()) return run;
   char tmpl[] = "/tmp/vaultra_ccx_XXXXXX";
   if (!mkdtemp(tmpl)) {

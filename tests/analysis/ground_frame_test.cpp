@@ -108,6 +108,35 @@ TEST(GroundFrame, FreeSlabMatchesHetenyi) {
   }
 }
 
+// A wall hinged at both ends (the samples' end walls), cut because it has
+// springs in another spring case, under a triangular pressure over its
+// lower 1.2 m: a simple beam. q0 = 11.76 kN/m at the foot, L = 2.85 m:
+// R = q0 * 1.2 / 2 = 7.056 kN at 0.4 m, so the top carries
+// 7.056 * 0.4 / 2.85 = 0.99032 kN and the foot 6.06568 kN; above the load
+// M(x) = -0.99032 (L - x) (the load acts in -x on a wall along +y). The
+// member loads' 0.01 m strips leave a few 1e-5 kN.
+TEST(GroundFrame, LoadedLinkIsASimpleBeam) {
+  FrameBuilder b;
+  int n1 = b.Node(0, 0), n2 = b.Node(0, 2.85);
+  int e = b.Member(n1, n2, 0.475, 8.93e-3, kEndPin, kEndPin);
+  b.Divide(e, 8);
+  b.SpringCase({{e, 5e4, 1.5e4}});
+  int s = b.SupportCase({Pin(n1), Pin(n2)});
+  b.LoadCase(0, s).items.Add(FrameBuilder::Item(13, e, -11.76, 0, 0, 1.65));
+  AnalysisResults r;
+  ASSERT_EQ(SolveFrameOnGround(b.model, r), "");
+  const double top = 7.056 * 0.4 / 2.85, foot = 7.056 - top;
+  const auto& mc = r.At(1, 1);
+  EXPECT_NEAR(mc.points[1][kCompS], -foot, 1e-4);
+  EXPECT_NEAR(mc.points[mc.count][kCompS], top, 1e-4);
+  for (int p = 1; p <= mc.count; ++p) {
+    double x = mc.points[p][kCompX];
+    if (x >= 1.2) {
+      EXPECT_NEAR(mc.points[p][kCompM], -top * (2.85 - x), 1e-4) << x;
+    }
+  }
+}
+
 // The sample frames as the program writes them ("vaultra frame"): one
 // folder per sample with the transverse and the longitudinal frame text.
 const std::vector<std::pair<std::string, std::string>>& SampleFrames() {
@@ -244,16 +273,17 @@ TEST(GroundFrame, SampleFramesAreInEquilibrium) {
 
 // Every load case with distributed springs of every sample frame against
 // CalculiX: each member cut in 60, the springs at every mesh node with
-// their share of the length. At each output point of each member (away
-// from the member ends, where the mesh averages the members of a joint,
-// and from concentrated loads) M and S agree within 0.5 % of the case's
-// largest value; the largest |M| and |S| of the case, so taken, within
-// 0.5 %. Cases with the same springs, supports and loads as an earlier one
+// their share of the length, the beams held rigid in shear (the frame's
+// members are Euler-Bernoulli beams; the deep, short pieces of the
+// samples would otherwise differ by shear deformation alone). At each output point of each member
+// (away from the member ends, where the mesh averages the members of a joint, and from concentrated
+// loads) M and S agree within 0.5 % of the case's largest value; the largest |M| and |S| of the
+// case, so taken, within 0.5 %. Cases with the same springs, supports and loads as an earlier one
 // are run once.
 TEST(GroundFrame, SampleSpringCasesAgainstCalculix) {
   SKIP_WITHOUT_CCX();
   constexpr int kSub = 60;
-  int runs = 0;
+  int runs = 0, skipped = 0;
   for (const auto& [name, path] : SampleFrames()) {
     FrameModel model;
     ASSERT_EQ(LoadFrameTextFile(path, model), "") << path;
@@ -268,7 +298,28 @@ TEST(GroundFrame, SampleSpringCasesAgainstCalculix) {
         key += "/" + std::to_string(it.type) + ":" + std::to_string(it.first_member) + ":" +
                std::to_string(it.d1) + ":" + std::to_string(it.d2);
       if (!seen.emplace(key, c).second) continue;
-      CcxRun run = RunCcx(model, c, kSub, true);
+      // ccx's hinges (translations tied by equations) give a loaded member
+      // hinged at both ends end forces that break its statics (the end
+      // walls under water pressure: 3.9 kN at the top where statics gives
+      // 0.99): such cases are checked by hand below, not here.
+      bool loaded_link = false;
+      for (const auto& it : lc.items) {
+        int last = it.last_member == 0 ? it.first_member : it.last_member;
+        for (int num = it.first_member; num <= last; ++num) {
+          int e = FindByNumber(model.members, num);
+          loaded_link |= e > 0 && model.members[e].end_i == kEndPin &&
+                         model.members[e].end_j == kEndPin && it.type != 31 &&
+                         (it.type % 10 == 2 || it.type % 10 == 3 || it.type == 27 ||
+                          (it.type % 10 == 4 &&
+                           model.nodes[FindByNumber(model.nodes, model.members[e].node_i)].x !=
+                               model.nodes[FindByNumber(model.nodes, model.members[e].node_j)].x));
+        }
+      }
+      if (loaded_link) {
+        ++skipped;
+        continue;
+      }
+      CcxRun run = RunCcx(model, c, kSub, true, true);
       ++runs;
       ASSERT_EQ(run.error, "") << path << " case " << c;
       double maxm = 0, maxs = 0, refm = 0, refs = 0, ourm = 0, ours = 0;
@@ -311,7 +362,8 @@ TEST(GroundFrame, SampleSpringCasesAgainstCalculix) {
       EXPECT_NEAR(ours, refs, 0.005 * refs) << name << " " << path << " case " << c;
     }
   }
-  std::printf("%d CalculiX runs on the samples' spring cases\n", runs);
+  std::printf("%d CalculiX runs on the samples' spring cases, %d with a loaded link left out\n",
+              runs, skipped);
   EXPECT_GT(runs, 0);
 }
 

@@ -49,9 +49,14 @@ expect_file "./usr/share/man/man1/vaultra.1.gz"
 grep '^\./usr/lib/vaultra/Master/.*[^/]$' "$tmp/files" | sort >"$tmp/master.got"
 diff "$tmp/master.want" "$tmp/master.got" || fail "the package's Master/ differs from the shipped one"
 [ "$(wc -l <"$tmp/master.want")" -ge 10 ] || fail "too few master files"
-# Everything under /usr; no stand-in frame library, no folder list file.
+# The frame library (the production analysis), its folders and the folder
+# list file that names them.
+expect_file "./usr/lib/vaultra/PlaneFrameSDK/libFrameSDK.so"
+expect_file "./usr/lib/vaultra/PlaneFrame/PlaneFrame"
+expect_file "./usr/lib/vaultra/PlaneFrame.txt"
+# Everything under /usr; none of the faulty libraries of the loader's tests.
 grep -v '^\./usr/' "$tmp/files" | grep -vx '\./' && fail "files outside /usr"
-grep -Ei 'FrameSDK|PlaneFrame\.txt|\.md$' "$tmp/files" && fail "a test fixture is packaged"
+grep -Ei 'broken_|\.md$' "$tmp/files" && fail "a test fixture is packaged"
 
 # ---- its declared dependencies ---------------------------------------------------------
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -89,7 +94,8 @@ status=0
 "$exe" calc "$sample" --work-dir "$tmp/work-installed" >"$tmp/calc.installed" 2>"$tmp/calc.err" ||
   status=$?
 [ $status -le 1 ] || { cat "$tmp/calc.err"; fail "installed vaultra calc: status $status"; }
-grep -q 'solver: internal' "$tmp/calc.installed" || fail "installed vaultra calc printed no run"
+grep -q 'solver: frame library' "$tmp/calc.installed" ||
+  fail "installed vaultra calc did not run the frame library"
 grep -q 'O\.K\.' "$tmp/calc.installed" || fail "installed vaultra calc printed no verdicts"
 echo "installed vaultra calc $(basename "$sample"): status $status, $(wc -l <"$tmp/calc.installed") lines"
 # A drawing sub-command runs in the window program beside the installed vaultra.

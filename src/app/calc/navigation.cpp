@@ -262,10 +262,13 @@ AppFolders ResolveAppFolders(const FolderEnvironment& env) {
   if (env.read) {
     if (std::optional<std::string> text = env.read(f.folder_list_file)) {
       const std::vector<std::string> lines = SplitLines(*text);
-      // A blank line names no folder (it would otherwise become "/").
+      // A blank line names no folder (it would otherwise become "/"); a
+      // relative folder lies in the program folder, so that a package can
+      // ship its frame folders beside the program under any prefix.
       auto folder = [&](std::size_t i) {
         const std::string t = i < lines.size() ? Trim(lines[i]) : std::string();
-        return t.empty() ? std::string() : WithTrailingSlash(t);
+        if (t.empty()) return std::string();
+        return WithTrailingSlash(t[0] == '/' ? t : f.program_dir + t);
       };
       f.frame_app_dir = folder(0);
       f.frame_sdk_dir = folder(1);

@@ -344,6 +344,12 @@ TEST(Folders, FolderListFileAndFallbacksDecideDemoMode) {
       {{"/opt/PlaneFrame/"}, std::nullopt, "/opt/PlaneFrame/", "", true},
       // a blank line names no folder, never the root
       {{"/", "/opt/PlaneFrameSDK/"}, "   \r\n", "", "/opt/PlaneFrameSDK/", true},
+      // relative folders lie in the program folder (the installed layout)
+      {{"/opt/vaultra/bin/PlaneFrame/", "/opt/vaultra/bin/PlaneFrameSDK/"},
+       "PlaneFrame\r\nPlaneFrameSDK\r\n",
+       "/opt/vaultra/bin/PlaneFrame/",
+       "/opt/vaultra/bin/PlaneFrameSDK/",
+       false},
   };
   for (const Case& c : cases) {
     AppFolders f = ResolveAppFolders(FakeEnv(c.dirs, c.list));
