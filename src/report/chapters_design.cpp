@@ -81,7 +81,14 @@ void Chapter3(ReportContext& ctx, double y) {
   FillTextNamed(pe, RegionName(r.loads.region), "REGION", true);
   FillTextNamed(pe, SpringFormulaText(r.loads.sv1_standard, r.loads.spring_formula), "SPRING",
                 true);
-  ctx.Block(y, "断面算定法");
+  y = ctx.Block(y, "断面算定法");
+  // The analysis that computed the results. The demo solver's reports say
+  // so on every page ("SAMPLE") and keep their layout.
+  if (!ctx.opt.internal_solver) {
+    ctx.Block(y, "骨組解析");
+    FillTextNamed(pe, "平面骨組解析（フレームライブラリ）：地盤の分布ばねは弾性床上の梁として解く",
+                  "FRAME", true);
+  }
 }
 
 // ---- chapter 4: the transverse structure and its cross-section ----
