@@ -11,6 +11,9 @@
 #include <string>
 
 #include "analysis/analysis_driver.h"
+#include "analysis/frame_sdk.h"
+#include "analysis/frame_solver.h"
+#include "analysis/ground_frame.h"
 #include "app/calc/build_models.h"
 #include "app/calc/navigation.h"
 #include "app/calc/run_analysis.h"
@@ -125,7 +128,7 @@ BENCHMARK(BM_MaxSearchLargestBox)->Unit(benchmark::kMillisecond);
 // search and check; with_pass: and the silent report pass that ends every
 // run of the program.
 void WholeRun(benchmark::State& st, const std::string& sample, bool largest_box,
-              bool with_pass = false) {
+              bool with_pass = false, FrameSdkLibrary* library = nullptr) {
   std::unique_ptr<Project> last;
   for (auto _ : st) {
     std::string error;
@@ -139,7 +142,13 @@ void WholeRun(benchmark::State& st, const std::string& sample, bool largest_box,
     }
     if (!p || !error.empty()) return st.SkipWithError(error.c_str());
     RunAnalysisOptions opt;
-    opt.internal_key = true;
+    opt.internal_key = library == nullptr;
+    if (library) {
+      opt.demo_mode = false;
+      opt.library = library;
+      opt.folders = {std::string(VAULTRA_BINARY_DIR) + "/frame_sdk/PlaneFrameSDK/",
+                     std::string(VAULTRA_BINARY_DIR) + "/frame_sdk/PlaneFrame/"};
+    }
     opt.ui = &p->ui;
     opt.work_dir = p->folders.work_dir;
     PrintEngine silent;
@@ -176,6 +185,46 @@ void BM_WholeRunLargestBox(benchmark::State& st) {
   WholeRun(st, {}, true);
 }
 BENCHMARK(BM_WholeRunLargestBox)->Unit(benchmark::kMillisecond);
+
+// The production analysis: the frame library the program runs by default
+// (result files written and read back, as in the program).
+void BM_WholeRunLargestBoxLibrary(benchmark::State& st) {
+  FrameSdkLibrary library;
+  std::string msg = library.Load(std::string(VAULTRA_BINARY_DIR) + "/frame_sdk/PlaneFrameSDK/");
+  if (!msg.empty()) return st.SkipWithError(msg.c_str());
+  WholeRun(st, {}, true, false, &library);
+}
+BENCHMARK(BM_WholeRunLargestBoxLibrary)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+// One solve of every load case and combination of a sample's transverse
+// frame in process: the production analysis and the demo solver.
+void SolveSample(benchmark::State& st, const char* sample, bool production) {
+  Project p("solve_" + std::string(sample));
+  std::string error = p.Open(sample);
+  if (error.empty()) error = p.Build();
+  if (!error.empty()) return st.SkipWithError(error.c_str());
+  AnalysisResults r;
+  for (auto _ : st) {
+    FrameModel model = p.ws.transverse_frame;
+    std::string msg = production ? SolveFrameOnGround(model, r) : SolveFrame(model, r);
+    if (!msg.empty()) return st.SkipWithError(msg.c_str());
+    benchmark::DoNotOptimize(r.cases.data());
+  }
+  st.counters["cases"] = p.ws.transverse_frame.load_cases.Count();
+  st.counters["combinations"] = p.ws.transverse_frame.combinations.Count();
+}
+void BM_SolveOnGround(benchmark::State& st, const char* sample) {
+  SolveSample(st, sample, true);
+}
+void BM_SolveDemo(benchmark::State& st, const char* sample) {
+  SolveSample(st, sample, false);
+}
+BENCHMARK_CAPTURE(BM_SolveOnGround, box_three_boxes, "box_three_boxes.vt1")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SolveOnGround, mini_gate, "mini_gate.vt1")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SolveDemo, box_three_boxes, "box_three_boxes.vt1")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SolveDemo, mini_gate, "mini_gate.vt1")->Unit(benchmark::kMillisecond);
 
 void BM_WholeRunMiniGateWithReportPass(benchmark::State& st) {
   WholeRun(st, "mini_gate.vt1", false, true);

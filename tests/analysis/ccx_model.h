@@ -56,7 +56,7 @@ struct CcxRun {
 // member; distributed springs of the case's spring case are attached to
 // every mesh node with their tributary length when fine_springs is set.
 // ccx's beams deform in shear (they are solids underneath); shear_rigid
-// gives the material a shear modulus of 1000 E (engineering constants,
+// gives the material a shear modulus of 100 E (engineering constants,
 // Poisson's ratios 0), so that deep, short members bend as Euler-Bernoulli
 // beams like the frame solver's.
 inline std::string CcxInput(const FrameModel& model, int lc_index, int nsub, bool fine_springs,
@@ -106,8 +106,8 @@ inline std::string CcxInput(const FrameModel& model, int lc_index, int nsub, boo
     sect << "*MATERIAL, NAME=MAT" << e;
     if (shear_rigid)
       sect << "\n*ELASTIC, TYPE=ENGINEERING CONSTANTS\n"
-           << E << ", " << E << ", " << E << ", 0, 0, 0, " << 1000 * E << ", " << 1000 * E << ",\n"
-           << 1000 * E << "\n";
+           << E << ", " << E << ", " << E << ", 0, 0, 0, " << 100 * E << ", " << 100 * E << ",\n"
+           << 100 * E << "\n";
     else
       sect << "\n*ELASTIC\n" << E << ", 0.0\n";
     sect << "*BEAM SECTION, ELSET=E" << e << ", MATERIAL=MAT" << e << ", SECTION=RECT\n"

@@ -272,7 +272,7 @@ TEST(GroundFrame, SampleFramesAreInEquilibrium) {
   if (!HaveCcx()) GTEST_SKIP() << "CalculiX (ccx) is not installed: solver not cross-checked"
 
 // Every load case with distributed springs of every sample frame against
-// CalculiX: each member cut in 100, the springs at every mesh node with
+// CalculiX: each member cut in 60, the springs at every mesh node with
 // their share of the length, the beams held rigid in shear (the frame's
 // members are Euler-Bernoulli beams; the deep, short pieces of the
 // samples would otherwise differ by shear deformation alone). At each output point of each member
@@ -282,7 +282,7 @@ TEST(GroundFrame, SampleFramesAreInEquilibrium) {
 // are run once.
 TEST(GroundFrame, SampleSpringCasesAgainstCalculix) {
   SKIP_WITHOUT_CCX();
-  constexpr int kSub = 100;
+  constexpr int kSub = 60;
   int runs = 0, skipped = 0;
   for (const auto& [name, path] : SampleFrames()) {
     FrameModel model;
