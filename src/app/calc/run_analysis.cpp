@@ -6,6 +6,7 @@
 
 #include "app/calc/check_inputs.h"
 #include "app/calc/other_checks_run.h"
+#include "core/fileio.h"
 #include "core/number.h"
 #include "core/ui.h"
 
@@ -22,6 +23,12 @@ void Fail(CalcRun& run, const RunAnalysisOptions& opt, const char* banner,
           const std::string& detail) {
   if (opt.ui) opt.ui->Tell(MsgKind::kError, banner);
   run.failures.push_back(detail.empty() ? std::string(banner) : std::string(banner) + " " + detail);
+}
+
+// A solver's message names the frame text it was solving.
+std::string InFrameText(const std::string& path, const std::string& message) {
+  if (message.empty() || path.empty()) return message;
+  return FileNameOf(path) + ": " + message;
 }
 
 MemberCheckInput CheckInputOf(const ProjectState& state) {
@@ -106,7 +113,8 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
   run.transverse_ok =
       AnalyseWithMaxSearch(run.transverse, run.search1, run.search2, ws.transverse_path,
                            ws.transverse_frame, tm, ctx, &message);
-  if (!run.transverse_ok) Fail(run, opt, kTransverseFailedMessage, message);
+  if (!run.transverse_ok)
+    Fail(run, opt, kTransverseFailedMessage, InFrameText(ws.transverse_path, message));
 
   // Longitudinal direction, when its check is on.
   run.longitudinal_on = state.records.model.longitudinal_check;
@@ -117,7 +125,8 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
     run.longitudinal_ok =
         AnalyseWithMaxSearch(run.longitudinal, run.search1, run.search2, ws.longitudinal_path,
                              ws.longitudinal_frame, lm, ctx, &message);
-    if (!run.longitudinal_ok) Fail(run, opt, kLongitudinalFailedMessage, message);
+    if (!run.longitudinal_ok)
+      Fail(run, opt, kLongitudinalFailedMessage, InFrameText(ws.longitudinal_path, message));
   }
 
   if (opt.ui) opt.ui->Progress(kProgressChecks);
