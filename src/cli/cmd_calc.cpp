@@ -288,6 +288,16 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, Report
   const auto frame = args.Option("--frame-dir");
   if (sdk.has_value() != frame.has_value())
     return UsageError("--sdk-dir and --frame-dir go together");
+  // An output over the project would lose it: refused before anything runs.
+  const std::string input = Utf8ToCp932(args.positional[0]);
+  for (const char* option : {"--json", "--report", "-o", "--summary"}) {
+    const auto out = args.Option(option);
+    if (out && SameFile(Utf8ToCp932(*out), input)) {
+      std::fprintf(stderr, "vaultra: %s %s is the project itself; nothing was done\n", option,
+                   out->c_str());
+      return kExitBadInput;
+    }
+  }
   CliProject project(args.Option("--work-dir"));
   const AppFolders& folders = project.folders;
   if (!DirExists(folders.work_dir) && !MakeDirs(folders.work_dir)) {

@@ -142,7 +142,12 @@ std::optional<double> TryReadReal(std::string_view text) {
   return ParsePrefix(text);
 }
 
-NumberParse ParseFiniteNumber(std::string_view text) {
+namespace {
+
+// The strict read: the status, and the value, for an overflow the largest
+// double with the number's sign.
+NumberParse StrictRead(std::string_view text, bool* overflow) {
+  *overflow = false;
   std::string converted;
   const std::string_view s = HalfWidthTrimmed(text, converted);
   if (s.empty()) return {NumberStatus::kEmpty, 0};
@@ -156,10 +161,17 @@ NumberParse ParseFiniteNumber(std::string_view text) {
     return {word ? NumberStatus::kNotFinite : NumberStatus::kNoNumber, 0};
   }
   if (n != s.size()) return {NumberStatus::kTrailing, 0};
+  const double v = NumberValue(s, overflow);
+  return {*overflow ? NumberStatus::kNotFinite : NumberStatus::kOk, v};
+}
+
+}  // namespace
+
+NumberParse ParseFiniteNumber(std::string_view text) {
   bool overflow = false;
-  const double v = NumberValue(s, &overflow);
-  if (overflow) return {NumberStatus::kNotFinite, 0};
-  return {NumberStatus::kOk, v};
+  NumberParse p = StrictRead(text, &overflow);
+  if (!p.ok()) p.value = 0;
+  return p;
 }
 
 const char* NumberStatusText(NumberStatus status) {
@@ -179,8 +191,9 @@ const char* NumberStatusText(NumberStatus status) {
 }
 
 std::optional<double> ParseRealStrict(std::string_view text) {
-  const NumberParse p = ParseFiniteNumber(text);
-  if (!p.ok()) return std::nullopt;
+  bool overflow = false;
+  const NumberParse p = StrictRead(text, &overflow);
+  if (!p.ok() && !overflow) return std::nullopt;
   return p.value;
 }
 

@@ -40,7 +40,9 @@ NumberParse ParseFiniteNumber(std::string_view text);
 // Why a field is no number, for messages (cp932); empty for kOk.
 const char* NumberStatusText(NumberStatus status);
 
-// ParseFiniteNumber's value, or empty.
+// The whole text as one number, as ParseFiniteNumber reads it, but an
+// overflow saturated to the largest double with its sign (for callers
+// that refuse it by magnitude); empty when the text is no number.
 std::optional<double> ParseRealStrict(std::string_view text);
 
 // An integer as the program reads one: the text read as a real, plus 0.1
