@@ -18,6 +18,7 @@ const char* const kLongitudinalFailedMessage = "！！！　縦向の計算が�
 namespace {
 
 constexpr const char* kProgressChecks = "!! 部材応力度・計算中  ";
+constexpr const char* kWorkFilesFailedMessage = "作業フォルダに計算結果を書き込めません:";
 
 void Fail(CalcRun& run, const RunAnalysisOptions& opt, const char* banner,
           const std::string& detail) {
@@ -141,7 +142,9 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
     if (!opt.work_dir.empty()) {
       const std::string dump =
           WriteCheckDumps(opt.work_dir, run.checks, run.summaries, state.transverse);
-      if (!dump.empty() && opt.ui) opt.ui->Tell(MsgKind::kWarning, dump);
+      // A working folder that cannot take the run's files (a full disk) is
+      // a failed run, not a warning under a verdict.
+      if (!dump.empty()) Fail(run, opt, kWorkFilesFailedMessage, dump);
     }
   }
 
