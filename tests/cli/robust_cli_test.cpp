@@ -497,7 +497,8 @@ TEST_F(RobustCli, OutputNamesAreWrittenAsGivenOrRefused) {
   fs::copy_file(sample, project);
   const std::string original = ReadFileBytes(project).value_or("");
   {
-    const CliRun r = Vaultra("resave '" + project + "' '" + P("Müller.vt1") + "'" + Work());
+    // "Müller.vt1" in UTF-8: cp932 has no ü.
+    const CliRun r = Vaultra("resave '" + project + "' '" + P("M\xC3\xBCller.vt1") + "'" + Work());
     EXPECT_EQ(r.status, 2) << r.err;
     EXPECT_NE(r.err.find("cp932"), std::string::npos) << r.err;
     for (const auto& e : fs::directory_iterator(dir_))

@@ -505,16 +505,18 @@ void CheckFormNumbers(const std::vector<std::string>& lines, ProjectState& s, Lo
         if (at == std::string::npos) continue;
         const GridData& g = c.grid;
         const bool ground = form == &s.ground && c.name == "Grid1";
-        // A ground table without a single layer ("Grid1 = 0", a count that
-        // is no number, every thickness blank) would be replaced by an
-        // assumed layer: the file's ground is not known.
-        bool any_layer = false;
-        for (int r = g.fixed_rows; r < g.row_count(); ++r)
-          any_layer = any_layer || ReadReal(g.Cell(1, r)) != 0;
-        if (ground && !any_layer)
-          result.errors.push_back(Format("%d 行目: [%s] %s: 地層が 1 層もありません",
+        // A ground table of no rows ("Grid1 = 0") would drop every layer the
+        // file may have meant; blank rows are a table not yet filled in.
+        const std::string prefix = c.name + " = ";
+        const NumberParse rows =
+            lines[at].compare(0, prefix.size(), prefix) == 0
+                ? ParseFiniteNumber(std::string_view(lines[at]).substr(prefix.size()))
+                : NumberParse{};
+        if (ground && rows.ok() && rows.value <= g.fixed_rows)
+          result.errors.push_back(Format("%d 行目: [%s] %s = %s: 地層の行がありません",
                                          static_cast<int>(at) + 1, form->section.c_str(),
-                                         c.name.c_str()));
+                                         c.name.c_str(),
+                                         Trim(lines[at].substr(prefix.size())).c_str()));
         for (int r = 0; r < g.row_count(); ++r)
           for (int col = 0; col < g.col_count(); ++col) {
             const std::string& cell = g.Cell(col, r);
