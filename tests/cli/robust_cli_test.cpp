@@ -576,5 +576,54 @@ TEST_F(RobustCli, AWriteThatFailsFailsTheRunAndLeavesNoStaleFile) {
   EXPECT_FALSE(fs::exists(stale));
 }
 
+// Catalogue CSVs damaged in their text: cut inside a row, a control byte
+// in a row, the first row of the bar areas given twice. Each is an error
+// naming the file and the line; nothing is calculated on it.
+TEST_F(RobustCli, ACatalogueCsvCutOrDamagedInARowIsAnErrorWithItsLine) {
+  const fs::path master = fs::path(VAULTRA_SOURCE_DIR) / "Master";
+  const std::string areas = Cp932ToUtf8("Master/材料/Orvaneﾏｽﾀｰ鉄筋の断面積.csv");
+  const std::string strengths = Cp932ToUtf8("Master/材料/Orvaneﾏｽﾀｰ材料強度.csv");
+  struct Case {
+    const char* what;
+    std::string file;  // UTF-8, below the program folder
+    std::function<std::string(std::string)> spoil;
+    const char* words;  // cp932
+  } cases[] = {
+      {"cut inside its last row", areas, [](std::string t) { return t.substr(0, t.size() - 5); },
+       "行の途中で終わっています"},
+      {"a 0x10 byte in a row", strengths,
+       [](std::string t) {
+         t.insert(t.find("\r\n", t.find("\r\n") + 2) + 4, 1, '\x10');
+         return t;
+       },
+       "制御文字 0x10"},
+      {"the first bar row twice", areas,
+       [](std::string t) {
+         const std::size_t row = t.find("\r\n1,");
+         const std::size_t end = t.find("\r\n", row + 2);
+         t.insert(end, t.substr(row, end - row));
+         return t;
+       },
+       "番号 1 の行が"},
+  };
+  for (const Case& c : cases) {
+    const fs::path d = dir_ / "prog";
+    fs::remove_all(d);
+    fs::create_directories(d);
+    fs::copy_file(Exe(), d / "vaultra");
+    fs::copy(master, d / "Master", fs::copy_options::recursive);
+    const std::string path = FromFsPath(d / c.file);
+    ASSERT_TRUE(WriteFileAtomic(path, c.spoil(ReadFileBytes(path).value_or(""))));
+    const CliRun r = Vaultra(
+        "calc '" + std::string(VAULTRA_SOURCE_DIR) + "/samples/box_three_boxes.vt1'" + Work(), "",
+        (d / "vaultra").string());
+    EXPECT_EQ(r.status, 2) << c.what << "\n" << r.err;
+    EXPECT_NE(r.err.find(U(c.words)), std::string::npos) << c.what << "\n" << r.err;
+    EXPECT_NE(r.err.find(U("行目")), std::string::npos) << c.what << "\n" << r.err;
+    EXPECT_NE(r.err.find(fs::path(c.file).filename().string()), std::string::npos) << c.what;
+    EXPECT_EQ(r.out.find("O.K."), std::string::npos) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace vaultra
