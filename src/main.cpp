@@ -33,7 +33,8 @@ std::string WindowProgramPath() {
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "C");
   vaultra::KeepFreedMemoryForReuse();
-  const int status = vaultra::cli::RunSubcommand(argc, argv);
+  const int status =
+      vaultra::cli::RunGuarded("vaultra", [&] { return vaultra::cli::RunSubcommand(argc, argv); });
   if (status >= 0) return status;
   // Same arguments, same argv[0]: messages still name "vaultra".
   const std::string path = WindowProgramPath();

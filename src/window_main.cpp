@@ -42,7 +42,7 @@ void ScheduleGrab(vaultra::gui::MainWindow& w) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int WindowMain(int argc, char** argv) {
   std::setlocale(LC_ALL, "C");
   vaultra::KeepFreedMemoryForReuse();
   int status = vaultra::cli::RunDrawingSubcommand(argc, argv);
@@ -98,4 +98,8 @@ int main(int argc, char** argv) {
   if (const char* e = std::getenv("VAULTRA_EXIT_WHEN_SHOWN"); e && *e == '1')
     QTimer::singleShot(0, &window, [&window] { window.close(); });
   return app.exec();
+}
+
+int main(int argc, char** argv) {
+  return vaultra::cli::RunGuarded("vaultra-gui", [&] { return WindowMain(argc, argv); });
 }

@@ -259,7 +259,14 @@ std::string RunOneAnalysis(AnalysisResults& results, const std::string& text_pat
   if (ctx.ui) ctx.ui->Progress(progress);
   const bool work_files = !ctx.use_internal || !search || ctx.keep_result_files;
   std::string msg;
+  // The library path's cache copy of the text. A text given as input is no
+  // work file of the program: it has no cache copy, and a file named like
+  // one beside it is the user's and is neither read nor removed.
+  const bool cache_copy = !ctx.text_is_input;
   std::string bak = ChangeExtension(text_path, ".bak");
+  auto remove_bak = [&] {
+    if (cache_copy) RemoveFile(bak);
+  };
   if (work_files) {
     // The internal path's text is no cache key: a work file of this run. A
     // text given as input (vaultra solve) is never rewritten.
@@ -271,7 +278,7 @@ std::string RunOneAnalysis(AnalysisResults& results, const std::string& text_pat
     // A search text of an earlier run goes with its cache copy and result
     // files: the folder never shows a search text this run did not compute.
     RemoveFile(text_path);
-    RemoveFile(bak);
+    remove_bak();
     RemoveAllResultFiles(text_path);
   }
   if (ctx.use_internal) {
@@ -279,7 +286,7 @@ std::string RunOneAnalysis(AnalysisResults& results, const std::string& text_pat
     if (work_files) {
       // The result files are rewritten below, so the cache copy no longer
       // describes them.
-      RemoveFile(bak);
+      remove_bak();
       RemoveAllResultFiles(text_path);
     }
     model.solver_mode = 2;
@@ -303,10 +310,10 @@ std::string RunOneAnalysis(AnalysisResults& results, const std::string& text_pat
       if (!msg.empty()) return Fail(results, msg);
     }
   } else {
-    bool hit = FileExists(bak) && SameText(text_path, bak) &&
+    bool hit = cache_copy && FileExists(bak) && SameText(text_path, bak) &&
                ResultFilesPresent(text_path, model.combinations.Count() > 0);
     if (!hit) {
-      RemoveFile(bak);
+      remove_bak();
       RemoveAllResultFiles(text_path);
       if (!ctx.library) return Fail(results, "PlaneFrame SDK が用意されていません．");
       msg = RunFrameSdk(*ctx.library, ctx.folders, text_path, ctx.ui);
@@ -315,12 +322,12 @@ std::string RunOneAnalysis(AnalysisResults& results, const std::string& text_pat
         return Fail(results, msg);
       }
       auto bytes = ReadFileBytes(text_path);
-      if (!bytes || !WriteFileAtomic(bak, *bytes)) RemoveFile(bak);
+      if (cache_copy && (!bytes || !WriteFileAtomic(bak, *bytes))) remove_bak();
     }
     msg = ReadFrameResults(results, text_path);
     if (!ctx.keep_result_files) DeleteFrameResultFiles(text_path);
     if (!msg.empty()) {
-      RemoveFile(bak);
+      remove_bak();
       return Fail(results, msg);
     }
   }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <map>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -243,8 +244,10 @@ std::string SaveFrameText(const FrameModel& model, const std::string& path, Writ
 
 namespace {
 
-constexpr double kMaxCoordinate = 1e4;   // m
-constexpr double kMaxSplitReal = 1e15;   // kN/m2, m2, m4, kN/m2 per m
+constexpr double kMaxCoordinate = 1e4;  // m
+// Shorter than this a member has no length: its ends are at one place.
+constexpr double kMinMemberLength = 1e-6;  // m
+constexpr double kMaxSplitReal = 1e15;     // kN/m2, m2, m4, kN/m2 per m
 
 // Strict, line-by-line reader of a frame text into a model.
 class TextReader {
@@ -431,6 +434,9 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
 
   // Numbers read so far, for the references of the later lines.
   std::set<int> node_numbers, material_numbers, section_numbers, member_numbers;
+  // Node coordinates by number: a member between two points at one place
+  // has no length and no stiffness the solver could use.
+  std::map<int, std::pair<double, double>> node_at;
   check_header("POINT", nodes);
   for (int i = 0; i < nodes && !r.failed(); ++i) {
     line = r.Next("格点");
@@ -442,6 +448,7 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
     n.y = r.Coordinate(t, 2);
     if (!r.failed() && !node_numbers.insert(n.number).second)
       r.Fail(Format("格点番号 %d が重複しています", n.number));
+    node_at[n.number] = {n.x, n.y};
     m.nodes.Add(n);
   }
   check_header("MATERIAL", materials);
@@ -453,6 +460,8 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
     mat.number = r.Int(t, 0);
     mat.e = r.Split(*line, 10, 10, 5);
     mat.alpha = r.Split(*line, 25, 10, 5);
+    if (!r.failed() && !(mat.e > 0))
+      r.Fail(Format("材質 %d の弾性係数 %g は 0 より大きい値が必要です", mat.number, mat.e));
     material_numbers.insert(mat.number);
     m.materials.Add(mat);
   }
@@ -465,6 +474,11 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
     s.number = r.Int(t, 0);
     s.area = r.Split(*line, 10, 10, 5);
     s.inertia = r.Split(*line, 25, 10, 5);
+    if (!r.failed() && !(s.area > 0))
+      r.Fail(Format("断面 %d の断面積 %g は 0 より大きい値が必要です", s.number, s.area));
+    if (!r.failed() && !(s.inertia > 0))
+      r.Fail(Format("断面 %d の断面二次モーメント %g は 0 より大きい値が必要です", s.number,
+                    s.inertia));
     section_numbers.insert(s.number);
     m.sections.Add(s);
   }
@@ -490,6 +504,10 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
                       node_numbers.count(e.node_i) ? e.node_j : e.node_i));
       else if (e.node_i == e.node_j)
         r.Fail(Format("部材 %d の両端が同じ格点 %d です", e.number, e.node_i));
+      else if (std::hypot(node_at[e.node_i].first - node_at[e.node_j].first,
+                          node_at[e.node_i].second - node_at[e.node_j].second) < kMinMemberLength)
+        r.Fail(Format("部材 %d の格点 %d と %d が同じ位置にあります(長さ 0 の部材)", e.number,
+                      e.node_i, e.node_j));
       else if (!section_numbers.count(e.section))
         r.Fail(Format("部材 %d の断面 %d が有りません", e.number, e.section));
       else if (!material_numbers.count(e.material))
@@ -572,6 +590,7 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
     }
     m.specified.Add(sp);
   }
+  std::set<int> load_case_numbers;
   for (int c = 0; c < load_cases && !r.failed(); ++c) {
     line = r.Next("LOAD-CASE");
     if (!Expect(r, line, "LOAD-CASE")) break;
@@ -582,6 +601,12 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
     lc.spring_case = r.Int(t, 3);
     lc.support_case = r.Int(t, 4);
     lc.name = TextReader::From(*line, 40);
+    // The results are kept by load case number, the combinations name them.
+    if (!r.failed() && (lc.number < 1 || lc.number > kFrameMaxLoadCases))
+      r.Fail(
+          Format("荷重ケース番号 %d が範囲 1..%d を外れています", lc.number, kFrameMaxLoadCases));
+    if (!r.failed() && !load_case_numbers.insert(lc.number).second)
+      r.Fail(Format("荷重ケース番号 %d が重複しています", lc.number));
     for (int i = 0; i < n && !r.failed(); ++i) {
       line = r.Next("荷重");
       if (!line) break;
@@ -611,7 +636,10 @@ std::string ReadFrameText(const std::vector<std::string>& lines, const std::stri
       line = r.Next("組合せ荷重");
       if (!line) break;
       auto tt = r.Tokens(*line, 2);
-      co.entries.Add({r.Int(tt, 0), r.Real(tt, 1)});
+      const int load_case = r.Int(tt, 0);
+      if (!r.failed() && !load_case_numbers.count(load_case))
+        r.Fail(Format("組合せ %d の荷重ケース %d が有りません", co.number, load_case));
+      co.entries.Add({load_case, r.Real(tt, 1)});
     }
     m.combinations.Add(co);
   }

@@ -411,9 +411,13 @@ std::string WriteCheckDumps(const std::string& work_dir, const MemberCheckTables
       {"#ForceIdx.csv", &idx}};
   for (const auto& [name, lines] : files) {
     std::string error;
-    // Diagnostic dumps of this run, written again by every run.
-    if (!WriteFileAtomic(dir + name, JoinLinesCrLf(*lines), &error, WriteMode::kScratch))
+    // Diagnostic dumps of this run, written again by every run. When one
+    // cannot be written none is left: a dump of an earlier project beside
+    // this run's would read as this run's.
+    if (!WriteFileAtomic(dir + name, JoinLinesCrLf(*lines), &error, WriteMode::kScratch)) {
+      for (const auto& f : files) RemoveFile(dir + f.first);
       return error.empty() ? std::string(name) : error;
+    }
   }
   return {};
 }

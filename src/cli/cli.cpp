@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <functional>
 #include <string_view>
 
 #include "cli/args.h"
@@ -104,7 +106,22 @@ bool PrintSubcommandHelp(std::string_view name, const ArgList& args) {
   return false;
 }
 
+bool RefuseUnrepresentable(int argc, char** argv, int first) {
+  for (int i = first; i < argc; ++i) {
+    const std::string_view a = argv[i];
+    if (IsValidUtf8(a) && Cp932ToUtf8(Utf8ToCp932(a)) == a) continue;
+    std::fprintf(stderr,
+                 "vaultra: argument \"%s\": the name holds characters outside cp932 (the "
+                 "program's character set); a file of that name cannot be read or written, "
+                 "rename it\n",
+                 argv[i]);
+    return true;
+  }
+  return false;
+}
+
 int CheckWindowStart(int argc, char** argv) {
+  if (RefuseUnrepresentable(argc, argv, 1)) return kExitBadInput;
   for (int i = 1; i < argc; ++i) {
     if (argv[i][0] == '-') continue;  // the window's own argument check follows
     const char* why = NotAProjectFile(Utf8ToCp932(argv[i]));
@@ -122,6 +139,18 @@ int CheckWindowStart(int argc, char** argv) {
     return kExitBadInput;
   }
   return -1;
+}
+
+int RunGuarded(const char* program, const std::function<int()>& body) {
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vaultra: internal error in %s, nothing more was done: %s\n", program,
+                 e.what());
+  } catch (...) {
+    std::fprintf(stderr, "vaultra: internal error in %s, nothing more was done\n", program);
+  }
+  return kExitBadInput;
 }
 
 int RunSubcommand(int argc, char** argv) {
@@ -149,6 +178,7 @@ int RunSubcommand(int argc, char** argv) {
   for (const Entry& e : kCommands) {
     if (std::strcmp(name, e.name) != 0) continue;
     if (PrintSubcommandHelp(e.name, rest)) return kExitOk;
+    if (RefuseUnrepresentable(argc, argv, 2)) return kExitBadInput;
     return e.fn(rest);
   }
   if (name[0] == '-') return UsageError(std::string("unknown option ") + name);

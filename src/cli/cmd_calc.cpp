@@ -261,6 +261,22 @@ void PrintVerdicts(const CalcRun& run, const std::vector<MemberVerdict>& verdict
 
 namespace {
 
+// A run refused before any verdict: exit status 2, and with --json a file
+// that says so and why, in place of a stale one from an earlier run.
+int RefusedRun(const Args& args, const std::vector<std::string>& reasons) {
+  if (auto json = args.Option("--json")) {
+    std::string text = "{\n  \"project\": " + JsonString(args.positional[0]) +
+                       ",\n  \"refused\": true,\n  \"errors\": [";
+    for (std::size_t i = 0; i < reasons.size(); ++i)
+      text += (i ? ",\n    " : "\n    ") + JsonString(reasons[i]);
+    text += Format("\n  ],\n  \"exit_status\": %d\n}\n", kExitBadInput);
+    std::string werr;
+    if (!WriteFileAtomic(Utf8ToCp932(*json), text, &werr))
+      std::fprintf(stderr, "vaultra: %s: %s\n", json->c_str(), Cp932ToUtf8(werr).c_str());
+  }
+  return kExitBadInput;
+}
+
 // Opens, builds, analyses and checks the project; prints the verdicts
 // unless quiet; writes the report when asked. The exit status is the
 // calculation's (0 satisfied, 1 some check not satisfied, 2 bad input or a
@@ -272,6 +288,16 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, Report
   const auto frame = args.Option("--frame-dir");
   if (sdk.has_value() != frame.has_value())
     return UsageError("--sdk-dir and --frame-dir go together");
+  // An output over the project would lose it: refused before anything runs.
+  const std::string input = Utf8ToCp932(args.positional[0]);
+  for (const char* option : {"--json", "--report", "-o", "--summary"}) {
+    const auto out = args.Option(option);
+    if (out && SameFile(Utf8ToCp932(*out), input)) {
+      std::fprintf(stderr, "vaultra: %s %s is the project itself; nothing was done\n", option,
+                   out->c_str());
+      return kExitBadInput;
+    }
+  }
   CliProject project(args.Option("--work-dir"));
   const AppFolders& folders = project.folders;
   if (!DirExists(folders.work_dir) && !MakeDirs(folders.work_dir)) {
@@ -285,7 +311,7 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, Report
     std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(lock_error).c_str());
     return kExitBadInput;
   }
-  if (!project.Open(args.positional[0])) return kExitBadInput;
+  if (!project.Open(args.positional[0])) return RefusedRun(args, project.problems);
   ProjectState& state = project.state;
   const MasterData& master = project.master;
   StderrUi& ui = project.ui;
@@ -296,8 +322,9 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, Report
   CalcWorkspace ws;
   error = BuildModels(state, master, folders.work_dir, ws);
   if (!error.empty()) {
-    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(error).c_str());
-    return kExitBadInput;
+    const std::string text = args.positional[0] + ": " + Cp932ToUtf8(error);
+    std::fprintf(stderr, "vaultra: %s\n", text.c_str());
+    return RefusedRun(args, {text});
   }
 
   FrameSdkLibrary library;
@@ -341,7 +368,7 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, Report
                                                                  : kExitNotSatisfied;
   if (!quiet) PrintVerdicts(run, verdicts, tj, lj, ew, status);
   for (const std::string& f : run.failures)
-    std::fprintf(stderr, "vaultra: %s\n", Cp932ToUtf8(f).c_str());
+    std::fprintf(stderr, "vaultra: %s: %s\n", args.positional[0].c_str(), Cp932ToUtf8(f).c_str());
 
   for (const std::string& f : nonfinite) std::fprintf(stderr, "vaultra: %s\n", f.c_str());
   if (auto json = args.Option("--json")) {

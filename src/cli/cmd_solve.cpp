@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "analysis/analysis_driver.h"
+#include "analysis/frame_file.h"
 #include "analysis/frame_text.h"
 #include "app/calc/navigation.h"
 #include "cli/args.h"
@@ -25,6 +26,18 @@ int CmdSolve(const ArgList& argv) {
     return UsageError("--sdk-dir and --frame-dir go together");
 
   std::string path = Utf8ToCp932(args->positional[0]);
+  // The result files are written, and replaced, beside the text: a text
+  // that is one of them (named FRAME.F21, or linked to it) would be lost.
+  for (const char* ext : kResultFileExtensions) {
+    const std::string result = ChangeExtension(path, ext);
+    if (SameFile(result, path)) {
+      std::fprintf(stderr,
+                   "vaultra: %s: the frame text has the name of one of its result files (%s); "
+                   "rename it, nothing was done\n",
+                   args->positional[0].c_str(), Cp932ToUtf8(FileNameOf(result)).c_str());
+      return kExitBadInput;
+    }
+  }
   FrameModel model;
   std::string msg = LoadFrameTextFile(path, model);
   if (!msg.empty()) {

@@ -3,6 +3,7 @@
 // sub-command's name, in UTF-8.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,16 @@ std::string SubcommandUsage(std::string_view name);
 bool PrintSubcommandHelp(std::string_view name, const ArgList& args);
 // The version line printed by --version: the release and the version date.
 std::string VersionText();
+
+// The program names files in cp932: an argument from first on that does
+// not convert there and back unchanged (invalid UTF-8, or a character cp932
+// lacks, as in "Müller.vt1") would name another file. True, with the
+// argument told on stderr, when one is refused.
+bool RefuseUnrepresentable(int argc, char** argv, int first);
+
+// Runs a program's body; an exception that escapes it is told on stderr as
+// an internal error and gives exit status 2, never an abort.
+int RunGuarded(const char* program, const std::function<int()>& body);
 
 // Before the window starts: exit status 2 with the reason when no display
 // is available or the project named is no regular file; -1 when the window

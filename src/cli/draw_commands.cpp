@@ -22,6 +22,7 @@ int RunDrawingSubcommand(int argc, char** argv) {
     if (std::strcmp(argv[1], e.name) != 0) continue;
     const ArgList rest(argv + 2, argv + argc);
     if (PrintSubcommandHelp(e.name, rest)) return kExitOk;
+    if (RefuseUnrepresentable(argc, argv, 2)) return kExitBadInput;
     return e.fn(rest);
   }
   return -1;

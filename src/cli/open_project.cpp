@@ -11,9 +11,13 @@ namespace vaultra::cli {
 
 namespace {
 
-void PrintAll(const char* label, const std::vector<std::string>& texts) {
-  for (const std::string& t : texts)
-    std::fprintf(stderr, "vaultra: %s: %s\n", label, Cp932ToUtf8(t).c_str());
+void PrintAll(const char* label, const std::vector<std::string>& texts,
+              std::vector<std::string>* kept = nullptr) {
+  for (const std::string& t : texts) {
+    const std::string utf8 = Cp932ToUtf8(t);
+    std::fprintf(stderr, "vaultra: %s: %s\n", label, utf8.c_str());
+    if (kept) kept->push_back(utf8);
+  }
 }
 
 }  // namespace
@@ -49,6 +53,9 @@ bool CliProject::Open(const std::string& path_utf8) {
   // a catalogue that could not be read, is incomplete or out of range (its
   // errors were told while it was read).
   if (ui.ErrorCount() > 0 || !master.problems.empty()) {
+    problems.push_back("the catalogue in " + Cp932ToUtf8(folders.material_master_dir) +
+                       " has errors; nothing was done");
+    for (const std::string& p : master.problems) problems.push_back(Cp932ToUtf8(p));
     std::fprintf(stderr, "vaultra: the catalogue in %s has errors (above); nothing was done\n",
                  Cp932ToUtf8(folders.material_master_dir).c_str());
     return false;
@@ -65,20 +72,24 @@ bool CliProject::Open(const std::string& path_utf8) {
   }
   const std::string in = Utf8ToCp932(path_utf8);
   if (!FileExists(in)) {
-    std::fprintf(stderr, "vaultra: %s: %s\n", path_utf8.c_str(), NotAProjectFile(in));
+    problems.push_back(path_utf8 + ": " + NotAProjectFile(in));
+    std::fprintf(stderr, "vaultra: %s\n", problems.back().c_str());
     return false;
   }
   result = LoadProjectFile(state, in, logic);
   if (!result.loaded || !result.errors.empty()) {
-    PrintAll("error", result.errors);
-    if (result.errors.empty())
-      std::fprintf(stderr, "vaultra: %s: not a project file\n", path_utf8.c_str());
+    PrintAll("error", result.errors, &problems);
+    if (result.errors.empty()) {
+      problems.push_back(path_utf8 + ": not a project file");
+      std::fprintf(stderr, "vaultra: %s\n", problems.back().c_str());
+    }
     return false;
   }
   PrintAll("warning", result.warnings);
-  const std::vector<std::string> problems = logic.TakeMessages();
-  if (!problems.empty()) {
-    PrintAll("error", problems);
+  std::vector<std::string> structure = logic.TakeMessages();
+  for (std::string& p : structure) p = FileNameOf(in) + ": " + p;
+  if (!structure.empty()) {
+    PrintAll("error", structure, &problems);
     return false;
   }
   return true;

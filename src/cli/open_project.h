@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "inputs/master_data.h"
 #include "app/calc/navigation.h"
-#include "app/pages/page_logic_impl.h"
 #include "app/document/project_file.h"
+#include "app/pages/page_logic_impl.h"
 #include "core/ui.h"
+#include "inputs/master_data.h"
 
 namespace vaultra::cli {
 
@@ -35,6 +35,8 @@ class CliProject {
   InputPageLogic logic;
   ProjectState state;
   LoadResult result;  // of the project file
+  // Why Open refused the project, as told on stderr (UTF-8).
+  std::vector<std::string> problems;
 };
 
 }  // namespace vaultra::cli

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -49,6 +50,17 @@ bool RemoveFile(std::string_view p) {
   return fs::remove(ToFsPath(p), ec);
 }
 
+bool SameFile(std::string_view a, std::string_view b) {
+  const fs::path pa = ToFsPath(a), pb = ToFsPath(b);
+  std::error_code ea, eb;
+  if (fs::exists(pa, ea) && fs::exists(pb, eb)) {
+    std::error_code ec;
+    return fs::equivalent(pa, pb, ec);
+  }
+  const fs::path ca = fs::weakly_canonical(pa, ea), cb = fs::weakly_canonical(pb, eb);
+  return !ea && !eb && ca == cb;
+}
+
 std::string FileErrorText(int err) {
   switch (err) {
     case ENOSPC:
@@ -86,12 +98,24 @@ std::string NotRegularReason(const fs::path& path) {
   return "通常のファイルではありません";
 }
 
-// Our temporary files beside a target: the target's name, ".tmp" and six
-// hex digits.
+// The start of the temporary names beside a target: the target's name,
+// cut (at a character boundary) so that ".tmp" and six hex digits still
+// fit in a file name, then ".tmp".
+std::string TempPrefix(const std::string& target_name) {
+  constexpr std::size_t kNameMax = 255, kSuffix = 10;
+  std::string name = target_name;
+  if (name.size() + kSuffix > kNameMax) {
+    std::size_t cut = kNameMax - kSuffix;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  return name + ".tmp";
+}
+
+// Our temporary files beside a target: TempPrefix and six hex digits.
 bool IsOurTempName(const std::string& name, const std::string& target_name) {
-  const std::string prefix = target_name + ".tmp";
-  if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
-    return false;
+  const std::string prefix = TempPrefix(target_name);
+  if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) return false;
   for (std::size_t i = prefix.size(); i < name.size(); ++i)
     if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
   return true;
@@ -154,6 +178,11 @@ bool WriteFileAtomic(std::string_view p, std::string_view data, std::string* err
   // and the link stays.
   std::error_code ec;
   if (fs::is_symlink(fs::symlink_status(target, ec))) {
+    // A link to nothing is refused: writing a regular file in its place
+    // would drop the link, creating its target may write where nobody
+    // expects.
+    if (!fs::exists(fs::status(target, ec)))
+      return refuse("リンク先のファイルがありません: " + FromFsPath(fs::read_symlink(target, ec)));
     fs::path resolved = fs::weakly_canonical(target, ec);
     if (ec) return refuse(FileErrorText(ec.value()));
     target = resolved;
@@ -174,8 +203,7 @@ bool WriteFileAtomic(std::string_view p, std::string_view data, std::string* err
   if (dir.empty()) dir = ".";
   // Temporary files of saves that were killed before their rename; a
   // scratch write (the run's work files, hundreds per run) does not scan.
-  if (mode == WriteMode::kDurable)
-    RemoveStaleTempFiles(FromFsPath(target), kStaleTempAgeSeconds);
+  if (mode == WriteMode::kDurable) RemoveStaleTempFiles(FromFsPath(target), kStaleTempAgeSeconds);
   fs::path tmp;
   auto fail = [&](const std::string& what) {
     std::error_code e2;
@@ -191,7 +219,7 @@ bool WriteFileAtomic(std::string_view p, std::string_view data, std::string* err
   for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
     unsigned tag = static_cast<unsigned>(::getpid());
     if (attempt > 0) tag = std::random_device()();
-    tmp = dir / (target.filename().string() + Format(".tmp%06x", tag & 0xFFFFFF));
+    tmp = dir / (TempPrefix(target.filename().string()) + Format("%06x", tag & 0xFFFFFF));
     fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) {
       const int why = errno;
@@ -242,10 +270,11 @@ std::optional<FolderLock> FolderLock::Acquire(std::string_view dir, std::string*
     const ssize_t n = ::pread(fd, pid, sizeof pid - 1, 0);
     ::close(fd);
     if (error)
-      *error = "作業フォルダ " + std::string(dir) + " は別の実行" +
-               (n > 0 ? " (プロセス " + Trim(std::string_view(pid, static_cast<std::size_t>(n))) + ")"
-                      : std::string()) +
-               " が使用中です。終わってから実行して下さい。";
+      *error =
+          "作業フォルダ " + std::string(dir) + " は別の実行" +
+          (n > 0 ? " (プロセス " + Trim(std::string_view(pid, static_cast<std::size_t>(n))) + ")"
+                 : std::string()) +
+          " が使用中です。終わってから実行して下さい。";
     return std::nullopt;
   }
   // Who holds it, for the message of the next run that asks.
@@ -262,6 +291,9 @@ FolderLock::~FolderLock() {
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
+  // Sized once: a text of millions of short lines would otherwise pass
+  // through copies of up to twice its line table.
+  lines.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   std::size_t b = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n' || text[i] == '\r') {

@@ -19,6 +19,11 @@ bool DirExists(std::string_view cp932_path);
 bool MakeDirs(std::string_view cp932_path);
 bool RemoveFile(std::string_view cp932_path);
 
+// True when both paths name one file: the same file through links or
+// another spelling of the path, or, for a file not yet there, the same
+// place.
+bool SameFile(std::string_view cp932_a, std::string_view cp932_b);
+
 // The reason of a file error (errno) in words (cp932): a full disk, a
 // missing permission, a read-only file system, ...
 std::string FileErrorText(int err);
@@ -37,7 +42,9 @@ enum class WriteMode { kDurable, kScratch };
 // place. On failure the target is unchanged, the temporary file removed and
 // error says why (a full disk, a read-only target, no permission). An
 // existing target keeps its mode; a symbolic link is written through to
-// its target; a target that is no regular file or not writable is refused.
+// its target, and a link whose target is missing is refused; a target that
+// is no regular file or not writable is refused. The temporary name is
+// kept within the longest file name the system allows.
 // Temporary files of earlier saves of the same target that were killed
 // before their rename are removed first.
 bool WriteFileAtomic(std::string_view cp932_path, std::string_view data,

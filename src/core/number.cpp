@@ -90,11 +90,11 @@ std::optional<double> ShortDecimal(std::string_view num) {
   return negative ? -v : v;
 }
 
-std::optional<double> ParsePrefix(std::string_view text, bool whole) {
-  // Full-width digits and signs made half-width, blanks trimmed; a text
-  // without two-byte characters (nearly every number read) is its own
-  // half-width form and is trimmed in place.
-  std::string converted;
+// The text made half-width and trimmed; converted holds it when it had to
+// be rewritten.
+std::string_view HalfWidthTrimmed(std::string_view text, std::string& converted) {
+  // A text without two-byte characters (nearly every number read) is its
+  // own half-width form and is trimmed in place.
   std::string_view s = text;
   if (std::any_of(text.begin(), text.end(),
                   [](char c) { return IsLeadByte(static_cast<unsigned char>(c)); })) {
@@ -103,44 +103,118 @@ std::optional<double> ParsePrefix(std::string_view text, bool whole) {
   }
   while (!s.empty() && static_cast<unsigned char>(s.front()) <= 0x20) s.remove_prefix(1);
   while (!s.empty() && static_cast<unsigned char>(s.back()) <= 0x20) s.remove_suffix(1);
-  std::size_t n = NumberPrefix(s);
-  if (n == 0) return std::nullopt;
-  if (whole && n != s.size()) return std::nullopt;
-  std::string_view num(s.data(), n);
+  return s;
+}
+
+// The value of a text that NumberPrefix accepted whole; overflow is told
+// by *overflow (the value then the largest double with the sign),
+// underflow reads as 0.
+double NumberValue(std::string_view num, bool* overflow) {
+  *overflow = false;
   if (num.front() == '+') num.remove_prefix(1);
-  if (const std::optional<double> quick = ShortDecimal(num)) return quick;
+  if (const std::optional<double> quick = ShortDecimal(num)) return *quick;
   double value = 0;
   auto [ptr, ec] = std::from_chars(num.data(), num.data() + num.size(), value);
   if (ec == std::errc::result_out_of_range) {
-    // Overflow (a large exponent or hundreds of digits): keep the sign,
-    // saturate; underflow reads as 0. strtod tells the two apart.
+    // A large exponent or hundreds of digits; strtod tells overflow from
+    // underflow.
     const std::string copy(num);
     const double v = std::strtod(copy.c_str(), nullptr);
     if (!std::isinf(v)) return 0.0;
+    *overflow = true;
     return v < 0 ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
   }
-  if (ec != std::errc()) return std::nullopt;
   return value;
+}
+
+std::optional<double> ParsePrefix(std::string_view text) {
+  std::string converted;
+  const std::string_view s = HalfWidthTrimmed(text, converted);
+  const std::size_t n = NumberPrefix(s);
+  if (n == 0) return std::nullopt;
+  bool overflow = false;
+  return NumberValue(s.substr(0, n), &overflow);
 }
 
 }  // namespace
 
-std::optional<double> TryReadReal(std::string_view text) { return ParsePrefix(text, false); }
+std::optional<double> TryReadReal(std::string_view text) {
+  return ParsePrefix(text);
+}
 
-std::optional<double> ParseRealStrict(std::string_view text) { return ParsePrefix(text, true); }
+namespace {
 
-double ReadReal(std::string_view text) { return TryReadReal(text).value_or(0.0); }
+// The strict read: the status, and the value, for an overflow the largest
+// double with the number's sign.
+NumberParse StrictRead(std::string_view text, bool* overflow) {
+  *overflow = false;
+  std::string converted;
+  const std::string_view s = HalfWidthTrimmed(text, converted);
+  if (s.empty()) return {NumberStatus::kEmpty, 0};
+  const std::size_t n = NumberPrefix(s);
+  if (n == 0) {
+    std::string_view body = s;
+    if (body.front() == '+' || body.front() == '-') body.remove_prefix(1);
+    std::string lower(body);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool word = lower == "nan" || lower == "inf" || lower == "infinity";
+    return {word ? NumberStatus::kNotFinite : NumberStatus::kNoNumber, 0};
+  }
+  if (n != s.size()) return {NumberStatus::kTrailing, 0};
+  const double v = NumberValue(s, overflow);
+  return {*overflow ? NumberStatus::kNotFinite : NumberStatus::kOk, v};
+}
+
+}  // namespace
+
+NumberParse ParseFiniteNumber(std::string_view text) {
+  bool overflow = false;
+  NumberParse p = StrictRead(text, &overflow);
+  if (!p.ok()) p.value = 0;
+  return p;
+}
+
+const char* NumberStatusText(NumberStatus status) {
+  switch (status) {
+    case NumberStatus::kOk:
+      return "";
+    case NumberStatus::kEmpty:
+      return "数値が入っていません";
+    case NumberStatus::kNoNumber:
+      return "数値ではありません";
+    case NumberStatus::kTrailing:
+      return "数値の後ろに余分な文字があります";
+    case NumberStatus::kNotFinite:
+      return "数値が有限ではありません";
+  }
+  return "";
+}
+
+std::optional<double> ParseRealStrict(std::string_view text) {
+  bool overflow = false;
+  const NumberParse p = StrictRead(text, &overflow);
+  if (!p.ok() && !overflow) return std::nullopt;
+  return p.value;
+}
+
+double ReadReal(std::string_view text) {
+  return TryReadReal(text).value_or(0.0);
+}
 
 int RealToInt(double value) {
   if (std::isnan(value)) return 0;
   double v = value >= 0 ? value + 0.1 : value - 0.1;
   v = std::trunc(v);
-  if (v >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
-  if (v <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+  if (v >= static_cast<double>(std::numeric_limits<int>::max()))
+    return std::numeric_limits<int>::max();
+  if (v <= static_cast<double>(std::numeric_limits<int>::min()))
+    return std::numeric_limits<int>::min();
   return static_cast<int>(v);
 }
 
-int ReadInt(std::string_view text) { return RealToInt(ReadReal(text)); }
+int ReadInt(std::string_view text) {
+  return RealToInt(ReadReal(text));
+}
 
 double RoundTo(double x, int k) {
   // The table spares a pow call on every rounding of the checks.
@@ -155,18 +229,15 @@ double Lerp(double x, double x1, double y1, double x2, double y2) {
   return y1 + (y2 - y1) * (x - x1) / (x2 - x1);
 }
 
-bool IsPlausibleInput(double v) { return std::isfinite(v) && std::fabs(v) <= kMaxInputMagnitude; }
+bool IsPlausibleInput(double v) {
+  return std::isfinite(v) && std::fabs(v) <= kMaxInputMagnitude;
+}
 
 NumberCheck CheckNumberText(std::string_view text) {
-  std::string t = Trim(HalfWidthNumberText(text));
-  std::string_view body = t;
-  if (!body.empty() && (body.front() == '+' || body.front() == '-')) body.remove_prefix(1);
-  std::string lower(body);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (lower == "nan" || lower == "inf" || lower == "infinity") return NumberCheck::kImplausible;
-  const std::optional<double> v = ParseRealStrict(t);
-  if (!v) return NumberCheck::kNotANumber;
-  return IsPlausibleInput(*v) ? NumberCheck::kOk : NumberCheck::kImplausible;
+  const NumberParse p = ParseFiniteNumber(text);
+  if (p.status == NumberStatus::kNotFinite) return NumberCheck::kImplausible;
+  if (!p.ok()) return NumberCheck::kNotANumber;
+  return IsPlausibleInput(p.value) ? NumberCheck::kOk : NumberCheck::kImplausible;
 }
 
 double SafeDivisor(double d, double floor) {

@@ -20,7 +20,29 @@ double ReadReal(std::string_view text);
 // As ReadReal, but empty when no number starts the text.
 std::optional<double> TryReadReal(std::string_view text);
 
-// Strict: the whole text (blanks around it allowed) must be one number.
+// How a field that must hold a number reads, whole: blanks around it are
+// allowed, full-width digits read as digits, nothing else may follow.
+enum class NumberStatus {
+  kOk,
+  kEmpty,      // blanks only
+  kNoNumber,   // "abc", "0x10" (no decimal number starts the text)
+  kTrailing,   // a number followed by something else: "1e8abc", "1,5"
+  kNotFinite,  // "nan", "inf", or beyond the double range: "1e999"
+};
+struct NumberParse {
+  NumberStatus status = NumberStatus::kEmpty;
+  double value = 0;  // the number when status is kOk, else 0
+  bool ok() const { return status == NumberStatus::kOk; }
+};
+// The one strict reader of a number field: the whole text is one finite
+// decimal number, or the status says why not.
+NumberParse ParseFiniteNumber(std::string_view text);
+// Why a field is no number, for messages (cp932); empty for kOk.
+const char* NumberStatusText(NumberStatus status);
+
+// The whole text as one number, as ParseFiniteNumber reads it, but an
+// overflow saturated to the largest double with its sign (for callers
+// that refuse it by magnitude); empty when the text is no number.
 std::optional<double> ParseRealStrict(std::string_view text);
 
 // An integer as the program reads one: the text read as a real, plus 0.1
@@ -52,16 +74,32 @@ constexpr int kMaxExactPowerOfTen = static_cast<int>(std::size(kExactPowersOfTen
 // x * 10^k, plus 0.49999 for x >= 0 (minus for x < 0), truncated toward
 // zero, divided by 10^k.
 double RoundTo(double x, int k);
-inline double RoundTo0(double x) { return RoundTo(x, 0); }
-inline double RoundTo1(double x) { return RoundTo(x, 1); }
-inline double RoundTo2(double x) { return RoundTo(x, 2); }
-inline double RoundTo3(double x) { return RoundTo(x, 3); }
-inline double RoundTo4(double x) { return RoundTo(x, 4); }
-inline double RoundTo5(double x) { return RoundTo(x, 5); }
-inline double RoundTo9(double x) { return RoundTo(x, 9); }
+inline double RoundTo0(double x) {
+  return RoundTo(x, 0);
+}
+inline double RoundTo1(double x) {
+  return RoundTo(x, 1);
+}
+inline double RoundTo2(double x) {
+  return RoundTo(x, 2);
+}
+inline double RoundTo3(double x) {
+  return RoundTo(x, 3);
+}
+inline double RoundTo4(double x) {
+  return RoundTo(x, 4);
+}
+inline double RoundTo5(double x) {
+  return RoundTo(x, 5);
+}
+inline double RoundTo9(double x) {
+  return RoundTo(x, 9);
+}
 
 // 1 for x >= 0, else -1.
-inline double Sign(double x) { return x >= 0 ? 1.0 : -1.0; }
+inline double Sign(double x) {
+  return x >= 0 ? 1.0 : -1.0;
+}
 
 // Linear interpolation through (x1, y1) and (x2, y2); for a degenerate
 // interval (|x2 - x1| <= 1e-6) the mean of y1 and y2.

@@ -32,6 +32,13 @@ class Ui {
   virtual KeyState Keys() const { return {}; }
 };
 
+// A list of messages as it is shown: one entry per distinct problem (texts
+// that differ only in the line number they start with, "12 行目: ...", are
+// one problem, told at its first line with the count of its repeats), at
+// most max_entries entries and a last one that counts the rest (cp932).
+std::vector<std::string> BoundedMessages(const std::vector<std::string>& texts,
+                                         std::size_t max_entries = 40);
+
 // Messages to stderr in UTF-8; questions answered with a fixed reply.
 class StderrUi : public Ui {
  public:

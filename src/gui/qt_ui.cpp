@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "core/cp932.h"
+#include "core/number.h"
 
 namespace vaultra::gui {
 
@@ -22,18 +23,26 @@ void QtUi::Tell(MsgKind kind, const std::string& text) {
     told_.push_back(text);
     return stderr_ui_.Tell(kind, text);
   }
-  const QString title = QStringLiteral("Vaultra");
-  switch (kind) {
-    case MsgKind::kInfo:
-      QMessageBox::information(parent_, title, Q(text));
-      break;
-    case MsgKind::kWarning:
-      QMessageBox::warning(parent_, title, Q(text));
-      break;
-    case MsgKind::kError:
-      QMessageBox::critical(parent_, title, Q(text));
-      break;
+  // A long text would make the box taller than the screen, its button out
+  // of reach: the box shows the first lines, the whole text (up to a
+  // bound) scrolls in its details.
+  constexpr qsizetype kShownLines = 15;
+  constexpr qsizetype kMaxDetail = 200000;  // characters
+  const QMessageBox::Icon icon = kind == MsgKind::kInfo      ? QMessageBox::Information
+                                 : kind == MsgKind::kWarning ? QMessageBox::Warning
+                                                             : QMessageBox::Critical;
+  QMessageBox box(icon, QStringLiteral("Vaultra"), QString(), QMessageBox::Ok, parent_);
+  const QString full = Q(text);
+  const QStringList lines = full.split(QLatin1Char('\n'));
+  if (lines.size() <= kShownLines && full.size() <= 4000) {
+    box.setText(full);
+  } else {
+    QString head = lines.mid(0, kShownLines).join(QLatin1Char('\n')).left(4000);
+    head += Q(Format("\n…(全 %d 行: 続きは「詳細」に)", static_cast<int>(lines.size())));
+    box.setText(head);
+    box.setDetailedText(full.left(kMaxDetail));
   }
+  box.exec();
 }
 
 bool QtUi::Ask(const std::string& text) {

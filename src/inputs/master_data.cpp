@@ -1,8 +1,10 @@
 #include "inputs/master_data.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 
 #include "core/comma_text.h"
 #include "core/cp932.h"
@@ -506,6 +508,42 @@ void ReadMasterSheet(int sheet, std::string_view bytes, MasterData& md, Ui& ui,
   kReaders[sheet](SplitLines(bytes), md, ui, file_name);
 }
 
+namespace {
+
+// What the rows of a catalogue CSV cannot hold whatever the sheet: a last
+// line without its line break (the file was cut), a control character (it
+// would split or drop a cell), a row number given twice (the rows behind
+// would shift in the lists). One text per problem, naming file and line.
+std::vector<std::string> CsvTextProblems(std::string_view bytes, const std::string& name) {
+  std::vector<std::string> out;
+  const std::vector<std::string> lines = SplitLines(bytes);
+  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r')
+    out.push_back(Format("%s: %d 行目で行の途中で終わっています(途中で切れたファイル)",
+                         name.c_str(), static_cast<int>(lines.size())));
+  std::unordered_map<std::string, std::size_t> numbers;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto bad = std::find_if(lines[i].begin(), lines[i].end(), [](char c) {
+      const unsigned char u = static_cast<unsigned char>(c);
+      return u < 0x20 && u != '\t';
+    });
+    if (bad != lines[i].end()) {
+      out.push_back(Format("%s: %d 行目に制御文字 0x%02X があります", name.c_str(),
+                           static_cast<int>(i) + 1, static_cast<unsigned char>(*bad)));
+      continue;
+    }
+    const std::vector<std::string> cols = SplitMasterLine(lines[i]);
+    if (Real(cols, 0) == 0) continue;  // a heading or an empty row
+    const auto [at, fresh] = numbers.emplace(Trim(Field(cols, 0)), i);
+    if (!fresh)
+      out.push_back(Format("%s: %d 行目: 番号 %s の行が %d 行目にもあります", name.c_str(),
+                           static_cast<int>(i) + 1, Trim(Field(cols, 0)).c_str(),
+                           static_cast<int>(at->second) + 1));
+  }
+  return out;
+}
+
+}  // namespace
+
 MasterData LoadMasterData(std::string_view folder, Ui& ui) {
   MasterData md;
   ui.Hourglass(true);
@@ -527,7 +565,25 @@ MasterData LoadMasterData(std::string_view folder, Ui& ui) {
         reported[k] = true;
         continue;
       }
-      if (!WriteFileAtomic(csv, JoinLinesCrLf(lines), &error)) {
+      // The rebuilt table is read as the CSV would be before it is
+      // written: a damaged workbook leaves no CSV that a later start
+      // would take without a word.
+      const std::string text = JoinLinesCrLf(lines);
+      MasterData probe;
+      RecordingUi quiet;
+      ReadMasterSheet(k, text, probe, quiet, FileNameOf(csv));
+      std::vector<std::string> refused = CsvTextProblems(text, FileNameOf(csv));
+      refused.insert(refused.end(), probe.problems.begin(), probe.problems.end());
+      if (!refused.empty()) {
+        for (const std::string& r : refused) {
+          md.problems.push_back("マスターブック " + FileNameOf(workbook) + " から作った " + r +
+                                "。" + FileNameOf(csv) + " は作成しません。");
+          ui.Tell(MsgKind::kError, md.problems.back());
+        }
+        reported[k] = true;
+        continue;
+      }
+      if (!WriteFileAtomic(csv, text, &error)) {
         md.problems.push_back(FileNameOf(csv) + " を書き込めません: " + error);
         ui.Tell(MsgKind::kError, md.problems.back());
         reported[k] = true;
@@ -553,6 +609,14 @@ MasterData LoadMasterData(std::string_view folder, Ui& ui) {
     if (!bytes) {
       md.problems.push_back(name + " を読めません: " + error);
       ui.Tell(MsgKind::kError, md.problems.back());
+      continue;
+    }
+    const std::vector<std::string> damaged = CsvTextProblems(*bytes, name);
+    if (!damaged.empty()) {
+      for (const std::string& d : damaged) {
+        md.problems.push_back(d);
+        ui.Tell(MsgKind::kError, d);
+      }
       continue;
     }
     ReadMasterSheet(k, *bytes, md, ui, name);

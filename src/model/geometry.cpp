@@ -106,7 +106,8 @@ double AddSlabSpan(MemberMaker& mk, const BlockRow& r, int s, double u, double y
   const double u2 = u1 + ds.B() - (v + w);
   const double u3 = u2 + w + dr.a() / 2;
   if (!(u1 > u && u2 > u1 && u3 > u2)) {
-    Fail(error, Format("スラブ %d の掛部とスラブの長さが正になりません。寸法を見直して下さい。", s));
+    Fail(error,
+         Format("スラブ %d の掛部とスラブの長さが正になりません。寸法を見直して下さい。", s));
     return -1;
   }
   mk.Add(s - 1, 8, u, y, u1, y);
@@ -232,7 +233,10 @@ bool PlaceBlocks(int layout, BlockRow& row, StructureModel& model, std::string* 
   if (n < 3 || n % 2 == 0 || n > kMaxBlocks)
     return Fail(error, Format("ブロック数 %d では構造モデルを作れません", n));
   if (Dim(row, 1).kind != kBlockLeftEnd || Dim(row, n).kind != kBlockRightEnd)
-    return Fail(error, "ブロック列の両端が端部ブロックではありません");
+    return Fail(error,
+                Format("ブロック列の両端が端部ブロックではありません([KZ1_BLKTBL] ブロック 1 の"
+                       "種類 %d、ブロック %d の種類 %d)",
+                       Dim(row, 1).kind, n, Dim(row, n).kind));
   for (int k = 2; k < n; ++k) {
     const int kind = Dim(row, k).kind;
     const bool slab = k % 2 == 0;

@@ -79,6 +79,21 @@ TEST_F(ResaveCli, BrokenFilesFailWithStatus2AndStayUnchanged) {
   const std::size_t pos = oversized.find("[KZ1_POSTBL]\r\n");
   ASSERT_NE(pos, std::string::npos);
   oversized.replace(pos + 14, 6, "  9999");
+  // The sample with one text replaced.
+  auto with = [&](const std::string& from, const std::string& to) {
+    std::string s = sample;
+    const std::size_t at = s.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) s.replace(at, from.size(), to);
+    return s;
+  };
+  auto without_section = [&](const char* header) {
+    const std::size_t from = sample.find(header);
+    const std::size_t to = sample.find("\r\n[", from + 1);
+    return sample.substr(0, from) + (to == std::string::npos ? "" : sample.substr(to + 2));
+  };
+  std::string repeated_headers = sample;
+  for (int i = 0; i < 20000; ++i) repeated_headers += "[KZ2_BZITBL]\r\n[Fm11MDL]\r\n";
   const struct {
     const char* name;
     std::string bytes;
@@ -89,6 +104,16 @@ TEST_F(ResaveCli, BrokenFilesFailWithStatus2AndStayUnchanged) {
       {"truncated_mid_line", sample.substr(0, sample.size() / 2 + 7)},
       {"oversized_count", oversized},
       {"header_only", "Orvane設計書(スタンド型) = 1.01\r\n"},
+      // Each would save the pages' defaults over what could not be read.
+      {"cut_before_section", sample.substr(0, sample.find("[Fm33OR2]"))},
+      {"damaged_header", with("[Fm16KYD]", "[Fm16KYD]\x81")},
+      {"missing_section", without_section("[Fm15KAJ]")},
+      {"missing_table", without_section("[KZ2_POSTBL]")},
+      {"grid_count_not_a_number", with("Grid1 = 21", "Grid1 = abc")},
+      {"grid_without_rows", with("Grid1 = 21", "Grid1 = 0")},
+      {"trailing_junk", with("nSca1 =    14.00", "nSca1 = 1e8abc")},
+      {"duplicate_key", with("nSca1 =    14.00", "nSca1 =    14.00\r\nnSca1 =    15.00")},
+      {"repeated_headers", repeated_headers},
   };
   for (const auto& c : cases) {
     const std::string in = P(std::string(c.name) + ".vt1");
@@ -102,18 +127,19 @@ TEST_F(ResaveCli, BrokenFilesFailWithStatus2AndStayUnchanged) {
   }
 }
 
-// A file that ends at a line boundary before its last sections loads as far
-// as it goes: the missing sections keep their controls, with a warning each.
-TEST_F(ResaveCli, AFileEndingBeforeItsLastSectionsIsSavedWithWarnings) {
+// A file that ends at a line boundary before its last sections: the
+// missing sections are named, and no file is written, since it would hold
+// the pages' defaults in place of what could not be read.
+TEST_F(ResaveCli, AFileEndingBeforeItsLastSectionsIsNotSavedWithDefaults) {
   const std::string sample = Sample();
   const std::string cut = sample.substr(0, sample.find("[Fm16KYD]"));
   ASSERT_TRUE(WriteFileAtomic(P("cut.vt1"), cut));
   const RunResult r = Resave(P("cut.vt1"), P("cut_out.vt1"));
-  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
   for (const char* section : {"[Fm16KYD]", "[Fm33OR2]", "[fmUtOryk]"})
     EXPECT_NE(r.err.find(section), std::string::npos) << section << "\n" << r.err;
   EXPECT_EQ(ReadFileBytes(P("cut.vt1")).value_or(""), cut);
-  EXPECT_TRUE(fs::exists(P("cut_out.vt1")));
+  EXPECT_FALSE(fs::exists(P("cut_out.vt1")));
 }
 
 TEST_F(ResaveCli, BadArgumentsAndMissingInputGiveStatus2) {
@@ -167,7 +193,7 @@ TEST_F(ResaveCli, SubcommandHelpPrintsItsUsageAndSucceeds) {
       {"resave a.vt1 --help", "  vaultra resave IN.vt1 OUT.vt1"},
       {"draw --help", "  vaultra draw FILE.PCJ"},
       {"template --help", "  vaultra template FILE LABEL"},
-      {"report --help", "  vaultra report PROJECT.vt1", 4},  // one continuation line
+      {"report --help", "  vaultra report PROJECT.vt1", 4},       // one continuation line
       {"figure --help", "  vaultra figure PROJECT.vt1 KIND", 5},  // two continuation lines
   };
   for (const auto& c : cases) {

@@ -12,10 +12,12 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "core/number.h"
+#include "core/ui.h"
 
 namespace vaultra {
 namespace {
@@ -66,6 +68,57 @@ TEST(RobustNumbers, TextsAreTakenRefusedOrWarnedAbout) {
       {"1.000001e9", NumberCheck::kImplausible},
   };
   for (const Case& c : cases) EXPECT_EQ(CheckNumberText(c.text), c.expected) << Cp932ToUtf8(c.text);
+}
+
+// The strict reader: the whole field, finite, or the reason it is none.
+TEST(RobustNumbers, AFieldIsOneFiniteNumberOrSaysWhyNot) {
+  struct Case {
+    const char* text;
+    NumberStatus status;
+    double value;
+  } cases[] = {
+      {" 14.00 ", NumberStatus::kOk, 14.0},
+      {"-2.5", NumberStatus::kOk, -2.5},
+      {"+3e2", NumberStatus::kOk, 300.0},
+      {"１２．５", NumberStatus::kOk, 12.5},  // full-width, as the pages accept
+      {"1e-999", NumberStatus::kOk, 0.0},     // underflow is a number: 0
+      {"", NumberStatus::kEmpty, 0},
+      {"   ", NumberStatus::kEmpty, 0},
+      {"abc", NumberStatus::kNoNumber, 0},
+      {"0x10", NumberStatus::kTrailing, 0},  // "0" and then "x10"
+      {".", NumberStatus::kNoNumber, 0},
+      {"1e8abc", NumberStatus::kTrailing, 0},
+      {"1e999x", NumberStatus::kTrailing, 0},
+      {"1,5", NumberStatus::kTrailing, 0},
+      {"12 34", NumberStatus::kTrailing, 0},
+      {"1e999", NumberStatus::kNotFinite, 0},
+      {"-1e999", NumberStatus::kNotFinite, 0},
+      {"nan", NumberStatus::kNotFinite, 0},
+      {"-Infinity", NumberStatus::kNotFinite, 0},
+  };
+  for (const Case& c : cases) {
+    const NumberParse p = ParseFiniteNumber(c.text);
+    EXPECT_EQ(p.status, c.status) << Cp932ToUtf8(c.text);
+    EXPECT_EQ(p.value, c.value) << Cp932ToUtf8(c.text);
+    EXPECT_EQ(*NumberStatusText(p.status) == '\0', p.ok()) << Cp932ToUtf8(c.text);
+  }
+}
+
+// Messages as shown: one per problem whatever its line, the repeats
+// counted, and a bounded list with the rest counted.
+TEST(RobustText, MessagesAreOnePerProblemAndBounded) {
+  std::vector<std::string> texts;
+  for (int i = 1; i <= 1000; ++i) texts.push_back(Format("%d 行目: 見出しが壊れています", i));
+  texts.push_back("ファイルが空です");
+  for (int i = 0; i < 100; ++i) texts.push_back(Format("別の問題 %d", i));
+  const std::vector<std::string> out = BoundedMessages(texts, 10);
+  ASSERT_EQ(out.size(), 11u);  // 10 problems and the count of the rest
+  EXPECT_EQ(out[0], "1 行目: 見出しが壊れています(ほかに同じもの 999 件)");
+  EXPECT_EQ(out[1], "ファイルが空です");
+  EXPECT_EQ(out[2], "別の問題 0");
+  // 100 other problems, 8 shown: 92 counted.
+  EXPECT_EQ(out[10], "ほかに 92 件のメッセージがあります(省略)");
+  EXPECT_EQ(BoundedMessages({"a", "b"}), (std::vector<std::string>{"a", "b"}));
 }
 
 TEST(RobustText, Utf8AndCp932AreToldApart) {

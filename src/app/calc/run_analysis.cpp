@@ -6,6 +6,7 @@
 
 #include "app/calc/check_inputs.h"
 #include "app/calc/other_checks_run.h"
+#include "core/fileio.h"
 #include "core/number.h"
 #include "core/ui.h"
 
@@ -17,11 +18,18 @@ const char* const kLongitudinalFailedMessage = "！！！　縦向の計算が�
 namespace {
 
 constexpr const char* kProgressChecks = "!! 部材応力度・計算中  ";
+constexpr const char* kWorkFilesFailedMessage = "作業フォルダに計算結果を書き込めません:";
 
 void Fail(CalcRun& run, const RunAnalysisOptions& opt, const char* banner,
           const std::string& detail) {
   if (opt.ui) opt.ui->Tell(MsgKind::kError, banner);
   run.failures.push_back(detail.empty() ? std::string(banner) : std::string(banner) + " " + detail);
+}
+
+// A solver's message names the frame text it was solving.
+std::string InFrameText(const std::string& path, const std::string& message) {
+  if (message.empty() || path.empty()) return message;
+  return FileNameOf(path) + ": " + message;
 }
 
 MemberCheckInput CheckInputOf(const ProjectState& state) {
@@ -106,7 +114,8 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
   run.transverse_ok =
       AnalyseWithMaxSearch(run.transverse, run.search1, run.search2, ws.transverse_path,
                            ws.transverse_frame, tm, ctx, &message);
-  if (!run.transverse_ok) Fail(run, opt, kTransverseFailedMessage, message);
+  if (!run.transverse_ok)
+    Fail(run, opt, kTransverseFailedMessage, InFrameText(ws.transverse_path, message));
 
   // Longitudinal direction, when its check is on.
   run.longitudinal_on = state.records.model.longitudinal_check;
@@ -117,7 +126,8 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
     run.longitudinal_ok =
         AnalyseWithMaxSearch(run.longitudinal, run.search1, run.search2, ws.longitudinal_path,
                              ws.longitudinal_frame, lm, ctx, &message);
-    if (!run.longitudinal_ok) Fail(run, opt, kLongitudinalFailedMessage, message);
+    if (!run.longitudinal_ok)
+      Fail(run, opt, kLongitudinalFailedMessage, InFrameText(ws.longitudinal_path, message));
   }
 
   if (opt.ui) opt.ui->Progress(kProgressChecks);
@@ -132,7 +142,9 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
     if (!opt.work_dir.empty()) {
       const std::string dump =
           WriteCheckDumps(opt.work_dir, run.checks, run.summaries, state.transverse);
-      if (!dump.empty() && opt.ui) opt.ui->Tell(MsgKind::kWarning, dump);
+      // A working folder that cannot take the run's files (a full disk) is
+      // a failed run, not a warning under a verdict.
+      if (!dump.empty()) Fail(run, opt, kWorkFilesFailedMessage, dump);
     }
   }
 

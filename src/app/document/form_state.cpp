@@ -195,6 +195,9 @@ bool ReadControls(const std::vector<std::string>& lines, std::string_view sectio
   std::unordered_map<std::string, std::size_t> by_key;
   for (std::size_t k = 0; k < controls.size(); ++k)
     if (!controls[k].name.empty()) by_key.emplace(controls[k].name + " = ", k);
+  // The line each key was read from: a key given twice is refused, since
+  // which of the two values was meant cannot be told.
+  std::vector<int> read_at(controls.size(), 0);
 
   for (++i; i < lines.size(); ++i) {
     const std::string& line = lines[i];
@@ -207,6 +210,12 @@ bool ReadControls(const std::vector<std::string>& lines, std::string_view sectio
     const std::string value =
         TruncateBytes(std::string_view(line).substr(eq + 2), kMaxKeyValueBytes);
     const int line_no = static_cast<int>(i) + 1;
+    if (int& first = read_at[it->second]; first != 0) {
+      Report(errors, Format("%d 行目: [%s] %s は %d 行目にもあります(どちらの値か決められません)",
+                            line_no, std::string(section).c_str(), c.name.c_str(), first));
+    } else {
+      first = line_no;
+    }
     switch (c.kind) {
       case ControlKind::kEdit:
         c.text = value;
@@ -236,7 +245,16 @@ bool ReadControls(const std::vector<std::string>& lines, std::string_view sectio
         break;
       case ControlKind::kListBox:
       case ControlKind::kGrid: {
-        const int n = ReadInt(value);
+        // The row count decides which lines are rows and which keys: it
+        // must be a whole number, or nothing behind it can be placed.
+        const NumberParse count = ParseFiniteNumber(value);
+        if (!count.ok() || count.value != static_cast<int>(count.value)) {
+          Report(errors,
+                 Format("%d 行目: [%s] %s の行数 \"%s\" が整数ではないため読み込みません", line_no,
+                        std::string(section).c_str(), c.name.c_str(), value.c_str()));
+          break;
+        }
+        const int n = static_cast<int>(count.value);
         const std::size_t remaining = lines.size() - i - 1;
         if (n < 0 || n > c.max_items) {
           Report(errors,

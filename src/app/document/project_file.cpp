@@ -206,11 +206,11 @@ bool PlausibleReals(const std::vector<std::string>& lines, const std::string* li
   for (int i = 0; i < count; ++i) {
     if (IsPlausibleInput(ReadRealField(*line, static_cast<std::size_t>(i)))) continue;
     const std::size_t from = static_cast<std::size_t>(i) * kRealFieldWidth;
-    errors.push_back(Format(
-        "%d 行目: %s の %d 番目の値 \"%s\" が有限でないか範囲 ±1e9 を超えるため、"
-        "この表は読み込まず元のままにします",
-        static_cast<int>(line - lines.data()) + 1, header, i + 1,
-        from < line->size() ? line->substr(from, kRealFieldWidth).c_str() : ""));
+    errors.push_back(
+        Format("%d 行目: %s の %d 番目の値 \"%s\" が有限でないか範囲 ±1e9 を超えるため、"
+               "この表は読み込まず元のままにします",
+               static_cast<int>(line - lines.data()) + 1, header, i + 1,
+               from < line->size() ? line->substr(from, kRealFieldWidth).c_str() : ""));
     return false;
   }
   return true;
@@ -384,12 +384,21 @@ bool IsKnownHeader(const std::string& line) {
 void ReadStructureBlocks(const std::vector<std::string>& lines, ProjectState& s,
                          LoadResult& result) {
   bool seen[5] = {};
+  std::size_t first_repeat = 0;
+  int repeats = 0;
   for (std::size_t i = 0; i < lines.size();) {
     const std::string t = Trim(lines[i]);
     int which = -1;
     for (int b = 0; b < 5; ++b)
       if (t == kBlockHeaders[b]) which = b;
     if (which < 0) {
+      ++i;
+      continue;
+    }
+    // A table given twice: which one is meant cannot be told. Counted, not
+    // told per line, so that a file of repeated headers stays one message.
+    if (seen[which]) {
+      if (repeats++ == 0) first_repeat = i;
       ++i;
       continue;
     }
@@ -414,9 +423,13 @@ void ReadStructureBlocks(const std::vector<std::string>& lines, ProjectState& s,
     }
     i = next ? *next : i + 1;
   }
+  if (repeats > 0)
+    result.errors.push_back(Format("%d 行目: 表の見出し \"%s\" がもう一度あります(繰り返し %d 回)",
+                                   static_cast<int>(first_repeat) + 1,
+                                   Trim(lines[first_repeat]).c_str(), repeats));
   for (int b = 0; b < 5; ++b)
     if (!seen[b])
-      result.warnings.push_back(Format("%s がないため、この表は元のままです", kBlockHeaders[b]));
+      result.errors.push_back(Format("%s がないため、この表は元のままです", kBlockHeaders[b]));
 }
 
 // Version 1.00 files lack the submerged unit weight of the ground grid:
@@ -444,7 +457,8 @@ bool LooksLikeUtf8Text(std::string_view bytes) {
          !IsValidCp932(bytes);
 }
 
-// The line (0-based) of a key in a section, or of the header when the key
+// The line (0-based) of a key in a section, the last one when the key is
+// given twice (its value is the one read), or of the header when the key
 // is absent; npos when the section is absent.
 std::size_t KeyLine(const std::vector<std::string>& lines, const std::string& section,
                     const std::string& key) {
@@ -452,21 +466,23 @@ std::size_t KeyLine(const std::vector<std::string>& lines, const std::string& se
   const auto at = std::find(lines.begin(), lines.end(), header);
   if (at == lines.end()) return std::string::npos;
   const std::string prefix = key + " = ";
-  for (std::size_t i = static_cast<std::size_t>(at - lines.begin()) + 1; i < lines.size(); ++i) {
+  std::size_t found = static_cast<std::size_t>(at - lines.begin());
+  for (std::size_t i = found + 1; i < lines.size(); ++i) {
     if (!lines[i].empty() && lines[i][0] == '[') break;
-    if (lines[i].compare(0, prefix.size(), prefix) == 0) return i;
+    if (lines[i].compare(0, prefix.size(), prefix) == 0) found = i;
   }
-  return static_cast<std::size_t>(at - lines.begin());
+  return found;
 }
 
-// Checks the numbers the pages read from the file. An edit field that the
-// page formats as a number but whose text is none (empty, "abc", "0x10",
-// "1,5") is kept as written and warned about, once per field: the page
-// reads it as 0. A value that is not finite or beyond any input the
-// program knows ("nan", "1e308", "1e999") is refused with the field and
-// line named, so that no calculation runs on it.
-void CheckFormNumbers(const std::vector<std::string>& lines, ProjectState& s,
-                      LoadResult& result) {
+// Checks the numbers the pages read from the file, naming the line, the
+// section and the key. An edit field that the page formats as a number
+// must hold one number, whole: a text that is none ("abc", empty), that
+// carries something behind the number ("1e8abc", "1,5"), that is not
+// finite ("nan", "1e999") or beyond any input the program knows ("1e308")
+// is an error, so that no calculation runs on a value the page would read
+// differently from what the file says. The ground table's cells are
+// checked the same way; a blank cell is an empty layer.
+void CheckFormNumbers(const std::vector<std::string>& lines, ProjectState& s, LoadResult& result) {
   for (FormState* form : s.Forms()) {
     // The section-detail window is a calculator of its own: its values
     // never reach a verdict of the project, and reading formats them.
@@ -479,22 +495,43 @@ void CheckFormNumbers(const std::vector<std::string>& lines, ProjectState& s,
         if (at == std::string::npos) continue;  // not in the file: the designed value
         const std::string where = Format("%d 行目: [%s] %s = \"%s\"", static_cast<int>(at) + 1,
                                          form->section.c_str(), c.name.c_str(), c.text.c_str());
+        const NumberParse p = ParseFiniteNumber(c.text);
         if (check == NumberCheck::kNotANumber)
-          result.warnings.push_back(where + ": 数値ではありません(0 として読みます)");
+          result.errors.push_back(where + ": " + NumberStatusText(p.status));
         else
           result.errors.push_back(where + ": 数値が有限でないか範囲 ±1e9 を超えています");
       } else if (c.kind == ControlKind::kGrid) {
         const std::size_t at = KeyLine(lines, form->section, c.name);
         if (at == std::string::npos) continue;
         const GridData& g = c.grid;
+        const bool ground = form == &s.ground && c.name == "Grid1";
+        // A ground table of no rows ("Grid1 = 0") would drop every layer the
+        // file may have meant; blank rows are a table not yet filled in.
+        const std::string prefix = c.name + " = ";
+        const NumberParse rows =
+            lines[at].compare(0, prefix.size(), prefix) == 0
+                ? ParseFiniteNumber(std::string_view(lines[at]).substr(prefix.size()))
+                : NumberParse{};
+        if (ground && rows.ok() && rows.value <= g.fixed_rows)
+          result.errors.push_back(Format("%d 行目: [%s] %s = %s: 地層の行がありません",
+                                         static_cast<int>(at) + 1, form->section.c_str(),
+                                         c.name.c_str(),
+                                         Trim(lines[at].substr(prefix.size())).c_str()));
         for (int r = 0; r < g.row_count(); ++r)
-          for (int col = 0; col < g.col_count(); ++col)
-            if (CheckNumberText(g.Cell(col, r)) == NumberCheck::kImplausible) {
-              result.errors.push_back(Format(
-                  "%d 行目: [%s] %s の %d 行 %d 列 \"%s\": 数値が有限でないか範囲 ±1e9 を超えています",
-                  static_cast<int>(at) + 2 + r, form->section.c_str(), c.name.c_str(), r, col,
-                  g.Cell(col, r).c_str()));
-            }
+          for (int col = 0; col < g.col_count(); ++col) {
+            const std::string& cell = g.Cell(col, r);
+            const NumberCheck check = CheckNumberText(cell);
+            const NumberParse p = ParseFiniteNumber(cell);
+            const bool refused =
+                check == NumberCheck::kImplausible || (ground && r >= g.fixed_rows && col >= 1 &&
+                                                       p.status != NumberStatus::kEmpty && !p.ok());
+            if (!refused) continue;
+            result.errors.push_back(Format(
+                "%d 行目: [%s] %s の %d 行 %d 列 \"%s\": %s", static_cast<int>(at) + 2 + r,
+                form->section.c_str(), c.name.c_str(), r, col, cell.c_str(),
+                check == NumberCheck::kImplausible ? "数値が有限でないか範囲 ±1e9 を超えています"
+                                                   : NumberStatusText(p.status)));
+          }
       }
     }
   }
@@ -507,8 +544,19 @@ void ReadForm(const std::vector<std::string>& lines, ProjectState& s, FormId id,
   logic.PrepareRead(s, id);
   if (id == FormId::kLoads) form.At("RgSindoPa3").SetIndex(1);
   const bool found = ReadControls(lines, form.section, form.controls, &result.errors);
-  if (!found)
-    result.warnings.push_back("[" + form.section + "] がないため、この画面の内容は元のままです");
+  // A section that is not there leaves the page on its previous values: a
+  // calculation on them would not be the file's, so it is an error (the
+  // window opens the file with the message and the values it has).
+  if (!found) {
+    const std::string header = "[" + form.section;
+    std::string damaged;
+    for (std::size_t i = 0; i < lines.size() && damaged.empty(); ++i)
+      if (lines[i].compare(0, header.size(), header) == 0)
+        damaged = Format("(%d 行目の見出し \"%s\" が壊れています)", static_cast<int>(i) + 1,
+                         lines[i].c_str());
+    result.errors.push_back("[" + form.section + "] がないため、この画面の内容は元のままです" +
+                            damaged);
+  }
   // A radio button checked from the file clears the buttons of its group
   // that the file does not store.
   for (const Control& c : form.controls)
@@ -585,6 +633,27 @@ LoadResult LoadProjectText(ProjectState& state, std::string_view bytes, const st
   if (eq != std::string::npos)
     result.version = Trim(TruncateBytes(std::string_view(lines[0]).substr(eq + 1), 99));
 
+  {
+    // A section given twice: only the first is read, which may not be the
+    // one meant.
+    std::vector<std::string> sections;
+    std::size_t first_repeat = 0;
+    int repeats = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].empty() || lines[i][0] != '[' || !IsKnownHeader(lines[i]) ||
+          Trim(lines[i]).compare(0, 3, "[KZ") == 0)
+        continue;
+      if (std::find(sections.begin(), sections.end(), lines[i]) == sections.end()) {
+        sections.push_back(lines[i]);
+      } else if (repeats++ == 0) {
+        first_repeat = i;
+      }
+    }
+    if (repeats > 0)
+      result.errors.push_back(Format("%d 行目: 見出し %s がもう一度あります(繰り返し %d 回)",
+                                     static_cast<int>(first_repeat) + 1,
+                                     lines[first_repeat].c_str(), repeats));
+  }
   logic.ClearFixedState(state);
   state.project_path = path;
 
@@ -598,6 +667,8 @@ LoadResult LoadProjectText(ProjectState& state, std::string_view bytes, const st
   logic.RecomputeStructure(state);
   if (result.version == "1.00") ConvertGroundGridFrom100(state.ground.At("Grid1").grid);
   logic.FinishLoad(state);
+  result.errors = BoundedMessages(result.errors);
+  result.warnings = BoundedMessages(result.warnings);
   return result;
 }
 
