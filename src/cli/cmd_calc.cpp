@@ -178,8 +178,14 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
          Format(", \"combination\": %d, \"combination_name\": ", v.combination) +
          JsonString(U(CombinationName(v.combination))) +
          Format(", \"row\": %d, \"ratio\": ", v.row) + JsonNumber(v.ratio) + ", \"governs\": \"" +
-         GovernsKey(v.governs) + "\", \"verdict\": \"" + (v.ok && v.finite ? "O.K." : "N.G.") +
-         "\"" + (v.finite ? "" : ", \"reason\": \"ratio is not a finite number\"") + "}" +
+         GovernsKey(v.governs) + "\"" +
+         (v.capacity_design ? ", \"shear_span\": " + JsonNumber(v.shear_span) +
+                                  ", \"vmu\": " + JsonNumber(v.vmu) +
+                                  ", \"shear_span_section\": {\"x\": " + JsonNumber(v.cd_x) +
+                                  ", \"M\": " + JsonNumber(v.cd_M) + "}"
+                            : std::string()) +
+         ", \"verdict\": \"" + (v.ok && v.finite ? "O.K." : "N.G.") + "\"" +
+         (v.finite ? "" : ", \"reason\": \"ratio is not a finite number\"") + "}" +
          (i + 1 < verdicts.size() ? ",\n" : "\n");
   }
   s += "  ],\n  \"joints\": {\n";

@@ -12,13 +12,13 @@
 #include "analysis/analysis_driver.h"
 #include "analysis/analysis_results.h"
 #include "app/calc/build_models.h"
-#include "inputs/master_data.h"
 #include "app/document/project_state.h"
 #include "checks/end_wall.h"
 #include "checks/joint_check.h"
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
 #include "checks/summaries.h"
+#include "inputs/master_data.h"
 #include "report/build_report.h"
 
 namespace vaultra {
@@ -123,6 +123,10 @@ struct MemberVerdict {
   // A checked row had a ratio that is no finite number (ratio NaN, not ok).
   bool finite = true;
   bool analysed = false;
+  // The governing row's capacity-design check, when it ran: the shear span
+  // (m) and the section it was taken at, and the shear at flexural capacity.
+  bool capacity_design = false;
+  double shear_span = 0, vmu = 0, cd_x = 0, cd_M = 0;
 };
 
 // One verdict per transverse member and combination, members in order.
