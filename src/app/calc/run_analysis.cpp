@@ -200,6 +200,7 @@ ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws
   if (run.transverse_joint_checked) s.transverse_joint = &run.transverse_joint;
   if (run.longitudinal_joint_checked) s.longitudinal_joint = &run.longitudinal_joint;
   if (run.end_walls_checked) s.end_walls = &run.end_walls;
+  s.uplift = &run.uplift;
   return s;
 }
 

@@ -18,6 +18,7 @@
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
 #include "checks/summaries.h"
+#include "checks/uplift.h"
 #include "inputs/master_data.h"
 #include "report/build_report.h"
 
@@ -67,6 +68,10 @@ struct CalcRun {
   EndWallVerdict end_wall_verdict;
   std::string end_wall_message;  // cp932, why nothing was checked
   PlateCache plate_cache;        // plate solutions, kept across runs
+
+  // Uplift of the empty facility in the normal state (reason set when the
+  // groundwater lies below the base).
+  UpliftResult uplift;
 
   bool report_prepared = false;  // the report pass hook ran
 };
