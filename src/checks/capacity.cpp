@@ -217,6 +217,90 @@ UltimateFlexureResult UltimateFlexure(const UltimateParams& prm, double H, doubl
   return res;
 }
 
+const char* FlexureRuleName(FlexureRule rule) {
+  return rule == FlexureRule::kConstantAxialForce ? "軸力一定" : "偏心量一定";
+}
+
+UltimateFlexureResult UltimateFlexureAtAxialForce(const UltimateParams& prm, double H, double b,
+                                                  double c_comp, double As_comp, double c_tens,
+                                                  double As_tens, double Md, double Nd) {
+  UltimateFlexureResult res;
+  UltimateDetail& det = res.detail;
+  det.params = prm;
+  const double fcd = prm.fcd();
+  const double fyd = prm.fyd();
+  const double Es = prm.Es();
+  const double n = prm.n();
+  det.fcd = fcd;
+  det.fyd = fyd;
+  det.n = n;
+  det.eps_y = prm.eps_y();
+  det.case_text = "④ 軸力一定(N'ud = N'd)で曲げ耐力を求める";
+
+  H = std::max(H, 1.0);
+  b = std::max(b, 1.0);
+  const int sign = ExchangeFacesForNegativeMoment(c_comp, As_comp, c_tens, As_tens, Md);
+  const double d = TensionSteelDepth(H, c_comp, As_comp, c_tens, As_tens);
+  const double Asc = As_comp, Ast = As_tens;
+  const double dc = Asc >= 1 ? c_comp : 0;
+  const double yc = (b * H * H / 2 + n * Asc * dc + n * Ast * d) / (b * H + n * Asc + n * Ast);
+  det.d = d;
+  det.dc = dc;
+  det.yc = yc;
+  det.e = Md * 1000 / (std::fabs(Nd) < 0.001 ? (Nd < 0 ? -0.001 : 0.001) : Nd);
+
+  // Forces of the section at neutral-axis depth x (N; steel stresses
+  // positive in compression).
+  struct State {
+    double C, arm, sc, st;  // concrete force, its depth, σ′s, σs (compression positive)
+    double N;
+  };
+  auto state_at = [&](double x) {
+    State s;
+    const double a = std::min(0.8 * x, H);
+    s.C = 0.85 * fcd * b * a;
+    s.arm = a / 2;
+    s.sc = std::clamp(Es * kEpsCu * (x - dc) / x, -fyd, fyd);
+    s.st = std::clamp(Es * kEpsCu * (x - d) / x, -fyd, fyd);
+    s.N = s.C + Asc * s.sc + Ast * s.st;
+    return s;
+  };
+  const double N_target = Nd * 1000;
+  // N(x) rises with x from −(A′s + As)·fyd (x → 0) to the squash load
+  // (x → ∞): a bisection finds the depth of the given force.
+  double lo = 1e-9 * H, hi = H;
+  bool found = state_at(lo).N <= N_target;
+  while (found && state_at(hi).N < N_target) {
+    hi *= 2;
+    if (hi > 1e6 * H) found = false;
+  }
+  double Mu = 0, x = 0;
+  if (found) {
+    for (int i = 0; i < 200 && hi - lo > 1e-10 * H; ++i) {
+      const double mid = (lo + hi) / 2;
+      (state_at(mid).N < N_target ? lo : hi) = mid;
+    }
+    x = (lo + hi) / 2;
+    const State s = state_at(x);
+    Mu = s.C * (yc - s.arm) + Asc * s.sc * (yc - dc) - Ast * s.st * (d - yc);
+    det.eps_s = kEpsCu * (x - dc) / x;
+  }
+  det.x = x;
+  det.roots = {x, x, x};
+  res.code = sign * kUltConstantAxialForce;
+  res.Nud = det.Nud = Nd;
+  res.Mud = det.Mud = found ? std::max(Mu * 1e-6, 0.0) : 0.0;
+  return res;
+}
+
+UltimateFlexureResult UltimateFlexureByRule(FlexureRule rule, const UltimateParams& prm, double H,
+                                            double b, double c_comp, double As_comp, double c_tens,
+                                            double As_tens, double Md, double Nd) {
+  if (rule == FlexureRule::kConstantAxialForce)
+    return UltimateFlexureAtAxialForce(prm, H, b, c_comp, As_comp, c_tens, As_tens, Md, Nd);
+  return UltimateFlexure(prm, H, b, c_comp, As_comp, c_tens, As_tens, Md, Nd);
+}
+
 ShearCapacityResult ShearCapacity(const UltimateParams& prm, double Aw, double H, double bw,
                                   double c_comp, double As_comp, double c_tens, double As_tens,
                                   double Md, double Nd, double fwyd, double s) {

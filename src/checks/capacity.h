@@ -64,8 +64,17 @@ class UltimateParams {
 // Ultimate flexure case codes (the sign of the returned code gives the side).
 constexpr int kUltAxialOnly = 1;
 constexpr int kUltCompressionFailure = 4;
-constexpr int kUltTensionYielded = 5;     // compression steel yielded
-constexpr int kUltTensionNotYielded = 6;  // compression steel elastic
+constexpr int kUltTensionYielded = 5;      // compression steel yielded
+constexpr int kUltTensionNotYielded = 6;   // compression steel elastic
+constexpr int kUltConstantAxialForce = 7;  // capacity at the given axial force
+
+// How the level-2 flexural capacity follows the load: the design moment and
+// axial force raised together (constant eccentricity e = M/N, the stored
+// projects' rule) or the moment raised at the design axial force.
+enum class FlexureRule : int { kConstantEccentricity = 0, kConstantAxialForce = 1 };
+
+// The rule's name as the check pages print it (cp932).
+const char* FlexureRuleName(FlexureRule rule);
 
 // Intermediate values of one UltimateFlexure call, as the detail page lists them.
 struct UltimateDetail {
@@ -94,6 +103,22 @@ struct UltimateFlexureResult {
 UltimateFlexureResult UltimateFlexure(const UltimateParams& prm, double H, double b, double c_comp,
                                       double As_comp, double c_tens, double As_tens, double Md,
                                       double Nd);
+
+// The flexural capacity at the axial force Nd itself (N′ud = Nd): the
+// neutral axis found from the equilibrium of the axial forces with the
+// concrete at ε′cu, the rectangular block 0.85·f′cd over 0.8·x (never deeper
+// than H) and elastic-plastic steel (|σ| ≤ fyd); Mud about the same centroid
+// yc as UltimateFlexure. A force beyond the section's tensile or compressive
+// capacity has no such state: Mud = 0. Units as UltimateFlexure; the side
+// (sign of the code) follows the sign of Md.
+UltimateFlexureResult UltimateFlexureAtAxialForce(const UltimateParams& prm, double H, double b,
+                                                  double c_comp, double As_comp, double c_tens,
+                                                  double As_tens, double Md, double Nd);
+
+// UltimateFlexure or UltimateFlexureAtAxialForce by the rule.
+UltimateFlexureResult UltimateFlexureByRule(FlexureRule rule, const UltimateParams& prm, double H,
+                                            double b, double c_comp, double As_comp, double c_tens,
+                                            double As_tens, double Md, double Nd);
 
 struct ShearDetail {
   double Aw = 0, H = 0, bw = 0, c_comp = 0, As_comp = 0, c_tens = 0, As_tens = 0;

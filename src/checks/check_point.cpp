@@ -29,6 +29,7 @@ void ClearResults(CheckPointRecord& row) {
   fresh.outer_joint_bars = row.outer_joint_bars;
   fresh.inner_joint_bars = row.inner_joint_bars;
   fresh.label = row.label;
+  fresh.cd_basis = row.cd_basis;
   row = fresh;
 }
 
@@ -140,8 +141,9 @@ void AllowableStressCheck(CheckPointRecord& row, int kind, const CheckPointConte
   }
 }
 
-void LimitStateCheck(CheckPointRecord& row, const CheckPointContext& ctx, UltimateParams& prm) {
-  const auto& k = row.k;
+// The limit-state strengths and factors of the seismic method into the row
+// and the parameter set.
+void SetLimitStateParams(CheckPointRecord& row, const CheckPointContext& ctx, UltimateParams& prm) {
   const CheckMaterial& mat = ctx.material;
   const SafetyFactorRow& f = ctx.factors[ctx.seismic_coefficient_method ? 1 : 2];
   row.fck = mat.fck;
@@ -165,10 +167,24 @@ void LimitStateCheck(CheckPointRecord& row, const CheckPointContext& ctx, Ultima
   prm.SetTheta(std::numbers::pi / 2);
   prm.SetEc(mat.Ec);
   prm.SetEs(mat.Es);
+}
 
+// Mud′ of the row's section with the over-strength steel factor γs′.
+UltimateFlexureResult OverstrengthFlexure(const CheckPointRecord& row, const CheckPointContext& ctx,
+                                          UltimateParams& prm) {
+  const auto& k = row.k;
+  prm.SetGammaS(ctx.factors[0].gamma_s());
+  return UltimateFlexureByRule(ctx.flexure_rule, prm, k[1], k[4], k[10], k[12], k[18], k[20], row.M,
+                               -row.N);
+}
+
+void LimitStateCheck(CheckPointRecord& row, const CheckPointContext& ctx, UltimateParams& prm) {
+  const auto& k = row.k;
+  SetLimitStateParams(row, ctx, prm);
   const double gamma_b = std::max(row.gamma_b, 0.1);
-  const UltimateFlexureResult uf =
-      UltimateFlexure(prm, k[1], k[4], k[10], k[12], k[18], k[20], row.M, -row.N);
+  row.flexure_rule = ctx.flexure_rule;
+  const UltimateFlexureResult uf = UltimateFlexureByRule(ctx.flexure_rule, prm, k[1], k[4], k[10],
+                                                         k[12], k[18], k[20], row.M, -row.N);
   row.Nud = uf.Nud;
   row.Mud = uf.Mud;
   row.Mrd = uf.Mud / gamma_b;
@@ -210,13 +226,22 @@ void LimitStateCheck(CheckPointRecord& row, const CheckPointContext& ctx, Ultima
     row.capacity_design_done = true;
     const double gs_over = ctx.factors[0].gamma_s();
     row.fyk_over = RoundTo2(1 / std::max(gs_over, 0.1)) * row.fyk;
-    prm.SetGammaS(gs_over);
-    const UltimateFlexureResult over =
-        UltimateFlexure(prm, k[1], k[4], k[10], k[12], k[18], k[20], row.M, -row.N);
-    row.Mud_over = over.Mud;
-    row.Mrd_over = over.Mud / gamma_b;
-    row.shear_span = std::fabs(row.M) / std::max(std::fabs(row.S), 0.001);
-    row.Vmu = std::fabs(row.Mrd_over) / std::max(std::fabs(row.M), 0.001) * std::fabs(row.S);
+    if (row.cd_basis.set) {
+      // The member's governing flexural section (see CapacityDesignBasis).
+      row.cd_x = row.cd_basis.x;
+      row.cd_M = row.cd_basis.M;
+      row.Mrd_over = row.cd_basis.Mrd_over;
+      row.Mud_over = row.Mrd_over * gamma_b;
+    } else {
+      // No member around the row: its own section stands for the member.
+      const UltimateFlexureResult over = OverstrengthFlexure(row, ctx, prm);
+      row.cd_x = row.x;
+      row.cd_M = row.M;
+      row.Mud_over = over.Mud;
+      row.Mrd_over = over.Mud / gamma_b;
+    }
+    row.shear_span = std::fabs(row.cd_M) / std::max(std::fabs(row.S), 0.001);
+    row.Vmu = std::fabs(row.Mrd_over) / std::max(std::fabs(row.cd_M), 0.001) * std::fabs(row.S);
     row.ratio_vmu = row.gamma_i * row.Vmu / std::max(row.Vyd, 0.1);
     row.ng_capacity_design = row.ratio_vmu >= 1;
   }
@@ -231,11 +256,34 @@ namespace {
 void MarkNotFinite(CheckPointRecord& row) {
   bool finite = std::isfinite(row.M) && std::isfinite(row.S) && std::isfinite(row.N);
   for (double v : row.k) finite = finite && std::isfinite(v);
-  for (double v : {row.sigma_c, row.sigma_s_inner, row.sigma_s_outer, row.tau, row.sigma_ca,
-                   row.sigma_sa, row.tau_a, row.ratio_flexure, row.ratio_shear, row.ratio, row.Nud,
-                   row.Mud, row.Mrd, row.Vcd, row.Vsd, row.Vyd, row.Vmu, row.ratio_vmu,
-                   row.req_stirrup, row.req_steel_outer, row.req_steel_inner, row.Ec, row.Es,
-                   row.fck, row.fcd, row.fyk, row.fyd, row.fwyk})
+  for (double v : {row.sigma_c,
+                   row.sigma_s_inner,
+                   row.sigma_s_outer,
+                   row.tau,
+                   row.sigma_ca,
+                   row.sigma_sa,
+                   row.tau_a,
+                   row.ratio_flexure,
+                   row.ratio_shear,
+                   row.ratio,
+                   row.Nud,
+                   row.Mud,
+                   row.Mrd,
+                   row.Vcd,
+                   row.Vsd,
+                   row.Vyd,
+                   row.Vmu,
+                   row.ratio_vmu,
+                   row.req_stirrup,
+                   row.req_steel_outer,
+                   row.req_steel_inner,
+                   row.Ec,
+                   row.Es,
+                   row.fck,
+                   row.fcd,
+                   row.fyk,
+                   row.fyd,
+                   row.fwyk})
     finite = finite && std::isfinite(v);
   row.not_finite = !finite;
   if (finite) return;
@@ -246,8 +294,10 @@ void MarkNotFinite(CheckPointRecord& row) {
 
 }  // namespace
 
-void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx) {
-  ClearResults(row);
+namespace {
+
+// The forces and covers as every evaluation reads them.
+void RoundInputs(CheckPointRecord& row) {
   row.M = RoundTo2(row.M);
   row.S = RoundTo2(row.S);
   row.N = RoundTo2(row.N);
@@ -256,6 +306,42 @@ void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx) {
   k[18] = RoundTo0(k[18]);
   k[11] = RoundTo0(k[1]) - k[10];
   k[19] = RoundTo0(k[1]) - k[18];
+}
+
+}  // namespace
+
+CapacityDesignBasis MemberCapacityDesignBasis(const std::vector<const CheckPointRecord*>& rows,
+                                              const CheckPointContext& ctx) {
+  double largest = 0;
+  for (const CheckPointRecord* r : rows) largest = std::max(largest, std::fabs(RoundTo2(r->M)));
+  CapacityDesignBasis best;
+  if (!(largest > 0)) return best;
+  double best_lambda = HUGE_VAL;
+  // The flexural sections first; a member checked for shear only falls back
+  // to all its rows.
+  for (const bool bending_only : {true, false}) {
+    for (const CheckPointRecord* src : rows) {
+      if (bending_only && !(src->check_bits & kCheckBending)) continue;
+      CheckPointRecord r = *src;
+      RoundInputs(r);
+      if (std::fabs(r.M) < kCapacityDesignMomentShare * largest) continue;
+      UltimateParams prm;
+      SetLimitStateParams(r, ctx, prm);
+      const double Mrd_over = OverstrengthFlexure(r, ctx, prm).Mud / std::max(r.gamma_b, 0.1);
+      const double lambda = Mrd_over / std::fabs(r.M);
+      if (std::isfinite(lambda) && lambda < best_lambda) {
+        best_lambda = lambda;
+        best = {true, r.x, r.M, Mrd_over};
+      }
+    }
+    if (best.set) break;
+  }
+  return best;
+}
+
+void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx) {
+  ClearResults(row);
+  RoundInputs(row);
   // A fresh parameter set per row: nothing (such as the over-strength γs of
   // a capacity-design check) carries over from the previous row.
   UltimateParams prm;

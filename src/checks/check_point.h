@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "checks/capacity.h"
 
@@ -54,7 +55,22 @@ struct CheckPointContext {
   double Cs = 1.0;                          // toughness
   bool two_d_option = false;                // shear checked at 2·d (else h/2)
   ShearCorrectionSwitches correction_switches;
+  FlexureRule flexure_rule = FlexureRule::kConstantEccentricity;  // level-2 Mud
 };
+
+// The section of a member that reaches its over-strength flexural capacity
+// first when the member's forces grow in proportion: the smallest
+// λ = Mrd′/|M| over the member's flexural sections whose |M| is at least
+// kCapacityDesignMomentShare of the member's largest. The shear at flexural
+// capacity of every row of the member is then Vmu = λ·|S| = Mrd′g·|S|/|Mg|,
+// i.e. the shear span a = |Mg|/|S| taken at that section.
+struct CapacityDesignBasis {
+  bool set = false;
+  double x = 0;         // m, position of the governing section
+  double M = 0;         // kN·m, its design moment
+  double Mrd_over = 0;  // kN·m, its Mud′/γb
+};
+constexpr double kCapacityDesignMomentShare = 0.1;
 
 // Check bits of a row.
 constexpr int kCheckBending = 1;
@@ -80,6 +96,7 @@ struct CheckPointRecord {
   bool outer_joint_bars = false;
   bool inner_joint_bars = false;
   std::string label;
+  CapacityDesignBasis cd_basis;  // set by the member checks before the evaluation
 
   // Allowable-stress results.
   double sigma_c = 0, sigma_s_inner = 0, sigma_s_outer = 0, tau = 0;
@@ -97,7 +114,11 @@ struct CheckPointRecord {
   double Nud = 0, Mud = 0, Mrd = 0;
   double p_inner = 0, p_outer = 0;
   double Vcd = 0, Vsd = 0, Vyd = 0;
+  FlexureRule flexure_rule = FlexureRule::kConstantEccentricity;  // the rule Nud, Mud follow
+  // Mud_over, Mrd_over: the governing section's (cd_basis) when it is set,
+  // else the row's own; shear_span = |M| / |S| of that section's moment.
   double fyk_over = 0, Mud_over = 0, Mrd_over = 0, shear_span = 0, Vmu = 0, ratio_vmu = 0;
+  double cd_x = 0, cd_M = 0;  // the section the shear span was taken at
   bool ng_flexure = false, ng_shear_vcd = false, ng_shear_l2 = false;
   bool capacity_design_done = false, ng_capacity_design = false;
   // An input or result of the row is no finite number: the row is N.G.
@@ -113,5 +134,10 @@ constexpr int kKindLevel2 = 2;
 // Evaluates one row in place. The row's check bits, level-2 shear check
 // flag, shear-correction flag and allowable-doubling flag select the checks.
 void CheckPoint(CheckPointRecord& row, int kind, const CheckPointContext& ctx);
+
+// The capacity-design basis of one member from its level-2 rows (forces and
+// sections set, not yet evaluated): unset when no row carries a moment.
+CapacityDesignBasis MemberCapacityDesignBasis(const std::vector<const CheckPointRecord*>& rows,
+                                              const CheckPointContext& ctx);
 
 }  // namespace vaultra

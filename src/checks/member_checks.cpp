@@ -632,6 +632,20 @@ std::string CheckMembers(const AnalysisResults& results, StructureModel& model,
       ctx.Cs = in.Cs;
       ctx.two_d_option = d2;
       ctx.correction_switches = in.correction_switches;
+      ctx.flexure_rule = in.flexure_rule;
+      if (k == 2) {
+        // The capacity-design check takes its shear span at the member's
+        // governing flexural section, the same for every row of the member.
+        std::vector<const CheckPointRecord*> member_rows;
+        bool any = false;
+        for (int p = 1; p <= std::min(n + 1, kMaxRow); ++p) {
+          member_rows.push_back(&tb.Row(p));
+          any = any || tb.Row(p).l2_shear_check;
+        }
+        const CapacityDesignBasis basis =
+            any ? MemberCapacityDesignBasis(member_rows, ctx) : CapacityDesignBasis{};
+        for (int p = 1; p <= std::min(n + 1, kMaxRow); ++p) tb.Row(p).cd_basis = basis;
+      }
       for (int p = 1; p <= std::min(n + 1, kMaxRow); ++p) {
         CheckPoint(tb.Row(p), k, ctx);
         ApplyCheckOverrides(tb.Row(p), k, in.overrides);

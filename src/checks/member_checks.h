@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "analysis/analysis_results.h"
-#include "inputs/master_data.h"
 #include "checks/check_point.h"
+#include "inputs/master_data.h"
 #include "inputs/structure_model.h"
 
 namespace vaultra {
@@ -103,6 +103,7 @@ struct MemberCheckInput {
   std::array<SafetyFactorRow, 3> factors{};  // safety-factor rows 1 .. 3
   ShearCorrectionSwitches correction_switches;
   CheckOverrides overrides;
+  FlexureRule flexure_rule = FlexureRule::kConstantEccentricity;
 };
 
 // Fills the check tables of every transverse member and refreshes the

@@ -79,6 +79,11 @@ Verdict LongitudinalJointVerdict(const CalcRun& run) {
   return ok ? Verdict::kOk : Verdict::kNg;
 }
 
+Verdict UpliftVerdict(const CalcRun& run) {
+  if (!run.uplift.checked) return Verdict::kNotChecked;
+  return run.uplift.ok ? Verdict::kOk : Verdict::kNg;
+}
+
 Verdict EndWallVerdictOfRun(const CalcRun& run) {
   if (!run.longitudinal_on) return Verdict::kNotChecked;
   if (!run.end_walls_checked) return Verdict::kNg;  // the longitudinal analysis failed
@@ -105,6 +110,20 @@ std::string JsonNumber(double v) {
 }
 const char* JsonBool(bool b) {
   return b ? "true" : "false";
+}
+
+std::string UpliftJson(const CalcRun& run) {
+  const UpliftResult& u = run.uplift;
+  std::string s = std::string("  \"uplift\": {\"checked\": ") + JsonBool(u.checked) +
+                  ", \"verdict\": \"" + VerdictText(UpliftVerdict(run)) + "\"";
+  if (u.checked && u.reason.empty())
+    s += ", \"fs\": " + JsonNumber(u.fs) + ", \"required\": " + JsonNumber(u.required) +
+         ", \"weight\": " + JsonNumber(u.weight) +
+         ", \"soil_weight\": " + JsonNumber(u.soil_weight) +
+         ", \"buoyancy\": " + JsonNumber(u.buoyancy) +
+         ", \"submerged_height\": " + JsonNumber(u.submerged_height);
+  if (!u.reason.empty()) s += ", \"reason\": " + JsonString(Cp932ToUtf8(u.reason));
+  return s + "},\n";
 }
 
 std::string EnvelopeJson(const AnalysisResults& r) {
@@ -178,8 +197,14 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
          Format(", \"combination\": %d, \"combination_name\": ", v.combination) +
          JsonString(U(CombinationName(v.combination))) +
          Format(", \"row\": %d, \"ratio\": ", v.row) + JsonNumber(v.ratio) + ", \"governs\": \"" +
-         GovernsKey(v.governs) + "\", \"verdict\": \"" + (v.ok && v.finite ? "O.K." : "N.G.") +
-         "\"" + (v.finite ? "" : ", \"reason\": \"ratio is not a finite number\"") + "}" +
+         GovernsKey(v.governs) + "\"" +
+         (v.capacity_design ? ", \"shear_span\": " + JsonNumber(v.shear_span) +
+                                  ", \"vmu\": " + JsonNumber(v.vmu) +
+                                  ", \"shear_span_section\": {\"x\": " + JsonNumber(v.cd_x) +
+                                  ", \"M\": " + JsonNumber(v.cd_M) + "}"
+                            : std::string()) +
+         ", \"verdict\": \"" + (v.ok && v.finite ? "O.K." : "N.G.") + "\"" +
+         (v.finite ? "" : ", \"reason\": \"ratio is not a finite number\"") + "}" +
          (i + 1 < verdicts.size() ? ",\n" : "\n");
   }
   s += "  ],\n  \"joints\": {\n";
@@ -210,6 +235,7 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
   }
   s += "},\n";
   s += EndWallJson(run) + "\n  },\n";
+  s += UpliftJson(run);
   s += "  \"envelopes\": {\"transverse\": " + EnvelopeJson(run.transverse) +
        ", \"longitudinal\": " + (run.longitudinal_on ? EnvelopeJson(run.longitudinal) : "[]") +
        "},\n";
@@ -250,6 +276,7 @@ void PrintVerdicts(const CalcRun& run, const std::vector<MemberVerdict>& verdict
   if (!labels.err_pc.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_pc).c_str());
   if (!labels.err_bosui.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_bosui).c_str());
   std::printf("  %s %s\n", U("端壁の表示:").c_str(), Cp932ToUtf8(labels.end_wall).c_str());
+  std::printf("%s\n", Cp932ToUtf8(UpliftLabel(run.uplift)).c_str());
   std::printf("%s %s\n", U("総合判定:").c_str(),
               status == kExitOk             ? "O.K."
               : status == kExitNotSatisfied ? "N.G."
@@ -360,7 +387,8 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, Report
   const Verdict tj = TransverseJointVerdict(run);
   const Verdict lj = LongitudinalJointVerdict(run);
   const Verdict ew = EndWallVerdictOfRun(run);
-  all_ok = all_ok && tj != Verdict::kNg && lj != Verdict::kNg && ew != Verdict::kNg;
+  all_ok = all_ok && tj != Verdict::kNg && lj != Verdict::kNg && ew != Verdict::kNg &&
+           UpliftVerdict(run) != Verdict::kNg;
   // A ratio that is no number means an input the checks could not use: the
   // run is refused as bad input, never reported as satisfied.
   const int status = !run.failures.empty() || !nonfinite.empty() ? kExitBadInput

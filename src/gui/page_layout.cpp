@@ -200,6 +200,7 @@ PageLayout MaterialLayout() {
             {"Es", "鉄筋のﾔﾝｸﾞ係数 (Es):", "(N/mm2)"}},
        heads, four},
       {"", "", 0, Rows{{"Gcm", "無筋コンクリートの単位体積重量 (γc'):", "(kN/m3)"}}},
+      {"", "", 0, Rows{{"RgMudRule", "L2曲げ耐力の算定 :", ""}}},
       {"",
        "終局限界状態の安全係数",
        1,

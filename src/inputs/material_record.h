@@ -5,7 +5,6 @@
 #include <array>
 #include <string>
 
-
 namespace vaultra {
 
 constexpr int kSafetyFactorColumns = 3;
@@ -26,6 +25,9 @@ struct MaterialColumn {
 struct MaterialsRecord {
   std::array<MaterialColumn, 5> columns;  // 1-based: 1 block, 2 top slab, 3 bottom slab, 4 end wall
   double gamma_plain = 20;
+  // Level-2 flexural capacity: 0 constant eccentricity (a project file
+  // without the choice), 1 constant axial force.
+  int flexure_rule = 0;
   // factors[c][k]: column c = 1..3, factor k = 1..13.
   std::array<std::array<double, 14>, 4> factors{};
 

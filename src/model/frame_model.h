@@ -196,6 +196,10 @@ struct FrameLoadCase {
   std::string name;
   OneBasedList<FrameLoadItem> items{kFrameMaxItemsPerCase};
   double max_intensity = 0;  // largest absolute item intensity
+  // Longitudinal self weight (case 1): the model's own vertical load and the
+  // balancing reaction spread over the bottom members (kN, negative down),
+  // their sum 0 within rounding; both 0 elsewhere.
+  double own_weight = 0, balancing_reaction = 0;
 };
 
 struct FrameCombinationEntry {

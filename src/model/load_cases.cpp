@@ -494,10 +494,25 @@ void Generator::Hydrodynamic(int level) {
 
 void Generator::Balance(int case_no) {
   double r = 0;
-  if (case_no == 1)
+  if (case_no == 1 && dir_ == kLongitudinal) {
+    // The longitudinal model's own weight, carried by the ground under its
+    // bottom members: the reaction is that weight over their length, so the
+    // point supports carry none of it. (The transverse reaction intensity
+    // belongs to the transverse section's weight.)
+    double bottom = 0;
+    for (int k = m_.first_bottom_member; k >= 1 && k <= m_.last_bottom_member; ++k)
+      if (k <= m_.member_count) bottom += m_.Member(k).length;
+    const double own = VerticalResultant(*c_, m_);
+    c_->own_weight = own;
+    if (bottom > 0.001) {
+      r = -own / bottom;
+      c_->balancing_reaction = r * bottom;
+    }
+  } else if (case_no == 1) {
     r = in_.pressure->weights.reaction[0];
-  else
+  } else {
     r = -VerticalResultant(*c_, m_) / std::max(m_.frame_width, 0.001);
+  }
   if (std::fabs(r) > 0.001 && m_.first_bottom_member > 0)
     Add(kLoadDistGlobalY, m_.first_bottom_member, m_.last_bottom_member, r, r);
 }

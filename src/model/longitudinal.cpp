@@ -237,9 +237,10 @@ void PrepareLongitudinalTables(const SeismicContext& ctx, const GroundQuantities
       const auto l = static_cast<std::size_t>(lv);
       const double f = 2 / (kPi * kPi) * g.sv[l] * g.ts[l];
       r.kh[l] = RoundTo1(g.springs[kLongitudinal].kh[l]);
-      r.ub[l] = RoundTo5(f * std::cos(kPi * zb / (2 * H)));
-      r.u[l] = RoundTo5(f * std::cos(kPi * r.z / (2 * H)));
-      r.du[l] = RoundTo5(r.u[l] - r.ub[l]);
+      // Unrounded, as the transverse table (the table rounds for print).
+      r.ub[l] = f * std::cos(kPi * zb / (2 * H));
+      r.u[l] = f * std::cos(kPi * r.z / (2 * H));
+      r.du[l] = r.u[l] - r.ub[l];
       r.p[l] = RoundTo3(r.kh[l] * r.du[l]);
     }
   }

@@ -325,9 +325,12 @@ void ComputeSeismicTables(const SeismicContext& ctx, GroundQuantities& g, Seismi
     for (int lv = 1; lv <= 2; ++lv) {
       const auto l = static_cast<std::size_t>(lv);
       const double f = 2 / (kPi * kPi) * g.sv[l] * g.ts[l];
-      r.u[l] = RoundTo5(f * std::cos(kPi * r.z / (2 * H)));
-      r.ub[l] = RoundTo5(f * std::cos(kPi * zb / (2 * H)));
-      r.du[l] = RoundTo5(r.u[l] - r.ub[l]);
+      // Unrounded: the relative displacement is a small difference of two
+      // displacements, and a 0.01 mm grid would move the pressure by tenths
+      // near the top of a shallow structure. The table rounds for print.
+      r.u[l] = f * std::cos(kPi * r.z / (2 * H));
+      r.ub[l] = f * std::cos(kPi * zb / (2 * H));
+      r.du[l] = r.u[l] - r.ub[l];
       r.kh[l] = g.springs[kTransverse].kh[l];
       r.p[l] = r.kh[l] * r.du[l];
     }

@@ -211,6 +211,7 @@ int BuildReport(PrintEngine& pe, const ReportSources& src, const ReportOptions& 
   if (pe.drawing && opt.copy_summary) opt.copy_summary(build.summary);
   // 8. Transverse joints.
   PrintTransverseJointChapter(ctx);
+  PrintUpliftChapter(ctx);
   // 9. The longitudinal chapters and the end walls.
   if (ctx.longitudinal_check()) {
     PrintLongitudinalGroundChapters(ctx);

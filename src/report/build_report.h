@@ -14,17 +14,18 @@
 #include <vector>
 
 #include "analysis/analysis_results.h"
-#include "inputs/input_records.h"
 #include "checks/end_wall.h"
 #include "checks/joint_check.h"
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
 #include "checks/summaries.h"
+#include "checks/uplift.h"
+#include "inputs/input_records.h"
+#include "inputs/structure_model.h"
 #include "model/frame_model.h"
 #include "model/longitudinal.h"
 #include "model/pressure.h"
 #include "model/seismic.h"
-#include "inputs/structure_model.h"
 #include "report/print_engine.h"
 
 namespace vaultra {
@@ -51,6 +52,7 @@ struct ReportSources {
   const TransverseJointResult* transverse_joint = nullptr;
   const LongitudinalJointResult* longitudinal_joint = nullptr;
   const EndWallResult* end_walls = nullptr;
+  const UpliftResult* uplift = nullptr;
   // A direction whose analysis failed: its chapters state the failure and
   // print no "O.K." (its results above are null).
   bool transverse_failed = false;

@@ -20,6 +20,8 @@ void PrintLoadChapters(ReportContext& ctx);
 void PrintResultChapters(ReportContext& ctx);
 // chapters_results.cpp: the transverse joints (after the summary copy).
 void PrintTransverseJointChapter(ReportContext& ctx);
+// The uplift check of the empty facility, after the transverse checks.
+void PrintUpliftChapter(ReportContext& ctx);
 
 // chapters_longitudinal.cpp: the longitudinal joint opening and ground
 // class, and the longitudinal ground springs (longitudinal chapters 1, 2).

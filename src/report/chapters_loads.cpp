@@ -7,6 +7,7 @@
 
 #include "core/number.h"
 #include "report/chapters.h"
+#include "report/check_pages.h"
 #include "report/load_tables.h"
 #include "report/report_template.h"
 #include "report/report_text.h"
@@ -341,6 +342,15 @@ void PrintLongitudinalLoadChapters(ReportContext& ctx) {
       Fill(pe, s.I);
     });
     for (int k = 1; k <= 4; ++k) Fill(pe, lt.v[U(k)]);
+    if (src.longitudinal_frame && src.longitudinal_frame->load_cases.Count() >= 1) {
+      // The self weight is carried by the ground under the bottom members alone.
+      const FrameLoadCase& c1 = src.longitudinal_frame->load_cases.At(1);
+      y = ReportLine(
+          ctx, y,
+          Format("  自重の釣合い  ΣW = %.3f kN   底版反力 ΣR = %.3f kN   ΣW − ΣR = "
+                 "%.3f kN  (点支承の負担なし)",
+                 -c1.own_weight, c1.balancing_reaction, -c1.own_weight - c1.balancing_reaction));
+    }
     y = PrintEarthPressure(ctx, y, 0, kLongitudinal);
     y = PrintWaterPressure(ctx, y);
     if (ctx.response_displacement()) {

@@ -224,6 +224,49 @@ void PrintResultChapters(ReportContext& ctx) {
   PrintSectionChecks(ctx);
 }
 
+void PrintUpliftChapter(ReportContext& ctx) {
+  const UpliftResult* u = ctx.src.uplift;
+  if (!u) return;
+  ctx.NewPage();
+  double y = PrintSection(ctx.pe, 0, "浮上りの検討", ctx.TypeWord(), 99);
+  y = ReportLine(
+      ctx, y,
+      "  常時、貯留槽が空の状態で浮力に対する安全率を求める（側面の摩擦抵抗は考慮しない）。");
+  if (!u->checked) {
+    ReportLine(ctx, y, "  " + u->reason);
+    return;
+  }
+  const UpliftInput& in = u->input;
+  if (!u->reason.empty()) {
+    ctx.ReportError("浮上りエラー");
+    y = ReportLine(ctx, y, "  " + u->reason);
+    VerdictLine(ctx, y, "浮上り ", false, 0, "照査できません");
+    return;
+  }
+  y = ReportLine(ctx, y, "    Fs = (Wc + Ws) / U ≧ 1.2    U = γw・B・hw");
+  y = ReportLine(
+      ctx, y,
+      Format("  構造物幅 B =%8.3f m   頂版上面深さ D =%7.3f m   底面深さ =%7.3f m   地下水位 "
+             "GL-%6.3f m",
+             in.width, in.top_depth, in.bottom_depth, in.water_depth));
+  y = ReportLine(
+      ctx, y, Format("  構造物の自重 (貯留水なし)          Wc =%10.3f kN/m", in.structure_weight));
+  y = ReportLine(
+      ctx, y,
+      Format(
+          "  上載土  Ws = B・(γt・%.3f + γ'・%.3f) = %.3f・(%.2f・%.3f + %.2f・%.3f) =%10.3f kN/m",
+          u->soil_moist_t, u->soil_sub_t, in.width, in.gamma_t, u->soil_moist_t, in.gamma_sub,
+          u->soil_sub_t, u->soil_weight));
+  y = ReportLine(ctx, y,
+                 Format("  浮力    U = γw・B・hw = %.2f・%.3f・%.3f =%10.3f kN/m", in.gamma_w,
+                        in.width, u->submerged_height, u->buoyancy));
+  y = ReportLine(ctx, y,
+                 Format("  Fs = (%.3f + %.3f) / %.3f = %.3f  %s  %.2f", in.structure_weight,
+                        u->soil_weight, u->buoyancy, u->fs, u->ok ? "≧" : "＜", u->required));
+  VerdictLine(ctx, y, "浮上り ", u->ok, u->required / std::max(u->fs, 1e-9));
+  if (!u->ok) ctx.ReportError("浮上りエラー");
+}
+
 void PrintTransverseJointChapter(ReportContext& ctx) {
   PrintEngine& pe = ctx.pe;
   ctx.NewPage();

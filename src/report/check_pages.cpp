@@ -135,19 +135,21 @@ double PrintCheckBlock(ReportContext& ctx, double y, const std::string& title,
                           r.req_steel_outer, r.req_steel_inner, r.req_stirrup));
   } else {
     y = ReportLine(ctx, y,
-                   Format("  曲げ  γi･Md =%10.2f %s Mud/γb =%10.2f kN･m   (Mud =%10.2f  γi =%5.2f  "
-                          "γb =%5.2f)",
+                   Format("  曲げ  γi･Md =%9.2f %s Mud/γb =%9.2f kN･m (Mud =%9.2f γi =%4.2f "
+                          "γb =%4.2f %s N'ud =%8.1f)",
                           r.gamma_i * std::fabs(r.M), Relation(r.ng_flexure), r.Mrd, r.Mud,
-                          r.gamma_i, r.gamma_b));
+                          r.gamma_i, r.gamma_b, FlexureRuleName(r.flexure_rule), r.Nud));
     y = ReportLine(ctx, y,
                    Format("  せん断  γi･Vd =%10.2f %s Vyd = Vcd + Vsd =%9.2f +%9.2f =%10.2f kN",
                           r.gamma_i * std::fabs(r.S), Relation(r.ng_shear_vcd || r.ng_shear_l2),
                           r.Vcd, r.Vsd, r.Vyd));
     if (r.capacity_design_done)
       y = ReportLine(ctx, y,
-                     Format("  耐力設計  Vmu =%10.2f %s Vyd =%10.2f kN   → %s", r.Vmu,
-                            Relation(r.ng_capacity_design), r.Vyd,
-                            r.ng_capacity_design ? "せん断破壊型" : "曲げ破壊型"));
+                     Format("  耐力設計  Vmu =%9.2f %s Vyd =%9.2f kN → %s  a=|Mg|/|S| =%6.3f m "
+                            "(x=%6.3f Mg=%8.2f)",
+                            r.Vmu, Relation(r.ng_capacity_design), r.Vyd,
+                            r.ng_capacity_design ? "せん断破壊型" : "曲げ破壊型", r.shear_span,
+                            r.cd_x, r.cd_M));
     else
       y = ReportLine(ctx, y, "  耐力設計  （対象外）");
   }

@@ -217,7 +217,8 @@ void Recompute(SectionDetailWindow& w) {
 
   // 11. Capacities.
   if (capacity_on) {
-    const UltimateFlexureResult uf = UltimateFlexure(prm, h, b, dd1, As1, dd2, As2, M, N);
+    const UltimateFlexureResult uf =
+        UltimateFlexureByRule(in.flexure_rule, prm, h, b, dd1, As1, dd2, As2, M, N);
     fig.ult_code = uf.code;
     fig.ult_poly = uf.detail.poly;
     fig.ult = uf.detail;
@@ -236,7 +237,11 @@ void Recompute(SectionDetailWindow& w) {
     }
     lines.push_back(Format("曲げ耐力  %s  Ｎu = %0.1f kN、　Ｍu = %0.1f kN･m、　安全性: %0.3f",
                            side, uf.Nud, uf.Mud, flex_safety));
-    if (std::abs(uf.code) >= kUltCompressionFailure) {
+    lines.push_back(
+        Format("  算定法: %s、 N'ud = %.1f kN", FlexureRuleName(in.flexure_rule), uf.Nud));
+    if (std::abs(uf.code) == kUltConstantAxialForce) {
+      lines.push_back(Format("  c = %.2fmm,  y0 = %.2fmm", ud.x, ud.yc));
+    } else if (std::abs(uf.code) >= kUltCompressionFailure) {
       lines.push_back(Format("  c = %.2fmm,  y0 = %.2fmm,  Nb = %.2f (kN),  Mb = %.2f (kN-m)", ud.x,
                              ud.yc, ud.Nb * 0.001, ud.Mb * 1e-6));
       lines.push_back(Format("  e = M/N = %.2fmm,  eb = Mb/Nb = %.2fmm", ud.e, ud.eb));
@@ -263,14 +268,24 @@ void Recompute(SectionDetailWindow& w) {
     // Failure-mode judgement with the over-strength of the steel.
     prm.SetGammaS(kGammaSOver);
     const double fyd_over = RoundTo2(1 / std::max(kGammaSOver, 0.1)) * fyk;
-    const UltimateFlexureResult over = UltimateFlexure(prm, h, b, dd1, As1, dd2, As2, M, N);
-    const double Mud_over_d = over.Mud / std::max(gbm, 0.1);
-    const double L = std::fabs(M) / std::max(std::fabs(S), 0.001);
-    const double Vmu = std::fabs(Mud_over_d / std::max(std::fabs(M), 0.001)) * std::fabs(S);
+    const UltimateFlexureResult over =
+        UltimateFlexureByRule(in.flexure_rule, prm, h, b, dd1, As1, dd2, As2, M, N);
+    // The shear span at the member's governing flexural section when the
+    // row brought one, else at this section.
+    const double Mg = in.cd_set ? in.cd_M : M;
+    const double Mud_over_d = in.cd_set ? in.cd_Mrd_over : over.Mud / std::max(gbm, 0.1);
+    const double Mu_over = in.cd_set ? Mud_over_d * std::max(gbm, 0.1) : over.Mud;
+    const double L = std::fabs(Mg) / std::max(std::fabs(S), 0.001);
+    const double Vmu = std::fabs(Mud_over_d / std::max(std::fabs(Mg), 0.001)) * std::fabs(S);
     const double mode_safety = Vmu / Vyd;
     lines.push_back(
         Format("モード判定　　Mud = %0.1f 、Mu = %0.1f 、L = %0.3f 、Vmu = %0.1f 、安全性 %0.3f",
-               Mud_over_d, over.Mud, L, Vmu, mode_safety));
+               Mud_over_d, Mu_over, L, Vmu, mode_safety));
+    if (in.cd_set)
+      lines.push_back(Format(" L = |Mg|/|S| : 部材の曲げ支配断面 x = %.3f m、Mg = %.2f kN･m",
+                             in.cd_x, in.cd_M));
+    else
+      lines.emplace_back(" L = |M|/|S| : この断面を曲げ支配断面とする");
     lines.push_back(Format(" γs = %0.3f 、fyk = %0.1f 、fyd = %0.1f 、γbm = %0.3f", kGammaSOver,
                            fyk, fyd_over, gbm));
     w.safety = {true, flex_safety, shear_safety, mode_safety};

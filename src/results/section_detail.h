@@ -60,6 +60,13 @@ struct SectionDetailInputs {
   bool cb_fig1 = true;    // "応力グラフ"
   bool cb_fig2 = true;    // "耐力グラフ"
   bool ck_ta_h2 = false;  // "(h/2)形式でせん断τを照査する"
+  // Set with a row of the RC check page: the project's flexure rule, and of
+  // a level-2 row the member's governing flexural section, at which the
+  // failure-mode judgement takes its shear span. Typed by hand the window's
+  // section is its own governing section.
+  FlexureRule flexure_rule = FlexureRule::kConstantEccentricity;
+  double cd_x = 0, cd_M = 0, cd_Mrd_over = 0;
+  bool cd_set = false;
 
   // The window as it starts: the initial texts, both graphs checked.
   static SectionDetailInputs Initial();

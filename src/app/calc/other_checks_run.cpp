@@ -212,8 +212,25 @@ void RunEndWalls(const ProjectState& state, const MasterData& md, CalcRun& run) 
 
 }  // namespace
 
+UpliftInput UpliftInputOf(const ProjectState& state, const CalcWorkspace& ws) {
+  const StructureModel& tm = state.transverse;
+  const LoadsRecord& lr = state.records.loads;
+  UpliftInput in;
+  in.structure_weight = ws.pressure.weights.total;
+  in.width = tm.extents[8];  // the block outlines' overall width
+  in.top_depth = tm.cover_depth;
+  in.bottom_depth = tm.depth_of_bottom;
+  in.groundwater = state.records.model.ground_water;
+  in.water_depth = state.records.model.ground_water_depth;
+  in.gamma_t = lr.gamma_t;
+  in.gamma_sub = lr.gamma_sub;
+  in.gamma_w = lr.gamma_w;
+  return in;
+}
+
 void RunOtherChecks(const ProjectState& state, const MasterData& md, const CalcWorkspace& ws,
                     CalcRun& run) {
+  run.uplift = CheckUplift(UpliftInputOf(state, ws));
   RunTransverseJoint(state, run);
   RunLongitudinalJoint(state, ws, run);
   RunEndWalls(state, md, run);

@@ -6,6 +6,7 @@
 
 #include "app/document/project_state.h"
 #include "checks/end_wall.h"
+#include "checks/uplift.h"
 #include "inputs/master_data.h"
 
 namespace vaultra {
@@ -35,6 +36,9 @@ EndWallInput EndWallInputOf(const ProjectState& state, const AnalysisResults* lo
 // The transverse joint, the longitudinal joint and the end-wall checks over
 // the analysed results of the run, in that order, with the committed joint
 // design record.
+// The uplift check's inputs from the built models and the loads page.
+UpliftInput UpliftInputOf(const ProjectState& state, const CalcWorkspace& ws);
+
 void RunOtherChecks(const ProjectState& state, const MasterData& md, const CalcWorkspace& ws,
                     CalcRun& run);
 

@@ -42,6 +42,8 @@ MemberCheckInput CheckInputOf(const ProjectState& state) {
   in.Cs = state.records.loads.cs;
   in.materials = CheckMaterialsOf(state.records.materials);
   in.factors = SafetyFactorsOf(state.records.materials);
+  in.flexure_rule = state.records.materials.flexure_rule == 1 ? FlexureRule::kConstantAxialForce
+                                                              : FlexureRule::kConstantEccentricity;
   return in;
 }
 
@@ -210,6 +212,7 @@ ReportSources ReportSourcesOf(const ProjectState& state, const CalcWorkspace& ws
   if (run.transverse_joint_checked) s.transverse_joint = &run.transverse_joint;
   if (run.longitudinal_joint_checked) s.longitudinal_joint = &run.longitudinal_joint;
   if (run.end_walls_checked) s.end_walls = &run.end_walls;
+  s.uplift = &run.uplift;
   return s;
 }
 
@@ -245,6 +248,11 @@ std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureMod
             v.governs = r.ratio_vmu > r.ratio             ? MemberVerdict::Governs::kCapacityDesign
                         : r.ratio_shear > r.ratio_flexure ? MemberVerdict::Governs::kShear
                                                           : MemberVerdict::Governs::kFlexure;
+            v.capacity_design = r.capacity_design_done;
+            v.shear_span = r.shear_span;
+            v.vmu = r.Vmu;
+            v.cd_x = r.cd_x;
+            v.cd_M = r.cd_M;
           }
           failed = failed || RowFailed(r);
         }

@@ -12,13 +12,14 @@
 #include "analysis/analysis_driver.h"
 #include "analysis/analysis_results.h"
 #include "app/calc/build_models.h"
-#include "inputs/master_data.h"
 #include "app/document/project_state.h"
 #include "checks/end_wall.h"
 #include "checks/joint_check.h"
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
 #include "checks/summaries.h"
+#include "checks/uplift.h"
+#include "inputs/master_data.h"
 #include "report/build_report.h"
 
 namespace vaultra {
@@ -67,6 +68,10 @@ struct CalcRun {
   EndWallVerdict end_wall_verdict;
   std::string end_wall_message;  // cp932, why nothing was checked
   PlateCache plate_cache;        // plate solutions, kept across runs
+
+  // Uplift of the empty facility in the normal state (reason set when the
+  // groundwater lies below the base).
+  UpliftResult uplift;
 
   bool report_prepared = false;  // the report pass hook ran
 };
@@ -123,6 +128,10 @@ struct MemberVerdict {
   // A checked row had a ratio that is no finite number (ratio NaN, not ok).
   bool finite = true;
   bool analysed = false;
+  // The governing row's capacity-design check, when it ran: the shear span
+  // (m) and the section it was taken at, and the shear at flexural capacity.
+  bool capacity_design = false;
+  double shear_span = 0, vmu = 0, cd_x = 0, cd_M = 0;
 };
 
 // One verdict per transverse member and combination, members in order.

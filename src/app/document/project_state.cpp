@@ -235,6 +235,8 @@ FormState DefaultMaterialForm() {
     for (int g = 1; g <= 4; ++g)
       c.push_back(Num(Format("%s%d", field.name, g), field.value, field.tag));
   c.push_back(Num("Gcm", "20.00", 82));
+  // Index 0 is the rule a project file without the choice was computed by.
+  c.push_back(RadioGroupControl("RgMudRule", {"偏心量一定", "軸力一定"}, 0));
   static constexpr const char* kFactors[] = {"Cgc", "Gs", "Gb", "Tc", "Ts", "Gf", "Pa",
                                              "Pw",  "Qu", "Pi", "Ip", "Ga", "Gi"};
   for (int col = 1; col <= 3; ++col)

@@ -32,6 +32,8 @@ void CommitMaterialInputs(const FormState& f, MaterialsRecord& r) {
     m.es = real("Es" + s);
   }
   r.gamma_plain = real("Gcm");
+  const Control* rule = f.Find("RgMudRule");
+  r.flexure_rule = rule && rule->index == 1 ? 1 : 0;
   for (int c = 1; c <= kSafetyFactorColumns; ++c)
     for (int k = 1; k <= kSafetyFactors; ++k)
       r.factors.at(static_cast<std::size_t>(c)).at(static_cast<std::size_t>(k)) =

@@ -307,7 +307,16 @@ OtherChecksLabels OtherChecksLabelsOf(const CalcRun& run) {
   l.err_bolt = e.err_bolt;
   l.end_wall = run.end_wall_verdict.text;
   l.end_wall_colour = run.end_wall_verdict.colour;
+  l.uplift = UpliftLabel(run.uplift);
+  l.uplift_colour = run.uplift.ok ? 0 : kColourRed;
   return l;
+}
+
+std::string UpliftLabel(const UpliftResult& u) {
+  if (!u.checked) return "浮上り：未照査（" + u.reason + "）";
+  if (!u.reason.empty()) return "浮上り：" + u.reason;
+  return Format("浮上り：Fs = %.2f %s %.2f  %s", u.fs, u.ok ? "≧" : "＜", u.required,
+                u.ok ? "ＯＫ" : "ＮＧ");
 }
 
 }  // namespace vaultra

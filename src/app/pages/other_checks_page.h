@@ -10,10 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "inputs/master_data.h"
 #include "app/document/project_state.h"
 #include "checks/end_wall.h"
 #include "checks/joint_check.h"
+#include "checks/uplift.h"
+#include "inputs/master_data.h"
 
 namespace vaultra {
 
@@ -73,7 +74,11 @@ struct OtherChecksLabels {
   std::string err_pc, err_bosui, err_bolt;
   std::string end_wall;  // lbKabeTk
   int end_wall_colour = 0;
+  std::string uplift;  // the uplift verdict, or why it was not checked
+  int uplift_colour = 0;
 };
+// The uplift line of the page: "浮上り：Fs = 1.53 ≧ 1.20  ＯＫ" or the reason.
+std::string UpliftLabel(const UpliftResult& u);
 OtherChecksLabels OtherChecksLabelsOf(const CalcRun& run);
 
 }  // namespace vaultra

@@ -255,6 +255,11 @@ SectionDetailInputs DetailInputsOf(const CheckPointRecord& r, bool shear_at_h2,
   put(kSdS, std::fabs(r.S));
   put(kSdN, -r.N);
   in.ck_ta_h2 = shear_at_h2;
+  in.flexure_rule = r.flexure_rule;
+  in.cd_set = r.capacity_design_done;
+  in.cd_x = r.cd_x;
+  in.cd_M = r.cd_M;
+  in.cd_Mrd_over = r.Mrd_over;
   return in;
 }
 
