@@ -136,10 +136,17 @@ double PrintWaterPressure(ReportContext& ctx, double y) {
     Fill(pe, r.p);
   });
   y = ctx.Block(y, "内水圧");
+  // The reaction is a load of the normal state only (the seismic cases
+  // stand on the ground springs).
+  bool normal = true;
   for (const InternalWaterLevel& l : ctx.src.pressure->report.internal_water) {
     Fill(pe, l.h);
     Fill(pe, l.floor);
-    Fill(pe, l.reaction);
+    if (normal)
+      Fill(pe, l.reaction);
+    else
+      Text(pe, "－");
+    normal = false;
   }
   return y;
 }
