@@ -148,8 +148,7 @@ double JointSummary(ReportContext& ctx, double y, std::string& first_ng) {
     }
   }
   if (src.longitudinal_failed) {
-    y = ReportLine(ctx, y,
-                   "  縦方向の解析ができなかったため、縦方向の照査は行っていません。  N.G.");
+    y = ReportLine(ctx, y, "  縦方向接合部・端壁  縦方向の解析が失敗したため照査できません  N.G.");
     if (first_ng.empty()) first_ng = "縦方向の解析";
   }
   return y;
@@ -191,17 +190,21 @@ double EndWallSummary(ReportContext& ctx, double y, std::string& first_ng) {
 void PrintVerdictSummary(ReportContext& ctx, double y) {
   y = ReportLine(ctx, y, "$>>%.% 照査結果一覧");
   y = ReportLine(ctx, y,
-                 "  各照査の最大照査比（作用値／許容値または設計耐力）とその位置。照査比は "
-                 "calc の判定と同じ規則で求めている。");
+                 "  各照査の最大照査比（作用値／許容値または設計耐力）とその位置"
+                 "（各照査ページの判定と同じ値）。");
   std::string first_ng;
-  if (ctx.src.transverse_failed)
-    y = ReportLine(ctx, y, "  横方向の解析ができなかったため、照査は行っていません。  N.G.");
-  else if (ctx.src.checks)
-    y = TransverseSummary(ctx, y, first_ng);
+  if (ctx.src.transverse_failed) {
+    // Nothing of a failed run is a verdict: the joints and end walls it
+    // left are not printed as checked.
+    y = ReportLine(ctx, y,
+                   "  横方向部材・接合部・端壁  横方向の解析が失敗したため照査できません  N.G.");
+    ReportLine(ctx, y, "  最初の N.G.：横方向の解析");
+    return;
+  }
+  if (ctx.src.checks) y = TransverseSummary(ctx, y, first_ng);
   y = JointSummary(ctx, y, first_ng);
   y = EndWallSummary(ctx, y, first_ng);
   // The uplift check joins this list here when it is part of the run.
-  if (ctx.src.transverse_failed) first_ng = "横方向の解析";
   ReportLine(ctx, y,
              first_ng.empty() ? std::string("  すべての照査を満足する (N.G. なし)")
                               : "  最初の N.G.：" + first_ng);

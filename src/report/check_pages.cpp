@@ -223,10 +223,10 @@ std::vector<std::string> AllowableFormulaLines(const CheckPointRecord& r) {
   const auto& k = r.k;
   std::vector<std::string> out;
   out.push_back(
-      Format("  [式] n = Es/Ec = %.0f   中立軸 x = %.1f mm   換算断面の図心 yc = %.1f mm  "
-             "(応力ケース %d, M%s)",
+      Format("  [式] n = Es/Ec = %.0f   中立軸 x = %.1f mm   換算断面図心 yc = %.1f mm  "
+             "(ケース %d, %s)",
              r.n_ratio, r.stress_x, r.stress_yc, std::abs(r.stress_case),
-             r.stress_case < 0 ? " < 0 外側引張" : " ≧ 0 内側引張"));
+             r.stress_case < 0 ? "外側引張" : "内側引張"));
   if (r.check_bits & kCheckBending)
     out.push_back(
         Format("  [式] 照査比(曲げ) = σs/σsa = %.1f / %.1f = %.3f   (σc/σca = %.2f / "
