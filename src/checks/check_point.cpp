@@ -69,6 +69,12 @@ void AllowableStressCheck(CheckPointRecord& row, int kind, const CheckPointConte
   in.N = -row.N * 1e3;
   in.j_is_one = row.shear_correction;
   const SectionStressResult st = SectionStress(in);
+  row.n_ratio = in.n;
+  row.stress_case = st.code;
+  row.stress_x = st.x;
+  row.stress_yc = st.yc;
+  row.stress_j = st.j;
+  row.shear_d = st.d;
   row.sigma_c = st.sigma_c;
   const double ss = RoundTo2(st.sigma_s);
   if (st.code >= 0) {
@@ -92,10 +98,12 @@ void AllowableStressCheck(CheckPointRecord& row, int kind, const CheckPointConte
     row.ratio_flexure =
         std::max(row.sigma_s_inner, row.sigma_s_outer) / std::max(row.sigma_sa, 0.01);
   }
-  row.req_steel_outer = k[12] * row.sigma_s_outer / std::max(row.sigma_sa, 1.0);
-  row.req_steel_inner = k[20] * row.sigma_s_inner / std::max(row.sigma_sa, 1.0);
+  // A face whose steel is in compression (σs < 0) needs no tension steel.
+  row.req_steel_outer = k[12] * std::max(row.sigma_s_outer, 0.0) / std::max(row.sigma_sa, 1.0);
+  row.req_steel_inner = k[20] * std::max(row.sigma_s_inner, 0.0) / std::max(row.sigma_sa, 1.0);
 
   const TensionFace face = TensionFaceOf(row);
+  row.tension_d = face.d;
   row.Ce = row.Cpt = row.CN = 1;
   if (row.shear_correction) {
     const double h = k[2], b = k[4];

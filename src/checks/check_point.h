@@ -102,6 +102,14 @@ struct CheckPointRecord {
   double sigma_c = 0, sigma_s_inner = 0, sigma_s_outer = 0, tau = 0;
   double sigma_ca = 0, sigma_sa = 0, tau_a1 = 0, tau_a1p = 0, tau_a2 = 0, tau_a = 0;
   double Ce = 1, Cpt = 1, CN = 1;
+  // What the stresses were derived with (the report's formulas print them):
+  // the modulus ratio, the stress case code (negated when M < 0), the
+  // neutral-axis depth x and transformed-section centroid yc (mm), the lever
+  // arm factor j and depth d of τ = S/(b·j·d) (j = 1 at rows that take τ = S/(b·d))
+  // and the effective depth of the tension face (mm, the τa corrections').
+  double n_ratio = 15;
+  int stress_case = 0;
+  double stress_x = 0, stress_yc = 0, stress_j = 0, shear_d = 0, tension_d = 0;
   double req_stirrup = 0, req_steel_outer = 0, req_steel_inner = 0;
   double ratio_flexure = 0, ratio_shear = 0, ratio = 0;
   bool ng_sigma_c = false, ng_sigma_s = false, ng = false, ng_shear = false;

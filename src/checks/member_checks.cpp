@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 #include "core/number.h"
@@ -243,6 +244,60 @@ void SetHeight(CheckPointRecord& r, double h) {
 }
 
 }  // namespace
+
+GoverningCheck GoverningCheckOf(const CheckPointRecord& r) {
+  return r.ratio_vmu > r.ratio             ? GoverningCheck::kCapacityDesign
+         : r.ratio_shear > r.ratio_flexure ? GoverningCheck::kShear
+                                           : GoverningCheck::kFlexure;
+}
+
+GoverningRow GoverningRowOf(const MemberCheckTable& tb) {
+  GoverningRow g;
+  for (int p = 1; p <= LastCheckedRow(tb); ++p) {
+    const CheckPointRecord& r = tb.Row(p);
+    g.failed = g.failed || RowFailed(r);
+    if (!std::isfinite(r.ratio) || !std::isfinite(r.ratio_vmu)) {
+      if (g.finite) g.row = p;
+      g.finite = false;
+      g.ratio = std::numeric_limits<double>::quiet_NaN();
+      continue;
+    }
+    if (!g.finite) continue;
+    const double ratio = std::max(r.ratio, r.ratio_vmu);
+    if (g.row == 0 || ratio > g.ratio) {
+      g.row = p;
+      g.ratio = ratio;
+      g.governs = GoverningCheckOf(r);
+    }
+  }
+  return g;
+}
+
+double CheckRatio(const CheckPointRecord& r, GoverningCheck check) {
+  switch (check) {
+    case GoverningCheck::kFlexure:
+      return r.ratio_flexure;
+    case GoverningCheck::kShear:
+      return r.ratio_shear;
+    case GoverningCheck::kCapacityDesign:
+      return r.ratio_vmu;
+    default:
+      return 0;
+  }
+}
+
+int LargestRatioRow(const MemberCheckTable& tb, GoverningCheck check) {
+  int best = 0;
+  double largest = 0;
+  for (int p = 1; p <= LastCheckedRow(tb); ++p) {
+    const double v = CheckRatio(tb.Row(p), check);
+    if (v > largest) {
+      largest = v;
+      best = p;
+    }
+  }
+  return best;
+}
 
 bool RowFailed(const CheckPointRecord& r) {
   return r.ng || r.not_finite || !std::isfinite(r.ratio) || !std::isfinite(r.ratio_vmu) ||

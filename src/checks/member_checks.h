@@ -119,6 +119,33 @@ bool RowFailed(const CheckPointRecord& row);
 // the refined maximum after them when there is one.
 int LastCheckedRow(const MemberCheckTable& table);
 
+// Which check of a row set its ratio: bending (stresses or flexural
+// capacity), shear, or the level-2 capacity-design shear.
+enum class GoverningCheck { kNone, kFlexure, kShear, kCapacityDesign };
+
+// The check that sets the ratio of an evaluated row: the capacity design
+// when its ratio is the larger, else shear when its ratio exceeds bending's.
+GoverningCheck GoverningCheckOf(const CheckPointRecord& r);
+
+// The governing row of one member in one combination, over the rows
+// LastCheckedRow names: the first row of the largest ratio; a row whose
+// ratio is no finite number governs (the first such row) and the member is
+// N.G. row is 0 when nothing was checked.
+struct GoverningRow {
+  int row = 0;
+  double ratio = 0;
+  GoverningCheck governs = GoverningCheck::kNone;
+  bool failed = false;  // some row failed a check
+  bool finite = true;   // every ratio was a finite number
+};
+GoverningRow GoverningRowOf(const MemberCheckTable& table);
+
+// The row with the largest ratio of one check (0 when no row has that check
+// or all its ratios are 0) over the same rows; the first row wins a tie.
+int LargestRatioRow(const MemberCheckTable& table, GoverningCheck check);
+// The ratio of one check of a row.
+double CheckRatio(const CheckPointRecord& r, GoverningCheck check);
+
 // Applies the overrides to an evaluated row and re-derives its ratios and
 // verdicts.
 void ApplyCheckOverrides(CheckPointRecord& row, int kind, const CheckOverrides& ov);

@@ -239,6 +239,7 @@ SectionStressResult SectionStress(const SectionStressInput& in) {
   if (in.j_is_one) j = 1;
   const double tau = std::fabs(in.S) / std::max(b * j * ds0, 1.0);
   res.j = j;
+  res.d = ds0;
   res.tau = tau;
   det.j = j;
   det.tau = tau;

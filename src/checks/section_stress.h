@@ -51,6 +51,7 @@ struct SectionStressResult {
   bool has_cubic = false;
   std::array<double, 4> cubic{};  // 1, p, q, r
   double j = 0;
+  double d = 0;  // effective depth of τ = S/(b·j·d)
   SectionStressDetail detail;
 };
 

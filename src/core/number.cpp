@@ -245,4 +245,16 @@ double SafeDivisor(double d, double floor) {
   return d >= 0 ? floor : -floor;
 }
 
+double ForPrint(double x, int decimals) {
+  if (!std::isfinite(x) || decimals < 0 || decimals > kMaxExactPowerOfTen) return x;
+  const double scale = kExactPowersOfTen[decimals];
+  const double a = std::fabs(x) * scale;
+  if (a >= 1e15) return x;  // beyond the digits a double holds: nothing to round
+  // A relative nudge of a few ulps reads 2.675 (stored as 2.67499...) as the
+  // decimal the user wrote.
+  const double r = std::floor(a + 0.5 + a * 4e-16);
+  if (r == 0) return 0.0;
+  return std::copysign(r / scale, x);
+}
+
 }  // namespace vaultra

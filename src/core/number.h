@@ -96,6 +96,12 @@ inline double RoundTo9(double x) {
   return RoundTo(x, 9);
 }
 
+// The value printed with `decimals` decimals as a checker reads it: halves
+// rounded away from zero on the decimal digits (0.015625 -> 0.01563, where
+// printf's binary tie gives 0.01562), and a value that rounds to zero is +0
+// (never "-0.000"). Non-finite values pass unchanged.
+double ForPrint(double x, int decimals);
+
 // 1 for x >= 0, else -1.
 inline double Sign(double x) {
   return x >= 0 ? 1.0 : -1.0;

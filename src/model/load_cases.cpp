@@ -436,8 +436,9 @@ void Generator::Inertia(int level) {
 }
 
 void Generator::Shear(int level) {
-  const auto& sh = in_.seismic->shear[static_cast<std::size_t>(level)];
-  const double tu = sh[0], tb = sh[1], ts = sh[2];
+  const SeismicTables& st = *in_.seismic;
+  const double tu = st.TopSlabShear(level), tb = st.BottomSlabShear(level),
+               ts = st.SideWallShear(level);
   if (rdm()) {
     if (Usable(m_.left_wall_member)) Add(kLoadDistGlobalY, m_.left_wall_member, 0, -ts, -ts);
     if (Usable(m_.right_wall_member)) Add(kLoadDistGlobalY, m_.right_wall_member, 0, ts, ts);

@@ -355,13 +355,14 @@ void ComputeMemberWeights(int layout, const BlockRow& row, const StructureModel&
 }
 
 void SetCoverShear(CoverRecord& r, const GroundQuantities& g) {
-  // Reference coefficients of the report column: the level-1 value with the
-  // sewerage factor 1.1 whatever the standard, the level-2 value not below 0.3.
-  const std::array<double, 2> k = {0.2 * g.cz * g.cg * 1.1, std::max(0.3, g.k[2])};
+  // The coefficients the frame's top-slab shear takes (kh1, kh2 with its
+  // floor of 0.3, at the cover's mid-depth), so the table prints the load
+  // that is applied.
   for (std::size_t l = 0; l < 2; ++l) {
     CoverShear& sh = r.shear[l];
-    sh.k = k[l];
-    sh.kh = (1 - 0.015 * r.zc) * k[l];
+    const int level = static_cast<int>(l) + 1;
+    sh.k = level == 1 ? g.kh1 : g.kh2;
+    sh.kh = CoverInertiaCoefficient(g, level, r.zc);
     sh.tau = sh.kh * r.sigma_v;
     sh.governing = std::min(sh.tau, r.s);
   }

@@ -112,6 +112,10 @@ double ResponseVelocity(int level, double ts, int sv1_standard, int region, doub
   return RoundTo3(sv);
 }
 
+double CoverInertiaCoefficient(const GroundQuantities& g, int level, double cover_depth) {
+  return (1 - 0.015 * cover_depth / 2) * (level == 1 ? g.kh1 : g.kh2);
+}
+
 double ShearStrength(double c, double sigma_v, double phi_degrees) {
   return c + sigma_v * std::tan(phi_degrees * kPi / 180);
 }
@@ -383,8 +387,7 @@ void ComputeSeismicTables(const SeismicContext& ctx, GroundQuantities& g, Seismi
     double tau_top = gt / (kPi * H) * g.sv[l] * g.ts[l] * std::sin(kPi * zt / (2 * H));
     const double tau_bot = gb / (kPi * H) * g.sv[l] * g.ts[l] * std::sin(kPi * zb / (2 * H));
     if (lr.method == kMethodSeismicCoefficient) {
-      const double kh = lv == 1 ? g.kh1 : g.kh2;
-      tau_top = overburden(zt) * kh * (1 - 0.015 * zt / 2);
+      tau_top = overburden(zt) * CoverInertiaCoefficient(g, lv, zt);
     }
     s.strength_top[l] = strength(zt);
     s.strength_bottom[l] = strength(zb);

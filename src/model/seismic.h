@@ -88,6 +88,13 @@ struct SeismicTables {
   std::array<double, 3> strength_top{}, strength_bottom{};
   InertiaTable inertia;                            // transverse
   std::array<std::array<HydroTable, 3>, 2> hydro;  // [direction][level]
+
+  // The peripheral shear the frame applies at level 1 or 2 (kN/m²): on the
+  // top slab τtop, on the bottom slab τbot, on the side walls τtop capped by
+  // the shear strength (row 2; the mean of row 4 is not applied).
+  double TopSlabShear(int level) const { return shear.at(static_cast<std::size_t>(level))[0]; }
+  double BottomSlabShear(int level) const { return shear.at(static_cast<std::size_t>(level))[1]; }
+  double SideWallShear(int level) const { return shear.at(static_cast<std::size_t>(level))[2]; }
 };
 
 // Everything the ground quantities read.
@@ -118,6 +125,12 @@ double ShearWaveVelocity(int soil, double n_value);
 double ResponseVelocity(int level, double ts, int sv1_standard, int region, double cz);
 // Shear strength of soil c + σv·tan φ (φ in degrees).
 double ShearStrength(double c, double sigma_v, double phi_degrees);
+
+// The seismic coefficient of the cover inertia at level 1 or 2: the design
+// coefficient kh1 or kh2 reduced to the cover's mid-depth zt/2,
+// (1 − 0.015·zt/2)·kh. The frame's top-slab shear and the report's cover
+// inertia table both take it.
+double CoverInertiaCoefficient(const GroundQuantities& g, int level, double cover_depth);
 // The coefficient f(B/h) of the Westergaard pressure.
 double HydroCoefficient(double ratio);
 

@@ -11,6 +11,10 @@ namespace vaultra {
 // springs (chapters 1 to 12).
 void PrintDesignChapters(ReportContext& ctx);
 
+// chapter_summary.cpp: the verdict summary ("照査結果一覧") after the design
+// conditions, on its own page.
+void PrintVerdictSummary(ReportContext& ctx, double y);
+
 // chapters_loads.cpp: loads, analysis model, load states, combinations and
 // supports, points of interest (chapters 13 to 21).
 void PrintLoadChapters(ReportContext& ctx);

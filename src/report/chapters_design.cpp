@@ -343,9 +343,9 @@ void Chapter12(ReportContext& ctx, double y) {
 
 void PrintDesignChapters(ReportContext& ctx) {
   using Chapter = void (*)(ReportContext&, double);
-  static constexpr Chapter kChapters[] = {Chapter1, Chapter2,  Chapter3,  Chapter4,
-                                          Chapter5, Chapter6,  Chapter7,  Chapter8,
-                                          Chapter9, Chapter10, Chapter11, Chapter12};
+  static constexpr Chapter kChapters[] = {
+      Chapter1, Chapter2, Chapter3,  Chapter4,  Chapter5, Chapter6, Chapter7, PrintVerdictSummary,
+      Chapter8, Chapter9, Chapter10, Chapter11, Chapter12};
   for (Chapter c : kChapters) {
     ctx.NewPage();
     c(ctx, 0);

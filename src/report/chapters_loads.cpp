@@ -57,7 +57,11 @@ void Chapter13(ReportContext& ctx, double y) {
   });
   ctx.Block(y, "自重 合計");
   Fill(pe, w.total);
-  for (double r : w.reaction) Fill(pe, r);
+  // Only the normal state loads the bottom slab with the reaction; the
+  // seismic cases stand on the ground springs and carry none.
+  Fill(pe, w.reaction[0]);
+  Text(pe, "－");
+  Text(pe, "－");
 }
 
 // ---- chapter 14: earth pressure, rear wheel, water (one page run) ----
@@ -126,8 +130,11 @@ void Chapter16(ReportContext& ctx, double y) {
     y = PrintResponsePressure(ctx, y, s.response);
     y = PrintInertia(ctx, y, s.inertia);
     y = ctx.Block(y, "地震時周面せん断力");
-    for (int l = 1; l <= 2; ++l)
-      for (int k = 0; k < 5; ++k) Fill(pe, s.shear[U(l)][U(k)]);
+    // The side-wall column prints the value the frame applies.
+    for (int l = 1; l <= 2; ++l) {
+      for (int k = 0; k < 4; ++k) Fill(pe, s.shear[U(l)][U(k)]);
+      Fill(pe, s.SideWallShear(l));
+    }
     Fill(pe, s.strength_top[1]);
     Fill(pe, s.strength_bottom[1]);
     return;
@@ -286,18 +293,47 @@ double PrintInterestTable(ReportContext& ctx, double y, const StructureModel& m,
   });
 }
 
+// The output points without a label that hold a member's largest ratio of a
+// check: they are checked and printed like the points of interest.
+double PrintGoverningOutputPoints(ReportContext& ctx, double y) {
+  const MemberCheckTables* t = ctx.src.checks;
+  if (!t) return y;
+  std::vector<std::string> lines;
+  for (int m = 1; m <= t->member_count; ++m)
+    for (int kind = 0; kind < kCheckCombinations; ++kind) {
+      const MemberCheckTable& tb = t->At(kind, m);
+      const int governing = GoverningRowOf(tb).row;
+      for (GoverningCheck c :
+           {GoverningCheck::kFlexure, GoverningCheck::kShear, GoverningCheck::kCapacityDesign}) {
+        const int p = LargestRatioRow(tb, c);
+        if (p == 0 || !tb.Row(p).label.empty()) continue;
+        lines.push_back(Format("    部材No.%-3d %s  %s  %s 照査比 %.3f%s", m,
+                               PointName(tb.Row(p), p).c_str(), StateName(kind),
+                               GoverningName(c, kind).c_str(), CheckRatio(tb.Row(p), c),
+                               p == governing ? "  (部材の最大照査比)" : ""));
+      }
+    }
+  if (lines.empty()) return y;
+  y = ReportLine(ctx, y, "");
+  y = ReportLine(ctx, y, "  着目点のほかに、照査比が最大となる出力点（照査位置として印刷する）");
+  for (const std::string& line : lines) y = ReportLine(ctx, y, line);
+  return y;
+}
+
 void Chapter21(ReportContext& ctx, double y) {
   const StructureModel* m = ctx.src.transverse;
   if (ctx.stand()) {
     y = PrintSection(ctx.pe, y, "着目点位置", "ｽﾀﾝﾄﾞ", 99);
-    if (m) PrintInterestTable(ctx, y, *m, InterestMembers(*m, 0));
+    if (m) y = PrintInterestTable(ctx, y, *m, InterestMembers(*m, 0));
+    PrintGoverningOutputPoints(ctx, y);
     return;
   }
   y = PrintSection(ctx.pe, y, "着目点位置", "ﾎﾞｯｸｽ-1", 99);
   if (m) PrintInterestTable(ctx, y, *m, InterestMembers(*m, 1));
   ctx.NewPage();
   y = PrintSection(ctx.pe, 0, "着目点位置", "ﾎﾞｯｸｽ-2", 99);
-  if (m) PrintInterestTable(ctx, y, *m, InterestMembers(*m, 2));
+  if (m) y = PrintInterestTable(ctx, y, *m, InterestMembers(*m, 2));
+  PrintGoverningOutputPoints(ctx, y);
 }
 
 }  // namespace

@@ -26,49 +26,6 @@ constexpr double kDiagramPageHeight = 2 * kStepLine + 3 * (3 * kStepLine + 40);
 const char* const kCombinationHeadings[3] = {"$>>(%) 常時", "$>>(%) レベル１地震時",
                                              "$>>(%) レベル２地震時"};
 
-// The member groups of the section-check chapters, in print order, with the
-// check groups each takes. A member of a check group no entry names is
-// printed under the last entry, so that no verdict goes unprinted.
-struct ReportGroup {
-  const char* name;
-  std::vector<int> check_groups;
-};
-
-const std::vector<ReportGroup>& ReportGroups(bool stand) {
-  static const std::vector<ReportGroup> kStand = {
-      {"端部ブロック・側壁", {1}}, {"端部ブロック・底版", {5, 6}},
-      {"中間ブロック・中壁", {9}}, {"中間ブロック・底版", {10, 11}},
-      {"スラブ掛部", {13}},        {"頂版スラブ", {14}},
-      {"底版現場打ち部", {15}},    {"その他の部材", {}}};
-  static const std::vector<ReportGroup> kBox = {{"端部ブロック・側壁", {1}},
-                                                {"端部ブロック・頂版", {2, 12}},
-                                                {"端部ブロック・中壁", {4, 3}},
-                                                {"端部ブロック・底版", {5, 6}},
-                                                {"中間ブロック・頂版", {7}},
-                                                {"中間ブロック・中壁", {9, 8}},
-                                                {"中間ブロック・底版", {10, 11}},
-                                                {"スラブ掛部", {13}},
-                                                {"頂版スラブ", {14}},
-                                                {"底版現場打ち部", {15}},
-                                                {"その他の部材", {}}};
-  return stand ? kStand : kBox;
-}
-
-// The members of one report group, in member order.
-std::vector<int> GroupMembers(const MemberCheckTables& t, const std::vector<ReportGroup>& groups,
-                              std::size_t gi) {
-  auto index_of = [&](int check_group) {
-    for (std::size_t i = 0; i + 1 < groups.size(); ++i)
-      for (int g : groups[i].check_groups)
-        if (g == check_group) return i;
-    return groups.size() - 1;
-  };
-  std::vector<int> out;
-  for (int m = 1; m <= t.member_count; ++m)
-    if (index_of(CheckGroupOf(t.At(0, m).type_code)) == gi) out.push_back(m);
-  return out;
-}
-
 bool TransverseFailed(const ReportContext& ctx) {
   return ctx.src.transverse_failed;
 }
@@ -87,9 +44,10 @@ void PrintMemberForceTable(ReportContext& ctx, double y, const MemberCheckTables
         if (r.label.empty()) continue;
         std::string label = r.label;
         label.resize(std::max<std::size_t>(label.size(), 10), ' ');
-        y = ReportLine(ctx, y,
-                       Format("  %5d    %s  %9.3f  %11.2f  %10.2f  %10.2f", m, label.c_str(), r.x,
-                              r.M, r.S, r.N));
+        y = ReportLine(
+            ctx, y,
+            Format("  %5d    %s  %9.3f  %11.2f  %10.2f  %10.2f", m, label.c_str(), ForPrint(r.x, 3),
+                   ForPrint(r.M, 2), ForPrint(r.S, 2), ForPrint(r.N, 2)));
       }
     }
   }
@@ -140,7 +98,12 @@ void PrintRebarTable(ReportContext& ctx, const MemberCheckTables& t) {
   for (int m = 1; m <= t.member_count; ++m) {
     const MemberCheckTable& tb = t.At(0, m);
     if (tb.count < 1) continue;
-    const auto& k = tb.Row(1).k;
+    // The member's own section (its span values), not the end row's, which
+    // carries the haunch height and the joint bars.
+    std::array<double, 29> k = tb.Row(1).k;
+    if (ctx.src.transverse && m <= ctx.src.transverse->member_count)
+      for (std::size_t i = 0; i < kSectionHalf && i < k.size(); ++i)
+        k[i] = ctx.src.transverse->Section(m).Current(static_cast<int>(i));
     std::string name = CheckGroupName(CheckGroupOf(tb.type_code));
     name.resize(std::max<std::size_t>(name.size(), 16), ' ');
     y = ReportLine(ctx, y,
@@ -149,38 +112,58 @@ void PrintRebarTable(ReportContext& ctx, const MemberCheckTables& t) {
   }
 }
 
-// The checks of one member in one state: a block for every labelled row
-// (the points of interest) and for every failing row, then the member's
-// verdict. Failures set the marks and the first error.
+// Whether a row is printed: every labelled row (the points of interest),
+// every failing row and every row that holds a member's largest ratio of a
+// check (bending, shear, capacity design), labelled or not, so that the
+// governing row of calc's verdict is always on paper.
+bool RowPrinted(const MemberCheckTable& tb, int p, const GoverningRow& g) {
+  const CheckPointRecord& r = tb.Row(p);
+  if (!r.label.empty() || RowFailed(r) || p == g.row) return true;
+  for (GoverningCheck c :
+       {GoverningCheck::kFlexure, GoverningCheck::kShear, GoverningCheck::kCapacityDesign})
+    if (LargestRatioRow(tb, c) == p) return true;
+  return false;
+}
+
+// The checks of one member in one state: a block for every printed row,
+// then the member's verdict with its governing ratio, row and check (the
+// rule of calc's verdict). Failures set the marks and the first error.
 double PrintMemberState(ReportContext& ctx, double y, const MemberCheckTable& tb, int m,
                         const char* group, int kind) {
-  bool member_failed = false;
-  double worst = 0;
-  std::string reason;
+  const GoverningRow g = GoverningRowOf(tb);
+  const bool member_failed = g.failed || !g.finite;
   for (int p = 1; p <= LastCheckedRow(tb); ++p) {
     const CheckPointRecord& r = tb.Row(p);
     const bool failed = RowFailed(r);
-    const double ratio = std::max(r.ratio, r.ratio_vmu);
-    if (failed) {
-      ctx.build.MarkFailure(m, p);
-      if (!member_failed) reason = FailedCheckName(r, kind);
-      member_failed = true;
-    }
-    if (std::isnan(ratio) || ratio > worst) worst = ratio;
-    if (r.label.empty() && !failed) continue;
-    const std::string title =
-        Format("部材No.%d  %s  %s  %s", m, group,
-               r.label.empty() ? Format("点%d", p).c_str() : r.label.c_str(), StateLabel(kind));
+    if (failed) ctx.build.MarkFailure(m, p);
+    if (!RowPrinted(tb, p, g)) continue;
+    const std::string title = Format("部材No.%d  %s  %s  %s%s", m, group, PointName(r, p).c_str(),
+                                     StateLabel(kind), p == g.row ? "  ＊最大照査比" : "");
     ctx.build.summary.push_back(CheckSummaryLine(title, r, kind, failed));
-    y = PrintCheckBlock(ctx, y, title, r, kind, failed);
+    y = PrintCheckBlock(ctx, y, title, r, kind, failed, ctx.opt.formulas && p == g.row);
   }
   if (member_failed)
     ctx.ReportError(Format("部材No.%d%s-ＲＣ応力エラー", m,
                            kind == kKindNormal   ? "、 常時"
                            : kind == kKindLevel1 ? "、Ｌ１"
                                                  : "、Ｌ２"));
-  return VerdictLine(ctx, y, Format("部材No.%d %s ", m, StateName(kind)), !member_failed, worst,
-                     reason);
+  const std::string head = Format("部材No.%d %s ", m, StateName(kind));
+  if (g.row == 0) return VerdictLine(ctx, y, head, !member_failed, g.ratio);
+  const CheckPointRecord& gr = tb.Row(g.row);
+  const std::string where = PointName(gr, g.row) + "  " + GoverningName(g.governs, kind);
+  if (!member_failed)
+    return ReportLine(ctx, y,
+                      "  " + head + "判定：O.K.   " + Format("最大照査比 %.3f  ", g.ratio) + where);
+  // The reason of the governing row when it failed, else of the first
+  // failing row (a check that failed below a ratio of 1, σc for one).
+  std::string reason = RowFailed(gr) ? FailedCheckName(gr, kind) : std::string();
+  for (int p = 1; reason.empty() && p <= LastCheckedRow(tb); ++p)
+    if (RowFailed(tb.Row(p)))
+      reason = PointName(tb.Row(p), p) + " " + FailedCheckName(tb.Row(p), kind);
+  // VerdictLine prints a ratio above 1 itself.
+  return VerdictLine(
+      ctx, y, head, false, g.ratio,
+      reason + "  (" + (g.ratio > 1 ? "" : Format("最大照査比 %.3f  ", g.ratio)) + where + ")");
 }
 
 void PrintSectionChecks(ReportContext& ctx) {

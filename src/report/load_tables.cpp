@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/number.h"
+#include "report/check_pages.h"
 #include "report/force_diagrams.h"
 #include "report/report_template.h"
 #include "report/report_text.h"
@@ -136,10 +137,17 @@ double PrintWaterPressure(ReportContext& ctx, double y) {
     Fill(pe, r.p);
   });
   y = ctx.Block(y, "内水圧");
+  // The reaction is a load of the normal state only (the seismic cases
+  // stand on the ground springs).
+  bool normal = true;
   for (const InternalWaterLevel& l : ctx.src.pressure->report.internal_water) {
     Fill(pe, l.h);
     Fill(pe, l.floor);
-    Fill(pe, l.reaction);
+    if (normal)
+      Fill(pe, l.reaction);
+    else
+      Text(pe, "－");
+    normal = false;
   }
   return y;
 }
@@ -169,7 +177,7 @@ double PrintResponsePressure(ReportContext& ctx, double y, const std::array<Resp
 
 double PrintInertia(ReportContext& ctx, double y, const InertiaTable& t) {
   PrintEngine& pe = ctx.pe;
-  return PrintTableRows(ctx, y, "慣性力", static_cast<int>(t.entries.size()), [&](int i) {
+  y = PrintTableRows(ctx, y, "慣性力", static_cast<int>(t.entries.size()), [&](int i) {
     const InertiaEntry& e = t.entries[U(i)];
     Text(pe, e.name);
     Fill(pe, e.z);
@@ -180,6 +188,14 @@ double PrintInertia(ReportContext& ctx, double y, const InertiaTable& t) {
     Fill(pe, e.kh[2]);
     Fill(pe, e.q[2]);
   });
+  // kh is printed to the 4 decimals it is used with; its source:
+  if (const GroundQuantities* g = ctx.src.ground)
+    y = ReportLine(
+        ctx, y,
+        Format("    ｋh ＝ (1 － 0.015・ｚ)・ｋh0 を小数4桁に丸める   地表面 ｋh01 ＝ %.4f"
+               "   ｋh02 ＝ %.4f",
+               ForPrint(g->kh1, 4), ForPrint(g->kh2, 4)));
+  return y;
 }
 
 void PrintCoverInertia(ReportContext& ctx, double y, const CoverRecord& c) {

@@ -342,7 +342,7 @@ void FillNumber(PrintEngine& pe, int index, double value, bool use_field_font) {
     const double vadj = (f->font.height - pe.font().height) * 2 / 3;
     const int n = f->length;
     const int W = TruncToInt(f->width / p + 0.1);
-    s = Format("%*.*f", n, f->decimals, value);
+    s = Format("%*.*f", n, f->decimals, ForPrint(value, f->decimals));
     const int L = static_cast<int>(s.size());
     const int m = TruncToInt((W - n) / 2.0);
     if (L <= n) {
@@ -372,7 +372,7 @@ std::string FillNumberCentred(PrintEngine& pe, int index, double value, bool use
   const double p = std::max(pe.font().pitch, 0.1);
   const double vadj = (f->font.height - pe.font().height) * 2 / 3;
   const int W = std::max(1, TruncToInt(f->width / p + 0.1));
-  std::string s = Trim(Format("%*.*f", W, f->decimals, value));
+  std::string s = Trim(Format("%*.*f", W, f->decimals, ForPrint(value, f->decimals)));
   if (static_cast<int>(s.size()) > W) {
     // Cutting leading digits would print a wrong number: mark the overflow.
     s.assign(W, '*');

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "app/calc/check_inputs.h"
 #include "app/document/project_state.h"
@@ -418,6 +420,90 @@ TEST(MemberCheckTables, RowsNotWrittenReadEmptyAndRowReferencesStayValid) {
   copy = small;  // fewer rows than before: the rest read empty again
   EXPECT_EQ(std::as_const(copy).Row(kCheckTableRows).ratio, 0.0);
   EXPECT_EQ(copy.Row(2).ratio, 1.5);
+}
+
+}  // namespace
+}  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+// The governing row: the first row of the largest ratio over the output
+// points and the refined maximum after them; the check named is the one
+// whose ratio is that row's ratio; a failing row below the largest ratio
+// still makes the member fail; a ratio that is no number governs.
+TEST(GoverningRow, TakesTheFirstLargestRatioAndNamesItsCheck) {
+  struct Row {
+    double flexure, shear, vmu;
+    bool ng_sigma_c;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Row> rows;  // rows 1.. (the last is the refined maximum)
+    int row;
+    GoverningCheck governs;
+    bool failed;
+    int largest_shear_row;
+  } const cases[] = {
+      {"shear at an unlabelled row",
+       {{0.448, 0, 0, false}, {0.2, 0.909, 0, false}, {0.1, 0.3, 0, false}},
+       2,
+       GoverningCheck::kShear,
+       false,
+       2},
+      {"a tie keeps the first",
+       {{0.5, 0.1, 0, false}, {0.5, 0.2, 0, false}, {0.1, 0.1, 0, false}},
+       1,
+       GoverningCheck::kFlexure,
+       false,
+       2},
+      {"capacity design",
+       {{0.3, 0.8, 0.95, false}, {0.9, 0.1, 0, false}, {0, 0, 0, false}},
+       1,
+       GoverningCheck::kCapacityDesign,
+       false,
+       1},
+      {"σc fails below a ratio of 1",
+       {{0.4, 0, 0, true}, {0.6, 0.1, 0, false}, {0, 0, 0, false}},
+       2,
+       GoverningCheck::kFlexure,
+       true,
+       2},
+      {"the refined maximum governs",
+       {{0.4, 0, 0, false}, {0.1, 0.1, 0, false}, {1.2, 0, 0, false}},
+       3,
+       GoverningCheck::kFlexure,
+       true,
+       2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemberCheckTable tb;
+    tb.count = static_cast<int>(c.rows.size()) - 1;
+    for (std::size_t i = 0; i < c.rows.size(); ++i) {
+      CheckPointRecord& r = tb.Row(static_cast<int>(i) + 1);
+      r.ratio_flexure = c.rows[i].flexure;
+      r.ratio_shear = c.rows[i].shear;
+      r.ratio_vmu = c.rows[i].vmu;
+      r.ratio = std::max(r.ratio_flexure, r.ratio_shear);
+      r.ng_sigma_c = c.rows[i].ng_sigma_c;
+      r.ng = r.ng_sigma_c || r.ratio_flexure > 1;
+    }
+    const GoverningRow g = GoverningRowOf(tb);
+    EXPECT_EQ(g.row, c.row);
+    EXPECT_EQ(g.governs, c.governs);
+    EXPECT_EQ(g.failed, c.failed);
+    EXPECT_TRUE(g.finite);
+    EXPECT_EQ(LargestRatioRow(tb, GoverningCheck::kShear), c.largest_shear_row);
+  }
+  MemberCheckTable tb;
+  tb.count = 2;
+  tb.Row(1).ratio = tb.Row(1).ratio_flexure = 2;
+  tb.Row(2).ratio = NAN;
+  const GoverningRow g = GoverningRowOf(tb);
+  EXPECT_EQ(g.row, 2);
+  EXPECT_FALSE(g.finite);
+  EXPECT_TRUE(std::isnan(g.ratio));
 }
 
 }  // namespace

@@ -173,6 +173,29 @@ TEST(Rounding, AddsJustUnderAHalfAndTruncatesTowardZero) {
   EXPECT_DOUBLE_EQ(Sign(-1e-12), -1);
 }
 
+TEST(Rounding, PrintedValuesRoundHalvesUpAndShowNoNegativeZero) {
+  // The digits a checker writes down: a decimal half goes away from zero
+  // (printf's round-half-even on the binary value would print 0.01562 and
+  // 2.67, since 2.675 is stored as 2.67499999...), and a value that prints
+  // as zero has no sign.
+  struct Case {
+    double x;
+    int decimals;
+    const char* printed;
+  } const cases[] = {
+      {0.015625, 5, "0.01563"}, {-0.015625, 5, "-0.01563"},
+      {2.675, 2, "2.68"},       {0.125, 2, "0.13"},
+      {1.0005, 3, "1.001"},     {-0.0004, 3, "0.000"},
+      {-0.0005, 3, "-0.001"},   {2.5, 0, "3"},
+      {0.1164, 3, "0.116"},     {7.35 * 0.1175, 3, "0.864"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Format("%.*f", c.decimals, ForPrint(c.x, c.decimals)), c.printed)
+        << c.x << " to " << c.decimals;
+  EXPECT_TRUE(std::isnan(ForPrint(NAN, 3)));
+  EXPECT_EQ(ForPrint(1e300, 3), 1e300);
+}
+
 TEST(Rounding, ScalesByTheSamePowersOfTenAsPow) {
   // The rounding must give the bits the pow-based rounding gave: a changed
   // last bit can move a printed digit of a check.

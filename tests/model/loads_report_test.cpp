@@ -163,13 +163,17 @@ TEST(ReportRows, CoverShearAndInternalWater) {
   g.cz = 0.7;
   g.cg = 0.8;
   g.k = {0.5, 0.6, 0.25};
+  g.kh1 = 0.2 * 0.7 * 0.8 * 1.1;  // 0.1232
+  g.kh2 = 0.3;                    // the floor of kh2 (Cs < 1), not KE2 = 0.25
   SetCoverShear(r, g);
-  // L1: k = 0.2·0.7·0.8·1.1, kh = (1 − 0.015·1.5)·k, τ = kh·27 < s.
-  const double kh1 = (1 - 0.0225) * 0.1232;
+  // The coefficients the frame's top-slab shear takes: kh1 and kh2 at the
+  // cover's mid-depth, kh = (1 − 0.015·1.5/2)·k; τ = kh·27 < s.
+  const double kh1 = (1 - 0.01125) * 0.1232;
+  EXPECT_DOUBLE_EQ(r.shear[0].k, 0.1232);
   EXPECT_NEAR(r.shear[0].kh, kh1, 1e-12);
   EXPECT_NEAR(r.shear[0].governing, kh1 * 27, 1e-9);
-  // L2: KE2 = 0.25 is raised to 0.3.
   EXPECT_DOUBLE_EQ(r.shear[1].k, 0.3);
+  EXPECT_NEAR(r.shear[1].tau, (1 - 0.01125) * 0.3 * 27, 1e-9);
   // A cohesionless, frictionless cover is limited by its strength 0.
   lr.cohesion = lr.friction = 0;
   CoverRecord weak = CoverPressureBackfill(lr, 1500, 99000);

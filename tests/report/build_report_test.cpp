@@ -97,7 +97,8 @@ std::string Opening(const char* mortar) {
              "1.4 横方向の構造設計\n1.5 材料仕様\n(1) コンクリート\n(2) 鉄筋\n(3) 頂版固定ボルト\n"
              "(4) ") +
          mortar +
-         "\n(5) ＰＣ鋼棒\n1.6 レベル２地震動時の安全係数\n2. 地盤\n2.1 地盤条件\n(1) 地域区分\n"
+         "\n(5) ＰＣ鋼棒\n1.6 レベル２地震動時の安全係数\n1.7 照査結果一覧\n2. 地盤\n2.1 地盤条件\n"
+         "(1) 地域区分\n"
          "(2) 地層データ\n(3) 地層構造図\n(4) 表層地盤の基本固有周期\n(5) 地盤の特性値\n"
          "(6) 耐震設計上の地盤種別\n(7) 地震時土圧係数\n";
 }
@@ -177,7 +178,7 @@ TEST(BuildReport, EveryChapterStartsOnItsOwnPageAndThePagesAreCounted) {
   PrintEngine pe;
   ReportBuild b;
   const int pages = BuildReportPages(pe, f.src, f.opt, b);
-  // Chapters 1 to 12 open with these headings, each on the next page.
+  // Chapters 1 to 12 and the verdict summary open with these headings, each on the next page.
   const std::vector<std::string> openers = {"1. 設計条件",
                                             "1.2 適用基準",
                                             "1.3 解析条件",
@@ -185,6 +186,7 @@ TEST(BuildReport, EveryChapterStartsOnItsOwnPageAndThePagesAreCounted) {
                                             "1.5 材料仕様",
                                             "(3) 頂版固定ボルト",
                                             "1.6 レベル２地震動時の安全係数",
+                                            "1.7 照査結果一覧",
                                             "2. 地盤",
                                             "(3) 地層構造図",
                                             "(4) 表層地盤の基本固有周期",
@@ -201,9 +203,10 @@ TEST(BuildReport, EveryChapterStartsOnItsOwnPageAndThePagesAreCounted) {
   EXPECT_GE(pages, 12);
   EXPECT_EQ(pages, pe.records().highest() - kFirstBodySlot);
   EXPECT_EQ(b.body_pages, pages);
-  // 36 of chapters 1-12, 8 of chapters 13-21, 3 of chapter 22 and the joints
-  EXPECT_EQ(pe.text.contents.size(), 47u);
-  EXPECT_EQ(b.contents_pages, 2);           // 40 headings a page
+  // 37 of chapters 1-12 (the verdict summary among them), 8 of chapters
+  // 13-21, 3 of chapter 22 and the joints
+  EXPECT_EQ(pe.text.contents.size(), 48u);
+  EXPECT_EQ(b.contents_pages, 2);  // 40 headings a page
   const std::vector<int> slots = ReportPageSlots(b);
   ASSERT_EQ(slots.size(), static_cast<std::size_t>(1 + 2 + pages));
   EXPECT_EQ(slots[0], 0);

@@ -228,33 +228,19 @@ std::vector<MemberVerdict> MemberVerdicts(const CalcRun& run, const StructureMod
       bool failed = false;
       if (run.members_checked && m <= run.checks.member_count) {
         const MemberCheckTable& tb = run.checks.At(k, m);
-        // Output points, and the refined maximum after them when there is one.
-        const int last = LastCheckedRow(tb);
-        for (int p = 1; p <= last; ++p) {
-          const CheckPointRecord& r = tb.Row(p);
-          const double ratio = std::max(r.ratio, r.ratio_vmu);
-          if (!std::isfinite(r.ratio) || !std::isfinite(r.ratio_vmu)) {
-            // No number to compare: this row governs and the member is N.G.
-            if (v.finite) v.row = p;
-            v.finite = false;
-            v.ratio = std::numeric_limits<double>::quiet_NaN();
-            failed = true;
-            continue;
-          }
-          if (!v.finite) continue;
-          if (v.row == 0 || ratio > v.ratio) {
-            v.ratio = ratio;
-            v.row = p;
-            v.governs = r.ratio_vmu > r.ratio             ? MemberVerdict::Governs::kCapacityDesign
-                        : r.ratio_shear > r.ratio_flexure ? MemberVerdict::Governs::kShear
-                                                          : MemberVerdict::Governs::kFlexure;
-            v.capacity_design = r.capacity_design_done;
-            v.shear_span = r.shear_span;
-            v.vmu = r.Vmu;
-            v.cd_x = r.cd_x;
-            v.cd_M = r.cd_M;
-          }
-          failed = failed || RowFailed(r);
+        const GoverningRow g = GoverningRowOf(tb);
+        v.row = g.row;
+        v.ratio = g.ratio;
+        v.governs = g.governs;
+        v.finite = g.finite;
+        failed = g.failed || !g.finite;
+        if (g.row > 0) {
+          const CheckPointRecord& r = tb.Row(g.row);
+          v.capacity_design = r.capacity_design_done;
+          v.shear_span = r.shear_span;
+          v.vmu = r.Vmu;
+          v.cd_x = r.cd_x;
+          v.cd_M = r.cd_M;
         }
       }
       v.ok = v.analysed && !failed;

@@ -121,9 +121,9 @@ struct MemberVerdict {
   int combination = 0;  // 0 normal, 1 level 1, 2 level 2
   int row = 0;          // governing row (0 when nothing was checked)
   double ratio = 0;     // governing ratio
-  // Which check of the governing row set the ratio: bending (stresses or
-  // flexural capacity), shear, or the level-2 capacity-design shear.
-  enum class Governs { kNone, kFlexure, kShear, kCapacityDesign } governs = Governs::kNone;
+  // Which check of the governing row set the ratio (GoverningRowOf).
+  using Governs = GoverningCheck;
+  Governs governs = Governs::kNone;
   bool ok = false;  // satisfied; false when the analysis failed
   // A checked row had a ratio that is no finite number (ratio NaN, not ok).
   bool finite = true;
