@@ -104,6 +104,7 @@ void PrintEngine::BeginReportPages(int width_px, int height_px, DrawTarget* canv
   signal_ = false;
   text.contents.clear();
   text.contents_pages = 0;
+  text.contents_slots.clear();
   templates.letters.fill(false);
   ClearPageRecords();
   drawing = true;

@@ -93,7 +93,7 @@ struct StField {
   StFont font;
   std::string label;
 };
-constexpr int kMaxContentsEntries = 999;
+constexpr int kMaxContentsEntries = 100000;
 constexpr int kSequentialFields = 1000;
 constexpr int kFieldTableSize = 1200;
 constexpr std::size_t kMaxLabelLength = 15;
@@ -103,6 +103,7 @@ struct ReportTextState {
   int level1 = 0, level2 = 0, level3 = 0, item = 0;
   std::vector<ContentsEntry> contents;
   int contents_pages = 0;
+  std::vector<int> contents_slots;  // the slot of each contents page, in order
   std::vector<StField> fields = std::vector<StField>(kFieldTableSize);
   int sequential_count = 0;
   int named_count = kSequentialFields;
@@ -197,7 +198,7 @@ class PrintEngine {
   void StartPage(int n, bool stamp);
   void NewPage();
   bool FitsOnPage(double y, double height) const;
-  // False (and a notice) for a slot outside 0..511; nothing is recorded then
+  // False (and a notice) for a slot outside 0..kLastPageSlot; nothing is recorded then
   // until a valid slot is selected.
   bool SelectPageSlot(int n);
   int NextPageSlot();
