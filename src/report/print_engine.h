@@ -101,6 +101,7 @@ constexpr int kGridColumns = 258;
 
 struct ReportTextState {
   int level1 = 0, level2 = 0, level3 = 0, item = 0;
+  int sub_item = 0;  // "@)": the numbered lines below an item, from 1 under each
   std::vector<ContentsEntry> contents;
   int contents_pages = 0;
   std::vector<int> contents_slots;  // the slot of each contents page, in order

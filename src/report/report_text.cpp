@@ -61,7 +61,7 @@ std::string LabelKey(std::string_view label) {
 }  // namespace
 
 void ResetHeadingNumbers(PrintEngine& pe) {
-  pe.text.level1 = pe.text.level2 = pe.text.level3 = pe.text.item = 0;
+  pe.text.level1 = pe.text.level2 = pe.text.level3 = pe.text.item = pe.text.sub_item = 0;
 }
 
 void ResetFields(PrintEngine& pe) {
@@ -89,22 +89,30 @@ void PrintLine(PrintEngine& pe, double x, double y, std::string_view text) {
   if (p != std::string::npos && p < 8) {
     if (s.compare(p, 5, "%.%.%") == 0) {
       ++st.level3;
-      st.item = 0;
+      st.item = st.sub_item = 0;
       s.replace(p, 5, Format("%d.%d.%d", st.level1, st.level2, st.level3));
     } else if (s.compare(p, 3, "%.%") == 0) {
       ++st.level2;
-      st.level3 = st.item = 0;
+      st.level3 = st.item = st.sub_item = 0;
       s.replace(p, 3, Format("%d.%d", st.level1, st.level2));
     } else {
       ++st.level1;
-      st.level2 = st.level3 = st.item = 0;
+      st.level2 = st.level3 = st.item = st.sub_item = 0;
       s.replace(p, 2, Format("%d.", st.level1));
     }
   }
   p = FindText(s, "%)");
   if (p != std::string::npos && p < 8) {
     ++st.item;
+    st.sub_item = 0;
     s.replace(p, 1, Format("%d", st.item));
+  }
+  // The lines numbered below an item count from 1 under each item, so a
+  // chapter that prints only some of them still numbers them 1), 2), ...
+  p = FindText(s, "@)");
+  if (p != std::string::npos && p < 8) {
+    ++st.sub_item;
+    s.replace(p, 1, Format("%d", st.sub_item));
   }
   // Headings go into the contents. An empty heading only restarts the
   // contents list; the page records are left alone.
