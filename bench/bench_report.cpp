@@ -74,9 +74,11 @@ void BM_RecordAndWritePdf(benchmark::State& state) {
   for (auto _ : state) {
     PrintEngine pe;
     RecordReport(pe);
-    std::vector<int> page_slots;
-    for (int k = 1; k <= pe.text.contents_pages; ++k) page_slots.push_back(k);
-    for (int s = kFirstBodySlot + 1; s <= pe.records().highest(); ++s) page_slots.push_back(s);
+    std::vector<int> page_slots = pe.text.contents_slots;
+    const int last_body = page_slots.size() > kFixedContentsPages
+                              ? page_slots[kFixedContentsPages] - 1
+                              : pe.records().highest();
+    for (int s = kFirstBodySlot + 1; s <= last_body; ++s) page_slots.push_back(s);
     commands = pe.records().CommandCount();
     if (!WritePdfFile(pe.records(), page_slots, path, 300, nullptr))
       state.SkipWithError("PDF not written");

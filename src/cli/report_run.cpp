@@ -30,10 +30,10 @@ void PrintNotices(const PrintEngine& pe) {
 }
 
 int WriteReportPdf(const PrintEngine& pe, const std::vector<int>& page_slots,
-                   const std::string& out_utf8) {
+                   const std::string& out_utf8, const PdfDocumentInfo* info) {
   PrintNotices(pe);
   std::string error;
-  if (!WritePdfFile(pe.records(), page_slots, Utf8ToCp932(out_utf8), 300, &error)) {
+  if (!WritePdfFile(pe.records(), page_slots, Utf8ToCp932(out_utf8), 300, &error, info)) {
     std::fprintf(stderr, "vaultra: %s\n", error.c_str());
     return kExitBadInput;
   }
@@ -70,7 +70,8 @@ int WriteRunReport(const ProjectState& state, const CalcWorkspace& ws, const Cal
   }
   if (!build.first_error.empty())
     std::fprintf(stderr, "vaultra: report: %s\n", Cp932ToUtf8(build.first_error).c_str());
-  const int status = WriteReportPdf(pe, ReportPageSlots(build), request.out_utf8);
+  const PdfDocumentInfo info = ReportPdfInfo(pe, build);
+  const int status = WriteReportPdf(pe, ReportPageSlots(build), request.out_utf8, &info);
   if (status == kExitOk)
     std::fprintf(stderr, "vaultra: report: %d body pages, %d contents pages -> %s\n",
                  build.body_pages, build.contents_pages, request.out_utf8.c_str());

@@ -42,7 +42,7 @@ void PrintNotices(const PrintEngine& pe);
 // The recorded pages as a PDF (the engine's notices first, on stderr).
 // Returns 0, or 2 with the reason on stderr.
 int WriteReportPdf(const PrintEngine& pe, const std::vector<int>& page_slots,
-                   const std::string& out_utf8);
+                   const std::string& out_utf8, const PdfDocumentInfo* info = nullptr);
 
 // Builds the report of the run (cover, contents, body) and writes it.
 // Returns 0, or 2 with the reason on stderr.

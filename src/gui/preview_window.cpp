@@ -196,6 +196,7 @@ void PreviewWindow::Rebuild() {
   ++builds_;
   pages_.contents = build_.contents_pages;
   pages_.body = build_.body_pages;
+  pages_.contents_slots = build_.contents_slots;
   jumps_ = JumpEntries(SortedContents(*engine_), pages_.contents);
   FillJumpList();
   status_->setText(
@@ -426,8 +427,9 @@ void PreviewWindow::PrintPageRange() {
 bool PreviewWindow::SaveAsPdf(const std::string& path_utf8, std::string* error) {
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   // The same writer and the same pages as the command line's report.
+  const PdfDocumentInfo info = ReportPdfInfo(*engine_, build_);
   const bool ok = WritePdfFile(engine_->records(), ReportPageSlots(build_),
-                                   Cp(QString::fromStdString(path_utf8)), 300, error);
+                               Cp(QString::fromStdString(path_utf8)), 300, error, &info);
   QGuiApplication::restoreOverrideCursor();
   return ok;
 }

@@ -195,6 +195,9 @@ int BuildReport(PrintEngine& pe, const ReportSources& src, const ReportOptions& 
   if (opt.formulas) SetLetter(pe, 'K');
   if (opt.ts_formula) SetLetter(pe, 'T');
   ReadStoredWater(src, build);
+  build.model_name = src.records ? src.records->model.name : std::string();
+  build.facility_name = ctx.stand() ? "スタンド型" : "ボックス型";
+  build.method_name = ctx.response_displacement() ? "応答変位法" : "震度法";
   std::fill(build.failure_marks.begin(), build.failure_marks.end(), 0);
   // The contents restart before the cover, so that nothing the cover
   // records is touched by the reset.
@@ -236,6 +239,7 @@ int RunSilentReportPass(PrintEngine& pe, const ReportSources& src, const ReportO
   pe.recording = false;
   pe.drawing = true;
   build.contents_pages = 0;
+  build.contents_slots.clear();
   return pages;
 }
 
@@ -245,14 +249,42 @@ int BuildReportPages(PrintEngine& pe, const ReportSources& src, const ReportOpti
                       canvas);
   const int pages = BuildReport(pe, src, opt, build);
   build.contents_pages = BuildContentsPages(pe);
+  build.contents_slots = pe.text.contents_slots;
   return pages;
 }
 
 std::vector<int> ReportPageSlots(const ReportBuild& build) {
   std::vector<int> slots{0};
-  for (int k = 1; k <= build.contents_pages; ++k) slots.push_back(k);
+  slots.insert(slots.end(), build.contents_slots.begin(), build.contents_slots.end());
   for (int n = 1; n <= build.body_pages; ++n) slots.push_back(kFirstBodySlot + n);
   return slots;
+}
+
+PdfDocumentInfo ReportPdfInfo(const PrintEngine& pe, const ReportBuild& build) {
+  PdfDocumentInfo info;
+  info.title = "構造計算書";
+  const std::string name = Trim(build.model_name);
+  if (!name.empty()) info.title.append(" ").append(name);
+  info.subject.append("プレキャスト式地下貯留施設 ")
+      .append(build.facility_name)
+      .append(" [")
+      .append(build.method_name)
+      .append("]");
+  const int contents = static_cast<int>(build.contents_slots.size());
+  for (const ContentsEntry& e : SortedContents(pe)) {
+    if (e.page < 1 || e.page > build.body_pages) continue;
+    PdfOutlineItem item;
+    item.title = Trim(e.text);
+    ReplaceText(item.title, "　", " ");
+    item.level = ContentsLevel(e.text);
+    item.page_index = contents + e.page;  // the cover, the contents, then body page 1
+    item.top_mm = e.y;
+    info.outline.push_back(std::move(item));
+  }
+  info.labels.push_back({0, "表紙", false, 1});
+  if (contents > 0) info.labels.push_back({1, "目次-", true, 1});
+  if (build.body_pages > 0) info.labels.push_back({1 + contents, "", true, 1});
+  return info;
 }
 
 }  // namespace vaultra

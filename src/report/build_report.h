@@ -26,6 +26,7 @@
 #include "model/longitudinal.h"
 #include "model/pressure.h"
 #include "model/seismic.h"
+#include "report/pdf_file.h"
 #include "report/print_engine.h"
 
 namespace vaultra {
@@ -90,6 +91,10 @@ struct ReportBuild {
   bool page_limit_reached = false;
   int body_pages = 0;
   int contents_pages = 0;
+  std::vector<int> contents_slots;  // the slot of each contents page, in order
+  // The document information of the PDF (cp932): the model name as typed,
+  // the facility type and the seismic method of the build.
+  std::string model_name, facility_name, method_name;
 
   // Marks a check point (member 1-based as the models count, point 1..32).
   void MarkFailure(int member, int point);
@@ -161,11 +166,19 @@ int RunSilentReportPass(PrintEngine& pe, const ReportSources& src, const ReportO
                         ReportBuild& build);
 
 // The report build of the preview and the PDF: body pages, then the
-// contents pages in slots 1..9. Returns the number of body pages.
+// contents pages (slots 1..9, more after the body). Returns the number of
+// body pages.
 int BuildReportPages(PrintEngine& pe, const ReportSources& src, const ReportOptions& opt,
                      ReportBuild& build, DrawTarget* canvas = nullptr);
 
 // The slots of a built report in reading order: cover, contents, body.
 std::vector<int> ReportPageSlots(const ReportBuild& build);
+
+// The PDF's document information of a built report, in the page order of
+// ReportPageSlots: Title "構造計算書" and the model name, Subject the
+// facility and the method; one bookmark per contents entry, nested by its
+// heading level and opening its heading's page; page labels "表紙",
+// "目次-1".. and the printed numbers of the body pages.
+PdfDocumentInfo ReportPdfInfo(const PrintEngine& pe, const ReportBuild& build);
 
 }  // namespace vaultra

@@ -68,7 +68,7 @@ void LongitudinalJoint(ReportContext& ctx) {
   }
   const LongitudinalJointResult* j = src.longitudinal_joint;
   if (!j) return;
-  y = ReportLine(ctx, y, "$>>(%)地震時最大軸力(計算結果)");
+  y = ReportLine(ctx, y, "$>>(%) 地震時最大軸力(計算結果)");
   for (int lv = 1; lv <= 2; ++lv) {
     const JointForceRecord& f = j->forces[static_cast<std::size_t>(lv)];
     y = ReportLine(ctx, y, lv == 1 ? "  1) レベル１地震動時" : "  2) レベル２地震動時");
@@ -82,7 +82,7 @@ void LongitudinalJoint(ReportContext& ctx) {
                           f.compression.Nb, f.compression.v));
     if (!(f.tension.v > 0)) y = ReportLine(ctx, y, "    （引張力は作用しない）");
   }
-  y = ReportLine(ctx, y, "$>>(%)縦方向接合部の照査に用いる軸力");
+  y = ReportLine(ctx, y, "$>>(%) 縦方向接合部の照査に用いる軸力");
   y = ReportLine(
       ctx, y,
       Format("    N+ =%10.2f kN    N- =%10.2f kN    Na =%10.2f kN", j->N_plus, j->N_minus, j->N_a));

@@ -184,13 +184,21 @@ void PrintSectionChecks(ReportContext& ctx) {
       ctx.NewPage();
       y = 0;
     }
-    y = ReportLine(ctx, y, part == 0 ? "$>>(Ｌ１地震動時)" : "$>>(Ｌ２地震動時)");
+    // The first part checks the normal and the level-1 states together.
+    y = ReportLine(ctx, y, part == 0 ? "$>>(常時・Ｌ１地震動時)" : "$>>(Ｌ２地震動時)");
+    bool first_group = true;
     for (std::size_t gi = 0; gi < groups.size(); ++gi) {
       const std::vector<int> members = GroupMembers(*t, groups, gi);
       if (members.empty()) continue;
-      ctx.NewPage();
-      y = part == 0 ? PrintSection(pe, 0, "ＲＣ断面の応力度照査", type, 99)
-                    : PrintSection(pe, 0, "ＲＣ断面の応力", type + "L2", 99);
+      // The first group follows its headings on their page, so that no page
+      // carries the headings alone; every later group starts a page.
+      if (!first_group) {
+        ctx.NewPage();
+        y = 0;
+      }
+      first_group = false;
+      y = part == 0 ? PrintSection(pe, y, "ＲＣ断面の応力度照査", type, 99)
+                    : PrintSection(pe, y, "ＲＣ断面の応力", type + "L2", 99);
       y = ReportLine(ctx, y, Format("$>>(%%) %s", groups[gi].name));
       for (int m : members)
         for (int kind :

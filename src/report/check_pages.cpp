@@ -83,7 +83,10 @@ std::vector<int> GroupMembers(const MemberCheckTables& t, const std::vector<Repo
 }
 
 double ReportLine(ReportContext& ctx, double y, std::string_view cp932, double x) {
-  y = ctx.EnsureRoom(y, kStepLine) + kStepLine;
+  // A heading keeps with what follows it: it needs room for three more
+  // lines below, or it starts the next page (never alone at a page foot).
+  const bool heading = cp932.find("$>>") != std::string_view::npos;
+  y = ctx.EnsureRoom(y, heading ? 4 * kStepLine : kStepLine) + kStepLine;
   PrintLine(ctx.pe, x, y, cp932);
   return y;
 }

@@ -1,7 +1,5 @@
 // Arrows and dimension lines of the figures, on the page in millimetres or
 // between world points.
-#include "report/figures.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -9,6 +7,7 @@
 #include <string>
 
 #include "core/number.h"
+#include "report/figures.h"
 
 namespace vaultra {
 
@@ -44,6 +43,8 @@ void DrawDimension(PrintEngine& pe, double X1, double Y1, double X2, double Y2, 
   const double th = std::atan2(y2 - y1, x2 - x1);
   const double ux = std::cos(th), uy = std::sin(th);
   const double nx = std::sin(th), ny = -std::cos(th);  // the normal, at th - 90 degrees
+  // The lines of a dimension keep every figure label, its own text too, off them.
+  pe.SetObstacleLines(true);
   if (om != 0) {
     const double sg = om > 0 ? 1 : -1;
     if (flags & kDimExtStart)
@@ -70,7 +71,9 @@ void DrawDimension(PrintEngine& pe, double X1, double Y1, double X2, double Y2, 
     DrawArrow(pe, x1, y1, x2, y2, kArrowShaft | kArrowHeadStart | kArrowHeadEnd);
     sx = (x1 + x2) / 2 - ux * nb * q / 2, sy = (y1 + y2) / 2 - uy * nb * q / 2;
   }
+  pe.SetObstacleLines(false);
   if (text.empty() || !(flags & (kDimText | kDimTextOther))) return;
+  const LabelScope placed(pe);
   const StFont saved = pe.SaveFont();
   pe.SetTextFont(t, q, -th * 180 / std::numbers::pi, 0);
   // The text's lower edge lies 0.3 t beside the shaft on the normal's side,

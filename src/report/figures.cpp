@@ -308,12 +308,14 @@ void DrawBlocks(PrintEngine& pe, const Figure& fig) {
 void DrawFrameMembers(PrintEngine& pe, const Figure& fig) {
   pe.SetPenWidth(3);
   pe.SetPenColor(kFigMember);
+  pe.SetObstacleLines(true);  // no label is placed across a member
   for (int m = 1; m <= MemberCount(fig); ++m) {
     double xi, yi, xj, yj;
     if (!MemberEnds(fig, m, xi, yi, xj, yj)) continue;
     if (!IsVisibleX(fig, xi) || !IsVisibleX(fig, xj)) continue;
     pe.LineWorld(xi, yi, xj, yj);
   }
+  pe.SetObstacleLines(false);
   pe.SetPenColor(0);
   pe.SetPenWidth(1);
 }
@@ -369,6 +371,7 @@ void DrawSelectedMembers(PrintEngine& pe, const Figure& fig) {
 }
 
 void DrawMemberNumbers(PrintEngine& pe, const Figure& fig) {
+  const LabelScope labels(pe);
   const StructureModel& s = *fig.model;
   NumberFont(pe, 12, 2.0);
   pe.SetFontColor(kFigMember);
@@ -420,6 +423,7 @@ void DrawMemberNumbers(PrintEngine& pe, const Figure& fig) {
 }
 
 void DrawBlockNumbers(PrintEngine& pe, const Figure& fig) {
+  const LabelScope labels(pe);
   NumberFont(pe, 14, 2.2);
   pe.SetFontColor(kFigBlockNumber);
   for (int k = 1; k <= fig.block_count; ++k) {
@@ -432,6 +436,7 @@ void DrawBlockNumbers(PrintEngine& pe, const Figure& fig) {
 }
 
 void DrawNodeNumbers(PrintEngine& pe, const Figure& fig) {
+  const LabelScope labels(pe);
   const StructureModel& s = *fig.model;
   NumberFont(pe, 12, 2.0);
   pe.SetFontColor(kFigNodeNumber);

@@ -107,6 +107,7 @@ std::vector<FigureLabel> DrawForceDiagram(PrintEngine& pe, const Figure& fig,
     pe.SetBodyFont();
     return labels;
   }
+  const LabelScope placed(pe);
   auto node_ok = [&](int k) { return r.HasNode(k) && k < static_cast<int>(r.nodes.size()); };
   const int members = std::min(r.member_count, static_cast<int>(r.members.size()) - 1);
   double Y1 = 0, Y2 = 0;
@@ -245,6 +246,7 @@ std::vector<FigureLabel> DrawLoadState(PrintEngine& pe, const Figure& fig, const
   const double mm = 1 / sx;  // one page millimetre in world units
   const double k = 5 * mm / std::max(lc.max_intensity, 0.1);
   const LabelMetrics lm = LabelFont(pe, 0, 0);
+  const LabelScope placed(pe);
   pe.SetPenColor(0);
   pe.SetPenWidth(1);
   const double saved_head = pe.device().arrow_head;

@@ -14,6 +14,8 @@ bool PageRecords::Select(int slot) {
     current_ = -1;
     return false;
   }
+  if (static_cast<std::size_t>(slot) >= slots_.size())
+    slots_.resize(static_cast<std::size_t>(slot) + 1);
   current_ = slot;
   slots_[slot].clear();
   highest_ = std::max(highest_, slot);
@@ -21,26 +23,26 @@ bool PageRecords::Select(int slot) {
 }
 
 void PageRecords::Clear() {
-  for (auto& s : slots_) s.clear();
+  slots_.assign(kFirstBodySlot + 1, {});
   highest_ = 0;
   current_ = 0;
 }
 
 void PageRecords::Append(const PageCommand& command) {
-  if (current_ < 0 || current_ > kLastPageSlot) return;
+  if (current_ < 0) return;
   // push_back grows the record geometrically: a page of n commands costs
   // O(n) moves, however many it holds.
   slots_[current_].push_back(command);
 }
 
 void PageRecords::Append(PageCommand&& command) {
-  if (current_ < 0 || current_ > kLastPageSlot) return;
+  if (current_ < 0) return;
   slots_[current_].push_back(std::move(command));
 }
 
 const std::vector<PageCommand>& PageRecords::Slot(int slot) const {
   static const std::vector<PageCommand> kEmpty;
-  if (slot < 0 || slot > kLastPageSlot) return kEmpty;
+  if (slot < 0 || static_cast<std::size_t>(slot) >= slots_.size()) return kEmpty;
   return slots_[slot];
 }
 

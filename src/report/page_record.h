@@ -72,16 +72,22 @@ class DrawTarget {
   virtual void Clear(std::uint32_t /*colour*/) {}
 };
 
-constexpr int kPageSlots = 512;
+// The slot list grows with the report: 24 centre blocks with every
+// longitudinal chapter take well over 512 pages. The bound only guards the
+// memory against a runaway loop; no facility the model accepts comes near it.
+constexpr int kPageSlots = 20000;
 constexpr int kLastPageSlot = kPageSlots - 1;
 constexpr int kFirstBodySlot = 10;  // body page n lies in slot n + 10
-constexpr int kMaxContentsPages = 9;
+// Contents pages 1..9 lie in slots 1..9; a longer contents continues in the
+// slots after the last body page (ContentsSlots).
+constexpr int kFixedContentsPages = 9;
 
 class PageRecords {
  public:
-  PageRecords() : slots_(kPageSlots) {}
-  // Selects a slot and empties its record; false (and no slot selected, so
-  // nothing is recorded) for a slot outside 0..511.
+  PageRecords() : slots_(kFirstBodySlot + 1) {}
+  // Selects a slot and empties its record, growing the list as needed;
+  // false (and no slot selected, so nothing is recorded) for a slot outside
+  // 0..kLastPageSlot.
   bool Select(int slot);
   void Clear();
   void Append(const PageCommand& command);

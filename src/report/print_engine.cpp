@@ -97,6 +97,7 @@ void PrintEngine::SetCanvasDevice(DrawTarget* canvas, double top, int width_px, 
   dev_.background = kBackgroundColour;
   dev_.window = WorldWindow{};
   dev_.saved_window = dev_.window;
+  ClearLabelObstacles();
 }
 
 void PrintEngine::BeginReportPages(int width_px, int height_px, DrawTarget* canvas) {
@@ -104,6 +105,7 @@ void PrintEngine::BeginReportPages(int width_px, int height_px, DrawTarget* canv
   signal_ = false;
   text.contents.clear();
   text.contents_pages = 0;
+  text.contents_slots.clear();
   templates.letters.fill(false);
   ClearPageRecords();
   drawing = true;
@@ -120,12 +122,16 @@ void PrintEngine::EmitValue(Cmd cmd, int value) {
 
 void PrintEngine::Emit(const PageCommand& c) {
   if (!drawing) return;
+  if (capture_) return capture_->push_back(c);
+  NoteObstacle(c);
   if (dev_.canvas) dev_.canvas->Execute(c);
   if (recording) records_.Append(c);
 }
 
 void PrintEngine::Emit(PageCommand&& c) {
   if (!drawing) return;
+  if (capture_) return capture_->push_back(std::move(c));
+  NoteObstacle(c);
   if (dev_.canvas) dev_.canvas->Execute(c);
   if (recording) records_.Append(std::move(c));
 }
@@ -271,6 +277,11 @@ void PrintEngine::DrawGlyphs(double x0, double y0, double dx, double dy, std::st
 }
 
 void PrintEngine::DrawText(double x0, double y0, double dx, double dy, std::string_view text) {
+  if (label_scopes_ > 0 && !placing_ && drawing) return PlaceLabel(x0, y0, dx, dy, text);
+  DrawPlainText(x0, y0, dx, dy, text);
+}
+
+void PrintEngine::DrawPlainText(double x0, double y0, double dx, double dy, std::string_view text) {
   static constexpr std::string_view kTokens[] = {"/cm2", "(cm2", "mm2",  "/m2",  "/m3", "(mm2",
                                                  ")2",   "(mm3", ")3",   "・t2", "$^",  "$~",
                                                  "[m2",  "[m4",  "m/s2", "π2"};
@@ -410,6 +421,7 @@ bool PrintEngine::FitsOnPage(double y, double height) const {
 }
 
 bool PrintEngine::SelectPageSlot(int n) {
+  ClearLabelObstacles();
   if (!records_.Select(n)) {
     Notice(Format("印刷ページ数が上限（%d ページ）を超えました。以降のページは記録されません。",
                   kLastPageSlot - kFirstBodySlot));
@@ -700,6 +712,7 @@ void PrintEngine::FillSquareScreen(double X, double Y, int side, std::uint32_t f
 }
 
 void PrintEngine::ClearCanvas(std::uint32_t colour) {
+  ClearLabelObstacles();
   SetBrushColor(colour);
   SetBrushStyle(kBrushSolid);
   FillRectPx(0, 0, dev_.width_px, dev_.height_px);

@@ -93,7 +93,7 @@ struct StField {
   StFont font;
   std::string label;
 };
-constexpr int kMaxContentsEntries = 999;
+constexpr int kMaxContentsEntries = 100000;
 constexpr int kSequentialFields = 1000;
 constexpr int kFieldTableSize = 1200;
 constexpr std::size_t kMaxLabelLength = 15;
@@ -101,8 +101,10 @@ constexpr int kGridColumns = 258;
 
 struct ReportTextState {
   int level1 = 0, level2 = 0, level3 = 0, item = 0;
+  int sub_item = 0;  // "@)": the numbered lines below an item, from 1 under each
   std::vector<ContentsEntry> contents;
   int contents_pages = 0;
+  std::vector<int> contents_slots;  // the slot of each contents page, in order
   std::vector<StField> fields = std::vector<StField>(kFieldTableSize);
   int sequential_count = 0;
   int named_count = kSequentialFields;
@@ -197,7 +199,7 @@ class PrintEngine {
   void StartPage(int n, bool stamp);
   void NewPage();
   bool FitsOnPage(double y, double height) const;
-  // False (and a notice) for a slot outside 0..511; nothing is recorded then
+  // False (and a notice) for a slot outside 0..kLastPageSlot; nothing is recorded then
   // until a valid slot is selected.
   bool SelectPageSlot(int n);
   int NextPageSlot();
@@ -269,19 +271,62 @@ class PrintEngine {
   std::vector<std::string> notices;
   void Notice(const std::string& text);
 
+  // --- figure labels ---
+  // While a label scope is open every text drawn is a figure label: it is
+  // moved to the first free place around where it was asked for, so that it
+  // overlaps no text already on the page (or canvas) and no obstacle line;
+  // moved further than its own height it gets a leader line back to where
+  // it belonged; with no free place near, a label taller than 1.8 mm is
+  // shrunk towards 1.8 mm, and only then does it go where it overlaps
+  // least. The order of the candidate places is fixed, so the same figure
+  // always gets the same labels.
+  void BeginLabels() { ++label_scopes_; }
+  void EndLabels() { label_scopes_ = std::max(0, label_scopes_ - 1); }
+  // Lines drawn while on are obstacles for the labels (members of a frame,
+  // dimension lines).
+  void SetObstacleLines(bool on) { obstacle_lines_ = on; }
+  // Forgets the texts and lines of the page; a new page slot and a cleared
+  // canvas do it too.
+  void ClearLabelObstacles();
+
   void Emit(const PageCommand& c);
   void Emit(PageCommand&& c);  // the same, the command moved into the record
   void EmitValue(Cmd cmd, int value);
   int SnapLine(double v) const;
 
  private:
+  struct PxBox {
+    int x0, y0, x1, y1;
+  };
   void Glyph(double x, double y, std::string_view ch);
   void EmitState();
+  void DrawPlainText(double x0, double y0, double dx, double dy, std::string_view text);
+  void PlaceLabel(double x0, double y0, double dx, double dy, std::string_view text);
+  void NoteObstacle(const PageCommand& c);
+  int label_scopes_ = 0;
+  bool placing_ = false;
+  bool obstacle_lines_ = false;
+  std::vector<PageCommand>* capture_ = nullptr;
+  std::vector<PxBox> label_boxes_;  // texts on the page, one box a run of glyphs
+  std::vector<PxBox> label_lines_;  // obstacle lines: x0, y0 to x1, y1
+  int line_x_ = 0, line_y_ = 0;     // the last point moved or drawn to
   DrawingState dev_;
   StFont font_;
   PageRecords records_;
   FixedPitchMetrics fixed_metrics_;
   bool signal_ = false;  // the font colour is a signal colour
+};
+
+// A label scope for as long as it lives (PrintEngine::BeginLabels).
+class LabelScope {
+ public:
+  explicit LabelScope(PrintEngine& pe) : pe_(pe) { pe_.BeginLabels(); }
+  ~LabelScope() { pe_.EndLabels(); }
+  LabelScope(const LabelScope&) = delete;
+  LabelScope& operator=(const LabelScope&) = delete;
+
+ private:
+  PrintEngine& pe_;
 };
 
 // v truncated toward zero and clamped to +-1e9 (NaN gives the low end).

@@ -61,7 +61,7 @@ std::string LabelKey(std::string_view label) {
 }  // namespace
 
 void ResetHeadingNumbers(PrintEngine& pe) {
-  pe.text.level1 = pe.text.level2 = pe.text.level3 = pe.text.item = 0;
+  pe.text.level1 = pe.text.level2 = pe.text.level3 = pe.text.item = pe.text.sub_item = 0;
 }
 
 void ResetFields(PrintEngine& pe) {
@@ -89,22 +89,30 @@ void PrintLine(PrintEngine& pe, double x, double y, std::string_view text) {
   if (p != std::string::npos && p < 8) {
     if (s.compare(p, 5, "%.%.%") == 0) {
       ++st.level3;
-      st.item = 0;
+      st.item = st.sub_item = 0;
       s.replace(p, 5, Format("%d.%d.%d", st.level1, st.level2, st.level3));
     } else if (s.compare(p, 3, "%.%") == 0) {
       ++st.level2;
-      st.level3 = st.item = 0;
+      st.level3 = st.item = st.sub_item = 0;
       s.replace(p, 3, Format("%d.%d", st.level1, st.level2));
     } else {
       ++st.level1;
-      st.level2 = st.level3 = st.item = 0;
+      st.level2 = st.level3 = st.item = st.sub_item = 0;
       s.replace(p, 2, Format("%d.", st.level1));
     }
   }
   p = FindText(s, "%)");
   if (p != std::string::npos && p < 8) {
     ++st.item;
+    st.sub_item = 0;
     s.replace(p, 1, Format("%d", st.item));
+  }
+  // The lines numbered below an item count from 1 under each item, so a
+  // chapter that prints only some of them still numbers them 1), 2), ...
+  p = FindText(s, "@)");
+  if (p != std::string::npos && p < 8) {
+    ++st.sub_item;
+    s.replace(p, 1, Format("%d", st.sub_item));
   }
   // Headings go into the contents. An empty heading only restarts the
   // contents list; the page records are left alone.
@@ -451,15 +459,49 @@ std::vector<ContentsEntry> SortedContents(const PrintEngine& pe) {
   return v;
 }
 
+int ContentsLevel(std::string_view text) {
+  const std::string t = Trim(std::string(text));
+  std::size_t i = 0;
+  while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+  if (i > 0 && i < t.size() && t[i] == '.') {
+    int dots = 0;
+    while (i < t.size() && t[i] == '.' && i + 1 < t.size() && t[i + 1] >= '0' && t[i + 1] <= '9') {
+      ++dots;
+      ++i;
+      while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+    }
+    return 1 + dots;  // "3." chapter, "3.1" section, "3.1.2" sub-section
+  }
+  if (i > 0 && i < t.size() && t[i] == ')') return 5;  // "2) ..." below an item
+  if (!t.empty() && t[0] == '(') return 4;             // "(2) ..." and "(Ｌ１地震動時)"
+  return 5;                                            // an unnumbered heading inside an item
+}
+
+std::string ContentsLine(std::string_view text) {
+  std::string t = Trim(std::string(text));
+  ReplaceText(t, "　", "  ");
+  static constexpr int kIndent[6] = {0, 0, 2, 4, 4, 6};
+  t.insert(0, static_cast<std::size_t>(kIndent[ContentsLevel(t)]), ' ');
+  return TrimRight(t);
+}
+
+int ContentsSlot(int page, int last_body_slot) {
+  return page <= kFixedContentsPages ? page : last_body_slot + page - kFixedContentsPages;
+}
+
 int BuildContentsPages(PrintEngine& pe) {
   constexpr int kPerPage = 40;
   const std::vector<ContentsEntry> entries = SortedContents(pe);
   const int total = static_cast<int>(entries.size());
-  int pages = (total + kPerPage - 1) / kPerPage;
-  const bool capped = pages > kMaxContentsPages;
-  if (capped) pages = kMaxContentsPages;
+  const int pages = (total + kPerPage - 1) / kPerPage;
+  // The body ends where the contents begin to continue; the slots 1..9 are
+  // reserved for the contents and never the body's.
+  const int last_body = std::max(pe.records().highest(), kFirstBodySlot);
+  pe.text.contents_slots.clear();
   for (int k = 1; k <= pages; ++k) {
-    pe.SelectPageSlot(k);
+    const int slot = ContentsSlot(k, last_body);
+    if (!pe.SelectPageSlot(slot)) break;
+    pe.text.contents_slots.push_back(slot);
     pe.StartPage(-1, false);
     double y = 2.0;
     pe.SetTextFont(3.6, 1.8, 0, 0);
@@ -468,14 +510,7 @@ int BuildContentsPages(PrintEngine& pe) {
     y += kStepLine;
     for (int i = (k - 1) * kPerPage; i < k * kPerPage && i < total; ++i) {
       const ContentsEntry& e = entries[i];
-      std::string t = Trim(e.text);
-      ReplaceText(t, "　", "  ");
-      if (t.size() > 2 && t[1] == '.' && t[2] >= '0' && t[2] <= '9') {
-        t.insert(0, "  ");
-      } else if (!t.empty() && t[0] == '(') {
-        t.insert(0, "    ");
-      }
-      t = TrimRight(t);
+      const std::string t = ContentsLine(e.text);
       y += kStepLine;
       pe.SetTextFont(3.6, 1.8, 0, e.face);
       PrintLine(pe, 15.4, y, t);
@@ -486,17 +521,10 @@ int BuildContentsPages(PrintEngine& pe) {
       leader += Format("%3d", e.page);
       PrintLine(pe, 15.4 + c * 1.8, y, leader);
     }
-    if (capped && k == pages) {
-      y += kStepLine;
-      pe.SetTextFont(3.6, 1.8, 0, 1);
-      PrintLine(pe, 15.4, y,
-                Format("（目次は %d 項目までを載せ、残りの %d 項目を省略しました）",
-                       kMaxContentsPages * kPerPage, total - kMaxContentsPages * kPerPage));
-    }
   }
-  pe.text.contents_pages = pages;
+  pe.text.contents_pages = static_cast<int>(pe.text.contents_slots.size());
   pe.recording = false;
-  return pages;
+  return pe.text.contents_pages;
 }
 
 }  // namespace vaultra

@@ -43,8 +43,16 @@ int FindNamedField(const PrintEngine& pe, std::string_view label);
 std::string ContentsEntryText(const ContentsEntry& e);
 // Contents in page order, then by y on the page (numerically).
 std::vector<ContentsEntry> SortedContents(const PrintEngine& pe);
-// Draws the contents pages into slots 1..9 (at most 360 entries; a longer
-// list ends with a note of how many were left out), switches recording off
+// The level of a heading by its number: 1 "3.", 2 "3.1", 3 "3.1.2",
+// 4 "(2)" (and a bracketed heading), 5 "2)" and an unnumbered heading.
+int ContentsLevel(std::string_view text);
+// A heading as the contents list it: trimmed and indented by its level.
+std::string ContentsLine(std::string_view text);
+// The slot of contents page k (1-based): slots 1..9, then the slots after
+// the last body slot.
+int ContentsSlot(int page, int last_body_slot);
+// Draws the contents pages, 40 entries a page, as many pages as the list
+// needs (pe.text.contents_slots names their slots), switches recording off
 // and returns the number of pages.
 int BuildContentsPages(PrintEngine& pe);
 

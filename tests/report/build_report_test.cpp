@@ -133,7 +133,7 @@ TEST(BuildReport, OutlineOfTheVariants) {
       "5.3 固定荷重\n(1) 自重\n5.4 縦方向・解析モデル\n(1) 骨組み\n"
       "5.5 縦方向・解析結果\n5.6 縦方向接合部の照査\n6. 端壁の照査\n";
   const std::string longitudinal_road =
-      "5. 縦方向の検討\n5.1 縦方向接合部の照査\n(1)地盤種別の判定\n5.2 縦方向地盤ばね\n"
+      "5. 縦方向の検討\n5.1 縦方向接合部の照査\n(1) 地盤種別の判定\n5.2 縦方向地盤ばね\n"
       "(1) 水平方向地盤反力係数\n(2) 鉛直方向地盤反力係数\n(3) せん断ばね定数\n" +
       longitudinal_model;
   const Case cases[] = {
@@ -145,7 +145,7 @@ TEST(BuildReport, OutlineOfTheVariants) {
        Opening("グラウト材") + "2.2 地盤ばね定数\n" + loads},
       {"box, 任意, longitudinal", 1, kMethodResponseDisplacement, kSpringTyped, true,
        Opening("無収縮モルタル") + "2.2 地盤ばね定数\n" + loads +
-           "5. 縦方向の検討\n5.1 縦方向接合部の照査\n(1)地盤種別の判定\n"
+           "5. 縦方向の検討\n5.1 縦方向接合部の照査\n(1) 地盤種別の判定\n"
            "5.2 縦方向地盤ばね\n" +
            longitudinal_model},
       // Without stored water chapter 17 is absent: the outline is the same.

@@ -211,42 +211,12 @@ TEST(LoadChapters, EarthPressureTablesPrintTheGeneratorsTables) {
 }
 
 // Text glyphs of the body type (3 mm and more) whose boxes overlap on a
-// page, as "slot: a / b".
+// page, as "page: a / b".
 std::vector<std::string> Overprints(const PrintEngine& pe) {
-  struct Box {
-    int x0, y0, x1, y1;
-    std::string ch;
-  };
   std::vector<std::string> out;
-  for (int slot = kFirstBodySlot + 1; slot <= pe.records().highest(); ++slot) {
-    std::vector<Box> boxes;
-    int height = 36, pitch = 18, angle = 0;
-    for (const auto& c : pe.records().Slot(slot)) {
-      if (c.cmd == Cmd::kSetFont) {
-        height = c.v[0];
-        pitch = c.v[1];
-        angle = c.v[2];
-      }
-      if (c.cmd != Cmd::kGlyph || height < 30 || height > 40 || angle != 0 || c.text == " " ||
-          static_cast<unsigned char>(c.text[0]) == 0x84)  // ruled-line pieces overlap by design
-        continue;
-      const int w = static_cast<int>(c.text.size()) * pitch;
-      boxes.push_back({c.v[0], c.v[1], c.v[0] + w, c.v[1] + height, c.text});
-    }
-    std::sort(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.y0 < b.y0; });
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-      for (std::size_t j = i + 1; j < boxes.size() && boxes[j].y0 < boxes[i].y1; ++j) {
-        const Box& a = boxes[i];
-        const Box& b = boxes[j];
-        const int ox = std::min(a.x1, b.x1) - std::max(a.x0, b.x0);
-        const int oy = std::min(a.y1, b.y1) - std::max(a.y0, b.y0);
-        // More than a third of a glyph in both directions: two lines on top
-        // of each other, not a touching neighbour.
-        if (ox * 3 > std::min(a.x1 - a.x0, b.x1 - b.x0) && oy * 3 > height)
-          out.push_back(Format("%d: %s(%d,%d) / %s(%d,%d)", slot - kFirstBodySlot, a.ch.c_str(),
-                               a.x0, a.y0, b.ch.c_str(), b.x0, b.y0));
-      }
-  }
+  for (int slot = kFirstBodySlot + 1; slot <= pe.records().highest(); ++slot)
+    for (const std::string& o : test::Overprints(pe, slot, 30, 40))
+      out.push_back(Format("%d: ", slot - kFirstBodySlot) + o);
   return out;
 }
 

@@ -86,7 +86,7 @@ TEST(PrintEngineLifetime, EnginesDroppedMidReportReleaseCleanly) {
       EXPECT_TRUE(LoadTemplateFile(pe, PrintMaster(kTemplates[round % 4 / 2])));
     }
     pe.BeginReportPages(1800, 2700);
-    EXPECT_EQ(pe.SelectPageSlot(round < 3 ? kFirstBodySlot : 600), round < 3);
+    EXPECT_EQ(pe.SelectPageSlot(round < 3 ? kFirstBodySlot : kPageSlots), round < 3);
     const std::size_t before = pe.records().CommandCount();
     DrawPcjFigure(pe, 10 + round, PrintMaster(kDrawings[round % 3]));
     // A slot outside the table records nothing.

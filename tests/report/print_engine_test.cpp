@@ -174,6 +174,21 @@ TEST(PrintEngine, PageNumbersAndTheSampleStampOnBodyPagesOnly) {
   EXPECT_EQ(pe.font().face, 1);
 }
 
+TEST(PrintEngine, PageSlotsGrowPastFiveHundredAndTwelve) {
+  PrintEngine pe;
+  test::StartBare(pe);
+  // Body page 700 lies in slot 710; the slots between stay empty.
+  ASSERT_TRUE(pe.SelectPageSlot(kFirstBodySlot + 700));
+  pe.DrawText(0, 0, 0, 0, "p700");
+  EXPECT_EQ(pe.NextPageSlot(), kFirstBodySlot + 701);
+  EXPECT_EQ(pe.records().highest(), kFirstBodySlot + 701);
+  EXPECT_TRUE(pe.records().Slot(600).empty());
+  EXPECT_EQ(test::Glyphs(pe, kFirstBodySlot + 700).size(), 4u);
+  EXPECT_TRUE(test::Glyphs(pe, kFirstBodySlot + 701).empty());
+  EXPECT_TRUE(pe.records().Slot(kPageSlots + 5).empty()) << "beyond the list: an empty page";
+  EXPECT_TRUE(pe.notices.empty());
+}
+
 TEST(PrintEngine, APageSlotBeyondTheLastFailsClearly) {
   PrintEngine pe;
   test::StartBare(pe);
@@ -181,7 +196,7 @@ TEST(PrintEngine, APageSlotBeyondTheLastFailsClearly) {
   pe.DrawText(0, 0, 0, 0, "last");
   const std::size_t before = pe.records().Slot(kLastPageSlot).size();
   EXPECT_EQ(pe.NextPageSlot(), -1);
-  EXPECT_FALSE(pe.SelectPageSlot(512));
+  EXPECT_FALSE(pe.SelectPageSlot(kPageSlots));
   pe.DrawText(0, 0, 0, 0, "lost");
   pe.NewPage();
   EXPECT_EQ(pe.records().Slot(kLastPageSlot).size(), before) << "the last page is not drawn over";

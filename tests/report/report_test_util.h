@@ -112,4 +112,51 @@ inline std::vector<std::string> RowsWith(const PrintEngine& pe,
   return out;
 }
 
+// Glyphs of a slot whose boxes overlap, as "a(x,y) / b(x,y)": more than a
+// third of the smaller glyph both ways, two texts printed over each other
+// rather than touching neighbours. A half-width character is one column of
+// its font wide, a full-width one two, both the font's height tall; a text
+// at 90 degrees runs upwards from its origin, other angles are left out, as
+// are blanks and the ruled-line pieces (they join by design). Only glyphs
+// of heights min_h..max_h pixels take part.
+// fraction: the share of the smaller glyph both ways that counts (3: a third).
+inline std::vector<std::string> Overprints(const PrintEngine& pe, int slot, int min_h = 0,
+                                           int max_h = 1 << 30, int fraction = 3) {
+  struct Box {
+    int x0, y0, x1, y1;
+    std::string ch;
+  };
+  std::vector<Box> boxes;
+  int height = 36, pitch = 18, angle = 0;
+  for (const auto& c : pe.records().Slot(slot)) {
+    if (c.cmd == Cmd::kSetFont) {
+      height = c.v[0];
+      pitch = c.v[1];
+      angle = c.v[2];
+    }
+    if (c.cmd != Cmd::kGlyph || height < min_h || height > max_h || c.text == " " ||
+        static_cast<unsigned char>(c.text[0]) == 0x84)
+      continue;
+    const int w = static_cast<int>(c.text.size()) * pitch;
+    if (angle == 0)
+      boxes.push_back({c.v[0], c.v[1], c.v[0] + w, c.v[1] + height, c.text});
+    else if (angle == 900)
+      boxes.push_back({c.v[0], c.v[1] - w, c.v[0] + height, c.v[1], c.text});
+  }
+  std::sort(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.y0 < b.y0; });
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < boxes.size(); ++i)
+    for (std::size_t j = i + 1; j < boxes.size() && boxes[j].y0 < boxes[i].y1; ++j) {
+      const Box& a = boxes[i];
+      const Box& b = boxes[j];
+      const int ox = std::min(a.x1, b.x1) - std::max(a.x0, b.x0);
+      const int oy = std::min(a.y1, b.y1) - std::max(a.y0, b.y0);
+      if (ox * fraction > std::min(a.x1 - a.x0, b.x1 - b.x0) &&
+          oy * fraction > std::min(a.y1 - a.y0, b.y1 - b.y0))
+        out.push_back(a.ch + "(" + std::to_string(a.x0) + "," + std::to_string(a.y0) + ") / " +
+                      b.ch + "(" + std::to_string(b.x0) + "," + std::to_string(b.y0) + ")");
+    }
+  return out;
+}
+
 }  // namespace vaultra::test

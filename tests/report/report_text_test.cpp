@@ -259,19 +259,47 @@ TEST(Contents, NegativeYAndLargePagesSortNumerically) {
   EXPECT_EQ(order, "abcd");
 }
 
-TEST(Contents, MoreThanNinePagesStopAtTheBodyAndSaySo) {
+TEST(Contents, MoreThanNinePagesContinueAfterTheBody) {
   PrintEngine pe;
   test::StartReport(pe);
   PrintLine(pe, 1.0, 5.76, "本文");
+  for (int i = 0; i < 3; ++i) pe.NewPage();  // body pages 1..4: slots 11..14
   const std::size_t body = pe.records().Slot(11).size();
-  for (int i = 0; i < 400; ++i)
+  for (int i = 0; i < 410; ++i)
     pe.text.contents.push_back({1 + i / 30, 5.76 * (i % 30), 1, 0, Format("h%d", i)});
-  EXPECT_EQ(BuildContentsPages(pe), kMaxContentsPages);
+  // 410 entries at 40 a page: 11 pages, the 10th and 11th after body slot 14.
+  EXPECT_EQ(BuildContentsPages(pe), 11);
+  EXPECT_EQ(pe.text.contents_slots, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 16}));
   EXPECT_TRUE(Glyphs(pe, kFirstBodySlot).empty());
   EXPECT_EQ(pe.records().Slot(11).size(), body);
-  EXPECT_NE(Text(Glyphs(pe, 9)).find("40"), std::string::npos)
-      << "the note names the 40 entries left out";
   EXPECT_NE(Text(Glyphs(pe, 9)).find("h359"), std::string::npos);
+  EXPECT_NE(Text(Glyphs(pe, 15)).find("h360"), std::string::npos);
+  EXPECT_NE(Text(Glyphs(pe, 16)).find("h409"), std::string::npos);
+  // Entry 409 lies on body page 1 + 409 / 30 = 14: its number ends the leader.
+  EXPECT_NE(Text(Glyphs(pe, 16)).find("･14"), std::string::npos);
+}
+
+TEST(Contents, EachLevelHasItsIndent) {
+  struct Case {
+    const char* heading;
+    int level;
+    const char* listed;
+  };
+  const Case cases[] = {
+      {"3. 荷重", 1, "3. 荷重"},
+      {"3.1 常時荷重", 2, "  3.1 常時荷重"},
+      {"12.10 端壁", 2, "  12.10 端壁"},
+      {"3.1.2 細目", 3, "    3.1.2 細目"},
+      {"(3) 土圧", 4, "    (3) 土圧"},
+      {"(Ｌ１地震動時)", 4, "    (Ｌ１地震動時)"},
+      {"  2) 覆土による鉛直土圧", 5, "      2) 覆土による鉛直土圧"},
+      {"  部材と断面の対応", 5, "      部材と断面の対応"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.heading);
+    EXPECT_EQ(ContentsLevel(c.heading), c.level);
+    EXPECT_EQ(ContentsLine(c.heading), c.listed);
+  }
 }
 
 }  // namespace

@@ -21,7 +21,12 @@ int PageNumberOf(std::string_view text, int fallback) {
 
 int PreviewPages::SlotOf(int index) const {
   if (index < 0 || index > Last()) return -1;
-  return index <= contents ? index : index + kFirstBodySlot - contents;
+  if (index == 0) return 0;
+  if (index <= contents) {
+    const auto k = static_cast<std::size_t>(index - 1);
+    return k < contents_slots.size() ? contents_slots[k] : index;
+  }
+  return index + kFirstBodySlot - contents;
 }
 
 int PreviewPages::ScrollMaximum() const {

@@ -23,6 +23,9 @@ constexpr int kPreviewGap = 6;  // band between two pages
 struct PreviewPages {
   int contents = 0;  // N
   int body = 0;
+  // The slot of each contents page when the report named them (a long
+  // contents continues after the body); empty: slots 1 .. N.
+  std::vector<int> contents_slots = {};
 
   int Last() const { return contents + body; }
   // The page slot of a preview index (-1 beyond the last page).

@@ -402,3 +402,50 @@ TEST_F(ScreenFigure, PickingFindsTheNearestMemberAndTheBlock) {
 
 }  // namespace
 }  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+// The label placer: labels asked for at one place, or across an obstacle
+// line, end up side by side, each once, deterministically.
+TEST(FigureLabels, LabelsAtOnePlaceOrAcrossAMemberAreMovedApart) {
+  auto draw = [](PrintEngine& pe) {
+    test::StartBare(pe);
+    pe.SetWindow(20, 50, 160, 100, 0, 10, 10, 0);
+    pe.SetPenWidth(1);
+    pe.SetObstacleLines(true);
+    pe.LineWorld(0, 5, 10, 5);  // a member across the middle
+    pe.SetObstacleLines(false);
+    pe.SetTextFont(2.0, 1.0, 0, 0);
+    const LabelScope scope(pe);
+    for (int k = 0; k < 4; ++k) pe.TextWorld(TextAlign::kMiddleLeft, 5, 5, "-12.250");
+    pe.TextWorld(TextAlign::kMiddleLeft, 5, 5, "[1]");
+  };
+  PrintEngine pe;
+  draw(pe);
+  const int slot = kFirstBodySlot + 1;
+  // Five labels, 25 glyphs, none over another.
+  EXPECT_EQ(test::Glyphs(pe, slot).size(), 4u * 7 + 3);
+  EXPECT_TRUE(test::Overprints(pe, slot).empty());
+  // None across the member: at y = 5 of the world, page y 75 mm, px 800
+  // (page top 5 mm, 10 px a mm); a 2 mm text lies wholly above or below.
+  for (const test::GlyphAt& g : test::Glyphs(pe, slot))
+    EXPECT_TRUE(g.y + 20 <= 800 || g.y >= 800) << g.ch << " at " << g.y;
+  // A label moved further than its height gets a leader line.
+  EXPECT_GE(test::Count(pe, slot, Cmd::kLineTo), 2);
+  // The same drawing again places every label the same.
+  PrintEngine again;
+  draw(again);
+  EXPECT_EQ(test::Dumped(pe, slot, {"glyph", "lineto"}),
+            test::Dumped(again, slot, {"glyph", "lineto"}));
+  // Outside a label scope a text stays where it was asked for.
+  PrintEngine plain;
+  test::StartBare(plain);
+  plain.SetTextFont(2.0, 1.0, 0, 0);
+  plain.DrawText(10, 10, 0, 0, "A");
+  plain.DrawText(10, 10, 0, 0, "A");
+  EXPECT_EQ(test::Overprints(plain, slot).size(), 1u);
+}
+
+}  // namespace
+}  // namespace vaultra
