@@ -11,7 +11,9 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/document/form_state.h"
@@ -32,6 +34,20 @@ struct PageLayout;
 // editable column of the next row, the last row stays) or, with `down`,
 // one row down (wrapping to the first data row of the next column, the
 // last column stays). Rows and columns are the grid's own (fixed included).
+// A numeric field's text read whole: blanks around it, full-width digits
+// and a C-locale decimal number with an optional exponent; nothing else
+// (no trailing letters, no "inf", "nan" or hexadecimal). Empty when the
+// text is no number or not finite.
+std::optional<double> ReadWholeNumber(std::string_view cp932);
+
+// Why a numeric field refuses `text` under its tag (cp932, empty when the
+// text is taken): no number, not finite, a fraction in a whole-number
+// field, or wider than the field's width (tag: width w, d decimals), so
+// the range the field can hold is named.
+std::string FieldRefusal(std::string_view text, int tag);
+// The range a tag's field can hold, as "MIN ～ MAX" (cp932).
+std::string FieldRangeText(int tag);
+
 struct CellPos {
   int row = 0, col = 0;
   bool operator==(const CellPos&) const = default;
@@ -114,6 +130,9 @@ class FormPage : public QWidget {
   // A control was changed by the user: an edit field left (after its text
   // was formatted by its tag), a list choice, a button click.
   void edited(const QString& name);
+  // A numeric field refused what was typed (the text is back to the last
+  // value taken); the message names the field and its range.
+  void refused(const QString& message);
 
  private:
   struct Binding {
@@ -142,6 +161,7 @@ class FormPage : public QWidget {
   std::map<std::string, QGroupBox*> groups_;
   std::map<std::string, GridTable*> tables_;
   int filling_ = 0;
+  std::map<const QWidget*, QString> accepted_;  // numeric fields: the last text taken
 };
 
 }  // namespace vaultra::gui
