@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -32,6 +33,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "app/document/project_file.h"
 #include "core/cp932.h"
@@ -109,7 +111,11 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
           state_, md,
           [this]() -> CalcRun* { return calc_.analysed() ? &calc_.mutable_run() : nullptr; },
           stack_);
-      connect(rc_view_, &RcPageView::rebarEdited, this, [this] { navigator_.SetRebarEdited(); });
+      // A rebar edit rechecks the members: the status bar counts again.
+      connect(rc_view_, &RcPageView::rebarEdited, this, [this] {
+        navigator_.SetRebarEdited();
+        RefreshVerdictCount();
+      });
       connect(rc_view_, &RcPageView::detailRequested, this, &MainWindow::OpenSectionDetail);
       w = rc_view_;
     }
@@ -384,6 +390,14 @@ void MainWindow::BeginCalc(const QString& what) {
   progress_->adjustSize();
   progress_->move(geometry().center() - progress_->rect().center());
   progress_->show();
+  // A window just shown is painted only once the display has mapped it:
+  // the events that map it are taken (no input, at most 0.3 s), then it is
+  // painted; the calculation's progress texts repaint it from then on.
+  QElapsedTimer waited;
+  waited.start();
+  while (progress_->windowHandle() && !progress_->windowHandle()->isExposed() &&
+         waited.elapsed() < 300)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
   progress_->repaint();
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
@@ -579,6 +593,13 @@ void MainWindow::RepaintMemberForce() {
 
 void MainWindow::RunSectionChecks(const CheckOverrideValues& overrides) {
   calc_.RunSectionChecks(overrides);
+  RefreshVerdictCount();
+}
+
+void MainWindow::RefreshVerdictCount() {
+  if (!calc_.analysed()) return;
+  calc_note_ = CalcSummary();
+  Tick();
 }
 
 // The report button: the report of the last run, built once and shown.

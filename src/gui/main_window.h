@@ -152,6 +152,8 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void RestoreStep(const ProjectState& s);
   void BuildShortcuts();
   void ConnectRefusals(FormPage* fp);
+  // The status bar's count of failed member verdicts, after a recheck.
+  void RefreshVerdictCount();
   void AddRecent(const std::string& path);
   void LoadRecent();
   void FillRecentMenu();
