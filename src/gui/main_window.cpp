@@ -81,9 +81,15 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
   if (state_.project_path == started_.folders.resume_file ||
       state_.project_path == started_.folders.default_resume_file)
     state_.project_path.clear();
-  setMinimumSize(1280, 744);
+  // A laptop screen less its task bar (1280x720, 1366x768) holds the window:
+  // the pages scroll where they cannot fit.
+  setMinimumSize(1024, 600);
   resize(1280, 768);
-  if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+  if (QScreen* s = screen()) {
+    const QRect avail = s->availableGeometry();
+    resize(std::min(1280, avail.width()), std::min(768, avail.height()));
+    move(avail.center() - rect().center());
+  }
   setAcceptDrops(true);
 
   inputs_ = new InputPages(

@@ -1,0 +1,116 @@
+// The window fits a laptop screen: at 1280x720 and 1366x768 every control of
+// every page lies inside what the window shows, directly or inside a scroll
+// area that can bring it into view; and the header faults of the pages.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTableWidget>
+#include <sstream>
+
+#include "gui/form_page.h"
+#include "gui/section_detail_window.h"
+#include "gui_support.h"
+
+namespace vaultra::gui::test {
+namespace {
+
+// A control a user reads or works: fields, lists, buttons, tables, labels.
+bool IsControl(const QWidget* w) {
+  return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+         qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QAbstractItemView*>(w) ||
+         (qobject_cast<const QLabel*>(w) && !static_cast<const QLabel*>(w)->text().isEmpty());
+}
+
+// Where `w` is cut off: walking up to the window, the control must lie
+// inside each ancestor, except that the content of a scroll area may lie
+// outside its viewport (scrolling brings any part of it in): from there on
+// the scroll area itself must lie inside its ancestors. Empty when nothing
+// cuts it.
+std::string ClippedBy(const QWidget* w, const QWidget* top) {
+  QRect r = w->rect();
+  const QWidget* c = w;
+  while (c != top) {
+    const QWidget* p = c->parentWidget();
+    if (!p) break;
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(p->parentWidget());
+    if (area && area->viewport() == p) {
+      r = area->rect();
+      c = area;
+      continue;
+    }
+    const QRect in_p = r.translated(c->pos());
+    if (!QRect(QPoint(0, 0), p->size()).contains(in_p)) {
+      std::ostringstream s;
+      s << p->metaObject()->className() << " '" << p->objectName().toStdString() << "' "
+        << p->width() << "x" << p->height() << " cuts " << in_p.x() << "," << in_p.y() << " "
+        << in_p.width() << "x" << in_p.height();
+      return s.str();
+    }
+    r = in_p;
+    c = p;
+  }
+  return {};
+}
+
+std::vector<std::string> Clipped(const QWidget* top) {
+  std::vector<std::string> out;
+  for (const QWidget* w : top->findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(top) || !IsControl(w) || w->width() <= 0) continue;
+    // Inside a combo's popup, a table's editors, a scroll bar: the owner is checked.
+    if (qobject_cast<const QAbstractItemView*>(w->parentWidget()) ||
+        qobject_cast<const QAbstractItemView*>(w->parentWidget() ? w->parentWidget()->parentWidget()
+                                                                 : nullptr))
+      continue;
+    const std::string why = ClippedBy(w, top);
+    if (!why.empty()) {
+      const QString name = w->accessibleName().isEmpty() ? w->objectName() : w->accessibleName();
+      out.push_back(std::string(w->metaObject()->className()) + " '" + name.toStdString() +
+                    "': " + why);
+    }
+  }
+  return out;
+}
+
+struct Fit : WindowFixture {
+  Fit() : WindowFixture("fit") {}
+};
+
+TEST_F(Fit, EveryPageFitsTheLaptopSizes) {
+  for (const char* sample : {"box_three_boxes.vt1", "stand_two_slabs.vt1"}) {
+    auto w = Window(sample);
+    for (const QSize size : {QSize(1280, 720), QSize(1366, 768)}) {
+      w->resize(size);
+      w->show();
+      QApplication::processEvents();
+      EXPECT_LE(w->width(), size.width());
+      EXPECT_LE(w->height(), size.height());
+      for (int p = 1; p <= kSwitchedPages; ++p) {
+        w->PageButton(static_cast<Page>(p))->click();
+        for (int i = 0; i < 3; ++i) QApplication::processEvents();  // layouts after a fill
+        for (const std::string& c : Clipped(w.get()))
+          ADD_FAILURE() << sample << " " << size.width() << "x" << size.height() << " page " << p
+                        << ": " << c;
+      }
+      // The section-detail window within the screen too.
+      SectionDetailView* d = w->SectionDetail();
+      d->ShowWindow();
+      QApplication::processEvents();
+      EXPECT_LE(d->frameGeometry().height(), size.height()) << size.height();
+      EXPECT_LE(d->frameGeometry().width(), size.width());
+      d->hide();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vaultra::gui::test
