@@ -119,7 +119,13 @@ std::string FieldRangeText(int tag) {
 std::string FieldRefusal(std::string_view text, int tag) {
   if (!IsNumericTag(tag)) return {};
   const std::optional<double> v = ReadWholeNumber(text);
-  if (!v) return Utf16ToCp932(u"数値として読めません");
+  if (!v) {
+    // A number in form whose value overflows (1e400) is named as such.
+    const std::string t = HalfWidthNumberText(text);
+    const bool overflows = std::isinf(std::strtod(t.c_str(), nullptr)) &&
+                           t.find_first_of("0123456789") != std::string::npos;
+    return Utf16ToCp932(overflows ? u"大きすぎて有限の数値になりません" : u"数値として読めません");
+  }
   const int w = TagWidth(tag), d = TagDecimals(tag);
   if (d == 0 && *v != std::floor(*v)) return Utf16ToCp932(u"整数を入力してください");
   // The value must fit the field as it is shown: a wider text is beyond

@@ -845,6 +845,8 @@ void MainWindow::BuildShortcuts() {
   recent_menu_ = file_menu_->addMenu(QStringLiteral(u"最近使ったファイル"));
   recent_menu_->setObjectName(QStringLiteral("RecentFiles"));
   file_menu_->addSeparator();
+  add(file_menu_, QStringLiteral(u"終了"), QKeySequence(Qt::CTRL | Qt::Key_Q), "Quit1",
+      [this] { close(); });
   QMenu* edit = new QMenu(QStringLiteral(u"編集"), this);
   add(edit, QStringLiteral(u"元に戻す"), QKeySequence(Qt::CTRL | Qt::Key_Z), "Undo1",
       &MainWindow::Undo);

@@ -204,7 +204,11 @@ TEST_F(WindowWork, NumericFieldRefusesWhatItCannotHold) {
   ASSERT_NE(depth, nullptr);
   const QString before = depth->text();
   ASSERT_NE(ReadWholeNumber(Cp(before)).value_or(0), 0.0);
-  for (const char* typed : {"abc", "1e400", "1000", ""}) {
+  const std::pair<const char*, const char*> cases[] = {{"abc", "数値として読めません"},
+                                                       {"1e400", "有限の数値"},
+                                                       {"1000", "範囲外"},
+                                                       {"", "数値として"}};
+  for (const auto& [typed, why] : cases) {
     const std::size_t told = ui.told().size();
     Type(*w, depth, QString::fromUtf8(typed));
     QApplication::processEvents();  // the message follows the field's restore
@@ -214,6 +218,7 @@ TEST_F(WindowWork, NumericFieldRefusesWhatItCannotHold) {
     const std::string msg = Cp932ToUtf8(ui.told().back());
     EXPECT_NE(msg.find("構造物の深さ"), std::string::npos) << msg;
     EXPECT_NE(msg.find("-99.999 ～ 999.999"), std::string::npos) << msg;
+    EXPECT_NE(msg.find(why), std::string::npos) << msg;
     EXPECT_FALSE(w->modified());
   }
   Type(*w, depth, QStringLiteral("1.25"));
