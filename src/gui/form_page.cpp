@@ -137,6 +137,16 @@ std::string FieldRefusal(std::string_view text, int tag) {
   return {};
 }
 
+QString WithoutNegativeZero(const QString& text) {
+  const QString t = text.trimmed();
+  if (!t.startsWith(QLatin1Char('-')) || t.size() < 2) return text;
+  for (QChar c : t.mid(1))
+    if (c != QLatin1Char('0') && c != QLatin1Char('.')) return text;
+  QString out = text;
+  out.replace(out.indexOf(QLatin1Char('-')), 1, QLatin1Char(' '));
+  return out;
+}
+
 // ---- Enter in a grid ------------------------------------------------------------
 
 CellPos NextCell(CellPos at, int rows, int cols, int fixed_rows, int fixed_cols, bool down) {
@@ -226,7 +236,8 @@ void GridTable::Fill(const GridData& g) {
   for (int c = 0; c < g.col_count(); ++c) {
     QStringList lines;
     for (int r = 0; r < fixed_rows_; ++r) lines += Q(g.Cell(c, r)).split(QLatin1Char(','));
-    heads << lines.join(QLatin1Char('\n'));
+    // "$" stands for a blank in a header, as in the cells.
+    heads << lines.join(QLatin1Char('\n')).replace(QLatin1Char('$'), QLatin1Char(' '));
     // A zero width hides a column (the node table's support code).
     if (g.col_widths[c] > 0) setColumnWidth(c, g.col_widths[c]);
   }
@@ -246,7 +257,7 @@ void GridTable::Fill(const GridData& g) {
         it = new QTableWidgetItem;
         setItem(r - fixed_rows_, c, it);
       }
-      it->setText(Q(g.Cell(c, r)));
+      it->setText(WithoutNegativeZero(Q(g.Cell(c, r))));
       if (c < fixed_cols_) it->setFlags(it->flags() & ~Qt::ItemIsEditable);
     }
 }
@@ -255,6 +266,26 @@ void GridTable::Take(GridData& g) const {
   for (int r = fixed_rows_; r < g.row_count() && r - fixed_rows_ < rowCount(); ++r)
     for (int c = 0; c < g.col_count() && c < columnCount(); ++c)
       if (const QTableWidgetItem* it = item(r - fixed_rows_, c)) g.SetCell(c, r, Cp(it->text()));
+}
+
+void GridTable::SetCornerText(const QString& text) {
+  if (!corner_) {
+    corner_ = new QLabel(this);
+    corner_->setAlignment(Qt::AlignCenter);
+    corner_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+  corner_->setText(text);
+  updateGeometries();
+}
+
+void GridTable::updateGeometries() {
+  QTableWidget::updateGeometries();
+  if (!corner_) return;
+  const int f = frameWidth();
+  corner_->setGeometry(f, f, verticalHeader()->isVisible() ? verticalHeader()->width() : 0,
+                       horizontalHeader()->height());
+  corner_->setVisible(verticalHeader()->isVisible());
+  corner_->raise();
 }
 
 void GridTable::keyPressEvent(QKeyEvent* e) {
@@ -668,10 +699,12 @@ const FormPage::Binding* FormPage::Find(const std::string& name) const {
 void FormPage::Fill(const Control& c, const Binding& b) {
   const QSignalBlocker block(b.widget);
   switch (c.kind) {
-    case ControlKind::kEdit:
-      static_cast<QLineEdit*>(b.widget)->setText(Q(c.text));
-      accepted_[b.widget] = Q(c.text);
+    case ControlKind::kEdit: {
+      const QString text = c.tag != 0 ? WithoutNegativeZero(Q(c.text)) : Q(c.text);
+      static_cast<QLineEdit*>(b.widget)->setText(text);
+      accepted_[b.widget] = text;
       break;
+    }
     case ControlKind::kDropDown: {
       auto* cb = static_cast<QComboBox*>(b.widget);
       bool same = cb->count() == static_cast<int>(c.items.size());

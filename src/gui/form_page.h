@@ -54,6 +54,9 @@ struct CellPos {
 };
 CellPos NextCell(CellPos at, int rows, int cols, int fixed_rows, int fixed_cols, bool down);
 
+// A number as shown: "-0.000" (a negative value rounded to zero) reads "0.000".
+QString WithoutNegativeZero(const QString& text);
+
 // A string grid shown as a table: the grid's fixed rows are the header
 // (two lines split at ","), its data rows the table's rows, so table row r
 // is grid row r + fixed_rows. Enter, Delete and finished edits are signalled.
@@ -77,6 +80,8 @@ class GridTable : public QTableWidget {
   void HideColumn(int col) { hidden_col_ = col; }
   // The row drawn highlighted (cyan), -1 for none; table rows.
   void SetHighlightRow(int row);
+  // The caption above the row numbers (the hidden number column's header).
+  void SetCornerText(const QString& text);
 
  signals:
   void enterPressed(int row, int col);  // table row and column of the current cell
@@ -85,9 +90,11 @@ class GridTable : public QTableWidget {
  protected:
   void keyPressEvent(QKeyEvent* e) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  void updateGeometries() override;
 
  private:
   friend class GridPainter;
+  QLabel* corner_ = nullptr;
   int fixed_rows_ = 1;
   int fixed_cols_ = 0;
   int fixed_bg_ = 0xE8E8E8, data_bg_ = 0xFFFFFF, data_fg_ = 0;

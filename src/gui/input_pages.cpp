@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -152,6 +153,13 @@ void InputPages::BuildModelPage() {
   auto* fp = new FormPage(FormId::kModel, QStringLiteral(u"モデル入力"), DefaultModelForm());
   forms_[1] = fp;
   connect(fp, &FormPage::edited, this, [this](const QString& n) { ModelEdited(Name(n)); });
+  // The note under the depth says which cover the depth is (lbDepth2).
+  if (QWidget* depth = fp->WidgetOf("EdBlockDepth"))
+    if (auto* grid = qobject_cast<QGridLayout*>(depth->parentWidget()->layout())) {
+      depth_note_ = new QLabel(depth->parentWidget());
+      depth_note_->setObjectName(QStringLiteral("lbDepth2"));
+      grid->addWidget(depth_note_, grid->rowCount(), 1, 1, 2);
+    }
   fp->canvas()->SetDraw([this](QPainter& p, const QRect& r) {
     const bool tate = state_.model.Checked("RbTate");
     DrawFigure(Page::kModel, p, r, tate, [](PrintEngine& pe, Figure& fig) {
@@ -223,6 +231,7 @@ void InputPages::ApplyModelView() {
   if (QLabel* l = fp->CaptionOf("CoBox1"))
     l->setText(QStringLiteral(u"No　") + Q(v.block_list_header) + QStringLiteral(u"　地下水"));
   if (QLabel* l = fp->CaptionOf("EdBlockDepth")) l->setToolTip(Q(v.depth_note));
+  if (depth_note_) depth_note_->setText(Q(v.depth_note));
   if (QLabel* l = fp->CaptionOf("Ed_Kp")) l->setText(Q(v.precast_cover_label));
   if (QWidget* lock = fp->WidgetOf("CbxLock"))
     lock->setStyleSheet(v.locked ? QStringLiteral("color: rgb(255,0,0)")
@@ -244,6 +253,8 @@ void InputPages::BuildGroundPage() {
   t->verticalHeader()->show();
   t->verticalHeader()->setSectionsMovable(true);
   t->HideColumn(0);
+  // The row numbers are the layer numbers: the hidden column's caption goes above them.
+  t->SetCornerText(QStringLiteral(u"地層\nNo"));
   t->SetDisplay([](int, int col, const QString& text) {
     if (col != 8) return text;
     const int kind = text.trimmed().toInt();

@@ -10,12 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "app/pages/dims_page.h"
-#include "app/pages/loads_page.h"
-#include "inputs/master_data.h"
 #include "app/calc/navigation.h"
 #include "app/document/project_file.h"
 #include "app/document/project_state.h"
+#include "app/pages/dims_page.h"
+#include "app/pages/loads_page.h"
+#include "inputs/master_data.h"
 #include "report/figures.h"
 #include "report/print_engine.h"
 
@@ -121,6 +121,7 @@ class InputPages : public QObject {
   };
   std::array<Picture, kSwitchedPages + 1> pictures_{};
   bool dims_shown_ = false;
+  QLabel* depth_note_ = nullptr;
 };
 
 }  // namespace vaultra::gui

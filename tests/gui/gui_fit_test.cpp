@@ -112,5 +112,51 @@ TEST_F(Fit, EveryPageFitsTheLaptopSizes) {
   }
 }
 
+TEST(FitTexts, NegativeZeroReadsAsZero) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"-0.000", " 0.000"},   {"  -0.00", "   0.00"}, {"-0", " 0"}, {"-0.001", "-0.001"},
+      {"-10.000", "-10.000"}, {"0.000", "0.000"},     {"-", "-"},   {"", ""}};
+  for (const auto& [in, out] : cases)
+    EXPECT_EQ(WithoutNegativeZero(QString::fromUtf8(in)).toStdString(), out) << in;
+}
+
+// The header faults: the ground grid's layer-number caption, no "$" in a
+// table header, the groundwater pair never both off, the depth note shown.
+TEST_F(Fit, HeadersAndNotesShowWhatTheyMean) {
+  auto w = Window(nullptr);
+  w->resize(1366, 768);
+  w->show();
+  // A state whose "無し" was left off by a project with groundwater.
+  state.model.At("RbWaterDepthOff").checked = false;
+  for (const char* sample : {"box_three_boxes.vt1", "stand_two_slabs.vt1"}) {
+    w->OpenProject(std::string(VAULTRA_SOURCE_DIR) + "/samples/" + sample);
+    QApplication::processEvents();
+    FormPage* model = w->FormPageOf(Page::kModel);
+    auto* on = qobject_cast<QRadioButton*>(model->WidgetOf("RbWaterDepthON"));
+    auto* off = qobject_cast<QRadioButton*>(model->WidgetOf("RbWaterDepthOff"));
+    ASSERT_TRUE(on && off);
+    EXPECT_NE(on->isChecked(), off->isChecked()) << sample;
+    auto* note = model->findChild<QLabel*>(QStringLiteral("lbDepth2"));
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(note->isVisibleTo(w.get()));
+    EXPECT_EQ(note->text(), IsBoxLayout(state) ? QStringLiteral(u"(ボックス部の土被りとする)")
+                                               : QStringLiteral(u"(左端頂版の土被りとする)"))
+        << sample;
+  }
+  w->PageButton(Page::kGround)->click();
+  QApplication::processEvents();
+  GridTable* ground = w->FormPageOf(Page::kGround)->TableOf("Grid1");
+  bool corner = false;
+  for (QLabel* l : ground->findChildren<QLabel*>())
+    corner |= l->text() == QStringLiteral(u"地層\nNo") && l->isVisibleTo(ground) && l->width() > 0;
+  EXPECT_TRUE(corner);
+  w->PageButton(Page::kLoads)->click();
+  QApplication::processEvents();
+  for (GridTable* t : w->FormPageOf(Page::kLoads)->findChildren<GridTable*>())
+    for (int c = 0; c < t->columnCount(); ++c)
+      if (QTableWidgetItem* h = t->horizontalHeaderItem(c))
+        EXPECT_FALSE(h->text().contains(QLatin1Char('$'))) << h->text().toStdString();
+}
+
 }  // namespace
 }  // namespace vaultra::gui::test
