@@ -5,7 +5,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -32,6 +34,7 @@
 #include "gui/qt_ui.h"
 #include "render/render.h"
 #include "report/force_diagrams.h"
+#include "report/report_template.h"
 
 namespace vaultra::gui {
 
@@ -348,10 +351,12 @@ void InputPages::BuildDimsPage() {
   forms_[3] = fp;
   auto* box = new QGroupBox(QStringLiteral(u"選択したブロックの寸法"), fp);
   auto* grid = new QGridLayout(box);
+  // Letter, field and unit side by side; the space left stays right of them.
+  grid->setColumnStretch(3, 1);
   for (int i = 0; i < kDimsFieldCount; ++i) {
     const std::string name = kDimsFields[static_cast<std::size_t>(i)].name;
     const QChar letter = QLatin1Char(name.size() > 3 ? name[3] : '?');
-    auto* label = new QLabel(QString(letter) + QStringLiteral("         (mm)"), box);
+    auto* label = new QLabel(QString(letter), box);
     label->setObjectName(QStringLiteral("lb_") + QString::fromStdString(name.substr(3)));
     auto* edit = new QLineEdit(box);
     edit->setObjectName(QString::fromStdString(name));
@@ -362,13 +367,22 @@ void InputPages::BuildDimsPage() {
     if (name == "Ed_Li") edit->setEnabled(false);
     grid->addWidget(label, i, 0);
     grid->addWidget(edit, i, 1);
+    grid->addWidget(new QLabel(QStringLiteral("(mm)"), box), i, 2);
     dims_fields_[static_cast<std::size_t>(i)] = edit;
     dims_labels_[static_cast<std::size_t>(i)] = label;
     connect(edit, &QLineEdit::editingFinished, this, [this, name] { DimsEdited(name); });
     connect(edit, &QLineEdit::returnPressed, edit,
             [edit] { edit->nextInFocusChain()->setFocus(Qt::TabFocusReason); });
   }
-  fp->extra_area()->addWidget(box);
+  // The symbol drawing (寸法記号図) beside the fields explains a ... h.
+  symbols_ = new QLabel(fp);
+  symbols_->setObjectName(QStringLiteral("DimsSymbols"));
+  symbols_->setAccessibleName(QStringLiteral(u"寸法記号図"));
+  symbols_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  auto* row = new QHBoxLayout;
+  row->addWidget(box, 0, Qt::AlignTop);
+  row->addWidget(symbols_, 1, Qt::AlignTop);
+  fp->extra_area()->addLayout(row);
   fp->canvas()->SetDraw([this](QPainter& p, const QRect& r) {
     DrawFigure(Page::kDimensions, p, r, false, [this](PrintEngine& pe, Figure& fig) {
       fig.highlighted_blocks.assign(static_cast<std::size_t>(kMaxBlocks + 1), 0);
@@ -653,6 +667,25 @@ void InputPages::BuildConditionsPage() {
     cond_panel_[static_cast<std::size_t>(i)] = panel;
     cond_text_[static_cast<std::size_t>(i)] = text;
   }
+}
+
+// The drawing file recorded on a page of its own and replayed onto an
+// image, cut to what it draws.
+void InputPages::SetPrintMasterDir(const std::string& dir) {
+  const std::string path = dir + Utf16ToCp932(u"寸法記号図.PCJ");
+  if (!symbols_ || dir.empty() || !FileExists(path)) return;
+  PrintEngine pe;
+  pe.BeginReportPages(1800, 2700);
+  pe.SelectPageSlot(kFirstBodySlot);
+  pe.NewPage();
+  DrawPcjFigure(pe, 0, path);
+  const QImage page = render::RenderPage(pe.records(), pe.records().current(), 720, 1080);
+  QRect drawn;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x)
+      if (page.pixel(x, y) != 0xFFFFFFFFu) drawn |= QRect(x, y, 1, 1);
+  if (drawn.isEmpty()) return;
+  symbols_->setPixmap(QPixmap::fromImage(page.copy(drawn.adjusted(-6, -6, 6, 6))));
 }
 
 void InputPages::SetFramePaths(std::string transverse, std::string longitudinal) {

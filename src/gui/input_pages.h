@@ -55,6 +55,9 @@ class InputPages : public QObject {
   void CommitPending(Page page);
   // The frame text paths of the last build, for the condition-file view.
   void SetFramePaths(std::string transverse, std::string longitudinal);
+  // The print master folder: the dimensions page shows its symbol drawing.
+  void SetPrintMasterDir(const std::string& dir_cp932);
+  QLabel* DimsSymbols() const { return symbols_; }
 
   DimsPageState& dims() { return dims_; }
   LoadsPageState& loads() { return loads_; }
@@ -122,6 +125,7 @@ class InputPages : public QObject {
   std::array<Picture, kSwitchedPages + 1> pictures_{};
   bool dims_shown_ = false;
   QLabel* depth_note_ = nullptr;
+  QLabel* symbols_ = nullptr;
 };
 
 }  // namespace vaultra::gui

@@ -96,6 +96,7 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
       state, md, logic, ui, [this] { return calculating(); }, [this] { return started_.complete; },
       this);
   connect(inputs_, &InputPages::modelChanged, this, &MainWindow::Tick);
+  inputs_->SetPrintMasterDir(started_.folders.print_master_dir);
   results_ = new ResultPages(state, calc_, this);
 
   auto* central = new QWidget(this);

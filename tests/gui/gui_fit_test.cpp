@@ -18,6 +18,7 @@
 #include <sstream>
 
 #include "gui/form_page.h"
+#include "gui/input_pages.h"
 #include "gui/section_detail_window.h"
 #include "gui_support.h"
 
@@ -82,7 +83,11 @@ std::vector<std::string> Clipped(const QWidget* top) {
 }
 
 struct Fit : WindowFixture {
-  Fit() : WindowFixture("fit") {}
+  // With the print master folder: the dimensions page shows its drawing.
+  Fit() : WindowFixture("fit") {
+    started.folders.print_master_dir =
+        Utf8ToCp932(std::string(VAULTRA_SOURCE_DIR) + "/Master/印刷/");
+  }
 };
 
 TEST_F(Fit, EveryPageFitsTheLaptopSizes) {
@@ -156,6 +161,33 @@ TEST_F(Fit, HeadersAndNotesShowWhatTheyMean) {
     for (int c = 0; c < t->columnCount(); ++c)
       if (QTableWidgetItem* h = t->horizontalHeaderItem(c))
         EXPECT_FALSE(h->text().contains(QLatin1Char('$'))) << h->text().toStdString();
+}
+
+// The dimensions page shows the symbol drawing beside its fields, each
+// field next to its letter.
+TEST_F(Fit, DimensionsPageShowsTheSymbolDrawingBesideItsFields) {
+  auto w = Window("box_three_boxes.vt1");
+  w->resize(1280, 720);
+  w->show();
+  w->PageButton(Page::kDimensions)->click();
+  w->pages().PickOnCanvas(Page::kDimensions,
+                          QPointF(0.3, 0.5));  // a block chosen or not: the drawing stays
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  QLabel* symbols = w->pages().DimsSymbols();
+  ASSERT_NE(symbols, nullptr);
+  ASSERT_FALSE(symbols->pixmap().isNull());
+  EXPECT_GT(symbols->pixmap().width(), 300);
+  EXPECT_TRUE(symbols->isVisibleTo(w.get()));
+  QLineEdit* a = w->pages().DimsField(0);
+  auto* label = qobject_cast<QLabel*>(
+      a->parentWidget()->findChild<QLabel*>(QStringLiteral("lb_") + a->objectName().mid(3)));
+  ASSERT_NE(label, nullptr);
+  const int gap = a->mapTo(w.get(), QPoint(0, 0)).x() -
+                  (label->mapTo(w.get(), QPoint(0, 0)).x() + label->width());
+  EXPECT_LT(gap, 120) << "label and field " << gap << " px apart";
+  // The drawing lies to the right of the fields.
+  EXPECT_GT(symbols->mapTo(w.get(), QPoint(0, 0)).x(),
+            a->mapTo(w.get(), QPoint(a->width(), 0)).x());
 }
 
 }  // namespace
