@@ -249,7 +249,10 @@ void GridTable::Fill(const GridData& g) {
     if (!hide) width += g.col_widths[c];
   }
   // The whole table is seen when the page has room for it.
-  setMinimumWidth(std::min(1100, width + (verticalHeader()->isVisible() ? 34 : 0) + 24));
+  // (The row-number header counts once it is shown at all, before the page is.)
+  const int numbers =
+      verticalHeader()->isHidden() ? 0 : std::max(34, verticalHeader()->sizeHint().width());
+  setMinimumWidth(std::min(1100, width + numbers + 24));
   for (int r = fixed_rows_; r < g.row_count(); ++r)
     for (int c = 0; c < g.col_count(); ++c) {
       QTableWidgetItem* it = item(r - fixed_rows_, c);

@@ -367,7 +367,9 @@ void InputPages::BuildDimsPage() {
     if (name == "Ed_Li") edit->setEnabled(false);
     grid->addWidget(label, i, 0);
     grid->addWidget(edit, i, 1);
-    grid->addWidget(new QLabel(QStringLiteral("(mm)"), box), i, 2);
+    auto* unit = new QLabel(QStringLiteral("(mm)"), box);
+    grid->addWidget(unit, i, 2);
+    dims_units_[static_cast<std::size_t>(i)] = unit;
     dims_fields_[static_cast<std::size_t>(i)] = edit;
     dims_labels_[static_cast<std::size_t>(i)] = label;
     connect(edit, &QLineEdit::editingFinished, this, [this, name] { DimsEdited(name); });
@@ -403,6 +405,7 @@ void InputPages::ShowDims() {
     dims_fields_[i]->setText(Q(v.text));
     dims_fields_[i]->setVisible(v.visible);
     dims_labels_[i]->setVisible(v.visible);
+    dims_units_[i]->setVisible(v.visible);
     dims_fields_[i]->setStyleSheet(v.red ? QStringLiteral("color: rgb(255,0,0)") : QString());
   }
   dims_shown_ = dims_.selected != 0;

@@ -113,6 +113,7 @@ class InputPages : public QObject {
   std::array<std::string, 2> frame_paths_;
   std::array<QLineEdit*, kDimsFieldCount> dims_fields_{};
   std::array<QLabel*, kDimsFieldCount> dims_labels_{};
+  std::array<QLabel*, kDimsFieldCount> dims_units_{};
   DimsPageState dims_;
   LoadsPageState loads_;
   int points_selected_ = 0;
