@@ -36,6 +36,7 @@
 #include <QWindow>
 
 #include "app/document/project_file.h"
+#include "app/pages/section_detail_form.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "gui/form_page.h"
@@ -355,6 +356,7 @@ void MainWindow::ShowSectionDetail() {
 
 SectionDetailView* MainWindow::SectionDetail() {
   if (!section_detail_) {
+    TakeProjectMaterials(state_.section_detail, state_.records.materials);
     section_detail_ = new SectionDetailView(state_.section_detail, ui_, this);
     for (FormPage* fp : section_detail_->findChildren<FormPage*>()) ConnectRefusals(fp);
     if (auto* fp = qobject_cast<FormPage*>(static_cast<QObject*>(section_detail_)))
@@ -760,7 +762,9 @@ void MainWindow::OpenProject(const std::string& path) {
   navigator_.PageSelectClick(Page::kModel);
   ShowPage(navigator_.current());
   FormShow(navigator_.current(), 2);
-  // The section-detail window shows the fields the project brought.
+  // The section-detail window shows the fields the project brought (its
+  // materials where the window's own initial ones stand).
+  TakeProjectMaterials(state_.section_detail, state_.records.materials);
   if (section_detail_) section_detail_->Reload();
   if (r.loaded) {
     AddRecent(state_.project_path);
