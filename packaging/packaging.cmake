@@ -81,7 +81,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The shared libraries (Qt 6, FreeXL, libjpeg, the C++ runtime) are found by
 # dpkg-shlibdeps; what is loaded at run time only is named here: Qt's
-# platform plugins and the IPA fonts of the report.
+# platform plugins, Qt's Japanese translations of its own dialogs and the IPA
+# fonts of the report.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic, fonts-ipafont-mincho")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic, fonts-ipafont-mincho")
 include(CPack)

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ ninja-build pkg-config
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  qt6-base-dev libjpeg62-turbo-dev libfreexl-dev zlib1g-dev
+  qt6-base-dev qt6-translations-l10n libjpeg62-turbo-dev libfreexl-dev zlib1g-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   calculix-ccx poppler-utils
   dpkg-dev desktop-file-utils shared-mime-info

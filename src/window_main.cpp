@@ -11,6 +11,7 @@
 #include "app/calc/navigation.h"
 #include "app/document/project_file.h"
 #include "app/pages/page_logic_impl.h"
+#include "cli/args.h"
 #include "cli/commands.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
@@ -40,6 +41,17 @@ void ScheduleGrab(vaultra::gui::MainWindow& w) {
   });
 }
 
+// The reason a project named at start cannot be opened, for the window.
+std::string ProblemText(const std::string& why) {
+  if (why.find("no such") != std::string::npos)
+    return vaultra::Utf16ToCp932(u"ファイルが見つかりません。");
+  if (why.find("folder") != std::string::npos)
+    return vaultra::Utf16ToCp932(u"フォルダです。プロジェクトファイル(.vt1)ではありません。");
+  if (why.find("regular") != std::string::npos)
+    return vaultra::Utf16ToCp932(u"通常のファイルではありません (") + why + ")";
+  return vaultra::Utf16ToCp932(u"読み取れません (") + why + ")";
+}
+
 }  // namespace
 
 static int WindowMain(int argc, char** argv) {
@@ -51,12 +63,17 @@ static int WindowMain(int argc, char** argv) {
 
   // What would make the toolkit abort (no display) or open nothing (no
   // such project) is refused before it starts.
-  status = vaultra::cli::CheckWindowStart(argc, argv);
+  // A project that cannot be read still opens the window, with the message
+  // on screen; the exit status says so to a script all the same.
+  std::string project_problem;
+  status = vaultra::cli::CheckWindowStart(argc, argv, &project_problem);
   if (status >= 0) return status;
+  const int exit_status = project_problem.empty() ? 0 : vaultra::cli::kExitBadInput;
 
   using namespace vaultra;
   QApplication app(argc, argv);
   std::setlocale(LC_NUMERIC, "C");  // Qt sets the locale from the environment
+  vaultra::gui::LoadQtTranslations(app);
 
   std::optional<std::string> project;
   for (int i = 1; i < argc; ++i) {
@@ -87,17 +104,19 @@ static int WindowMain(int argc, char** argv) {
   gui::MainWindow window(state, master, logic, ui, started);
   ui.SetParent(&window);
   if (project) {
-    if (FileExists(*project))
+    if (project_problem.empty())
       window.OpenProject(*project);
     else
-      ui.Tell(MsgKind::kError, *project + Utf16ToCp932(u"\nが見つかりません。"));
+      window.TellWhenShown(*project + "\n" + ProblemText(project_problem) +
+                           Utf16ToCp932(u"\n\n前回の状態で起動しました。"));
   }
   window.show();
   ScheduleGrab(window);
   // VAULTRA_EXIT_WHEN_SHOWN=1: quit once the window is up (whole-process start-up timing).
   if (const char* e = std::getenv("VAULTRA_EXIT_WHEN_SHOWN"); e && *e == '1')
     QTimer::singleShot(0, &window, [&window] { window.close(); });
-  return app.exec();
+  const int rc = app.exec();
+  return rc != 0 ? rc : exit_status;
 }
 
 int main(int argc, char** argv) {

@@ -120,14 +120,15 @@ bool RefuseUnrepresentable(int argc, char** argv, int first) {
   return false;
 }
 
-int CheckWindowStart(int argc, char** argv) {
+int CheckWindowStart(int argc, char** argv, std::string* project_problem) {
   if (RefuseUnrepresentable(argc, argv, 1)) return kExitBadInput;
   for (int i = 1; i < argc; ++i) {
     if (argv[i][0] == '-') continue;  // the window's own argument check follows
     const char* why = NotAProjectFile(Utf8ToCp932(argv[i]));
     if (*why) {
       std::fprintf(stderr, "vaultra: %s: %s\n", argv[i], why);
-      return kExitBadInput;
+      if (!project_problem) return kExitBadInput;
+      *project_problem = why;
     }
   }
   auto set = [](const char* name) {

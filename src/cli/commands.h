@@ -45,8 +45,9 @@ int RunGuarded(const char* program, const std::function<int()>& body);
 
 // Before the window starts: exit status 2 with the reason when no display
 // is available or the project named is no regular file; -1 when the window
-// may start.
-int CheckWindowStart(int argc, char** argv);
+// may start. With `project_problem` a project that is no regular file does
+// not stop the start: the reason (also on stderr) is left there instead.
+int CheckWindowStart(int argc, char** argv, std::string* project_problem = nullptr);
 
 // Runs a headless sub-command (calc, frame, solve, section, resave, --help,
 // --version) when argv[1] names one, or reports an unknown option; returns

@@ -24,8 +24,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
 
+#include "core/cp932.h"
 #include "core/format_by_tag.h"
+#include "core/number.h"
 #include "gui/figure_canvas.h"
 #include "gui/page_layout.h"
 #include "gui/qt_ui.h"
@@ -43,6 +48,104 @@ QColor Bgr(int c) {
 }
 
 }  // namespace
+
+// ---- numeric fields -------------------------------------------------------------
+
+std::optional<double> ReadWholeNumber(std::string_view cp932) {
+  const std::string t = HalfWidthNumberText(cp932);
+  std::size_t b = 0, e = t.size();
+  while (b < e && (t[b] == ' ' || t[b] == '\t')) ++b;
+  while (e > b && (t[e - 1] == ' ' || t[e - 1] == '\t')) --e;
+  if (b == e) return std::nullopt;
+  // sign, digits with at most one point, an optional exponent: nothing else
+  std::size_t i = b;
+  if (t[i] == '+' || t[i] == '-') ++i;
+  int digits = 0;
+  bool point = false;
+  for (; i < e && (std::isdigit(static_cast<unsigned char>(t[i])) || (t[i] == '.' && !point));
+       ++i) {
+    if (t[i] == '.')
+      point = true;
+    else
+      ++digits;
+  }
+  if (digits == 0) return std::nullopt;
+  if (i < e && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < e && (t[i] == '+' || t[i] == '-')) ++i;
+    int exp_digits = 0;
+    for (; i < e && std::isdigit(static_cast<unsigned char>(t[i])); ++i) ++exp_digits;
+    if (exp_digits == 0) return std::nullopt;
+  }
+  if (i != e) return std::nullopt;
+  const std::string number = t.substr(b, e - b);
+  char* end = nullptr;
+  const double v = std::strtod(number.c_str(), &end);  // the program runs in the C locale
+  if (!std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+namespace {
+
+// Width and decimals of a numeric tag.
+int TagWidth(int tag) {
+  return (tag / 10) % 100;
+}
+int TagDecimals(int tag) {
+  return tag % 10;
+}
+
+}  // namespace
+
+std::string FieldRangeText(int tag) {
+  const int w = TagWidth(tag), d = TagDecimals(tag);
+  // The largest text of w characters with d decimals: w - d - 1 integer
+  // digits (the point takes one), one fewer below zero (the sign).
+  const int int_digits = d == 0 ? w : w - d - 1;
+  // n nines, then the point and d nines (n <= 0: a single zero before the point)
+  auto nines = [d](int n) {
+    std::string s(static_cast<std::size_t>(std::max(n, 1)), n <= 0 ? '0' : '9');
+    if (d > 0) s.append(1, '.').append(static_cast<std::size_t>(d), '9');
+    return s;
+  };
+  const std::string hi = nines(int_digits);
+  // Below zero the sign takes a character: one integer digit fewer.
+  std::string lo = "0";
+  if (int_digits >= 2 || (int_digits == 1 && d > 0))
+    lo = std::string(1, '-').append(nines(int_digits - 1));
+  return lo + " " + Utf16ToCp932(u"～") + " " + hi;
+}
+
+std::string FieldRefusal(std::string_view text, int tag) {
+  if (!IsNumericTag(tag)) return {};
+  const std::optional<double> v = ReadWholeNumber(text);
+  if (!v) {
+    // A number in form whose value overflows (1e400) is named as such.
+    const std::string t = HalfWidthNumberText(text);
+    const bool overflows = std::isinf(std::strtod(t.c_str(), nullptr)) &&
+                           t.find_first_of("0123456789") != std::string::npos;
+    return Utf16ToCp932(overflows ? u"大きすぎて有限の数値になりません" : u"数値として読めません");
+  }
+  const int w = TagWidth(tag), d = TagDecimals(tag);
+  if (d == 0 && *v != std::floor(*v)) return Utf16ToCp932(u"整数を入力してください");
+  // The value must fit the field as it is shown: a wider text is beyond
+  // what the field holds.
+  const std::string shown =
+      d == 0 ? (std::fabs(*v) < 2e9 ? Format("%d", static_cast<int>(*v)) : std::string(99, '9'))
+             : Format("%.*f", d, *v);
+  if (static_cast<int>(shown.size()) > w) return Utf16ToCp932(u"範囲外です");
+  return {};
+}
+
+QString WithoutNegativeZero(const QString& text) {
+  const QString t = text.trimmed();
+  if (!t.startsWith(QLatin1Char('-')) || t.size() < 2) return text;
+  for (QChar c : t.mid(1))
+    if (c != QLatin1Char('0') && c != QLatin1Char('.')) return text;
+  QString out = text;
+  out.replace(out.indexOf(QLatin1Char('-')), 1, QLatin1Char(' '));
+  return out;
+}
 
 // ---- Enter in a grid ------------------------------------------------------------
 
@@ -133,7 +236,8 @@ void GridTable::Fill(const GridData& g) {
   for (int c = 0; c < g.col_count(); ++c) {
     QStringList lines;
     for (int r = 0; r < fixed_rows_; ++r) lines += Q(g.Cell(c, r)).split(QLatin1Char(','));
-    heads << lines.join(QLatin1Char('\n'));
+    // "$" stands for a blank in a header, as in the cells.
+    heads << lines.join(QLatin1Char('\n')).replace(QLatin1Char('$'), QLatin1Char(' '));
     // A zero width hides a column (the node table's support code).
     if (g.col_widths[c] > 0) setColumnWidth(c, g.col_widths[c]);
   }
@@ -145,7 +249,10 @@ void GridTable::Fill(const GridData& g) {
     if (!hide) width += g.col_widths[c];
   }
   // The whole table is seen when the page has room for it.
-  setMinimumWidth(std::min(1100, width + (verticalHeader()->isVisible() ? 34 : 0) + 24));
+  // (The row-number header counts once it is shown at all, before the page is.)
+  const int numbers =
+      verticalHeader()->isHidden() ? 0 : std::max(34, verticalHeader()->sizeHint().width());
+  setMinimumWidth(std::min(1100, width + numbers + 24));
   for (int r = fixed_rows_; r < g.row_count(); ++r)
     for (int c = 0; c < g.col_count(); ++c) {
       QTableWidgetItem* it = item(r - fixed_rows_, c);
@@ -153,7 +260,7 @@ void GridTable::Fill(const GridData& g) {
         it = new QTableWidgetItem;
         setItem(r - fixed_rows_, c, it);
       }
-      it->setText(Q(g.Cell(c, r)));
+      it->setText(WithoutNegativeZero(Q(g.Cell(c, r))));
       if (c < fixed_cols_) it->setFlags(it->flags() & ~Qt::ItemIsEditable);
     }
 }
@@ -162,6 +269,26 @@ void GridTable::Take(GridData& g) const {
   for (int r = fixed_rows_; r < g.row_count() && r - fixed_rows_ < rowCount(); ++r)
     for (int c = 0; c < g.col_count() && c < columnCount(); ++c)
       if (const QTableWidgetItem* it = item(r - fixed_rows_, c)) g.SetCell(c, r, Cp(it->text()));
+}
+
+void GridTable::SetCornerText(const QString& text) {
+  if (!corner_) {
+    corner_ = new QLabel(this);
+    corner_->setAlignment(Qt::AlignCenter);
+    corner_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+  corner_->setText(text);
+  updateGeometries();
+}
+
+void GridTable::updateGeometries() {
+  QTableWidget::updateGeometries();
+  if (!corner_) return;
+  const int f = frameWidth();
+  corner_->setGeometry(f, f, verticalHeader()->isVisible() ? verticalHeader()->width() : 0,
+                       horizontalHeader()->height());
+  corner_->setVisible(verticalHeader()->isVisible());
+  corner_->raise();
 }
 
 void GridTable::keyPressEvent(QKeyEvent* e) {
@@ -259,10 +386,30 @@ QWidget* FormPage::MakeWidget(const Control& c, QWidget* parent, const QString& 
       if (tag != 0) e->setAlignment(Qt::AlignRight);
       connect(e, &QLineEdit::editingFinished, this, [this, e, tag, name] {
         if (filling()) return;
+        if (IsNumericTag(tag)) {
+          const std::string typed = Cp(e->text());
+          if (const std::string why = FieldRefusal(typed, tag); !why.empty()) {
+            // The field keeps its last value; nothing is committed.
+            const auto it = accepted_.find(e);
+            const QString previous = it != accepted_.end() ? it->second : QString();
+            {
+              const QSignalBlocker block(e);
+              e->setText(previous);
+            }
+            const QString field =
+                e->accessibleName().isEmpty() ? e->objectName() : e->accessibleName();
+            emit refused(
+                QStringLiteral(u"「%1」に入力された「%2」は使えません: %3。\n"
+                               u"入力できる範囲: %4\n元の値 %5 に戻しました。")
+                    .arg(field, Q(typed), Q(why), Q(FieldRangeText(tag)), previous.trimmed()));
+            return;
+          }
+        }
         if (tag != 0) {
           const QSignalBlocker block(e);
           e->setText(Q(FormatByTag(Cp(e->text()), tag)));
         }
+        accepted_[e] = e->text();
         emit edited(U8(name));
       });
       e->installEventFilter(this);
@@ -528,6 +675,11 @@ void FormPage::BuildPlain(const FormState& form) {
 }
 
 bool FormPage::eventFilter(QObject* o, QEvent* e) {
+  // A numeric field's text when the user comes to it is the value a
+  // refused entry goes back to (whoever set it: a fill, a page, a commit).
+  if (e->type() == QEvent::FocusIn)
+    if (auto* le = qobject_cast<QLineEdit*>(o); le && accepted_.count(le))
+      accepted_[le] = le->text();
   // Enter moves to the next control, as the pages always did.
   if (e->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(e);
@@ -550,9 +702,12 @@ const FormPage::Binding* FormPage::Find(const std::string& name) const {
 void FormPage::Fill(const Control& c, const Binding& b) {
   const QSignalBlocker block(b.widget);
   switch (c.kind) {
-    case ControlKind::kEdit:
-      static_cast<QLineEdit*>(b.widget)->setText(Q(c.text));
+    case ControlKind::kEdit: {
+      const QString text = c.tag != 0 ? WithoutNegativeZero(Q(c.text)) : Q(c.text);
+      static_cast<QLineEdit*>(b.widget)->setText(text);
+      accepted_[b.widget] = text;
       break;
+    }
     case ControlKind::kDropDown: {
       auto* cb = static_cast<QComboBox*>(b.widget);
       bool same = cb->count() == static_cast<int>(c.items.size());

@@ -11,7 +11,9 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/document/form_state.h"
@@ -32,11 +34,28 @@ struct PageLayout;
 // editable column of the next row, the last row stays) or, with `down`,
 // one row down (wrapping to the first data row of the next column, the
 // last column stays). Rows and columns are the grid's own (fixed included).
+// A numeric field's text read whole: blanks around it, full-width digits
+// and a C-locale decimal number with an optional exponent; nothing else
+// (no trailing letters, no "inf", "nan" or hexadecimal). Empty when the
+// text is no number or not finite.
+std::optional<double> ReadWholeNumber(std::string_view cp932);
+
+// Why a numeric field refuses `text` under its tag (cp932, empty when the
+// text is taken): no number, not finite, a fraction in a whole-number
+// field, or wider than the field's width (tag: width w, d decimals), so
+// the range the field can hold is named.
+std::string FieldRefusal(std::string_view text, int tag);
+// The range a tag's field can hold, as "MIN ～ MAX" (cp932).
+std::string FieldRangeText(int tag);
+
 struct CellPos {
   int row = 0, col = 0;
   bool operator==(const CellPos&) const = default;
 };
 CellPos NextCell(CellPos at, int rows, int cols, int fixed_rows, int fixed_cols, bool down);
+
+// A number as shown: "-0.000" (a negative value rounded to zero) reads "0.000".
+QString WithoutNegativeZero(const QString& text);
 
 // A string grid shown as a table: the grid's fixed rows are the header
 // (two lines split at ","), its data rows the table's rows, so table row r
@@ -61,6 +80,8 @@ class GridTable : public QTableWidget {
   void HideColumn(int col) { hidden_col_ = col; }
   // The row drawn highlighted (cyan), -1 for none; table rows.
   void SetHighlightRow(int row);
+  // The caption above the row numbers (the hidden number column's header).
+  void SetCornerText(const QString& text);
 
  signals:
   void enterPressed(int row, int col);  // table row and column of the current cell
@@ -69,9 +90,11 @@ class GridTable : public QTableWidget {
  protected:
   void keyPressEvent(QKeyEvent* e) override;
   void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+  void updateGeometries() override;
 
  private:
   friend class GridPainter;
+  QLabel* corner_ = nullptr;
   int fixed_rows_ = 1;
   int fixed_cols_ = 0;
   int fixed_bg_ = 0xE8E8E8, data_bg_ = 0xFFFFFF, data_fg_ = 0;
@@ -114,6 +137,9 @@ class FormPage : public QWidget {
   // A control was changed by the user: an edit field left (after its text
   // was formatted by its tag), a list choice, a button click.
   void edited(const QString& name);
+  // A numeric field refused what was typed (the text is back to the last
+  // value taken); the message names the field and its range.
+  void refused(const QString& message);
 
  private:
   struct Binding {
@@ -142,6 +168,7 @@ class FormPage : public QWidget {
   std::map<std::string, QGroupBox*> groups_;
   std::map<std::string, GridTable*> tables_;
   int filling_ = 0;
+  std::map<const QWidget*, QString> accepted_;  // numeric fields: the last text taken
 };
 
 }  // namespace vaultra::gui

@@ -2,9 +2,12 @@
 
 #include <QDesktopServices>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -31,6 +34,7 @@
 #include "gui/qt_ui.h"
 #include "render/render.h"
 #include "report/force_diagrams.h"
+#include "report/report_template.h"
 
 namespace vaultra::gui {
 
@@ -152,6 +156,13 @@ void InputPages::BuildModelPage() {
   auto* fp = new FormPage(FormId::kModel, QStringLiteral(u"モデル入力"), DefaultModelForm());
   forms_[1] = fp;
   connect(fp, &FormPage::edited, this, [this](const QString& n) { ModelEdited(Name(n)); });
+  // The note under the depth says which cover the depth is (lbDepth2).
+  if (QWidget* depth = fp->WidgetOf("EdBlockDepth"))
+    if (auto* grid = qobject_cast<QGridLayout*>(depth->parentWidget()->layout())) {
+      depth_note_ = new QLabel(depth->parentWidget());
+      depth_note_->setObjectName(QStringLiteral("lbDepth2"));
+      grid->addWidget(depth_note_, grid->rowCount(), 1, 1, 2);
+    }
   fp->canvas()->SetDraw([this](QPainter& p, const QRect& r) {
     const bool tate = state_.model.Checked("RbTate");
     DrawFigure(Page::kModel, p, r, tate, [](PrintEngine& pe, Figure& fig) {
@@ -223,6 +234,7 @@ void InputPages::ApplyModelView() {
   if (QLabel* l = fp->CaptionOf("CoBox1"))
     l->setText(QStringLiteral(u"No　") + Q(v.block_list_header) + QStringLiteral(u"　地下水"));
   if (QLabel* l = fp->CaptionOf("EdBlockDepth")) l->setToolTip(Q(v.depth_note));
+  if (depth_note_) depth_note_->setText(Q(v.depth_note));
   if (QLabel* l = fp->CaptionOf("Ed_Kp")) l->setText(Q(v.precast_cover_label));
   if (QWidget* lock = fp->WidgetOf("CbxLock"))
     lock->setStyleSheet(v.locked ? QStringLiteral("color: rgb(255,0,0)")
@@ -244,6 +256,8 @@ void InputPages::BuildGroundPage() {
   t->verticalHeader()->show();
   t->verticalHeader()->setSectionsMovable(true);
   t->HideColumn(0);
+  // The row numbers are the layer numbers: the hidden column's caption goes above them.
+  t->SetCornerText(QStringLiteral(u"地層\nNo"));
   t->SetDisplay([](int, int col, const QString& text) {
     if (col != 8) return text;
     const int kind = text.trimmed().toInt();
@@ -337,10 +351,12 @@ void InputPages::BuildDimsPage() {
   forms_[3] = fp;
   auto* box = new QGroupBox(QStringLiteral(u"選択したブロックの寸法"), fp);
   auto* grid = new QGridLayout(box);
+  // Letter, field and unit side by side; the space left stays right of them.
+  grid->setColumnStretch(3, 1);
   for (int i = 0; i < kDimsFieldCount; ++i) {
     const std::string name = kDimsFields[static_cast<std::size_t>(i)].name;
     const QChar letter = QLatin1Char(name.size() > 3 ? name[3] : '?');
-    auto* label = new QLabel(QString(letter) + QStringLiteral("         (mm)"), box);
+    auto* label = new QLabel(QString(letter), box);
     label->setObjectName(QStringLiteral("lb_") + QString::fromStdString(name.substr(3)));
     auto* edit = new QLineEdit(box);
     edit->setObjectName(QString::fromStdString(name));
@@ -351,13 +367,24 @@ void InputPages::BuildDimsPage() {
     if (name == "Ed_Li") edit->setEnabled(false);
     grid->addWidget(label, i, 0);
     grid->addWidget(edit, i, 1);
+    auto* unit = new QLabel(QStringLiteral("(mm)"), box);
+    grid->addWidget(unit, i, 2);
+    dims_units_[static_cast<std::size_t>(i)] = unit;
     dims_fields_[static_cast<std::size_t>(i)] = edit;
     dims_labels_[static_cast<std::size_t>(i)] = label;
     connect(edit, &QLineEdit::editingFinished, this, [this, name] { DimsEdited(name); });
     connect(edit, &QLineEdit::returnPressed, edit,
             [edit] { edit->nextInFocusChain()->setFocus(Qt::TabFocusReason); });
   }
-  fp->extra_area()->addWidget(box);
+  // The symbol drawing (寸法記号図) beside the fields explains a ... h.
+  symbols_ = new QLabel(fp);
+  symbols_->setObjectName(QStringLiteral("DimsSymbols"));
+  symbols_->setAccessibleName(QStringLiteral(u"寸法記号図"));
+  symbols_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  auto* row = new QHBoxLayout;
+  row->addWidget(box, 0, Qt::AlignTop);
+  row->addWidget(symbols_, 1, Qt::AlignTop);
+  fp->extra_area()->addLayout(row);
   fp->canvas()->SetDraw([this](QPainter& p, const QRect& r) {
     DrawFigure(Page::kDimensions, p, r, false, [this](PrintEngine& pe, Figure& fig) {
       fig.highlighted_blocks.assign(static_cast<std::size_t>(kMaxBlocks + 1), 0);
@@ -378,6 +405,7 @@ void InputPages::ShowDims() {
     dims_fields_[i]->setText(Q(v.text));
     dims_fields_[i]->setVisible(v.visible);
     dims_labels_[i]->setVisible(v.visible);
+    dims_units_[i]->setVisible(v.visible);
     dims_fields_[i]->setStyleSheet(v.red ? QStringLiteral("color: rgb(255,0,0)") : QString());
   }
   dims_shown_ = dims_.selected != 0;
@@ -642,6 +670,25 @@ void InputPages::BuildConditionsPage() {
     cond_panel_[static_cast<std::size_t>(i)] = panel;
     cond_text_[static_cast<std::size_t>(i)] = text;
   }
+}
+
+// The drawing file recorded on a page of its own and replayed onto an
+// image, cut to what it draws.
+void InputPages::SetPrintMasterDir(const std::string& dir) {
+  const std::string path = dir + Utf16ToCp932(u"寸法記号図.PCJ");
+  if (!symbols_ || dir.empty() || !FileExists(path)) return;
+  PrintEngine pe;
+  pe.BeginReportPages(1800, 2700);
+  pe.SelectPageSlot(kFirstBodySlot);
+  pe.NewPage();
+  DrawPcjFigure(pe, 0, path);
+  const QImage page = render::RenderPage(pe.records(), pe.records().current(), 720, 1080);
+  QRect drawn;
+  for (int y = 0; y < page.height(); ++y)
+    for (int x = 0; x < page.width(); ++x)
+      if (page.pixel(x, y) != 0xFFFFFFFFu) drawn |= QRect(x, y, 1, 1);
+  if (drawn.isEmpty()) return;
+  symbols_->setPixmap(QPixmap::fromImage(page.copy(drawn.adjusted(-6, -6, 6, 6))));
 }
 
 void InputPages::SetFramePaths(std::string transverse, std::string longitudinal) {

@@ -10,12 +10,12 @@
 #include <memory>
 #include <string>
 
-#include "app/pages/dims_page.h"
-#include "app/pages/loads_page.h"
-#include "inputs/master_data.h"
 #include "app/calc/navigation.h"
 #include "app/document/project_file.h"
 #include "app/document/project_state.h"
+#include "app/pages/dims_page.h"
+#include "app/pages/loads_page.h"
+#include "inputs/master_data.h"
 #include "report/figures.h"
 #include "report/print_engine.h"
 
@@ -55,6 +55,9 @@ class InputPages : public QObject {
   void CommitPending(Page page);
   // The frame text paths of the last build, for the condition-file view.
   void SetFramePaths(std::string transverse, std::string longitudinal);
+  // The print master folder: the dimensions page shows its symbol drawing.
+  void SetPrintMasterDir(const std::string& dir_cp932);
+  QLabel* DimsSymbols() const { return symbols_; }
 
   DimsPageState& dims() { return dims_; }
   LoadsPageState& loads() { return loads_; }
@@ -110,6 +113,7 @@ class InputPages : public QObject {
   std::array<std::string, 2> frame_paths_;
   std::array<QLineEdit*, kDimsFieldCount> dims_fields_{};
   std::array<QLabel*, kDimsFieldCount> dims_labels_{};
+  std::array<QLabel*, kDimsFieldCount> dims_units_{};
   DimsPageState dims_;
   LoadsPageState loads_;
   int points_selected_ = 0;
@@ -121,6 +125,8 @@ class InputPages : public QObject {
   };
   std::array<Picture, kSwitchedPages + 1> pictures_{};
   bool dims_shown_ = false;
+  QLabel* depth_note_ = nullptr;
+  QLabel* symbols_ = nullptr;
 };
 
 }  // namespace vaultra::gui

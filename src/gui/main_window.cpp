@@ -1,37 +1,49 @@
 #include "gui/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
+#include "app/document/project_file.h"
+#include "app/pages/section_detail_form.h"
 #include "core/cp932.h"
 #include "core/fileio.h"
 #include "gui/form_page.h"
 #include "gui/input_pages.h"
-#include "gui/rc_page_view.h"
 #include "gui/other_checks_view.h"
 #include "gui/preview_window.h"
+#include "gui/rc_page_view.h"
 #include "gui/result_pages.h"
 #include "gui/section_detail_window.h"
 
@@ -55,7 +67,7 @@ std::string Cp932Text(const std::u16string& s) {
 }  // namespace
 
 MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& logic, QtUi& ui,
-                   StartUpResult started, NavigationOps* ops_override, QWidget* parent)
+                       StartUpResult started, NavigationOps* ops_override, QWidget* parent)
     : QMainWindow(parent),
       state_(state),
       logic_(logic),
@@ -65,16 +77,27 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
       navigator_(ops_override ? Navigator(*ops_override, ui, started_.folders.demo_mode)
                               : Navigator(calc_, *this, ui, started_.folders.demo_mode)) {
   setObjectName(QStringLiteral("Fm_MAIN"));
-  setWindowTitle(Q(started_.caption.empty() ? AppCaption() : started_.caption));
-  setMinimumSize(1280, 744);
+  // The resume file read at start-up is no project of the user's: saving
+  // asks for a name, and the title names no file.
+  if (state_.project_path == started_.folders.resume_file ||
+      state_.project_path == started_.folders.default_resume_file)
+    state_.project_path.clear();
+  // A laptop screen less its task bar (1280x720, 1366x768) holds the window:
+  // the pages scroll where they cannot fit.
+  setMinimumSize(1024, 600);
   resize(1280, 768);
-  if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+  if (QScreen* s = screen()) {
+    const QRect avail = s->availableGeometry();
+    resize(std::min(1280, avail.width()), std::min(768, avail.height()));
+    move(avail.center() - rect().center());
+  }
   setAcceptDrops(true);
 
   inputs_ = new InputPages(
       state, md, logic, ui, [this] { return calculating(); }, [this] { return started_.complete; },
       this);
   connect(inputs_, &InputPages::modelChanged, this, &MainWindow::Tick);
+  inputs_->SetPrintMasterDir(started_.folders.print_master_dir);
   results_ = new ResultPages(state, calc_, this);
 
   auto* central = new QWidget(this);
@@ -96,7 +119,11 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
           state_, md,
           [this]() -> CalcRun* { return calc_.analysed() ? &calc_.mutable_run() : nullptr; },
           stack_);
-      connect(rc_view_, &RcPageView::rebarEdited, this, [this] { navigator_.SetRebarEdited(); });
+      // A rebar edit rechecks the members: the status bar counts again.
+      connect(rc_view_, &RcPageView::rebarEdited, this, [this] {
+        navigator_.SetRebarEdited();
+        RefreshVerdictCount();
+      });
       connect(rc_view_, &RcPageView::detailRequested, this, &MainWindow::OpenSectionDetail);
       w = rc_view_;
     }
@@ -136,6 +163,24 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
 
   ShowPage(Page::kModel);
   FormShow(Page::kModel, 2);
+  BuildShortcuts();
+  LoadRecent();
+
+  // Every commit (a field left, a choice, a cell, a rebar edit) asks for
+  // the comparison with the file once the page has taken it.
+  modified_check_ = new QTimer(this);
+  modified_check_->setSingleShot(true);
+  modified_check_->setInterval(0);
+  connect(modified_check_, &QTimer::timeout, this, &MainWindow::UpdateModified);
+  for (FormPage* fp : findChildren<FormPage*>()) {
+    connect(fp, &FormPage::edited, this, &MainWindow::ScheduleModifiedCheck);
+    ConnectRefusals(fp);
+  }
+  for (GridTable* t : findChildren<GridTable*>())
+    connect(t, &QTableWidget::itemChanged, this, &MainWindow::ScheduleModifiedCheck);
+  if (rc_view_)
+    connect(rc_view_, &RcPageView::rebarEdited, this, &MainWindow::ScheduleModifiedCheck);
+  MarkUnmodified();
 
   timer_ = new QTimer(this);
   timer_->setInterval(100);
@@ -146,6 +191,11 @@ MainWindow::MainWindow(ProjectState& state, const MasterData& md, PageLogic& log
 
 MainWindow::~MainWindow() {
   ui_.SetProgressListener(nullptr);
+  // The field with the focus loses it while the children go: its commit
+  // must not reach pages and labels already destroyed.
+  closed_ = true;
+  for (FormPage* fp : findChildren<FormPage*>()) fp->blockSignals(true);
+  if (inputs_) inputs_->blockSignals(true);
 }
 
 void MainWindow::BuildLeftPanel(QWidget* panel) {
@@ -305,8 +355,22 @@ void MainWindow::ShowSectionDetail() {
 }
 
 SectionDetailView* MainWindow::SectionDetail() {
-  if (!section_detail_) section_detail_ = new SectionDetailView(state_.section_detail, ui_, this);
+  if (!section_detail_) {
+    TakeProjectMaterials(state_.section_detail, state_.records.materials);
+    section_detail_ = new SectionDetailView(state_.section_detail, ui_, this);
+    for (FormPage* fp : section_detail_->findChildren<FormPage*>()) ConnectRefusals(fp);
+    if (auto* fp = qobject_cast<FormPage*>(static_cast<QObject*>(section_detail_)))
+      ConnectRefusals(fp);
+  }
   return section_detail_;
+}
+
+// A refused entry's message, once the field has its old value back.
+void MainWindow::ConnectRefusals(FormPage* fp) {
+  connect(
+      fp, &FormPage::refused, this,
+      [this](const QString& message) { ui_.Tell(MsgKind::kWarning, Cp(message)); },
+      Qt::QueuedConnection);
 }
 
 void MainWindow::OpenSectionDetail(const SectionDetailInputs& in) {
@@ -335,6 +399,14 @@ void MainWindow::BeginCalc(const QString& what) {
   progress_->adjustSize();
   progress_->move(geometry().center() - progress_->rect().center());
   progress_->show();
+  // A window just shown is painted only once the display has mapped it:
+  // the events that map it are taken (no input, at most 0.3 s), then it is
+  // painted; the calculation's progress texts repaint it from then on.
+  QElapsedTimer waited;
+  waited.start();
+  while (progress_->windowHandle() && !progress_->windowHandle()->isExposed() &&
+         waited.elapsed() < 300)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
   progress_->repaint();
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 }
@@ -408,6 +480,7 @@ FormPage* MainWindow::FormPageOf(Page page) const {
 }
 
 void MainWindow::Tick() {
+  if (++ticks_ % 10 == 0) UpdateModified();
   const StatusTexts t = MakeStatusTexts(state_);
   labels_["lbType"]->setText(Q(t.type));
   labels_["lbName"]->setText(Q(t.name));
@@ -529,6 +602,13 @@ void MainWindow::RepaintMemberForce() {
 
 void MainWindow::RunSectionChecks(const CheckOverrideValues& overrides) {
   calc_.RunSectionChecks(overrides);
+  RefreshVerdictCount();
+}
+
+void MainWindow::RefreshVerdictCount() {
+  if (!calc_.analysed()) return;
+  calc_note_ = CalcSummary();
+  Tick();
 }
 
 // The report button: the report of the last run, built once and shown.
@@ -560,22 +640,143 @@ void MainWindow::ShowPreview() {
 
 // ---- file commands -------------------------------------------------------------
 
+std::vector<std::string> MainWindow::ProjectLines() {
+  std::vector<std::string> lines = ProjectFileLines(state_, std::string_view(), logic_);
+  if (lines.size() > 1) lines[1].clear();
+  return lines;
+}
+
+void MainWindow::MarkUnmodified() {
+  undo_.clear();
+  redo_.clear();
+  saved_lines_ = ProjectLines();
+  undo_.push_back({saved_lines_, std::make_shared<const ProjectState>(state_)});
+  SetModified(false);
+}
+
+void MainWindow::SetModified(bool on) {
+  modified_ = on;
+  UpdateTitle();
+}
+
+// "Vaultra Ver.DATE (NAME.vt1)", the mark "*" while the project differs from its file.
+void MainWindow::UpdateTitle() {
+  QString title = Q(started_.caption.empty() ? AppCaption() : started_.caption);
+  if (title.endsWith(QLatin1String("()"))) title.chop(2);
+  const QString name =
+      state_.project_path.empty() ? QString() : QFileInfo(Q(state_.project_path)).fileName();
+  title += QLatin1Char('(') + name + QStringLiteral(")[*]");
+  setWindowTitle(title);
+  setWindowModified(modified_);
+}
+
+void MainWindow::ScheduleModifiedCheck() {
+  if (modified_check_) modified_check_->start();
+}
+
+// The fields on screen go into their records and the project's lines are
+// compared with the file's; a state that differs from the last step is a
+// new undo step. Nothing is taken while a calculation runs or a message
+// box waits (its field may hold a refused text).
+void MainWindow::UpdateModified() {
+  if (calculating() || restoring_ || closed_ || QApplication::activeModalWidget()) return;
+  StoreIfCurrent(shown_);
+  std::vector<std::string> lines = ProjectLines();
+  if (undo_.empty() || lines != undo_.back().lines) {
+    undo_.push_back({lines, std::make_shared<const ProjectState>(state_)});
+    redo_.clear();
+    constexpr std::size_t kMaxSteps = 100;
+    if (undo_.size() > kMaxSteps) undo_.erase(undo_.begin());
+  }
+  const bool differs = lines != saved_lines_;
+  if (differs != modified_) SetModified(differs);
+}
+
+void MainWindow::Undo() {
+  if (calculating()) return;
+  CommitRcEditor();
+  UpdateModified();  // the edit just made is a step of its own
+  if (undo_.size() < 2) return;
+  redo_.push_back(std::move(undo_.back()));
+  undo_.pop_back();
+  RestoreStep(*undo_.back().state);
+}
+
+void MainWindow::Redo() {
+  if (calculating() || redo_.empty()) return;
+  undo_.push_back(std::move(redo_.back()));
+  redo_.pop_back();
+  RestoreStep(*undo_.back().state);
+}
+
+// A step back into the project: the page on screen is filled again from
+// the restored records (without taking its widgets first) and the next
+// result page recomputes; a result page on screen recomputes now.
+void MainWindow::RestoreStep(const ProjectState& s) {
+  restoring_ = true;
+  const std::string path = state_.project_path;
+  state_ = s;
+  state_.project_path = path;
+  const int i = static_cast<int>(shown_);
+  if (i >= 1 && i <= kSwitchedPages) entered_[static_cast<std::size_t>(i)] = false;
+  FormShow(shown_, 2);
+  navigator_.SetRebarEdited();
+  restoring_ = false;
+  if (PageClassOf(navigator_.current()) == 3) Recompute();
+  if (section_detail_) section_detail_->Reload();
+  SetModified(undo_.back().lines != saved_lines_);
+  Tick();
+}
+
+bool MainWindow::MayLeaveProject() {
+  if (calculating()) return false;
+  CommitRcEditor();
+  UpdateModified();
+  if (!modified_) return true;
+  const std::string name =
+      state_.project_path.empty() ? Cp932Text(u"(名前のないプロジェクト)") : state_.project_path;
+  switch (ui_.AskSave(Cp932Text(u"プロジェクトは変更されています。\n") + name +
+                      Cp932Text(u"\nに保存しますか？"))) {
+    case SaveChoice::kSave:
+      return Save();
+    case SaveChoice::kDiscard:
+      return true;
+    case SaveChoice::kCancel:
+      break;
+  }
+  return false;
+}
+
 void MainWindow::OpenProject(const std::string& path) {
   if (calculating()) return;
+  if (!MayLeaveProject()) return;
   // The fields on screen belong to the project being left (the resume file keeps them).
   StoreIfCurrent(shown_);
   FormShow(shown_, 1);
-  OpenCommand(state_, path, started_.folders.resume_file, logic_, ui_);
+  const LoadResult r = OpenCommand(state_, path, started_.folders.resume_file, logic_, ui_);
+  if (!r.loaded)
+    ui_.Tell(MsgKind::kError,
+             ChangeExtension(path, ".vt1") +
+                 Cp932Text(u"\nを開けませんでした。開いていたプロジェクトはそのままです。"));
   // Reading a project ends on the model page.
   navigator_.PageSelectClick(Page::kModel);
   ShowPage(navigator_.current());
   FormShow(navigator_.current(), 2);
-  // The section-detail window shows the fields the project brought.
+  // The section-detail window shows the fields the project brought (its
+  // materials where the window's own initial ones stand).
+  TakeProjectMaterials(state_.section_detail, state_.records.materials);
   if (section_detail_) section_detail_->Reload();
+  if (r.loaded) {
+    AddRecent(state_.project_path);
+    MarkUnmodified();
+  } else {
+    UpdateModified();
+  }
   Tick();
 }
 
 void MainWindow::OpenDialog() {
+  if (calculating() || !open_action_->isEnabled()) return;
   const QString f = QFileDialog::getOpenFileName(this, QStringLiteral(u"開く"), QString(), kFilter);
   if (!f.isEmpty()) OpenProject(Cp(f));
 }
@@ -591,22 +792,27 @@ std::optional<std::string> MainWindow::AskSaveName() {
   return Cp(f);
 }
 
-void MainWindow::SaveAs() {
+bool MainWindow::SaveAs() {
+  if (calculating()) return false;
   CommitRcEditor();
   StoreIfCurrent(shown_);
   std::optional<std::string> f = AskSaveName();
-  if (!f || f->empty()) return;
+  if (!f || f->empty()) return false;
   const std::string target = ChangeExtension(*f, ".vt1");
   if (FileExists(target) && !ui_.Ask(Cp932Text(u"ファイル\n") + target +
                                      Cp932Text(u"\nに上書きします、よろしいですか？")))
-    return;
-  SaveAsCommand(state_, target, logic_, ui_);
+    return false;
+  if (!SaveAsCommand(state_, target, logic_, ui_)) return false;
+  AddRecent(state_.project_path);
+  MarkUnmodified();
+  return true;
 }
 
-void MainWindow::Save() {
+bool MainWindow::Save() {
+  if (calculating()) return false;
   CommitRcEditor();
   StoreIfCurrent(shown_);
-  SaveCommand(state_, logic_, ui_, [this]() -> std::optional<std::string> {
+  const bool saved = SaveCommand(state_, logic_, ui_, [this]() -> std::optional<std::string> {
     std::optional<std::string> f = AskSaveName();
     if (!f || f->empty()) return std::nullopt;
     const std::string target = ChangeExtension(*f, ".vt1");
@@ -615,6 +821,163 @@ void MainWindow::Save() {
       return std::nullopt;
     return target;
   });
+  if (!saved) return false;
+  AddRecent(state_.project_path);
+  MarkUnmodified();
+  return true;
+}
+
+// ---- shortcuts, recent files, help ---------------------------------------------
+
+void MainWindow::BuildShortcuts() {
+  auto add = [this](QMenu* menu, const QString& text, const QKeySequence& key, const char* name,
+                    auto slot) {
+    QAction* a = menu->addAction(text, this, slot);
+    if (!key.isEmpty()) a->setShortcut(key);
+    a->setObjectName(QString::fromLatin1(name));
+    addAction(a);  // the shortcut works with the menu closed
+    return a;
+  };
+  // The left panel's menu gets the shortcuts of its commands.
+  open_action_->setShortcut(QKeySequence::Open);
+  addAction(open_action_);
+  for (QAction* a : file_menu_->actions()) {
+    if (a->objectName() == QLatin1String("Save1")) a->setShortcut(QKeySequence::Save);
+    if (a->objectName() == QLatin1String("SaveAs1"))
+      a->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    addAction(a);
+  }
+  recent_menu_ = file_menu_->addMenu(QStringLiteral(u"最近使ったファイル"));
+  recent_menu_->setObjectName(QStringLiteral("RecentFiles"));
+  file_menu_->addSeparator();
+  add(file_menu_, QStringLiteral(u"終了"), QKeySequence(Qt::CTRL | Qt::Key_Q), "Quit1",
+      [this] { close(); });
+  QMenu* edit = new QMenu(QStringLiteral(u"編集"), this);
+  add(edit, QStringLiteral(u"元に戻す"), QKeySequence(Qt::CTRL | Qt::Key_Z), "Undo1",
+      &MainWindow::Undo);
+  QAction* redo = add(edit, QStringLiteral(u"やり直し"), QKeySequence(Qt::CTRL | Qt::Key_Y),
+                      "Redo1", &MainWindow::Redo);
+  redo->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  QMenu* view = new QMenu(QStringLiteral(u"表示"), this);
+  add(view, QStringLiteral(u"設計書.確認 (プレビュー)"), QKeySequence(Qt::CTRL | Qt::Key_P),
+      "Preview1", [this] {
+        if (buttons_[11] && buttons_[11]->isEnabled()) buttons_[11]->click();
+      });
+  QMenu* help = new QMenu(QStringLiteral(u"ヘルプ"), this);
+  add(help, QStringLiteral(u"使い方"), QKeySequence(QKeySequence::HelpContents), "Help1",
+      &MainWindow::ShowHelp);
+  add(help, QStringLiteral(u"バージョン情報"), QKeySequence(), "About1", &MainWindow::ShowAbout);
+  // The same commands in a menu bar: file, edit, view, help.
+  QMenuBar* bar = menuBar();
+  QAction* file = bar->addMenu(file_menu_);
+  file->setText(QStringLiteral(u"ファイル(&F)"));
+  bar->addMenu(edit)->setText(QStringLiteral(u"編集(&E)"));
+  bar->addMenu(view)->setText(QStringLiteral(u"表示(&V)"));
+  bar->addMenu(help)->setText(QStringLiteral(u"ヘルプ(&H)"));
+}
+
+std::string MainWindow::RecentFilesPath() {
+  const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  return Cp(dir + QStringLiteral("/vaultra/recent-files"));
+}
+
+void MainWindow::LoadRecent() {
+  recent_.clear();
+  QFile f(Q(RecentFilesPath()));
+  if (f.open(QIODevice::ReadOnly)) {
+    for (const QByteArray& line : f.readAll().split('\n')) {
+      const QString path = QString::fromUtf8(line).trimmed();
+      if (!path.isEmpty() && recent_.size() < 8) recent_.push_back(Cp(path));
+    }
+  }
+  FillRecentMenu();
+}
+
+void MainWindow::AddRecent(const std::string& path) {
+  if (path.empty()) return;
+  std::erase(recent_, path);
+  recent_.insert(recent_.begin(), path);
+  if (recent_.size() > 8) recent_.resize(8);
+  const QString file = Q(RecentFilesPath());
+  QDir().mkpath(QFileInfo(file).path());
+  QByteArray text;
+  for (const std::string& p : recent_) text += Q(p).toUtf8() + '\n';
+  QFile f(file);
+  if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(text);
+  FillRecentMenu();
+}
+
+void MainWindow::FillRecentMenu() {
+  if (!recent_menu_) return;
+  recent_menu_->clear();
+  int n = 0;
+  for (const std::string& p : recent_) {
+    QAction* a = recent_menu_->addAction(QStringLiteral("&%1 %2").arg(++n).arg(Q(p)));
+    connect(a, &QAction::triggered, this, [this, p] {
+      if (open_action_->isEnabled()) OpenProject(p);
+    });
+  }
+  recent_menu_->setEnabled(!recent_.empty());
+}
+
+void MainWindow::ShowAbout() {
+  const QString text = QStringLiteral(
+                           u"<h3>%1</h3>"
+                           u"<p>プレキャストRC製地下式雨水貯留施設の構造計算</p>"
+                           u"<p>使用しているライブラリとそのライセンス:</p><ul>"
+                           u"<li>Qt 6 — GNU LGPL v3</li>"
+                           u"<li>FreeXL — MPL 1.1 / GPL v2+ / LGPL v2.1+</li>"
+                           u"<li>libjpeg-turbo — IJG ライセンス, 修正 BSD ライセンス</li>"
+                           u"<li>zlib — zlib ライセンス</li>"
+                           u"<li>IPA フォント (帳票) — IPA フォントライセンス v1.0</li></ul>")
+                           .arg(Q(started_.caption.empty() ? AppCaption() : started_.caption)
+                                    .remove(QStringLiteral(" ()")));
+  QMessageBox box(QMessageBox::Information, QStringLiteral(u"バージョン情報"), text,
+                  QMessageBox::Ok, this);
+  box.setObjectName(QStringLiteral("AboutBox"));
+  box.setTextFormat(Qt::RichText);
+  box.exec();
+}
+
+// The manual: the README beside the program (installed under share/doc,
+// or the source tree of a build) in a window of its own; the manual page
+// is named when none is found.
+void MainWindow::ShowHelp() {
+  const QString exe = QCoreApplication::applicationDirPath();
+  QString text;
+  for (const QString& c :
+       {exe + QStringLiteral("/../../share/doc/vaultra/README.md"),
+        exe + QStringLiteral("/../README.md"), exe + QStringLiteral("/../../README.md")}) {
+    QFile f(c);
+    if (f.open(QIODevice::ReadOnly)) {
+      text = QString::fromUtf8(f.readAll());
+      break;
+    }
+  }
+  auto* w = findChild<QWidget*>(QStringLiteral("FmHelp"));
+  if (!w) {
+    w = new QWidget(this, Qt::Window);
+    w->setObjectName(QStringLiteral("FmHelp"));
+    w->setWindowTitle(QStringLiteral(u"Vaultra の使い方"));
+    auto* l = new QVBoxLayout(w);
+    auto* b = new QTextBrowser(w);
+    b->setObjectName(QStringLiteral("HelpText"));
+    b->setAccessibleName(QStringLiteral(u"使い方"));
+    if (text.isEmpty())
+      b->setPlainText(
+          QStringLiteral(u"説明書が見つかりません。端末で man vaultra を開いてください。"));
+    else
+      b->setMarkdown(text);
+    l->addWidget(b);
+    w->resize(760, 560);
+  }
+  w->show();
+  w->raise();
+}
+
+void MainWindow::TellWhenShown(std::string text) {
+  QTimer::singleShot(0, this, [this, text] { ui_.Tell(MsgKind::kError, text); });
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
@@ -634,6 +997,11 @@ void MainWindow::dropEvent(QDropEvent* e) {
 
 void MainWindow::closeEvent(QCloseEvent* e) {
   if (!closed_) {
+    // Unsaved edits are saved, discarded or the close is cancelled.
+    if (!MayLeaveProject()) {
+      e->ignore();
+      return;
+    }
     closed_ = true;
     CommitRcEditor();
     StoreIfCurrent(shown_);

@@ -7,11 +7,14 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "app/calc/calculation_ops.h"
 #include "app/calc/navigation.h"
-#include "app/pages/page_logic_impl.h"
 #include "app/document/project_state.h"
+#include "app/pages/page_logic_impl.h"
 #include "gui/qt_ui.h"
 #include "results/section_detail.h"
 
@@ -44,7 +47,8 @@ class MainWindow : public QMainWindow, public NavigationOps {
   // `ops_override` lets tests watch the page switch; by default the
   // window's own ops run.
   MainWindow(ProjectState& state, const MasterData& md, PageLogic& logic, QtUi& ui,
-           StartUpResult started, NavigationOps* ops_override = nullptr, QWidget* parent = nullptr);
+             StartUpResult started, NavigationOps* ops_override = nullptr,
+             QWidget* parent = nullptr);
   ~MainWindow() override;
 
   Navigator& navigator() { return navigator_; }
@@ -61,8 +65,9 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void SetSaveDialog(std::function<std::optional<std::string>()> dialog) {
     save_dialog_ = std::move(dialog);
   }
-  void SaveAs();
-  void Save();
+  // True when the project was written.
+  bool SaveAs();
+  bool Save();
   QWidget* HistoryWindow() const { return history_; }
   QWidget* ProgressWindow() const { return progress_; }
   void ShowHistory();
@@ -79,6 +84,25 @@ class MainWindow : public QMainWindow, public NavigationOps {
   void OpenProject(const std::string& path_cp932);
   // Status-bar update of one timer tick.
   void Tick();
+
+  // Whether the project differs from its file (the title's mark); the
+  // comparison runs after every commit and every second.
+  bool modified() const { return modified_; }
+  void UpdateModified();
+  // Undo and redo of committed edits: each state of the project that
+  // differs from the one before is a step (all pages, the rebar too).
+  void Undo();
+  void Redo();
+  int undo_steps() const { return static_cast<int>(undo_.size()) - 1; }
+  // The recent-files list, newest first (cp932 paths).
+  const std::vector<std::string>& recent_files() const { return recent_; }
+  // The config file that keeps it ($XDG_CONFIG_HOME/vaultra/recent-files).
+  static std::string RecentFilesPath();
+  void ShowAbout();
+  void ShowHelp();
+  // A message shown once the window is up (a project named at start that
+  // could not be read).
+  void TellWhenShown(std::string text_cp932);
 
   // NavigationOps
   void StepStarting(CalcStep step) override;
@@ -115,6 +139,24 @@ class MainWindow : public QMainWindow, public NavigationOps {
   std::optional<std::string> AskSaveName();
   std::string CalcSummary() const;
   void StoreIfCurrent(Page page);
+  // The project's file lines as compared for the modified mark (the path
+  // line blanked: it names where a copy goes, not what the project holds).
+  std::vector<std::string> ProjectLines();
+  void MarkUnmodified();
+  void SetModified(bool on);
+  void UpdateTitle();
+  void ScheduleModifiedCheck();
+  // Before the project is left: save, discard or cancel (false).
+  bool MayLeaveProject();
+  bool SaveNow();
+  void RestoreStep(const ProjectState& s);
+  void BuildShortcuts();
+  void ConnectRefusals(FormPage* fp);
+  // The status bar's count of failed member verdicts, after a recheck.
+  void RefreshVerdictCount();
+  void AddRecent(const std::string& path);
+  void LoadRecent();
+  void FillRecentMenu();
 
   ProjectState& state_;
   PageLogic& logic_;
@@ -150,6 +192,18 @@ class MainWindow : public QMainWindow, public NavigationOps {
   QMenu* file_menu_ = nullptr;
   RcPageView* rc_view_ = nullptr;
   PreviewWindow* preview_ = nullptr;
+  std::vector<std::string> saved_lines_;
+  bool modified_ = false;
+  QTimer* modified_check_ = nullptr;
+  int ticks_ = 0;
+  struct Step {
+    std::vector<std::string> lines;
+    std::shared_ptr<const ProjectState> state;
+  };
+  std::vector<Step> undo_, redo_;
+  bool restoring_ = false;
+  std::vector<std::string> recent_;
+  QMenu* recent_menu_ = nullptr;
 };
 
 }  // namespace vaultra::gui

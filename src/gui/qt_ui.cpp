@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
 #include <cstdio>
 
 #include "core/cp932.h"
@@ -16,6 +19,17 @@ QString Q(const std::string& cp932) {
 }
 std::string Cp(const QString& text) {
   return Utf16ToCp932(text.toStdU16String());
+}
+
+bool LoadQtTranslations(QCoreApplication& app) {
+  auto* t = new QTranslator(&app);
+  const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (!t->load(QStringLiteral("qt_ja"), dir) && !t->load(QStringLiteral("qtbase_ja"), dir)) {
+    delete t;
+    return false;
+  }
+  QCoreApplication::installTranslator(t);
+  return true;
 }
 
 void QtUi::Tell(MsgKind kind, const std::string& text) {
@@ -54,6 +68,28 @@ bool QtUi::Ask(const std::string& text) {
   return QMessageBox::question(parent_, QStringLiteral("Vaultra"), Q(text),
                                QMessageBox::Ok | QMessageBox::Cancel,
                                QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+SaveChoice QtUi::AskSave(const std::string& text) {
+  if (quiet_) {
+    asked_.push_back(text);
+    std::fprintf(stderr, "%s -> %d\n", Cp932ToUtf8(text).c_str(), static_cast<int>(quiet_save_));
+    return quiet_save_;
+  }
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Vaultra"), Q(text), QMessageBox::NoButton,
+                  parent_);
+  QPushButton* save = box.addButton(QStringLiteral(u"保存する"), QMessageBox::AcceptRole);
+  QPushButton* discard = box.addButton(QStringLiteral(u"保存しない"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box.addButton(QStringLiteral(u"キャンセル"), QMessageBox::RejectRole);
+  save->setAccessibleName(save->text());
+  discard->setAccessibleName(discard->text());
+  cancel->setAccessibleName(cancel->text());
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  box.exec();
+  if (box.clickedButton() == save) return SaveChoice::kSave;
+  if (box.clickedButton() == discard) return SaveChoice::kDiscard;
+  return SaveChoice::kCancel;
 }
 
 std::optional<std::string> QtUi::InputText(const std::string& title, const std::string& prompt,

@@ -9,6 +9,7 @@
 
 #include "core/ui.h"
 
+class QCoreApplication;
 class QWidget;
 
 namespace vaultra::gui {
@@ -16,6 +17,14 @@ namespace vaultra::gui {
 // cp932 text to Qt and back.
 QString Q(const std::string& cp932);
 std::string Cp(const QString& text);
+
+// The answer to "save the changes?" before a project is left.
+enum class SaveChoice { kSave, kDiscard, kCancel };
+
+// Qt's own texts (file and print dialogs, standard buttons) in Japanese,
+// the program's language: the distribution's Qt translations
+// (qt6-translations-l10n). False when they are not installed.
+bool LoadQtTranslations(QCoreApplication& app);
 
 class QtUi : public Ui {
  public:
@@ -25,6 +34,9 @@ class QtUi : public Ui {
   void SetQuiet(bool quiet) { quiet_ = quiet; }
   void Tell(MsgKind kind, const std::string& text) override;
   bool Ask(const std::string& text) override;
+  // Save / discard / cancel, the window's question before its project is
+  // left (close, open, drop); cancel is the default button.
+  SaveChoice AskSave(const std::string& text);
   std::optional<std::string> InputText(const std::string& title, const std::string& prompt,
                                        const std::string& initial) override;
   void Hourglass(bool on) override;
@@ -37,6 +49,7 @@ class QtUi : public Ui {
   }
   // Quiet mode: the answer every question gets, and the questions asked.
   void SetQuietAnswer(bool ok) { quiet_answer_ = ok; }
+  void SetQuietSaveChoice(SaveChoice c) { quiet_save_ = c; }
   const std::vector<std::string>& asked() const { return asked_; }
   const std::vector<std::string>& told() const { return told_; }
 
@@ -48,6 +61,7 @@ class QtUi : public Ui {
   std::string progress_;
   std::function<void(const std::string&)> on_progress_;
   bool quiet_answer_ = true;
+  SaveChoice quiet_save_ = SaveChoice::kDiscard;
   std::vector<std::string> asked_;
   std::vector<std::string> told_;
 };

@@ -11,6 +11,9 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -179,11 +182,19 @@ SectionDetailView::SectionDetailView(FormState& record, Ui& ui, QWidget* parent)
   setAccessibleName(QStringLiteral(u"応力度と終局耐力"));
 
   auto* outer = new QHBoxLayout(this);
-  auto* left = new QVBoxLayout;
-  outer->addLayout(left);
+  // The fields scroll when the screen is lower than their column.
+  auto* left_scroll = new QScrollArea(this);
+  left_scroll->setWidgetResizable(true);
+  left_scroll->setFrameShape(QFrame::NoFrame);
+  left_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  auto* left_host = new QWidget(left_scroll);
+  auto* left = new QVBoxLayout(left_host);
+  left->setContentsMargins(0, 0, 0, 0);
+  left_scroll->setWidget(left_host);
+  outer->addWidget(left_scroll);
   std::array<QGridLayout*, kGroups.size()> grids{};
   for (std::size_t gi = 0; gi < kGroups.size(); ++gi) {
-    auto* box = new QGroupBox(U8(kGroups[gi]), this);
+    auto* box = new QGroupBox(U8(kGroups[gi]), left_host);
     box->setAccessibleName(U8(kGroups[gi]));
     grids[gi] = new QGridLayout(box);
     grids[gi]->setVerticalSpacing(2);
@@ -224,6 +235,8 @@ SectionDetailView::SectionDetailView(FormState& record, Ui& ui, QWidget* parent)
     }
   }
   for (int i = 1; i < kSdFieldCount; ++i) setTabOrder(fields_[i - 1], fields_[i]);
+  left_scroll->setMinimumWidth(left_host->sizeHint().width() +
+                               left_scroll->verticalScrollBar()->sizeHint().width() + 4);
 
   auto* right = new QVBoxLayout;
   outer->addLayout(right, 1);
@@ -290,7 +303,8 @@ SectionDetailView::SectionDetailView(FormState& record, Ui& ui, QWidget* parent)
   split->setStretchFactor(1, 3);
   right->addWidget(split, 1);
 
-  resize(1180, 720);
+  // Low enough for a 1280x720 screen with its task bar and the window frame.
+  resize(1180, 640);
   Reload();
 }
 
@@ -320,6 +334,14 @@ void SectionDetailView::OpenWith(const SectionDetailInputs& in) {
 
 void SectionDetailView::ShowWindow() {
   Recompute();
+  // Within the screen (a laptop's 720 or 768 pixels less the task bar).
+  if (QScreen* sc = screen()) {
+    const QRect avail = sc->availableGeometry();
+    const int frame_h = frameGeometry().height() - geometry().height();
+    const int frame_w = frameGeometry().width() - geometry().width();
+    resize(std::min(width(), avail.width() - frame_w),
+           std::min(height(), avail.height() - frame_h));
+  }
   show();
   raise();
   activateWindow();

@@ -61,7 +61,7 @@ grep -Ei 'broken_|\.md$' "$tmp/files" && fail "a test fixture is packaged"
 # ---- its declared dependencies ---------------------------------------------------------
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for want in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins \
+for want in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins qt6-translations-l10n \
   libfreexl libjpeg fonts-ipafont-gothic fonts-ipafont-mincho; do
   [[ ", $depends" == *", $want"* ]] || fail "Depends lacks $want"
 done

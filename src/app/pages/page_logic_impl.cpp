@@ -65,6 +65,9 @@ void InputPageLogic::UpdateModelFromDimensionsPage(ProjectState& state) {
 }
 
 void InputPageLogic::FinishLoad(ProjectState& state) {
+  // The file keeps only "有り" of the groundwater pair: "無し" is its
+  // opposite, so the group never shows neither.
+  state.model.At("RbWaterDepthOff").checked = !state.model.Checked("RbWaterDepthON");
   UpdateModelFromModelPage(state);
   // Leaving the model page commits it; entering shows the record's choices.
   CommitInputs(state, FormId::kModel);

@@ -222,6 +222,18 @@ std::string NumberText(int col, double v) {
   return counts ? Format("%0.2f", v) : Format("%0.0f", v);
 }
 
+// The marks of a row follow the ratios the list shows, the rule of the
+// ratio columns and of the verdict count: a ratio above 1.0, or none that
+// is finite, fails. The row flags count rows the ratios leave out (rows
+// without a point name) and would mark a ratio of 0.5 red.
+RcMemberFlags ShownFlags(RcMemberFlags f, const RcMemberRatios& r, bool inner) {
+  auto fails = [](double ratio) { return !(ratio <= 1.0); };
+  f.bending_ng = fails(inner ? r.flexure_inner : r.flexure_outer);
+  f.shear_ng = fails(r.shear);
+  f.mode_ng = fails(r.mode);
+  return f;
+}
+
 std::string RatioText(double v) {
   return std::isfinite(v) ? Format("%0.3f", v) : std::string("***");
 }
@@ -343,7 +355,7 @@ RebarList BuildRebarList(const RcSources& src, int k) {
           continue;
         }
         if (c == 15 && is_joint) cell.text.clear();
-        Paint(cell, c, inner, is_joint, flags, !usable, type);
+        Paint(cell, c, inner, is_joint, ShownFlags(flags, ratios, inner), !usable, type);
       }
     }
   }

@@ -442,5 +442,73 @@ TEST_F(SampleRun, FewerBarsRaiseTheShownRatioAtOnce) {
   EXPECT_FALSE(page.rebar_edited());
 }
 
+// The red marks read the ratios the list shows: a failing flag on a row the
+// ratios leave out (no point name) does not mark a member whose shown shear
+// ratio is 0.506, and a shown ratio above 1.0 is red without any flag.
+TEST(RcPage, RedMarksFollowTheShownRatios) {
+  Synthetic s(2);
+  CheckPointRecord& named = s.Row(1, 1);
+  named.label = "中央部";
+  named.M = 5;
+  named.ratio_flexure = 0.3;
+  named.ratio_shear = 0.506;
+  CheckPointRecord& unnamed = s.Row(1, 2);  // a point without a name: not in the ratios
+  unnamed.M = 5;
+  unnamed.ratio_shear = 1.4;
+  unnamed.ng_shear = true;
+  CheckPointRecord& over = s.Row(2, 1);
+  over.label = "下端部";
+  over.M = 5;
+  over.ratio_flexure = 1.05;  // no flag set: the ratio alone decides
+  over.ratio_shear = 0.2;
+  const RcTable& t = BuildRebarList(s.Src(), 0).table;
+  EXPECT_EQ(t.At(15, 2).shown, "0.506");
+  for (int col = 2; col < kRebarCols; ++col) EXPECT_NE(t.At(col, 2).fg, kRcRed) << col;
+  EXPECT_EQ(t.At(8, 4).shown, "1.050");
+  EXPECT_EQ(t.At(8, 4).fg, kRcRed);
+  EXPECT_EQ(t.At(7, 4).fg, kRcRed);  // the steel of the failing face
+  EXPECT_NE(t.At(15, 4).fg, kRcRed);
+}
+
+// Widths, heights and effective depths are printed in mm ("%0.0f" of the
+// section values k4, k1, k11, k19), Mud in kN·m, fwyd in N/mm2.
+TEST(RcPage, StressTableCaptionsCarryTheUnitsOfTheValues) {
+  Synthetic s(1);
+  s.Row(1, 1).label = "下端部";
+  for (int k : {0, kKindLevel2}) {
+    const RcTable& t = BuildStressTable(s.Src(), 1, k).table;
+    EXPECT_EQ(t.At(2, 1).text, "(m)");  // distance from the end
+    for (int row : {2, 3, 4, 8}) EXPECT_EQ(t.At(2, row).text, "(mm)") << row;
+    if (k == kKindLevel2) {
+      EXPECT_EQ(t.At(2, 18).text, "(kN･m)");
+      EXPECT_EQ(t.At(2, 19).text, "(N/mm2)");
+    }
+  }
+}
+
+// On the samples, every ratio cell is red exactly when it shows more than
+// 1.0 or no number, in all three combinations.
+TEST_F(SampleRun, RedRatioCellsAreTheRatiosAboveOne) {
+  for (const char* sample : {"stand_two_slabs.vt1", "box_three_boxes.vt1"}) {
+    state = DefaultProjectState();
+    Load(sample, true);
+    for (int k = 0; k < kCheckCombinations; ++k) {
+      const RebarList l = BuildRebarList(
+          {&state.transverse, &state.block_row, &Md(), IsBoxLayout(state) ? 1 : 0, &run}, k);
+      int ratios = 0;
+      for (int r = 2; r < l.table.rows; ++r)
+        for (int col : {8, 15, 16}) {
+          const RcCell& c = l.table.At(col, r);
+          if (c.shown.empty() || c.shown == "－") continue;
+          ++ratios;
+          const bool fails = c.shown == "***" || std::stod(c.shown) > 1.0;
+          EXPECT_EQ(c.fg == kRcRed, fails)
+              << sample << " k" << k << " row " << r << " col " << col << " " << c.shown;
+        }
+      EXPECT_GT(ratios, 10) << sample << " k" << k;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vaultra

@@ -5,6 +5,7 @@
 #include "app/document/project_file.h"
 #include "app/pages/page_logic_impl.h"
 #include "app/pages/section_detail_form.h"
+#include "core/cp932.h"
 #include "core/fileio.h"
 #include "sample_builder.h"
 
@@ -60,6 +61,29 @@ TEST(SectionDetailForm, FieldsTravelWithTheProjectFile) {
   EXPECT_EQ(back.text[kSdAs2], "  2865.0");
   EXPECT_FALSE(back.cb_fig2);
   EXPECT_TRUE(back.cb_fig1);
+}
+
+// The window's initial Ec 2067 / Es 31000 give way to the project's block
+// materials (f'ck 30, fyk 345, fwyd 345, Ec 28000, Es 200000 here, tags 83,
+// 82, 82, 80, 80); a record that holds other values keeps them.
+TEST(SectionDetailForm, InitialMaterialsGiveWayToTheProjects) {
+  MaterialsRecord m;
+  m.columns[1].f1ck = 30;
+  m.columns[1].fyk = 345;
+  m.columns[1].fwyd = 345;
+  m.columns[1].ec = 28000;
+  m.columns[1].es = 200000;
+  FormState f = DefaultSectionDetailForm();
+  ASSERT_EQ(Trim(f.Text("edEc")), "2067");
+  EXPECT_TRUE(TakeProjectMaterials(f, m));
+  EXPECT_EQ(f.Text("edFdck"), "  30.000");
+  EXPECT_EQ(f.Text("edFyk"), "  345.00");
+  EXPECT_EQ(f.Text("edEc"), "   28000");
+  EXPECT_EQ(f.Text("edEs"), "  200000");
+  // Taken once: the record now holds the project's values and keeps them.
+  m.columns[1].ec = 31000;
+  EXPECT_FALSE(TakeProjectMaterials(f, m));
+  EXPECT_EQ(f.Text("edEc"), "   28000");
 }
 
 }  // namespace

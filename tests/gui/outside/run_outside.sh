@@ -1,12 +1,13 @@
 #!/bin/bash
-# Runs drive_window.py (or, with "preview" first, drive_preview.py) in a
-# virtual X server and a private D-Bus session.
-#   run_outside.sh [preview] build/vaultra-gui SAMPLE.vt1 SHOT_PREFIX
+# Runs drive_window.py (or, with "preview" first, drive_preview.py; with
+# "work", drive_work.py) in a virtual X server and a private D-Bus session.
+#   run_outside.sh [preview|work] build/vaultra-gui SAMPLE.vt1 SHOT_PREFIX
 # Exits 77 (skipped) when the tools are missing.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 script=drive_window.py
 if [ "${1:-}" = preview ]; then script=drive_preview.py; shift; fi
+if [ "${1:-}" = work ]; then script=drive_work.py; shift; fi
 for tool in xvfb-run dbus-run-session xdotool import; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is missing"; exit 77; }
 done
