@@ -24,6 +24,8 @@ void Fail(CalcRun& run, const RunAnalysisOptions& opt, const char* banner,
   run.failures.push_back(detail.empty() ? std::string(banner) : std::string(banner) + " " + detail);
 }
 
+}  // namespace
+
 MemberCheckInput CheckInputOf(const ProjectState& state) {
   const ModelRecord& rec = state.records.model;
   MemberCheckInput in;
@@ -36,8 +38,6 @@ MemberCheckInput CheckInputOf(const ProjectState& state) {
   in.factors = SafetyFactorsOf(state.records.materials);
   return in;
 }
-
-}  // namespace
 
 bool UseInternalSolver(bool demo_mode, bool internal_key) {
   return demo_mode || internal_key;

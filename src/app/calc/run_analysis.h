@@ -12,13 +12,13 @@
 #include "analysis/analysis_driver.h"
 #include "analysis/analysis_results.h"
 #include "app/calc/build_models.h"
-#include "inputs/master_data.h"
 #include "app/document/project_state.h"
 #include "checks/end_wall.h"
 #include "checks/joint_check.h"
 #include "checks/longitudinal_joint.h"
 #include "checks/member_checks.h"
 #include "checks/summaries.h"
+#include "inputs/master_data.h"
 #include "report/build_report.h"
 
 namespace vaultra {
@@ -100,6 +100,10 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
 // edit, and with the check overrides for the report preview's build (the
 // check tables and summaries are rebuilt). Returns CheckMembers' refusal,
 // empty when it checked.
+// What the member checks read from the project: layout, options, materials
+// and safety factors.
+MemberCheckInput CheckInputOf(const ProjectState& state);
+
 std::string RecheckMembers(ProjectState& state, const MasterData& md, CalcRun& run,
                            const CheckOverrides& overrides = {});
 
