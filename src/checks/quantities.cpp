@@ -89,6 +89,13 @@ Quantities ComputeQuantities(const StructureModel& model, const BlockRow& row, c
       const double bar = mem.length + DevelopmentLength(d, mat.sigma_ck, mat.fyk) / 1000;
       AddBars(bq, d, n * width * bar, md.BarAreaMm2(d));
     }
+    // Stirrups: legs per metre of width, one row per pitch along the
+    // member, each leg the member's thickness.
+    const int sd = static_cast<int>(std::lround(s.Current(22)));
+    const double legs = s.Current(24), pitch = s.Current(23);
+    if (sd > 0 && legs > 0 && pitch > 0)
+      AddBars(bq, sd, legs * width * (mem.length * 1000 / pitch) * s.Current(1) / 1000,
+              md.BarAreaMm2(sd));
   }
   for (int b = 1; b <= blocks; ++b) {
     const BlockQuantity& bq = per[static_cast<std::size_t>(b)];
