@@ -24,6 +24,8 @@ const char* UsageText() {
          "  vaultra section NAME=VALUE ...               recompute one RC section, print its "
          "listing\n"
          "  vaultra resave IN.vt1 OUT.vt1 [--work-dir DIR]\n"
+         "  vaultra design PROJECT.vt1 -o PROPOSED.vt1 [--json OUT.json] [--quantities OUT.csv]\n"
+         "                 [--work-dir DIR] [--internal]   propose the lightest passing bars\n"
          "  vaultra draw FILE.PCJ -o OUT.pdf|OUT.png\n"
          "  vaultra template FILE LABEL -o OUT.pdf|OUT.png\n"
          "  vaultra report PROJECT.vt1 -o OUT.pdf [--work-dir DIR] [--internal] [--formulas] "
@@ -167,6 +169,7 @@ int RunSubcommand(int argc, char** argv) {
   static constexpr Entry kCommands[] = {
       {"calc", CmdCalcWithReport}, {"report", CmdReport},   {"frame", CmdFrame},
       {"solve", CmdSolve},         {"section", CmdSection}, {"resave", CmdResave},
+      {"design", CmdDesign},
   };
   if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
     std::fputs(UsageText(), stdout);

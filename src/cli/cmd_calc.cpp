@@ -16,6 +16,7 @@
 
 #include "app/calc/build_models.h"
 #include "app/calc/calculation_ops.h"
+#include "app/calc/design_run.h"
 #include "app/calc/navigation.h"
 #include "app/calc/run_analysis.h"
 #include "app/document/project_file.h"
@@ -178,8 +179,41 @@ std::string EndWallJson(const CalcRun& run) {
   return s + "]}";
 }
 
+// The quantities: per block, per block kind and the facility totals.
+std::string QuantitiesJson(const Quantities& q) {
+  auto bars = [](const BlockQuantity& b) {
+    std::string s = "[";
+    bool first = true;
+    for (const auto& [d, bar] : b.bars) {
+      s += Format("%s{\"diameter\": %d, \"length_m\": ", first ? "" : ", ", d) +
+           JsonNumber(bar.length_m) + ", \"mass_kg\": " + JsonNumber(bar.mass_kg) + "}";
+      first = false;
+    }
+    return s + "]";
+  };
+  auto entry = [&](const BlockQuantity& b) {
+    return "\"concrete_m3\": " + JsonNumber(b.concrete_m3) +
+           ", \"steel_kg\": " + JsonNumber(b.steel_kg) + ", \"bars\": " + bars(b);
+  };
+  std::string s = "  \"quantities\": {\"concrete_m3\": " + JsonNumber(q.concrete_m3) +
+                  ", \"steel_kg\": " + JsonNumber(q.steel_kg) + ",\n    \"blocks\": [";
+  for (std::size_t i = 0; i < q.blocks.size(); ++i)
+    s += Format("%s\n      {\"block\": %d, \"kind\": %d, ", i ? "," : "", q.blocks[i].block,
+                q.blocks[i].kind) +
+         entry(q.blocks[i]) + "}";
+  s += "],\n    \"kinds\": [";
+  bool first = true;
+  for (const auto& [kind, b] : q.by_kind) {
+    s += Format("%s\n      {\"kind\": %d, ", first ? "" : ",", kind) + entry(b) + "}";
+    first = false;
+  }
+  s += "],\n    \"facility\": {" + entry(q.facility) + "}},\n";
+  return s;
+}
+
 std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
-                      const std::vector<MemberVerdict>& verdicts, int status) {
+                      const std::vector<MemberVerdict>& verdicts, const Quantities& quantities,
+                      int status) {
   std::string s = "{\n";
   s += "  \"project\": " + JsonString(project_utf8) + ",\n";
   s += std::string("  \"solver\": \"") + (run.use_internal ? "internal" : "library") + "\",\n";
@@ -239,6 +273,7 @@ std::string BuildJson(const std::string& project_utf8, const CalcRun& run,
   s += "  \"envelopes\": {\"transverse\": " + EnvelopeJson(run.transverse) +
        ", \"longitudinal\": " + (run.longitudinal_on ? EnvelopeJson(run.longitudinal) : "[]") +
        "},\n";
+  s += QuantitiesJson(quantities);
   s += Format("  \"exit_status\": %d\n}\n", status);
   return s;
 }
@@ -400,7 +435,8 @@ int RunCalc(const Args& args, const std::optional<ReportRequest>& report, Report
 
   for (const std::string& f : nonfinite) std::fprintf(stderr, "vaultra: %s\n", f.c_str());
   if (auto json = args.Option("--json")) {
-    const std::string text = BuildJson(args.positional[0], run, verdicts, status);
+    const std::string text =
+        BuildJson(args.positional[0], run, verdicts, QuantitiesOf(state, master), status);
     std::string werr;
     if (!WriteFileAtomic(Utf8ToCp932(*json), text, &werr)) {
       std::fprintf(stderr, "vaultra: %s: %s\n", json->c_str(), Cp932ToUtf8(werr).c_str());

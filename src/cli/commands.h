@@ -13,6 +13,7 @@ namespace vaultra::cli {
 using ArgList = std::vector<std::string>;
 
 int CmdResave(const ArgList& argv);
+int CmdDesign(const ArgList& argv);
 int CmdFrame(const ArgList& argv);
 int CmdSolve(const ArgList& argv);
 int CmdSection(const ArgList& argv);

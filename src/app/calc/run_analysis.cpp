@@ -32,6 +32,8 @@ std::string InFrameText(const std::string& path, const std::string& message) {
   return FileNameOf(path) + ": " + message;
 }
 
+}  // namespace
+
 MemberCheckInput CheckInputOf(const ProjectState& state) {
   const ModelRecord& rec = state.records.model;
   MemberCheckInput in;
@@ -46,8 +48,6 @@ MemberCheckInput CheckInputOf(const ProjectState& state) {
                                                               : FlexureRule::kConstantEccentricity;
   return in;
 }
-
-}  // namespace
 
 bool UseInternalSolver(bool demo_mode, bool internal_key) {
   return demo_mode || internal_key;

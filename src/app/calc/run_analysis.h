@@ -105,6 +105,10 @@ void RunAnalysis(ProjectState& state, const MasterData& md, CalcWorkspace& ws,
 // edit, and with the check overrides for the report preview's build (the
 // check tables and summaries are rebuilt). Returns CheckMembers' refusal,
 // empty when it checked.
+// What the member checks read from the project: layout, options, materials
+// and safety factors.
+MemberCheckInput CheckInputOf(const ProjectState& state);
+
 std::string RecheckMembers(ProjectState& state, const MasterData& md, CalcRun& run,
                            const CheckOverrides& overrides = {});
 
