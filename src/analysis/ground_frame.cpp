@@ -15,10 +15,10 @@
 namespace vaultra {
 
 int GroundElementCount(double L, double EI, double EA, double kn, double kt) {
-  constexpr int kMinElements = 20, kMaxElements = 400;
+  constexpr int kMinElements = 8, kMaxElements = 400;
   double n = kMinElements;
-  if (kn > 0 && EI > 0) n = std::max(n, 10 * L * std::pow(kn / (4 * EI), 0.25));
-  if (kt > 0 && EA > 0) n = std::max(n, 10 * L * std::sqrt(kt / EA));
+  if (kn > 0 && EI > 0) n = std::max(n, 5 * L * std::pow(kn / (4 * EI), 0.25));
+  if (kt > 0 && EA > 0) n = std::max(n, 5 * L * std::sqrt(kt / EA));
   return static_cast<int>(std::ceil(std::min(n, static_cast<double>(kMaxElements))));
 }
 
