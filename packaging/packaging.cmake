@@ -27,7 +27,7 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/Master DESTINATION ${VAULTRA_PROGRAM_DIR}
 install(FILES ${CMAKE_SOURCE_DIR}/vaultra.ini DESTINATION ${VAULTRA_PROGRAM_DIR})
 if(TARGET FrameSDK)
   install(TARGETS FrameSDK LIBRARY DESTINATION ${VAULTRA_PROGRAM_DIR}/PlaneFrameSDK)
-  install(FILES ${VAULTRA_SDK_LAYOUT}/PlaneFrame/PlaneFrame
+  install(FILES ${CMAKE_BINARY_DIR}/frame_sdk/PlaneFrame/PlaneFrame
           DESTINATION ${VAULTRA_PROGRAM_DIR}/PlaneFrame)
   # The folder list names them relative to the program folder: the layout
   # works under any prefix.

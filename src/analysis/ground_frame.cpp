@@ -15,10 +15,10 @@
 namespace vaultra {
 
 int GroundElementCount(double L, double EI, double EA, double kn, double kt) {
-  constexpr int kMinElements = 20, kMaxElements = 400;
+  constexpr int kMinElements = 8, kMaxElements = 400;
   double n = kMinElements;
-  if (kn > 0 && EI > 0) n = std::max(n, 10 * L * std::pow(kn / (4 * EI), 0.25));
-  if (kt > 0 && EA > 0) n = std::max(n, 10 * L * std::sqrt(kt / EA));
+  if (kn > 0 && EI > 0) n = std::max(n, 5 * L * std::pow(kn / (4 * EI), 0.25));
+  if (kt > 0 && EA > 0) n = std::max(n, 5 * L * std::sqrt(kt / EA));
   return static_cast<int>(std::ceil(std::min(n, static_cast<double>(kMaxElements))));
 }
 
@@ -52,10 +52,11 @@ Vec6 Mul(const Mat6& a, const Vec6& v) {
   return r;
 }
 
-// One element of the analysis: a whole member without springs, or a piece
-// of a member on springs. Its member data are those of a member with rigid
-// ends; a pinned end's rotation is condensed out in the element itself, so
-// that the springs' stiffness takes part in the condensation.
+// One element of the analysis: a whole member without springs, with its
+// own end codes and the demo solver's arithmetic, or a piece of a member on
+// springs, with rigid ends; a pinned end of a cut member releases the
+// rotation of its end piece, condensed out in that piece so that the
+// springs' stiffness takes part in the condensation.
 struct ElementInfo {
   int member = 0;  // original member index
   double x0 = 0;   // position of the i-end on the member
@@ -175,6 +176,11 @@ struct GroundSolver {
         per[e][0] += sp.k_normal;
         per[e][1] += sp.k_tangent;
       }
+      // Only the spring cases a load case uses decide which members are cut.
+      bool used = false;
+      for (const auto& lc : model.load_cases)
+        used |= lc.spring_case > 0 && FindByNumber(model.spring_cases, lc.spring_case) == c;
+      if (!used) continue;
       for (int e = 1; e <= nm; ++e)
         for (int d = 0; d < 2; ++d) largest[e][d] = std::max(largest[e][d], std::fabs(per[e][d]));
     }
@@ -189,11 +195,10 @@ struct GroundSolver {
       const bool on_springs =
           m.valid && m.L >= kMinLength && (largest[e][0] > 0 || largest[e][1] > 0);
       if (!on_springs) {
-        MemberData w = RigidElement(m, m.L, m.ni, m.nj);
-        w.valid = m.valid;
-        w.points = m.points;
-        el.push_back(w);
-        info.push_back({e, 0, m.ei == kEndPin, m.ej == kEndPin, false});
+        // A member without springs is one element with its own end codes:
+        // the demo solver's member, worked out as it does.
+        el.push_back(m);
+        info.push_back({e, 0, false, false, false});
         whole[e] = static_cast<int>(el.size()) - 1;
         continue;
       }
@@ -364,6 +369,8 @@ struct GroundSolver {
     }
     Released rel = ReleasedOf(k);
     for (int r = 0; r < rel.count; ++r) ug[rel.dofs[r]] = 0;
+    if (m.ei == kEndPin) ug[2] = 0;  // a whole member's pinned ends (condensed in m.k)
+    if (m.ej == kEndPin) ug[5] = 0;
     d = Mul(Transform(m.c, m.s), ug);
     if (rel.count == 1) {
       Recover(full, q, rel.dofs[0], d);
@@ -380,7 +387,8 @@ struct GroundSolver {
   // Moment, shear, axial force and deflection (mm, from the original
   // member's chord) at the element's points, the spring pressure included.
   void ElementValues(int k, const Vec6& d, const Mat6& full, const Vec6& chord,
-                     const std::vector<FrameLoadItem>& items) {
+                     const std::vector<FrameLoadItem>& items,
+                     std::array<double, 2> node_rot = {0, 0}) {
     const MemberData& m = el[k];
     const int np = static_cast<int>(m.points.size());
     const double L = m.Lc;
@@ -427,6 +435,21 @@ struct GroundSolver {
         v[kCompN] += -fw[0] - fw[3];
       } else if (info[k].cut && p == np - 1) {
         v[kCompS] += -fw[4] - mean;
+      }
+      if (!info[k].cut) {
+        // A whole member: the demo solver's deflection, from the end
+        // rotations (a pinned end's taken from the other end).
+        double chord_rot = (d[4] - d[1]) / L;
+        double ti = node_rot[0], tj = node_rot[1];
+        if (m.ei == kEndPin && m.ej == kEndPin) {
+          ti = tj = chord_rot;
+        } else if (m.ei == kEndPin) {
+          ti = 1.5 * chord_rot - 0.5 * tj;
+        } else if (m.ej == kEndPin) {
+          tj = 1.5 * chord_rot - 0.5 * ti;
+        }
+        v[kCompDefl] = D[p] - 1000 * (tj - ti) * x * (x - L) / (2 * L);
+        continue;
       }
       // Deflection from the chord of the member's ends: the element's cubic
       // (Hermite) line of its end displacements, plus the items' deflection
@@ -552,7 +575,9 @@ struct GroundSolver {
       if (whole[e] > 0) {
         const int k = whole[e];
         Vec6 d = m.valid ? ElementDisplacements(k, u, cs.full[k], q[k]) : Vec6{};
-        ElementValues(k, d, cs.full[k], chord, per[static_cast<std::size_t>(k)]);
+        std::array<double, 2> rot{0, 0};
+        if (m.valid) rot = {u[3 * (m.ni - 1) + 2], u[3 * (m.nj - 1) + 2]};
+        ElementValues(k, d, cs.full[k], chord, per[static_cast<std::size_t>(k)], rot);
         for (int p = 0; p < np; ++p) put(p, values[static_cast<std::size_t>(p)]);
         continue;
       }

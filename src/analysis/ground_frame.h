@@ -28,9 +28,10 @@ struct GroundFrameDetails {
 };
 
 // Elements a member of length L on normal springs kn (kN/m per m) and
-// tangential springs kt is cut into: the element length is held to a tenth
+// tangential springs kt is cut into: the element length is held to a fifth
 // of the elastic length 1/lambda = (4 EI / kn)^(1/4) and of the axial
-// decay length (EA / kt)^(1/2), and at least 20 elements per member.
+// decay length (EA / kt)^(1/2), and at least 8 elements per member (the
+// member's output points are added to the cuts).
 int GroundElementCount(double L, double EI, double EA, double kn, double kt);
 
 // Solves every load case and combination of the model into results

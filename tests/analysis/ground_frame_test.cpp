@@ -274,15 +274,22 @@ TEST(GroundFrame, SampleFramesAreInEquilibrium) {
 // Every load case with distributed springs of every sample frame against
 // CalculiX: each member cut in 60, the springs at every mesh node with
 // their share of the length, the beams held rigid in shear (the frame's
-// members are Euler-Bernoulli beams; the deep, short pieces of the
-// samples would otherwise differ by shear deformation alone). At each output point of each member
-// (away from the member ends, where the mesh averages the members of a joint, and from concentrated
-// loads) M and S agree within 0.5 % of the case's largest value; the largest |M| and |S| of the
-// case, so taken, within 0.5 %. Cases with the same springs, supports and loads as an earlier one
-// are run once.
+// members are Euler-Bernoulli beams; the deep, short pieces of the samples
+// would otherwise differ by shear deformation alone). At each output point
+// of each member (away from the member ends, where the mesh averages the
+// members of a joint, and from concentrated loads) M and S agree within
+// 0.5 % of the case's largest value; the largest |M| and |S| of the case,
+// so taken, within 0.5 %. ccx's springs sit at its mesh nodes, an error
+// falling with the mesh size squared (on the box's water-pressure case
+// ccx gives -0.4859, -0.4890, -0.4910 kN.m at 60, 80, 120 pieces, tending
+// to ours, -0.4944): 0.01 kN.m or kN more is allowed, which matters only
+// on cases of almost no moment. Finer ccx meshes of these frames wander
+// with the mesh on a few cases, so 60 is kept. Cases with the same
+// springs, supports and loads as an earlier one are run once.
 TEST(GroundFrame, SampleSpringCasesAgainstCalculix) {
   SKIP_WITHOUT_CCX();
   constexpr int kSub = 60;
+  constexpr double kFloor = 0.01;
   int runs = 0, skipped = 0;
   for (const auto& [name, path] : SampleFrames()) {
     FrameModel model;
@@ -348,15 +355,15 @@ TEST(GroundFrame, SampleSpringCasesAgainstCalculix) {
       }
       for (const Point& p : pts) {
         auto ref = run.At(p.e, p.x);
-        EXPECT_NEAR(p.m, ref[0], 0.005 * maxm)
+        EXPECT_NEAR(p.m, ref[0], 0.005 * maxm + kFloor)
             << name << " " << path << " case " << c << " member " << p.e << " x " << p.x;
-        EXPECT_NEAR(p.s, ref[1], 0.005 * maxs)
+        EXPECT_NEAR(p.s, ref[1], 0.005 * maxs + kFloor)
             << name << " " << path << " case " << c << " member " << p.e << " x " << p.x;
         refm = std::max(refm, std::fabs(ref[0])), refs = std::max(refs, std::fabs(ref[1]));
         ourm = std::max(ourm, std::fabs(p.m)), ours = std::max(ours, std::fabs(p.s));
       }
-      EXPECT_NEAR(ourm, refm, 0.005 * refm) << name << " " << path << " case " << c;
-      EXPECT_NEAR(ours, refs, 0.005 * refs) << name << " " << path << " case " << c;
+      EXPECT_NEAR(ourm, refm, 0.005 * refm + kFloor) << name << " " << path << " case " << c;
+      EXPECT_NEAR(ours, refs, 0.005 * refs + kFloor) << name << " " << path << " case " << c;
     }
   }
   std::printf("%d CalculiX runs on the samples' spring cases, %d with a loaded link left out\n",

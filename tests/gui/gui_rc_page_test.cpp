@@ -111,8 +111,9 @@ TEST_F(RcWindow, EditedBarCountChangesTheRatioOnFocusLossAndCalcOfTheSavedFileAg
   for (const MemberVerdict& mv : verdicts)
     if (mv.member == m && mv.combination == 0) window_ratio = mv.ratio;
   const fs::path json = dir / "calc.json";
-  const std::string cmd = std::string(VAULTRA_EXE) + " calc '" + saved.string() + "' --json '" +
-                          json.string() + "' --work-dir '" + (dir / "cli").string() +
+  // The window here runs in demo mode: the command line runs the same solver.
+  const std::string cmd = std::string(VAULTRA_EXE) + " calc --internal '" + saved.string() +
+                          "' --json '" + json.string() + "' --work-dir '" + (dir / "cli").string() +
                           "' > /dev/null 2>&1";
   (void)std::system(cmd.c_str());
   ASSERT_TRUE(fs::exists(json));
