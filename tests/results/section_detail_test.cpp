@@ -276,8 +276,8 @@ TEST(SectionDetail, PolynomialTextAndListingColours) {
   EXPECT_EQ(PolynomialText(1, 0, 1, 0, "χ"), "χ^3 ＋χ ");
   EXPECT_EQ(ListingLineColour(kStressLines[0]), 0x00FF0000u);
   EXPECT_EQ(ListingLineColour(kCapacityLines[0]), 0x000000FFu);
-  EXPECT_EQ(ListingLineColour(kCapacityLines[5]), 0u);
-  EXPECT_EQ(ListingLineColour(kCapacityLines[8]), 0u);
+  EXPECT_EQ(ListingLineColour(kCapacityLines[6]), 0u);
+  EXPECT_EQ(ListingLineColour(kCapacityLines[9]), 0u);
   EXPECT_EQ(ListingLineColour(kCapacityLines[1]), 0x00808080u);
 }
 
