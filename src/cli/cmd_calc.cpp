@@ -311,7 +311,10 @@ void PrintVerdicts(const CalcRun& run, const std::vector<MemberVerdict>& verdict
   if (!labels.err_pc.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_pc).c_str());
   if (!labels.err_bosui.empty()) std::printf("  %s\n", Cp932ToUtf8(labels.err_bosui).c_str());
   std::printf("  %s %s\n", U("端壁の表示:").c_str(), Cp932ToUtf8(labels.end_wall).c_str());
-  std::printf("%s\n", Cp932ToUtf8(UpliftLabel(run.uplift)).c_str());
+  const Verdict up = UpliftVerdict(run);
+  std::printf("%s %s (%s)\n", U("浮上り:").c_str(),
+              up == Verdict::kNotChecked ? U("未照査").c_str() : VerdictText(up),
+              Cp932ToUtf8(UpliftLabel(run.uplift)).c_str());
   std::printf("%s %s\n", U("総合判定:").c_str(),
               status == kExitOk             ? "O.K."
               : status == kExitNotSatisfied ? "N.G."

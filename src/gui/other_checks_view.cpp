@@ -27,8 +27,8 @@ const char* const kLongitudinal = "縦方向接合部の照査";
 const char* const kEndWalls = "端壁の照査";
 
 // The verdict labels, in the order of the view's array.
-constexpr std::array<const char*, 8> kVerdictNames = {"Lb1A",  "Lb1H",     "Lb2A",    "Lb2H",
-                                                      "ErrPc", "ErrBosui", "ErrBolt", "lbKabeTk"};
+constexpr std::array<const char*, 9> kVerdictNames = {
+    "Lb1A", "Lb1H", "Lb2A", "Lb2H", "ErrPc", "ErrBosui", "ErrBolt", "lbKabeTk", "lbUplift"};
 // The page derives these two; a typed value would be replaced by the next recompute.
 constexpr std::array<const char*, 2> kDerived = {"Ed_BlkWt", "p5Ed_Po"};
 // The horizontal end-wall bars, enabled by the two-way slab method only.
@@ -172,7 +172,10 @@ void OtherChecksView::AddVerdicts() {
     append(box, make(box, 4));
     append(box, make(box, 5));
   }
-  if (QGroupBox* box = GroupOf(kEndWalls)) append(box, make(box, 7));
+  if (QGroupBox* box = GroupOf(kEndWalls)) {
+    append(box, make(box, 7));
+    append(box, make(box, 8));  // the uplift verdict
+  }
 }
 
 QLabel* OtherChecksView::Verdict(const char* name) const {
@@ -241,6 +244,10 @@ void OtherChecksView::ShowLabels() {
   verdicts_[7]->setStyleSheet(ColourStyle(l.end_wall_colour));
   verdicts_[7]->setAccessibleName(Q(l.end_wall));
   verdicts_[7]->setWordWrap(true);
+  verdicts_[8]->setText(Q(l.uplift));
+  verdicts_[8]->setStyleSheet(ColourStyle(l.uplift_colour));
+  verdicts_[8]->setAccessibleName(Q(l.uplift));
+  verdicts_[8]->setWordWrap(true);
 }
 
 }  // namespace vaultra::gui

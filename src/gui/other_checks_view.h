@@ -57,7 +57,7 @@ class OtherChecksView : public FormPage {
   std::function<void()> recompute_;
   std::function<const CalcRun*()> run_;
   std::function<bool()> busy_;
-  std::array<QLabel*, 8> verdicts_{};
+  std::array<QLabel*, 9> verdicts_{};
 };
 
 }  // namespace vaultra::gui

@@ -335,10 +335,10 @@ double PrintCheckBlock(ReportContext& ctx, double y, const std::string& title,
   } else {
     if (bending)
       y = ReportLine(ctx, y,
-                     Format("  曲げ  γi･Md =%9.2f %s Mud/γb =%9.2f kN･m (Mud =%9.2f γi =%4.2f "
-                            "γb =%4.2f %s N'ud =%8.1f)",
+                     Format("  曲げ  γi･Md =%10.2f %s Mud/γb =%10.2f kN･m   (Mud =%10.2f  γi "
+                            "=%5.2f  γb =%5.2f)",
                             r.gamma_i * std::fabs(r.M), Relation(r.ng_flexure), r.Mrd, r.Mud,
-                            r.gamma_i, r.gamma_b, FlexureRuleName(r.flexure_rule), r.Nud));
+                            r.gamma_i, r.gamma_b));
     else
       y = ReportLine(ctx, y, "  曲げ  （この位置では照査しない）");
     if (shear)
@@ -360,10 +360,15 @@ double PrintCheckBlock(ReportContext& ctx, double y, const std::string& title,
   }
   for (const std::string& line : derivation) y = ReportLine(ctx, y, line);
   y = ReportLine(ctx, y,
-                 Format("  照査比  曲げ %6.3f   せん断 %6.3f%s", r.ratio_flexure, r.ratio_shear,
+                 Format("  照査比  曲げ %6.3f   せん断 %6.3f%s%s", r.ratio_flexure, r.ratio_shear,
                         kind == kKindLevel2 && r.capacity_design_done
                             ? Format("   耐力設計 %6.3f", r.ratio_vmu).c_str()
-                            : ""));
+                            : "",
+                        // The rule the flexural capacity followed and its axial force.
+                        kind == kKindLevel2 ? Format("      (Mud: %s  N'ud =%9.2f kN)",
+                                                     FlexureRuleName(r.flexure_rule), r.Nud)
+                                                  .c_str()
+                                            : ""));
   return VerdictLine(ctx, y, "", !failed, std::max(r.ratio, r.ratio_vmu),
                      failed ? FailedCheckName(r, kind) : std::string());
 }

@@ -288,8 +288,8 @@ TEST_F(RobustCli, NoOkReadsAsTheWholeVerdictWhileACheckFails) {
       if (t.find("N.G.") != std::string::npos && t[0] >= '0' && t[0] <= '9') ++failed_members;
       if (t.find("O.K.") == std::string::npos && t.find(U("ＯＫ")) == std::string::npos) continue;
       bool named = t[0] >= '0' && t[0] <= '9';  // a member's row
-      for (const char* check :
-           {"横方向継手:", "縦方向継手:", "端壁:", "Lv1.", "Lv2.", "端壁の表示:", "総合判定:"})
+      for (const char* check : {"横方向継手:", "縦方向継手:", "端壁:", "Lv1.", "Lv2.",
+                                "端壁の表示:", "浮上り:", "総合判定:"})
         named = named || t.rfind(U(check), 0) == 0;
       EXPECT_TRUE(named) << l;
     }

@@ -48,6 +48,7 @@ const std::vector<std::string> kStressLines = {
 // formula and the failure-mode judgement with fyd = 345/0.833.
 const std::vector<std::string> kCapacityLines = {
     "曲げ耐力  左:圧縮  Ｎu = 0.0 kN、　Ｍu = 298.8 kN･m、　安全性: 0.669",
+    "  算定法: 偏心量一定、 N'ud = 0.0 kN",
     "  c = 42.28mm,  y0 = 256.20mm,  Nb = 4229.43 (kN),  Mb = 800.93 (kN-m)",
     "  e = M/N = 200000000.00mm,  eb = Mb/Nb = 189.37mm",
     " ε's = 3.500e-3,  ε'yd = 1.725e-3",
@@ -56,6 +57,7 @@ const std::vector<std::string> kCapacityLines = {
     " fvcd=0.577, βd=1.221, βp=0.763, Mo=0.00, Mud=400.00, βn=1.000",
     "",
     "モード判定　　Mud = 355.9 、Mu = 355.9 、L = 2.000 、Vmu = 178.0 、安全性 0.736",
+    " L = |M|/|S| : この断面を曲げ支配断面とする",
     " γs = 0.833 、fyk = 345.0 、fyd = 414.0 、γbm = 1.000",
 };
 
@@ -159,7 +161,7 @@ TEST(SectionDetail, GraphSwitches) {
     EXPECT_EQ(w.figure.stress_on, c.stress);
     EXPECT_EQ(w.figure.capacity_on, c.capacity);
     EXPECT_EQ(w.listing[0].empty(), !c.stress);
-    EXPECT_EQ(w.listing.size(), c.capacity ? 14u : 4u);
+    EXPECT_EQ(w.listing.size(), c.capacity ? 16u : 4u);
     EXPECT_EQ(w.labels.lbMu3.empty(), !c.capacity);
   }
 }
@@ -274,8 +276,8 @@ TEST(SectionDetail, PolynomialTextAndListingColours) {
   EXPECT_EQ(PolynomialText(1, 0, 1, 0, "χ"), "χ^3 ＋χ ");
   EXPECT_EQ(ListingLineColour(kStressLines[0]), 0x00FF0000u);
   EXPECT_EQ(ListingLineColour(kCapacityLines[0]), 0x000000FFu);
-  EXPECT_EQ(ListingLineColour(kCapacityLines[5]), 0u);
-  EXPECT_EQ(ListingLineColour(kCapacityLines[8]), 0u);
+  EXPECT_EQ(ListingLineColour(kCapacityLines[6]), 0u);
+  EXPECT_EQ(ListingLineColour(kCapacityLines[9]), 0u);
   EXPECT_EQ(ListingLineColour(kCapacityLines[1]), 0x00808080u);
 }
 
@@ -330,7 +332,7 @@ TEST(SectionCommand, InitialValuesWhenNothingIsGiven) {
   const CmdRun r = RunSection("");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, Utf8Lines(w.listing));
-  EXPECT_EQ(w.listing.size(), 14u);
+  EXPECT_EQ(w.listing.size(), 16u);
 }
 
 TEST(SectionCommand, RefusesUnknownNamesAndBadValues) {
