@@ -219,6 +219,10 @@ void CheckProject(const std::string& name, const std::map<Key, JsonMember>& want
       U(R"(\[式\]τa1'=Ce･Cpt･CN･τa1=([0-9.]+)×([0-9.]+)×([0-9.]+)×([0-9.]+)(×2)?=([0-9.]+))"));
   const std::regex ratio_s(U(R"(\[式\]照査比\(曲げ\)=σs/σsa=(-?[0-9.]+)/([0-9.]+)=(-?[0-9.]+))"));
   const std::regex force_row(R"(^\d+\S*?-?\d+\.\d{3}-?\d+\.\d{2}-?\d+\.\d{2}-?\d+\.\d{2}$)");
+  // The rear wheel: pw = 2·P·(1 + i)·β / (2.75·w) and w = 2·D + 0.2 by hand.
+  const std::regex wheel(
+      U(R"(ｐw＝.*＝2×([0-9.]+)×\(1＋([0-9.]+)\)×([0-9.]+)／\(2\.75×([0-9.]+)\)＝([0-9.]+))"));
+  const std::regex width(U(R"(ｗ＝2・Ｄ＋0\.2＝2×([0-9.]+)＋0\.2＝([0-9.]+)m)"));
   int derivations = 0;
   for (const std::string& l : lines) {
     // Positions on the check pages, in the summary and the member-force
@@ -251,6 +255,15 @@ void CheckProject(const std::string& name, const std::map<Key, JsonMember>& want
       double t = std::stod(mm[1]) * std::stod(mm[2]) * std::stod(mm[3]) * std::stod(mm[4]);
       if (mm[5].matched) t *= 2;
       EXPECT_NEAR(t, std::stod(mm[6]), 0.003 * t + 0.0011) << l;
+    }
+    if (std::regex_search(l, mm, wheel)) {
+      ++derivations;
+      const double pw = 2 * std::stod(mm[1]) * (1 + std::stod(mm[2])) * std::stod(mm[3]) /
+                        (2.75 * std::stod(mm[4]));
+      EXPECT_NEAR(pw, std::stod(mm[5]), 0.0006 + 0.0002 * pw) << l;
+    }
+    if (std::regex_search(l, mm, width)) {
+      EXPECT_NEAR(2 * std::stod(mm[1]) + 0.2, std::stod(mm[2]), 0.0011) << l;
     }
     if (std::regex_search(l, mm, ratio_s)) {
       ++derivations;
@@ -319,7 +332,9 @@ void CheckSeismicTables(const std::string& name, const std::string& text) {
   }
   EXPECT_GT(inertia_rows, 0);
   // The seismic-coefficient report has the cover inertia table.
-  if (name.find("coefficient") != std::string::npos) EXPECT_GE(cover_checked, 2);
+  if (name.find("coefficient") != std::string::npos) {
+    EXPECT_GE(cover_checked, 2);
+  }
   // The response-displacement report has the peripheral shear table.
   if (name.find("displacement") != std::string::npos) {
     EXPECT_GE(shear_rows, 2);
