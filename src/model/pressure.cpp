@@ -391,10 +391,11 @@ std::vector<WheelZone> RearWheelZones(int layout, const BlockRow& row, const Str
     const double bw = stand_wall ? 1.0 : Dims(row, mb.block).B();
     double beta = 0.9;
     if ((cover <= 1 && bw >= 4) || P != 100) beta = 1.0;
+    constexpr double kImpact = 0.3;
     const double w = 2 * cover + 0.2;
-    const double pw = 2 * P * (1 + 0.3) * beta / (2.75 * w);
+    const double pw = 2 * P * (1 + kImpact) * beta / (2.75 * w);
     const double x = (tm.Node(mb.node_i).x + tm.Node(mb.node_j).x) / 2;
-    zones.push_back({k, x - w / 2, x + w / 2, pw});
+    zones.push_back({k, x - w / 2, x + w / 2, pw, P, kImpact, beta, cover, w});
   }
   return zones;
 }
@@ -411,7 +412,7 @@ RearWheelReport SummariseWheelZones(const std::vector<WheelZone>& zones, double 
     if (it != r.entries.end())
       ++it->count;
     else
-      r.entries.push_back({z.pw, w, 1});
+      r.entries.push_back({z.pw, w, 1, z});
     r.total += z.pw * w;
   }
   r.per_width = r.total / std::max(width, 0.1);

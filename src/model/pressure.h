@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "inputs/input_records.h"
-#include "model/seismic.h"
 #include "inputs/structure_model.h"
+#include "model/seismic.h"
 
 namespace vaultra {
 
@@ -83,6 +83,10 @@ struct WeightTable {
 struct WheelZone {
   int member = 0;
   double left = 0, right = 0, pw = 0;
+  // What pw = 2·P·(1 + i)·β / (2.75·w) was made of: the wheel load P (kN),
+  // the impact factor i, the reduction β, the cover D over the member (m)
+  // and the distribution width w = 2·D + 0.2 (m).
+  double P = 0, impact = 0, beta = 0, cover = 0, width = 0;
 };
 
 // Report-only records.
@@ -115,6 +119,7 @@ struct InternalWaterLevel {
 struct WheelReportEntry {
   double pw = 0, width = 0;
   int count = 0;
+  WheelZone zone;  // the first zone of the entry: the basis of its pw
 };
 struct RearWheelReport {
   std::vector<WheelReportEntry> entries;

@@ -387,7 +387,10 @@ void ComputeSeismicTables(const SeismicContext& ctx, GroundQuantities& g, Seismi
     double tau_top = gt / (kPi * H) * g.sv[l] * g.ts[l] * std::sin(kPi * zt / (2 * H));
     const double tau_bot = gb / (kPi * H) * g.sv[l] * g.ts[l] * std::sin(kPi * zb / (2 * H));
     if (lr.method == kMethodSeismicCoefficient) {
-      tau_top = overburden(zt) * CoverInertiaCoefficient(g, lv, zt);
+      s.cover_shear_depth = zt;
+      s.cover_shear_sigma_v = overburden(zt);
+      s.cover_shear_kh[l] = CoverInertiaCoefficient(g, lv, zt);
+      tau_top = s.cover_shear_sigma_v * s.cover_shear_kh[l];
     }
     s.strength_top[l] = strength(zt);
     s.strength_bottom[l] = strength(zb);

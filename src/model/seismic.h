@@ -95,6 +95,11 @@ struct SeismicTables {
   double TopSlabShear(int level) const { return shear.at(static_cast<std::size_t>(level))[0]; }
   double BottomSlabShear(int level) const { return shear.at(static_cast<std::size_t>(level))[1]; }
   double SideWallShear(int level) const { return shear.at(static_cast<std::size_t>(level))[2]; }
+  // Seismic coefficient method: what the top-slab shear (row 0, the cover
+  // inertia) was made of: τtop = σv(z)·kh(λ, z) at the depth z of the top
+  // slab's axis, with kh(λ, z) = CoverInertiaCoefficient.
+  double cover_shear_depth = 0, cover_shear_sigma_v = 0;
+  std::array<double, 3> cover_shear_kh{};
 };
 
 // Everything the ground quantities read.

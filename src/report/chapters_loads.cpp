@@ -84,6 +84,20 @@ void Chapter14(ReportContext& ctx, double y) {
     for (int k = 0; k < 3; ++k) Fill(pe, 0);
   Fill(pe, rw.total);
   Fill(pe, rw.per_width);
+  if (ctx.opt.formulas)
+    for (std::size_t k = 0; k < rw.entries.size(); ++k) {
+      const WheelZone& z = rw.entries[k].zone;
+      y = ReportLine(
+          ctx, y,
+          Format("  [式] No.%d  ｐw ＝ 2・Ｐ・(1＋ｉ)・β／(2.75・ｗ) ＝ 2×%.2f×(1＋%.2f)×%.2f"
+                 "／(2.75×%.3f) ＝ %.3f",
+                 static_cast<int>(k) + 1, z.P, z.impact, z.beta, z.width, z.pw));
+      y = ReportLine(
+          ctx, y,
+          Format("        ｗ ＝ 2・Ｄ＋0.2 ＝ 2×%.3f＋0.2 ＝ %.3f m   （Ｄ：部材上の土被り、"
+                 "ｉ：衝撃係数、β：低減係数）",
+                 z.cover, z.width));
+    }
   PrintWaterPressure(ctx, y);
 }
 

@@ -200,18 +200,37 @@ double PrintInertia(ReportContext& ctx, double y, const InertiaTable& t) {
 
 void PrintCoverInertia(ReportContext& ctx, double y, const CoverRecord& c) {
   PrintEngine& pe = ctx.pe;
-  ctx.Block(y, "覆土慣性力");
-  for (const CoverShear& sh : c.shear) {
-    Fill(pe, sh.k);
-    Fill(pe, sh.kh);
-    Fill(pe, sh.tau);
-    Fill(pe, sh.governing);
+  y = ctx.Block(y, "覆土慣性力");
+  const SeismicTables* st = ctx.src.seismic;
+  const GroundQuantities* g = ctx.src.ground;
+  if (st && g && !ctx.response_displacement()) {
+    // The values of the load the frame's top slab carries (case 13, 22):
+    // taken at the depth of the top slab's axis, not capped by s.
+    for (int l = 1; l <= 2; ++l) {
+      Fill(pe, l == 1 ? g->kh1 : g->kh2);
+      Fill(pe, st->cover_shear_kh[static_cast<std::size_t>(l)]);
+      Fill(pe, st->TopSlabShear(l));
+      Fill(pe, st->TopSlabShear(l));
+    }
+    Fill(pe, st->cover_shear_sigma_v);
+    Fill(pe, st->cover_shear_depth);
+  } else {
+    for (const CoverShear& sh : c.shear) {
+      Fill(pe, sh.k);
+      Fill(pe, sh.kh);
+      Fill(pe, sh.tau);
+      Fill(pe, sh.governing);
+    }
+    Fill(pe, c.sigma_v);
+    Fill(pe, c.zc);
   }
-  Fill(pe, c.sigma_v);
-  Fill(pe, c.zc);
-  Fill(pe, c.s);
+  Fill(pe, st && g && !ctx.response_displacement() ? st->strength_top[1] : c.s);
   Fill(pe, c.c);
   Fill(pe, c.phi);
+  if (st && g && !ctx.response_displacement())
+    ReportLine(
+        ctx, y,
+        "    採用値は頂版に載荷する値（ｚc は頂版軸線の深さ、ｋh ＝ (1 － 0.015・ｚc/2)・Ｋ）");
 }
 
 double PrintHydrodynamic(ReportContext& ctx, double y, int direction) {

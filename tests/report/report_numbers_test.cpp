@@ -219,6 +219,10 @@ void CheckProject(const std::string& name, const std::map<Key, JsonMember>& want
       U(R"(\[式\]τa1'=Ce･Cpt･CN･τa1=([0-9.]+)×([0-9.]+)×([0-9.]+)×([0-9.]+)(×2)?=([0-9.]+))"));
   const std::regex ratio_s(U(R"(\[式\]照査比\(曲げ\)=σs/σsa=(-?[0-9.]+)/([0-9.]+)=(-?[0-9.]+))"));
   const std::regex force_row(R"(^\d+\S*?-?\d+\.\d{3}-?\d+\.\d{2}-?\d+\.\d{2}-?\d+\.\d{2}$)");
+  // The rear wheel: pw = 2·P·(1 + i)·β / (2.75·w) and w = 2·D + 0.2 by hand.
+  const std::regex wheel(
+      U(R"(ｐw＝.*＝2×([0-9.]+)×\(1＋([0-9.]+)\)×([0-9.]+)／\(2\.75×([0-9.]+)\)＝([0-9.]+))"));
+  const std::regex width(U(R"(ｗ＝2・Ｄ＋0\.2＝2×([0-9.]+)＋0\.2＝([0-9.]+)m)"));
   int derivations = 0;
   for (const std::string& l : lines) {
     // Positions on the check pages, in the summary and the member-force
@@ -252,12 +256,90 @@ void CheckProject(const std::string& name, const std::map<Key, JsonMember>& want
       if (mm[5].matched) t *= 2;
       EXPECT_NEAR(t, std::stod(mm[6]), 0.003 * t + 0.0011) << l;
     }
+    if (std::regex_search(l, mm, wheel)) {
+      ++derivations;
+      const double pw = 2 * std::stod(mm[1]) * (1 + std::stod(mm[2])) * std::stod(mm[3]) /
+                        (2.75 * std::stod(mm[4]));
+      EXPECT_NEAR(pw, std::stod(mm[5]), 0.0006 + 0.0002 * pw) << l;
+    }
+    if (std::regex_search(l, mm, width)) {
+      EXPECT_NEAR(2 * std::stod(mm[1]) + 0.2, std::stod(mm[2]), 0.0011) << l;
+    }
     if (std::regex_search(l, mm, ratio_s)) {
       ++derivations;
       EXPECT_NEAR(std::stod(mm[1]) / std::stod(mm[2]), std::stod(mm[3]), 0.0011) << l;
     }
   }
   EXPECT_GT(derivations, 0);
+}
+
+// The seismic load tables recomputed by hand from their printed values
+// (the layout text, blanks kept): inertia q = kh·w; the side walls carry the
+// capped top shear; the cover inertia τ = kh·σv with kh = (1 − 0.015·zc/2)·K.
+void CheckSeismicTables(const std::string& name, const std::string& text) {
+  SCOPED_TRACE(name);
+  std::istringstream in(text);
+  std::string line;
+  const std::string num = R"(\s+(-?[0-9]+\.[0-9]+))";
+  const std::regex inertia("^\\s*\\d+\\s+\\S.*?" + num + num + num + num + num + num + num +
+                           "\\s*$");
+  const std::regex shear(U(R"(^\s*Ｌ\s*(１|２))") + num + num + num + num + num + "\\s*$");
+  const std::regex cover(U(R"(^\s*Ｌ\s*(１|２))") + num + num + num + num + "\\s*$");
+  const std::regex sigma(U(R"(σ\s*v\s*＝\s*([0-9.]+).*ｚ\s*c\s*＝\s*([0-9.]+))"));
+  enum { kNone, kInertia, kShear, kCover } table = kNone;
+  int inertia_rows = 0, shear_rows = 0, cover_checked = 0;
+  std::vector<std::array<double, 4>> cover_rows;
+  const std::regex heading(R"(^\s*\(\d+\))");
+  while (std::getline(in, line)) {
+    if (std::regex_search(line, heading)) table = kNone;  // a new item ends a table
+    if (line.find(U("慣性力")) != std::string::npos && line.find(U("覆土")) == std::string::npos &&
+        line.find(U("･･")) == std::string::npos)
+      table = kInertia;
+    if (line.find(U("地震時周面せん断力")) != std::string::npos &&
+        line.find(U("･･")) == std::string::npos)
+      table = kShear;
+    if (line.find(U("覆土慣性力")) != std::string::npos &&
+        line.find(U("･･")) == std::string::npos) {
+      table = kCover;
+      cover_rows.clear();
+    }
+    std::smatch m;
+    if (table == kInertia && std::regex_search(line, m, inertia)) {
+      ++inertia_rows;
+      const double w = std::stod(m[3]), kh1 = std::stod(m[4]), q1 = std::stod(m[5]),
+                   kh2 = std::stod(m[6]), q2 = std::stod(m[7]);
+      EXPECT_NEAR(w * kh1, q1, 0.00051) << line;
+      EXPECT_NEAR(w * kh2, q2, 0.00051) << line;
+    }
+    if (table == kShear && std::regex_search(line, m, shear)) {
+      ++shear_rows;
+      // τ top, τ bottom, capped top, capped bottom, side wall.
+      EXPECT_LE(std::stod(m[4]), std::stod(m[2]) + 1e-9) << line;
+      EXPECT_EQ(m[6].str(), m[4].str()) << line;
+      if (shear_rows % 2 == 0) table = kNone;
+    }
+    if (table == kCover && std::regex_search(line, m, cover))
+      cover_rows.push_back({std::stod(m[2]), std::stod(m[3]), std::stod(m[4]), std::stod(m[5])});
+    if (table == kCover && std::regex_search(line, m, sigma) && cover_rows.size() == 2) {
+      const double sv = std::stod(m[1]), zc = std::stod(m[2]);
+      for (const auto& r : cover_rows) {
+        ++cover_checked;
+        EXPECT_NEAR(r[1], r[0] * (1 - 0.015 * zc / 2), 0.00006 + 0.0005 * 0.015 * zc) << line;
+        EXPECT_NEAR(r[2], r[1] * sv, 0.0006 + 0.00005 * sv) << line;
+      }
+      table = kNone;
+    }
+  }
+  EXPECT_GT(inertia_rows, 0);
+  // The seismic-coefficient report has the cover inertia table.
+  if (name.find("coefficient") != std::string::npos) {
+    EXPECT_GE(cover_checked, 2);
+  }
+  // The response-displacement report has the peripheral shear table.
+  if (name.find("displacement") != std::string::npos) {
+    EXPECT_GE(shear_rows, 2);
+    EXPECT_EQ(shear_rows % 2, 0);
+  }
 }
 
 TEST(ReportNumbers, GoverningChecksSummaryAndDerivationsMatchCalc) {
@@ -292,6 +374,7 @@ TEST(ReportNumbers, GoverningChecksSummaryAndDerivationsMatchCalc) {
           std::system(("pdftotext -layout '" + pdf.string() + "' '" + txt.string() + "'").c_str()),
           0);
       CheckProject(name, ReadMembers(ReadText(json)), Squeezed(ReadText(txt)));
+      CheckSeismicTables(name, ReadText(txt));
       ++projects;
     }
   }
