@@ -203,7 +203,7 @@ TEST(BuildReport, EveryChapterStartsOnItsOwnPageAndThePagesAreCounted) {
   EXPECT_EQ(b.body_pages, pages);
   // 36 of chapters 1-12, 8 of chapters 13-21, 3 of chapter 22 and the joints
   EXPECT_EQ(pe.text.contents.size(), 47u);
-  EXPECT_EQ(b.contents_pages, 2);           // 40 headings a page
+  EXPECT_EQ(b.contents_pages, 2);  // 40 headings a page
   const std::vector<int> slots = ReportPageSlots(b);
   ASSERT_EQ(slots.size(), static_cast<std::size_t>(1 + 2 + pages));
   EXPECT_EQ(slots[0], 0);
