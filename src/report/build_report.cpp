@@ -86,6 +86,7 @@ const char* ReportContext::TypeWord() const {
 
 double BlockHeight(const std::vector<std::string>& lines, int repeated_rows) {
   double step = kStepLine, height = 0;
+  bool text_row = false;
   for (const std::string& line : lines) {
     if (line.compare(0, 2, "//") == 0) continue;
     const std::string_view prefix = std::string_view(line).substr(0, 5);
@@ -94,6 +95,10 @@ double BlockHeight(const std::vector<std::string>& lines, int repeated_rows) {
     if (prefix.find("F3") != std::string_view::npos) step = kStepHalf;
     if (prefix.find("F4") != std::string_view::npos) step = kStepF4;
     if (line.compare(5, 2, "//") == 0) continue;  // sets the step only
+    const bool row =
+        IsTableTextRow(std::string_view(line).substr(std::min<std::size_t>(5, line.size())));
+    if (row && text_row && step == kStepHalf) height += step;
+    text_row = row;
     height += step;
   }
   return height + 2 * kStepHalf * std::max(0, repeated_rows - 1);

@@ -22,6 +22,8 @@ constexpr auto& Fill = FillNext;
 void Chapter1(ReportContext& ctx, double y) {
   PrintEngine& pe = ctx.pe;
   SetLetter(pe, ctx.response_displacement() ? 'X' : 'Y');
+  // The opening sentence names the directions the report covers.
+  SetLetter(pe, ctx.longitudinal_check() ? 'L' : 'M');
   y = PrintSection(pe, y, "設計条件", ctx.TypeWord(), 99);
   if (!ctx.src.records) return;
   const ModelRecord& m = ctx.src.records->model;

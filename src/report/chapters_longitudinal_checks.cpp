@@ -164,9 +164,8 @@ double EndWallForces(ReportContext& ctx, double y, const EndWallResult& e) {
   for (int j = 1; j < kEndWallRows; j += 2) {
     const EndWallRow& row = e.walls[0][0].rows[j];
     if (!row.applies) continue;
-    y = ReportLine(ctx, y,
-                   Format("    %s%s ： h/2 = %0.3f (m)", two_way ? "、" : "",
-                          kEndWallPositions[j / 2], row.rec.k[1] / 2000));
+    y = ReportLine(
+        ctx, y, Format("    %s ： h/2 = %0.3f (m)", kEndWallPositions[j / 2], row.rec.k[1] / 2000));
   }
   y = ReportLine(ctx, y, "$>>(%) 曲げモーメント及びせん断力");
   y = ReportLine(ctx, y, "    端壁  状態  位置        断面      y (m)     M (kN･m/m)    S (kN/m)");

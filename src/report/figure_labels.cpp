@@ -180,6 +180,16 @@ void PrintEngine::PlaceLabel(double x0, double y0, double dx, double dy, std::st
       chosen = &m;
       break;
     }
+  if (!chosen) {
+    // Crowded within its figure: anywhere on the canvas within reach rather
+    // than over another label.
+    keep = {0, 0, dev_.width_px, dev_.height_px};
+    for (const Move& m : kMoves)
+      if (hits(m.i * step, m.j * step, false) == 0) {
+        chosen = &m;
+        break;
+      }
+  }
   if (!chosen && dev_.kind == 2 && start_font.height > 1.8 + 1e-6) {
     // No free place at this size: the label again, smaller, down to 1.8 mm.
     const double k = std::max(1.8 / start_font.height, 0.85);

@@ -126,7 +126,9 @@ double PrintEarthPressure(ReportContext& ctx, double y, int variant, int directi
 double PrintWaterPressure(ReportContext& ctx, double y) {
   PrintEngine& pe = ctx.pe;
   const ExternalWaterTable& w = ctx.src.pressure->water;
-  if (w.rows.empty()) y = ctx.Block(y, "水圧 地下水なし");
+  // Without groundwater there is no level to compare with the facility.
+  const bool ground_water = ctx.src.records && ctx.src.records->model.ground_water;
+  if (w.rows.empty()) y = ctx.Block(y, ground_water ? "水圧 地下水なし" : "水圧 地下水無し");
   y = PrintTableRows(ctx, y, "水圧", static_cast<int>(w.rows.size()), [&](int i) {
     const WaterRow& r = w.rows[U(i)];
     Text(pe, r.name);

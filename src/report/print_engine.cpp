@@ -399,6 +399,9 @@ void PrintEngine::StartPage(int n, bool stamp) {
     c.v[0] = 0xD0D0D0;
     Emit(c);
     DrawText(20, 200, 0, 0, "SAMPLE");
+    // The stamp lies under the page by design: labels are placed as if it
+    // were not there.
+    ClearLabelObstacles();
   }
   SetFontColor(0);
   RestoreFont(saved);

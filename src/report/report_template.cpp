@@ -257,12 +257,21 @@ double PrintTemplate(PrintEngine& pe, double y, const std::vector<std::string>& 
   return RunTemplate(pe, y, lines, 0, a, b);
 }
 
+bool IsTableTextRow(std::string_view text) {
+  if (FindText(text, "│") == std::string::npos && FindText(text, "┃") == std::string::npos)
+    return false;
+  for (std::string_view rule : {"─", "━", "┼", "├", "┤", "┌", "└", "┐", "┘", "┬", "┴", "┿"})
+    if (FindText(text, rule) != std::string::npos) return false;
+  return true;
+}
+
 double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& lines,
                    std::size_t start, int a, int b) {
   ResetFields(pe);
   const double bh = pe.font().height, bp = pe.font().pitch;
   double step = kStepLine;
   bool skip_next = false;
+  bool text_row = false;  // the last line printed was a table text row
   for (std::size_t i = start; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     if (line.compare(0, 4, "//--") == 0) break;
@@ -334,6 +343,9 @@ double RunTemplate(PrintEngine& pe, double y, const std::vector<std::string>& li
       }
     }
     if (text.compare(0, 2, "//") == 0) continue;
+    const bool row = IsTableTextRow(text);
+    if (row && text_row && step == kStepHalf) y += step;
+    text_row = row;
     y += step;
     if (heading) {
       PrintLine(pe, 1.0, y, text);

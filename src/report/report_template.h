@@ -52,4 +52,10 @@ double DrawPcjFigure(PrintEngine& pe, double y, std::string_view cp932_path);
 // figure's bottom (the window's bottom when the file gives no extent).
 double DrawDrawingFile(PrintEngine& pe, std::string_view cp932_path);
 
+// A text row of a ruled table: a line with cell bars and no rule across.
+// Two such rows in a row at the half step are the two lines of one header
+// cell (a symbol over its unit): the second gets a line of its own, half a
+// step further down, so the two never share a baseline.
+bool IsTableTextRow(std::string_view text);
+
 }  // namespace vaultra

@@ -6,6 +6,7 @@
 
 #include "core/fileio.h"
 #include "core/number.h"
+#include "report/build_report.h"
 #include "report/image_file.h"
 #include "report/report_text.h"
 #include "report_test_util.h"
@@ -274,6 +275,43 @@ TEST_F(TemplateFiles, ImagesAreRecordedOnThePage) {
   pe.SelectPageSlot(12);
   PrintSection(pe, 20, "写真", "", 99);
   EXPECT_EQ(test::Count(pe, 12, Cmd::kImage), 0);
+}
+
+}  // namespace
+}  // namespace vaultra
+
+namespace vaultra {
+namespace {
+
+// A header cell of two lines (symbol over unit) at the half step: the unit
+// line gets its own baseline a whole line below the symbol's, the rule rows
+// keep the half step, and the block's height counts the extra half step.
+TEST(Template, TwoLineHeadersGetTheirOwnBaselines) {
+  const std::vector<std::string> block = {
+      "+F3-|//",       "----|┌──────┐",       "----|│ 断面積 Ａ  │", "----|│    [m2]    │",
+      "----|├──────┤", "----|│ 1          │", "----|└──────┘",
+  };
+  PrintEngine pe;
+  test::StartBare(pe);
+  // Half steps of 2.88 mm: the rule at 12.88, the symbol at 15.76, the unit
+  // one extra half step on at 21.52, the rule at 24.40, the row at 27.28,
+  // the closing rule at 30.16.
+  const double y = PrintTemplate(pe, 10, block, 0, 0);
+  EXPECT_NEAR(y, 10 + 7 * 2.88, 1e-9);
+  EXPECT_NEAR(BlockHeight(block, 0), 7 * 2.88, 1e-9);
+  int symbol = -1, unit = -1;
+  for (const GlyphAt& g : Glyphs(pe, 11)) {
+    if (g.ch == "断") symbol = g.y;
+    if (g.ch == "[") unit = g.y;
+  }
+  // Tops in pixels: (15.76 + 5) x 10 = 207.6 and (21.52 + 5) x 10 = 265.2,
+  // taken to the odd pixel of their pair (2 trunc(v / 2 + 0.5) + 1).
+  EXPECT_EQ(symbol, 209);
+  EXPECT_EQ(unit, 267);
+  EXPECT_TRUE(test::Overprints(pe, 11).empty());
+  EXPECT_TRUE(IsTableTextRow("│ 断面積 Ａ  │"));
+  EXPECT_FALSE(IsTableTextRow("├──────┤"));
+  EXPECT_FALSE(IsTableTextRow("自重"));
 }
 
 }  // namespace
