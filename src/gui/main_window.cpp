@@ -440,11 +440,13 @@ void MainWindow::BuildStatusBar() {
     bar->addWidget(l);
     labels_[name] = l;
   };
-  add("lbType", QString(), 90);
-  add("lbName", QString(), 200);
-  add("lbBane", QStringLiteral(u"地盤ばね："), 80);
-  add("lbBlockSu", QString(), 200);
-  add("lbCalcTime", QString(), 160);
+  // The widths add up to less than a 1280-pixel window with the reset
+  // indicators beside them: the labels never overlap (long texts are cut).
+  add("lbType", QString(), 80);
+  add("lbName", QString(), 150);
+  add("lbBane", QStringLiteral(u"地盤ばね："), 70);
+  add("lbBlockSu", QString(), 170);
+  add("lbCalcTime", QString(), 120);
   for (int i = 0; i < kResetIndicatorCount; ++i) {
     auto* l = new QLabel(Q(kResetIndicatorCaptions[i]), bar);
     bar->addPermanentWidget(l);
@@ -482,8 +484,15 @@ FormPage* MainWindow::FormPageOf(Page page) const {
 void MainWindow::Tick() {
   if (++ticks_ % 10 == 0) UpdateModified();
   const StatusTexts t = MakeStatusTexts(state_);
-  labels_["lbType"]->setText(Q(t.type));
-  labels_["lbName"]->setText(Q(t.name));
+  // A long text is cut with "…" inside its label (the whole text as its tip):
+  // under large fonts or 2x scaling it never runs into the next label.
+  for (const auto& [name, text] :
+       {std::pair{"lbType", Q(t.type)}, std::pair{"lbName", Q(t.name)}}) {
+    QLabel* l = labels_[name];
+    const int room = std::max(20, l->width() - 2 * l->frameWidth() - 4);
+    l->setText(l->fontMetrics().elidedText(text, Qt::ElideRight, room));
+    l->setToolTip(text);
+  }
   labels_["lbBane"]->setText(Q(t.spring));
   labels_["lbBlockSu"]->setText(Q(t.block_count));
   labels_["lbCalcTime"]->setText(calc_note_.empty() ? Q(t.calc) : Q(calc_note_));

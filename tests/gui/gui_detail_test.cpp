@@ -223,9 +223,11 @@ TEST_F(Detail, SectionDetailRecomputesWhenAFieldIsLeft) {
   EXPECT_EQ(sd->Label("lbRs")->text(), QStringLiteral(u"(圧縮側)"));
   ASSERT_GT(sd->listing()->count(), 0);
   EXPECT_TRUE(sd->listing()->item(0)->text().startsWith(QStringLiteral(u"応力度 左:引張")));
-  // γc = 2 halves f′cd: 24/2 = 12 by tag 83; a weaker concrete lowers Mu.
+  // γc = 2 halves f′cd: the window starts from the project's f′ck (40 in
+  // the box sample's block part), 40/2 = 20 by tag 83; a weaker concrete lowers Mu.
+  EXPECT_EQ(sd->Field(kSdFdck)->text(), QStringLiteral("  40.000"));
   Type(sd->Field(kSdGmc), QStringLiteral("2"));
-  EXPECT_EQ(sd->Field(kSdFdcd)->text(), QStringLiteral("  12.000"));
+  EXPECT_EQ(sd->Field(kSdFdcd)->text(), QStringLiteral("  20.000"));
   EXPECT_NE(sd->Label("lbMu3")->text(), mu_before);
   // The capacity graph off and fyk kept: the capacity labels are empty.
   sd->Box("CbFig2")->click();

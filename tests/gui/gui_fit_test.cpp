@@ -190,5 +190,37 @@ TEST_F(Fit, DimensionsPageShowsTheSymbolDrawingBesideItsFields) {
             a->mapTo(w.get(), QPoint(a->width(), 0)).x());
 }
 
+// Every control a user works carries a name a screen reader reads: its
+// caption as accessible name (a button or check box its own text).
+TEST_F(Fit, EveryControlHasAName) {
+  auto w = Window("box_three_boxes.vt1");
+  w->show();
+  int named = 0;
+  for (int p = 1; p <= kSwitchedPages; ++p) {
+    w->PageButton(static_cast<Page>(p))->click();
+    QApplication::processEvents();
+    for (const QWidget* c : w->findChildren<QWidget*>()) {
+      if (!c->isVisibleTo(w.get())) continue;
+      const bool field = qobject_cast<const QLineEdit*>(c) || qobject_cast<const QComboBox*>(c) ||
+                         qobject_cast<const QTableWidget*>(c) ||
+                         qobject_cast<const QListWidget*>(c);
+      const auto* button = qobject_cast<const QAbstractButton*>(c);
+      if (!field && !button) continue;
+      if (qobject_cast<const QAbstractItemView*>(c->parentWidget()) ||
+          (c->parentWidget() &&
+           qobject_cast<const QAbstractItemView*>(c->parentWidget()->parentWidget())) ||
+          qobject_cast<const QComboBox*>(c->parentWidget()))
+        continue;  // a table's editor or corner, a combo's own line edit
+      const QString name = !c->accessibleName().isEmpty() ? c->accessibleName()
+                           : button                       ? button->text()
+                                                          : QString();
+      EXPECT_FALSE(name.trimmed().isEmpty()) << "page " << p << ": " << c->metaObject()->className()
+                                             << " " << c->objectName().toStdString();
+      ++named;
+    }
+  }
+  EXPECT_GT(named, 200);  // the pages' fields, lists, tables and buttons were all seen
+}
+
 }  // namespace
 }  // namespace vaultra::gui::test

@@ -3,12 +3,14 @@
 // fields refuse what they cannot hold, edits can be undone, recent files
 // are kept.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QStandardPaths>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/document/project_file.h"
@@ -271,6 +273,53 @@ TEST_F(WindowWork, RecentFilesAreKeptInTheConfigFolder) {
   EXPECT_NE(Cp(MainWindow::RecentFilesPath().empty() ? QString() : Q(MainWindow::RecentFilesPath()))
                 .find("vaultra/recent-files"),
             std::string::npos);
+}
+
+// Edit, close, cancel, save, reopen: the saved file holds every edit, and
+// the command line's calculation of it (vaultra calc --json, a process of
+// its own) gives the ratios the reopened window shows, member by member.
+TEST_F(WindowWork, SavedEditsReopenAndTheCommandLineAgrees) {
+  const std::string file = Copy("stand_two_slabs.vt1");
+  {
+    auto w = Window(nullptr);
+    w->OpenProject(file);
+    w->show();
+    Type(*w, Field(*w, Page::kModel, "EdBlockDepth"), QStringLiteral("1.25"));
+    w->PageButton(Page::kMaterial)->click();
+    Type(*w, Field(*w, Page::kMaterial, "Gcm"), QStringLiteral("21.5"));
+    ui.SetQuietSaveChoice(SaveChoice::kCancel);
+    EXPECT_FALSE(w->close());
+    EXPECT_TRUE(w->Save());
+    ui.SetQuietSaveChoice(SaveChoice::kDiscard);
+  }
+  state = DefaultProjectState();
+  auto w = Window(nullptr);
+  w->OpenProject(file);
+  EXPECT_EQ(Trim(state.model.Text("EdBlockDepth")), "1.250");
+  EXPECT_EQ(Trim(state.material.Text("Gcm")), "21.50");
+  w->PageButton(Page::kRcCheck)->click();
+  ASSERT_TRUE(w->calculation().analysed());
+  const std::vector<MemberVerdict> shown = MemberVerdicts(w->calculation().run(), state.transverse);
+
+  const std::string json = (dir / "calc.json").string();
+  const std::string cmd = std::string("'") + VAULTRA_EXE + "' calc '" + file +
+                          "' --internal --work-dir '" + (dir / "cli").string() + "' --json '" +
+                          json + "' >/dev/null 2>&1";
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) <= 1) << cmd;
+  const std::string text = ReadFileBytes(json).value_or("");
+  // The members list in its order: one "ratio" per member and combination.
+  std::vector<double> ratios;
+  const std::size_t members = text.find("\"members\"");
+  const std::size_t end = text.find("\"joints\"");
+  ASSERT_NE(members, std::string::npos);
+  for (std::size_t at = text.find("\"ratio\":", members); at != std::string::npos && at < end;
+       at = text.find("\"ratio\":", at + 1))
+    ratios.push_back(std::strtod(text.c_str() + at + 8, nullptr));
+  ASSERT_EQ(ratios.size(), shown.size());
+  for (std::size_t i = 0; i < shown.size(); ++i)
+    EXPECT_NEAR(ratios[i], shown[i].ratio, 5e-6)
+        << "member " << shown[i].member << " k" << shown[i].combination;
 }
 
 }  // namespace
