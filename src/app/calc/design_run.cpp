@@ -497,6 +497,27 @@ DesignProposal Designer::Run() {
     }
     if (!changed) break;
   }
+  // A row that still fails (a unit that found nothing and was restored
+  // while its neighbours changed): the changed units of its member go back
+  // to their bars, one member at a time, while that helps.
+  for (int guard = 0; guard < static_cast<int>(units.size()); ++guard) {
+    Check();
+    int failing = 0;
+    for (int k = 0; k < kCheckCombinations && !failing; ++k)
+      for (int m = 1; m <= tables_.member_count && !failing; ++m) {
+        const MemberCheckTable& tb = tables_.At(k, m);
+        for (int r = 1; r <= LastCheckedRow(tb) && !failing; ++r)
+          if (RowFailed(tb.Row(r))) failing = tb.Row(r).member;
+      }
+    if (!failing) break;
+    bool restored = false;
+    for (Unit& u : units)
+      if (u.member_set.count(failing) && !(current(u) == u.face.before)) {
+        Restore(u);
+        restored = true;
+      }
+    if (!restored) break;
+  }
   Check();
   for (Unit& u : units) {
     u.face.after = current(u);
