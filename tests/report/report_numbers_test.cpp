@@ -57,7 +57,7 @@ using Key = std::pair<int, int>;  // member, combination
 std::map<Key, JsonMember> ReadMembers(const std::string& json) {
   std::map<Key, JsonMember> out;
   const std::regex re(
-      R"re(\{"member": (\d+),[^\n]*"combination": (\d),[^\n]*"row": (\d+), "ratio": ([-0-9.e+]+|null), "governs": "(\w+)", "verdict": "([^"]+)")re");
+      R"re(\{"member": (\d+),[^\n]*"combination": (\d),[^\n]*"row": (\d+), "ratio": ([-0-9.e+]+|null), "governs": "(\w+)",[^\n]*?"verdict": "([^"]+)")re");
   for (auto it = std::sregex_iterator(json.begin(), json.end(), re); it != std::sregex_iterator();
        ++it) {
     JsonMember m;
