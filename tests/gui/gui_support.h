@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -21,8 +22,15 @@
 
 namespace vaultra::gui::test {
 
-// The application object, created once for the test program.
+// The application object, created once for the test program. The window's
+// recent-files list goes to a configuration folder of this process's own, so
+// tests running side by side never share it and never touch the user's.
 inline QApplication& App() {
+  static const bool config = [] {
+    char dir[] = "/tmp/vaultra-gui-config-XXXXXX";
+    return mkdtemp(dir) && setenv("XDG_CONFIG_HOME", dir, 1) == 0;
+  }();
+  (void)config;
   static int argc = 1;
   static char name[] = "test_gui";
   static char* argv[] = {name, nullptr};

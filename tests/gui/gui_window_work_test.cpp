@@ -24,7 +24,7 @@ namespace vaultra::gui::test {
 namespace {
 
 struct WindowWork : WindowFixture {
-  WindowWork() : WindowFixture("work") { QStandardPaths::setTestModeEnabled(true); }
+  WindowWork() : WindowFixture("work") {}
 
   static QLineEdit* Field(MainWindow& w, Page page, const char* name) {
     FormPage* fp = w.FormPageOf(page);
