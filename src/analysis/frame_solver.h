@@ -87,6 +87,11 @@ std::string NonFiniteInput(const FrameModel& m);
 // and specified positions, sorted, points closer than 0.1 mm taken once.
 void SetOutputPoints(const FrameModel& model, std::vector<MemberData>& mem);
 
+// A results record allocated for the model: counts, node coordinates and
+// their extent, each member's ends and output positions (from `mem`).
+void StartResults(const FrameModel& model, const std::vector<MemberData>& mem, int nlc, int nco,
+                  AnalysisResults& res);
+
 }  // namespace solver
 
 }  // namespace vaultra

@@ -485,27 +485,7 @@ struct GroundSolver {
                     kResultMaxCases);
     if (std::string bad = NonFiniteInput(model); !bad.empty()) return bad;
     Prepare();
-    res.Allocate(nn, nm);
-    res.failed = false;
-    res.load_case_count = nlc;
-    res.combination_count = nco;
-    res.max_load_case = nlc;
-    for (int p = 1; p <= nn; ++p) {
-      res.nodes[p] = {model.nodes[p].x, model.nodes[p].y};
-      res.max_x = p == 1 ? model.nodes[p].x : std::max(res.max_x, model.nodes[p].x);
-      res.max_y = p == 1 ? model.nodes[p].y : std::max(res.max_y, model.nodes[p].y);
-    }
-    for (int e = 1; e <= nm; ++e) {
-      const FrameMember& fm = model.members[e];
-      ResultMember& rm = res.members[e];
-      rm.node_i = fm.node_i;
-      rm.node_j = fm.node_j;
-      rm.end_i = fm.end_i;
-      rm.end_j = fm.end_j;
-      rm.count = static_cast<int>(mem[e].points.size());
-      for (int k = 0; k < rm.count; ++k) rm.positions[k + 1] = mem[e].points[k];
-      rm.length = rm.count > 0 ? mem[e].points.back() : 0;
-    }
+    StartResults(model, mem, nlc, nco, res);
     if (details) details->spring_resultants.assign(static_cast<std::size_t>(nlc + nco) + 1, {});
     for (int ci = 1; ci <= nlc; ++ci)
       if (std::string msg = SolveCase(ci); !msg.empty()) {
