@@ -136,7 +136,7 @@ std::optional<std::string> ReadFileBytes(std::string_view p, std::string* error)
     const int err = errno;
     if (error)
       *error = std::string(p) + " を開けません。" +
-               (err != 0 ? "(" + FileErrorText(err) + ")" : std::string());
+               (err != 0 ? std::string("(").append(FileErrorText(err)).append(")") : std::string());
     return std::nullopt;
   }
   std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

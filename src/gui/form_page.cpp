@@ -576,9 +576,11 @@ void FormPage::BuildFromLayout(const PageLayout& layout, const FormState& design
           const Control* c = designed.Find(name);
           if (!c) continue;
           // Each field of a matrix is named by its row, column and group.
-          const std::string acc = AccessibleCaption(r.caption) + " " +
-                                  (k < group.col_heads.size() ? group.col_heads[k] : "") +
-                                  (group.title.empty() ? "" : " " + AccessibleCaption(group.title));
+          const std::string acc =
+              AccessibleCaption(r.caption) + " " +
+              (k < group.col_heads.size() ? group.col_heads[k] : "") +
+              (group.title.empty() ? std::string()
+                                   : std::string(" ").append(AccessibleCaption(group.title)));
           QWidget* w = MakeWidget(*c, frame, QString());
           w->setAccessibleName(U8(acc));
           if (auto* e = qobject_cast<QLineEdit*>(w)) {

@@ -240,8 +240,9 @@ void Chapter11(ReportContext& ctx, double y) {
   FillTextNamed(pe, std::string(GroundClassName(g.ground_class)) + "地盤", "CLASS", true);
   ctx.Block(y, "地震時土圧係数");
   FillTextNamed(pe, BackfillSentence(lr.soil_class), "BACK", true);
-  FillTextNamed(pe, "(" + std::string(RegionName(lr.region)) + ")", "REGION", true);
-  FillTextNamed(pe, "(" + std::string(GroundClassName(g.ground_class)) + ")", "CLASS", true);
+  FillTextNamed(pe, std::string("(").append(RegionName(lr.region)).append(")"), "REGION", true);
+  FillTextNamed(pe, std::string("(").append(GroundClassName(g.ground_class)).append(")"), "CLASS",
+                true);
   if (ctx.opt.formulas) {
     const auto [a, b] = EarthCoefficients(lr.soil_class);
     Fill(pe, a);

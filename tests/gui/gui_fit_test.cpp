@@ -159,8 +159,9 @@ TEST_F(Fit, HeadersAndNotesShowWhatTheyMean) {
   QApplication::processEvents();
   for (GridTable* t : w->FormPageOf(Page::kLoads)->findChildren<GridTable*>())
     for (int c = 0; c < t->columnCount(); ++c)
-      if (QTableWidgetItem* h = t->horizontalHeaderItem(c))
+      if (QTableWidgetItem* h = t->horizontalHeaderItem(c)) {
         EXPECT_FALSE(h->text().contains(QLatin1Char('$'))) << h->text().toStdString();
+      }
 }
 
 // The dimensions page shows the symbol drawing beside its fields, each

@@ -68,7 +68,9 @@ TEST(FieldNumbers, WholeTextsAndTheFieldWidth) {
   for (const Case& c : reads) {
     const std::optional<double> v = ReadWholeNumber(c.text);
     EXPECT_EQ(v.has_value(), c.number) << c.text;
-    if (v && c.number) EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
+    if (v && c.number) {
+      EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
+    }
   }
   // Full-width digits, point and sign read as their ASCII counterparts.
   EXPECT_DOUBLE_EQ(ReadWholeNumber(Utf8ToCp932("１２．５")).value_or(0), 12.5);

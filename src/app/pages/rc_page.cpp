@@ -327,7 +327,7 @@ RebarList BuildRebarList(const RcSources& src, int k) {
         if (key >= 0) {
           const double v = s.Current(key);
           const bool changed = std::fabs(v - DefaultValue(s, key, *src.md, is_joint)) >= 0.001;
-          cell.text = (changed ? "+" : "") + NumberText(c, v);
+          cell.text = std::string(changed ? "+" : "").append(NumberText(c, v));
         } else if (c == 0) {
           cell.text = inner ? std::to_string(m) : std::string();
         } else if (c == 1) {
